@@ -1,0 +1,11 @@
+#include "album/TrackInfo.h"
+
+namespace corvane {
+
+void TrackInfo::Clear() {
+    const std::int32_t keptAux = auxValue;
+    *this = TrackInfo{};
+    auxValue = keptAux;
+}
+
+}  // namespace corvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// One MP3 file of the album folder, or one track of the album found on the
+// CDDB server.
+struct TrackInfo {
+    std::string fileName;  // for a database track: the new file name
+    std::string filePath;
+    std::string artist;
+    std::string album;
+    std::string title;
+    std::string year;  // decimal text, empty when there is none
+    std::string genre;
+    std::string comment;
+    std::string track;  // "Track 07" or " - " for files; the number for database tracks
+    std::uint32_t playSeconds = 0;
+    double playTime = 0.0;  // exact play time; the disc id is computed from it
+    std::int32_t bitrate = 0;
+    std::string fileType = "?";
+    std::int32_t status = -1;  // 1 = read, 0 = damaged, -1 = cleared
+    std::int32_t auxValue = 0;
+
+    // Empties every field but auxValue, which is only carried along.
+    void Clear();
+};
+
+using TrackList = std::vector<TrackInfo>;
+
+}  // namespace corvane

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+namespace corvane {
+
+// The MP3 information component (Mp3Info.so). One object reads the stream
+// details and the ID3 fields of one file at a time and writes ID3 fields back.
+// Query operations report on the file that Open opened last.
+class Mp3InfoObject {
+public:
+    // Destroys the object; it must not be used afterwards.
+    virtual void Release() = 0;
+    // 0 = opened; non-zero = no valid MPEG audio stream or unreadable file.
+    virtual int Open(const std::string& path) = 0;
+    // Writes the tag of the file opened last. 0 on success, otherwise an errno
+    // value that says why (the file is then left as it was).
+    virtual int WriteTag(const std::string& title, const std::string& artist,
+                         const std::string& album, const std::string& year,
+                         const std::string& comment, const std::string& track,
+                         const std::string& genre) = 0;
+    virtual std::string GetFileType() = 0;
+    virtual int GetBitrate() = 0;  // kbit/s
+    virtual int GetAuxValue() = 0;
+    virtual unsigned GetPlaySeconds() = 0;
+    virtual double GetPlayTime() = 0;  // seconds, exact decoded length
+    virtual std::string GetTitle() = 0;
+    virtual std::string GetArtist() = 0;
+    virtual std::string GetAlbum() = 0;
+    virtual std::string GetComment() = 0;
+    virtual std::string GetGenre() = 0;
+    virtual int GetYear() = 0;   // 0 or less = none
+    virtual int GetTrack() = 0;  // -1 = none
+    virtual int HasTag() = 0;    // non-zero when the file has a tag
+
+protected:
+    virtual ~Mp3InfoObject() = default;
+};
+
+// Signature of the plug-in's exported "CreateObject".
+using CreateMp3InfoFn = Mp3InfoObject* (*)(void* moduleHandle);
+
+}  // namespace corvane
