@@ -1,10 +1,43 @@
 #include <cstdio>
+#include <string>
 
-int main(int argc, char** argv) {
-    (void)argv;
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: corvane-cli scan FOLDER [--json]\n");
-        return 2;
+#include "cli/Commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    int (*run)(const corvane::cli::Arguments&);
+};
+
+// Each command lives in its own file and is listed here.
+const Command kCommands[] = {
+    {nullptr, nullptr, nullptr},
+};
+
+int PrintUsage() {
+    std::fprintf(stderr, "usage:\n");
+    for (const Command& command : kCommands) {
+        if (command.name != nullptr) {
+            std::fprintf(stderr, "  corvane-cli %s\n", command.usage);
+        }
     }
     return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return PrintUsage();
+    }
+    const std::string name = argv[1];
+    const corvane::cli::Arguments arguments(argv + 2, argv + argc);
+    for (const Command& command : kCommands) {
+        if (command.name != nullptr && name == command.name) {
+            return command.run(arguments);
+        }
+    }
+    return PrintUsage();
 }

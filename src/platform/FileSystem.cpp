@@ -1,0 +1,161 @@
+#include "platform/FileSystem.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace corvane {
+
+namespace {
+
+int LastError() { return errno != 0 ? errno : EIO; }
+
+// Fallback where the file system refuses RENAME_NOREPLACE: a hard link fails
+// with EEXIST when the target exists, which makes the check atomic for files.
+int RenameByLink(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        const int err = LastError();
+        if (err != EPERM && err != EXDEV && err != ENOTSUP) {
+            return err;
+        }
+        // Folders and file systems without hard links: check, then rename.
+        struct stat st {};
+        if (::lstat(to.c_str(), &st) == 0) {
+            return EEXIST;
+        }
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : LastError();
+    }
+    if (::unlink(from.c_str()) != 0) {
+        const int err = LastError();
+        ::unlink(to.c_str());
+        return err;
+    }
+    return 0;
+}
+
+int WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        data.remove_prefix(static_cast<size_t>(written));
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    const int err = LastError();
+    if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
+        return RenameByLink(from, to);
+    }
+    return err;
+}
+
+int WriteFileAtomically(const std::string& path, std::string_view data) {
+    std::string pattern = path + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        return LastError();
+    }
+    struct stat st {};
+    mode_t mode = 0644;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    int err = WriteAll(fd, data);
+    if (err == 0 && ::fchmod(fd, mode) != 0) {
+        err = LastError();
+    }
+    if (err == 0 && ::fsync(fd) != 0) {
+        err = LastError();
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = LastError();
+    }
+    if (err == 0 && ::rename(name.data(), path.c_str()) != 0) {
+        err = LastError();
+    }
+    if (err != 0) {
+        ::unlink(name.data());
+    }
+    return err;
+}
+
+int ReadWholeFile(const std::string& path, std::string& out) {
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int err = LastError();
+            ::close(fd);
+            return err;
+        }
+        if (got == 0) {
+            break;
+        }
+        out.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    return 0;
+}
+
+int ClearReadOnly(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return LastError();
+    }
+    if (st.st_mode & S_IWUSR) {
+        return 0;
+    }
+    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0 ? 0 : LastError();
+}
+
+bool IsReadOnly(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+}
+
+std::string ExecutableDir() {
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) {
+        return {};
+    }
+    std::string path(buffer, static_cast<size_t>(length));
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+}  // namespace corvane

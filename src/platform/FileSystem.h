@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+// File-system helpers. Failures come back as errno values (0 = success) so
+// that callers can name the reason in their log.
+
+// Renames or moves from -> to, never replacing an existing file or folder
+// (EEXIST then). Works for files and folders on the same file system.
+int RenameNoReplace(const std::string& from, const std::string& to);
+
+// Writes data to a temporary file beside path, flushes it and renames it over
+// path, so readers see either the old or the new content. An existing file's
+// permission bits are kept.
+int WriteFileAtomically(const std::string& path, std::string_view data);
+
+// Reads a whole file. Returns an errno value on failure.
+int ReadWholeFile(const std::string& path, std::string& out);
+
+// Gives the owner write permission (the "read-only attribute" cleared).
+int ClearReadOnly(const std::string& path);
+bool IsReadOnly(const std::string& path);
+
+// The folder of the running executable, from /proc/self/exe; empty on failure.
+std::string ExecutableDir();
+
+// Human-readable text of an errno value.
+std::string ErrorText(int error);
+
+}  // namespace corvane
