@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Helpers shared by the test executables: temporary folders, PCM and MP3
+// fixtures made at test time, and running outside tools.
+namespace corvane::test {
+
+// A fresh folder under $TMPDIR (or /tmp), removed with its content when the
+// object goes away.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path() + "/" + name.
+    std::string File(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// Samples per CD frame (1/75 s at 44.1 kHz).
+constexpr long kCdFrameSamples = 588;
+
+// Writes a 16-bit PCM WAV of exactly `samples` sample frames per channel. The
+// signal is deterministic (a few sine tones plus low noise, from `seed`) so
+// that encoders behave as they do with music. Returns false on I/O failure.
+bool WriteWav(const std::string& path, long samples, int channels = 2, int rate = 44100,
+              unsigned seed = 1);
+
+// Encodes `samples` sample frames with `lame <lameArgs>` into dir/name and
+// returns the path, or an empty string when lame fails. Examples of lameArgs:
+// {"-b", "128"}, {"-V", "2"}, {"--abr", "160"}, {"-t"} (no info frame),
+// {"--resample", "22.05"}. The WAV is removed afterwards.
+std::string MakeMp3(const std::string& dir, const std::string& name, long samples,
+                    const std::vector<std::string>& lameArgs, int channels = 2, int rate = 44100,
+                    unsigned seed = 1);
+
+// Runs argv[0] (looked up in PATH) with the arguments, waits for it and
+// returns its exit status (-1 when it could not run or was killed). The
+// standard output goes into *out when out is given; standard error is dropped.
+int RunProcess(const std::vector<std::string>& argv, std::string* out = nullptr);
+
+// True when the program can be found in PATH.
+bool HaveProgram(const std::string& name);
+
+// Reads or writes a whole file as bytes; false on failure.
+bool ReadFileBytes(const std::string& path, std::string& out);
+bool WriteFileBytes(const std::string& path, const std::string& data);
+
+}  // namespace corvane::test
