@@ -1,0 +1,189 @@
+#include "platform/Json.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "platform/Utf8.h"
+
+namespace corvane {
+
+namespace {
+
+void AppendHexEscape(std::string& out, unsigned value) {
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\u00";
+    out += kHex[(value >> 4) & 0xF];
+    out += kHex[value & 0xF];
+}
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte >= 0x80) {
+            const std::size_t start = pos;
+            const char32_t cp = DecodeUtf8(text, pos);
+            if (cp == kReplacementChar && pos - start == 1) {
+                AppendHexEscape(out, byte);
+            } else {
+                out.append(text.substr(start, pos - start));
+            }
+            continue;
+        }
+        ++pos;
+        switch (byte) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            default:
+                if (byte < 0x20) {
+                    AppendHexEscape(out, byte);
+                } else {
+                    out += static_cast<char>(byte);
+                }
+        }
+    }
+    out += '"';
+}
+
+std::string JsonQuote(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    AppendJsonString(out, text);
+    return out;
+}
+
+void JsonWriter::NewLine() {
+    if (pretty_) {
+        out_ += '\n';
+        out_.append(levels_.size() * 2, ' ');
+    }
+}
+
+void JsonWriter::BeforeValue() {
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (levels_.empty()) {
+        return;
+    }
+    Level& level = levels_.back();
+    if (!level.empty) {
+        out_ += ',';
+    }
+    level.empty = false;
+    NewLine();
+}
+
+void JsonWriter::Open(char bracket, bool isObject) {
+    BeforeValue();
+    out_ += bracket;
+    levels_.push_back({isObject, true});
+}
+
+void JsonWriter::Close(char bracket) {
+    if (levels_.empty()) {
+        return;
+    }
+    const bool empty = levels_.back().empty;
+    levels_.pop_back();
+    afterKey_ = false;
+    if (!empty) {
+        NewLine();
+    }
+    out_ += bracket;
+}
+
+JsonWriter& JsonWriter::BeginObject() {
+    Open('{', true);
+    return *this;
+}
+
+JsonWriter& JsonWriter::EndObject() {
+    Close('}');
+    return *this;
+}
+
+JsonWriter& JsonWriter::BeginArray() {
+    Open('[', false);
+    return *this;
+}
+
+JsonWriter& JsonWriter::EndArray() {
+    Close(']');
+    return *this;
+}
+
+JsonWriter& JsonWriter::Key(std::string_view name) {
+    BeforeValue();
+    AppendJsonString(out_, name);
+    out_ += pretty_ ? ": " : ":";
+    afterKey_ = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::String(std::string_view value) {
+    BeforeValue();
+    AppendJsonString(out_, value);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Int(std::int64_t value) {
+    BeforeValue();
+    out_ += std::to_string(value);
+    return *this;
+}
+
+JsonWriter& JsonWriter::UInt(std::uint64_t value) {
+    BeforeValue();
+    out_ += std::to_string(value);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Double(double value) {
+    BeforeValue();
+    if (!std::isfinite(value)) {
+        out_ += "null";
+        return *this;
+    }
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out_.append(buffer, result.ptr);
+    return *this;
+}
+
+JsonWriter& JsonWriter::Bool(bool value) {
+    BeforeValue();
+    out_ += value ? "true" : "false";
+    return *this;
+}
+
+JsonWriter& JsonWriter::Null() {
+    BeforeValue();
+    out_ += "null";
+    return *this;
+}
+
+}  // namespace corvane

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// Appends text to out as a quoted JSON string. Valid UTF-8 passes through;
+// quotes, backslashes and control characters are escaped. A byte that is not
+// part of valid UTF-8 (a legacy file name, say) is read as ISO-8859-1 and
+// written as \u00XX, so the output is always valid JSON and such names stay
+// readable in the usual case of Latin-1 names.
+void AppendJsonString(std::string& out, std::string_view text);
+std::string JsonQuote(std::string_view text);
+
+// Builds one JSON document. Commas and nesting are handled here; the caller
+// only says what comes next. Inside an object, each value is preceded by Key.
+class JsonWriter {
+public:
+    // pretty: one member or element per line, indented by two spaces.
+    explicit JsonWriter(bool pretty = false) : pretty_(pretty) {}
+
+    JsonWriter& BeginObject();
+    JsonWriter& EndObject();
+    JsonWriter& BeginArray();
+    JsonWriter& EndArray();
+    JsonWriter& Key(std::string_view name);
+    JsonWriter& String(std::string_view value);
+    JsonWriter& Int(std::int64_t value);
+    JsonWriter& UInt(std::uint64_t value);
+    // The shortest text that reads back as the same double; NaN and the
+    // infinities, which JSON cannot carry, become null.
+    JsonWriter& Double(double value);
+    JsonWriter& Bool(bool value);
+    JsonWriter& Null();
+
+    const std::string& Text() const { return out_; }
+
+private:
+    struct Level {
+        bool isObject;
+        bool empty;
+    };
+
+    void BeforeValue();
+    void Open(char bracket, bool isObject);
+    void Close(char bracket);
+    void NewLine();
+
+    std::string out_;
+    std::vector<Level> levels_;
+    bool afterKey_ = false;
+    bool pretty_;
+};
+
+}  // namespace corvane

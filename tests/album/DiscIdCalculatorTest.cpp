@@ -1,0 +1,189 @@
+#include "album/DiscIdCalculator.h"
+
+#include <discid/discid.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+namespace corvane {
+namespace {
+
+TrackList Album(const std::vector<double>& playTimes) {
+    TrackList files;
+    for (double seconds : playTimes) {
+        TrackInfo record;
+        record.playTime = seconds;
+        files.push_back(record);
+    }
+    return files;
+}
+
+std::string Hex(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", id);
+    return text;
+}
+
+// The freedb id of a disc whose tracks last the given whole frames, from
+// libdiscid, the reference implementation of the id.
+std::string ReferenceId(const std::vector<long>& frames) {
+    int offsets[100] = {};
+    long position = 150;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        offsets[i + 1] = static_cast<int>(position);
+        position += frames[i];
+    }
+    offsets[0] = static_cast<int>(position);
+    DiscId* disc = discid_new();
+    std::string id;
+    if (discid_put(disc, 1, static_cast<int>(frames.size()), offsets)) {
+        id = discid_get_freedb_id(disc);
+    }
+    discid_free(disc);
+    return id;
+}
+
+TEST(DiscIdCalculator, OneTrackOfTwoHundredSeconds) {
+    DiscIdCalculator calculator;
+    EXPECT_EQ(Hex(calculator.ComputeDiscId(Album({200.0}))), "0200c801");
+    OffsetList offsets;
+    calculator.GetOffsets(offsets);
+    EXPECT_EQ(offsets, (OffsetList{{0, 2, 0}, {3, 22, 0}}));
+}
+
+TEST(DiscIdCalculator, TwoTracksWithFractionalLengths) {
+    DiscIdCalculator calculator;
+    EXPECT_EQ(Hex(calculator.ComputeDiscId(Album({100.5, 60.2}))), "0500a002");
+    ASSERT_EQ(calculator.Positions().size(), 3u);
+    EXPECT_DOUBLE_EQ(calculator.Positions()[1].frames, 37.5);
+    EXPECT_DOUBLE_EQ(calculator.Positions()[1].offset, 7687.5);
+    OffsetList offsets;
+    calculator.GetOffsets(offsets);
+    EXPECT_EQ(offsets, (OffsetList{{0, 2, 0}, {1, 42, 37}, {2, 42, 52}}));
+}
+
+TEST(DiscIdCalculator, LeadOutOnLastFrameOfASecond) {
+    // 150 + 15074 = 15224 = 202 s + 74 frames: one frame more would make the
+    // disc a second longer and the id wrong.
+    const std::vector<long> frames{15074};
+    DiscIdCalculator calculator;
+    EXPECT_EQ(Hex(calculator.ComputeDiscId(Album({15074 / 75.0}))), ReferenceId(frames));
+    OffsetList offsets;
+    calculator.GetOffsets(offsets);
+    EXPECT_EQ(offsets.back(), (CdOffset{3, 22, 74}));
+}
+
+TEST(DiscIdCalculator, DamagedFileCountsAsEmptyTrack) {
+    DiscIdCalculator calculator;
+    const std::uint32_t id = calculator.ComputeDiscId(Album({200.0, 0.0}));
+    EXPECT_EQ(id & 0xFF, 2u);
+    OffsetList offsets;
+    calculator.GetOffsets(offsets);
+    EXPECT_EQ(offsets, (OffsetList{{0, 2, 0}, {3, 22, 0}, {3, 22, 0}}));
+}
+
+TEST(DiscIdCalculator, InvalidPlayTimesCountAsZero) {
+    DiscIdCalculator calculator;
+    const std::uint32_t reference = calculator.ComputeDiscId(Album({200.0, 0.0}));
+    EXPECT_EQ(calculator.ComputeDiscId(Album({200.0, -5.0})), reference);
+    EXPECT_EQ(calculator.ComputeDiscId(Album({200.0, std::nan("")})), reference);
+    // An absurd length must not overflow the positions.
+    calculator.ComputeDiscId(Album({1e300, 1.0}));
+    OffsetList offsets;
+    calculator.GetOffsets(offsets);
+    ASSERT_EQ(offsets.size(), 3u);
+    EXPECT_GT(offsets[1].minutes, 0);
+    EXPECT_GE(offsets[2].minutes, offsets[1].minutes);
+}
+
+TEST(DiscIdCalculator, EmptyListGivesZeroAndNoOffsets) {
+    DiscIdCalculator calculator;
+    OffsetList offsets{{9, 9, 9}};
+    calculator.GetOffsets(offsets);
+    EXPECT_EQ(offsets.size(), 1u);  // nothing computed yet: left alone
+    EXPECT_EQ(calculator.ComputeDiscId({}), 0u);
+    EXPECT_EQ(calculator.TrackCount(), 0);
+    calculator.GetOffsets(offsets);
+    EXPECT_EQ(offsets.size(), 1u);
+}
+
+TEST(DiscIdCalculator, RecomputingReplacesEarlierPositions) {
+    DiscIdCalculator calculator;
+    calculator.ComputeDiscId(Album({10, 20, 30}));
+    EXPECT_EQ(Hex(calculator.ComputeDiscId(Album({200.0}))), "0200c801");
+    OffsetList offsets{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}};
+    calculator.GetOffsets(offsets);
+    EXPECT_EQ(offsets.size(), 2u);
+}
+
+TEST(DiscIdCalculator, TrackCountKeepsLowEightBits) {
+    DiscIdCalculator calculator;
+    const std::uint32_t id = calculator.ComputeDiscId(Album(std::vector<double>(257, 1.0)));
+    EXPECT_EQ(id & 0xFF, 1u);
+    EXPECT_EQ((id >> 8) & 0xFFFF, 257u);  // 257 seconds of music
+}
+
+TEST(DigitSum, AddsDecimalDigits) {
+    EXPECT_EQ(DigitSum(0), 0);
+    EXPECT_EQ(DigitSum(2), 2);
+    EXPECT_EQ(DigitSum(102), 3);
+    EXPECT_EQ(DigitSum(9999), 36);
+}
+
+// Random albums whose tracks last whole CD frames, as CD rips do, against
+// libdiscid. The play times are given the way an exact MP3 length arrives:
+// samples / 44100 and frames / 75, both inexact in binary floating point.
+TEST(DiscIdCalculator, MatchesLibdiscidOnRandomAlbums) {
+    std::mt19937 random(20240611);
+    const long maxDiscFrames = 79L * 60 * 75;
+    int compared = 0;
+    for (int album = 0; album < 3000; ++album) {
+        const int count = 1 + static_cast<int>(random() % 99);
+        const long perTrack = maxDiscFrames / count;
+        std::vector<long> frames;
+        for (int i = 0; i < count; ++i) {
+            long length = 1 + static_cast<long>(random() % perTrack);
+            if (random() % 4 == 0) {
+                length -= length % 75;  // ends on a whole second
+                length += (random() % 2 == 0) ? 74 : 0;
+                length = std::max(length, 1L);
+            }
+            frames.push_back(length);
+        }
+        TrackList fromSamples;
+        TrackList fromFrames;
+        for (long f : frames) {
+            TrackInfo record;
+            record.playTime = static_cast<double>(f * 588) / 44100.0;
+            fromSamples.push_back(record);
+            record.playTime = static_cast<double>(f) / 75.0;
+            fromFrames.push_back(record);
+        }
+        const std::string reference = ReferenceId(frames);
+        ASSERT_FALSE(reference.empty());
+        DiscIdCalculator calculator;
+        ASSERT_EQ(Hex(calculator.ComputeDiscId(fromSamples)), reference) << "album " << album;
+        ASSERT_EQ(Hex(calculator.ComputeDiscId(fromFrames)), reference) << "album " << album;
+
+        OffsetList offsets;
+        calculator.GetOffsets(offsets);
+        ASSERT_EQ(offsets.size(), frames.size() + 1);
+        long position = 150;
+        for (std::size_t i = 0; i <= frames.size(); ++i) {
+            const CdOffset& o = offsets[i];
+            ASSERT_EQ((o.minutes * 60L + o.seconds) * 75 + o.frames, position) << "entry " << i;
+            ASSERT_LT(o.seconds, 60);
+            ASSERT_LT(o.frames, 75);
+            if (i < frames.size()) {
+                position += frames[i];
+            }
+        }
+        ++compared;
+    }
+    EXPECT_EQ(compared, 3000);
+}
+
+}  // namespace
+}  // namespace corvane

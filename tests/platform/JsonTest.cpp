@@ -1,0 +1,73 @@
+#include "platform/Json.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "platform/Utf8.h"
+
+namespace corvane {
+namespace {
+
+TEST(JsonQuote, EscapesQuotesBackslashesAndControlCharacters) {
+    EXPECT_EQ(JsonQuote("a\"b\\c"), R"("a\"b\\c")");
+    EXPECT_EQ(JsonQuote("line\nnext\ttab\r"), R"("line\nnext\ttab\r")");
+    EXPECT_EQ(JsonQuote(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\x7f\"");
+    EXPECT_EQ(JsonQuote(std::string("a\0b", 3)), R"("a\u0000b")");
+    EXPECT_EQ(JsonQuote("/"), R"("/")");
+}
+
+TEST(JsonQuote, KeepsValidUtf8AndEscapesStrayBytesAsLatin1) {
+    EXPECT_EQ(JsonQuote("Café – 日本 🎵"), "\"Café – 日本 🎵\"");
+    // "Caf\xe9.mp3" is a Latin-1 name on disk: é comes out as \u00e9.
+    EXPECT_EQ(JsonQuote("Caf\xe9.mp3"), R"("Caf\u00e9.mp3")");
+    // A truncated sequence and a lone continuation byte.
+    EXPECT_EQ(JsonQuote("\xe6\x97"), R"("\u00e6\u0097")");
+    EXPECT_EQ(JsonQuote("x\x80y"), R"("x\u0080y")");
+    // Overlong and surrogate encodings are not valid UTF-8 either.
+    EXPECT_EQ(JsonQuote("\xc0\xaf"), R"("\u00c0\u00af")");
+    EXPECT_EQ(JsonQuote("\xed\xa0\x80"), R"("\u00ed\u00a0\u0080")");
+    EXPECT_TRUE(IsValidUtf8(JsonQuote("\xff\xfe\xfd")));
+}
+
+TEST(JsonWriter, BuildsNestedCompactDocument) {
+    JsonWriter w;
+    w.BeginObject()
+        .Key("name")
+        .String("x")
+        .Key("list")
+        .BeginArray()
+        .Int(-3)
+        .UInt(4000000000u)
+        .Bool(true)
+        .Null()
+        .BeginArray()
+        .EndArray()
+        .BeginObject()
+        .EndObject()
+        .EndArray()
+        .Key("n")
+        .Double(0.5)
+        .EndObject();
+    EXPECT_EQ(w.Text(), R"({"name":"x","list":[-3,4000000000,true,null,[],{}],"n":0.5})");
+}
+
+TEST(JsonWriter, PrettyOutputIndentsMembers) {
+    JsonWriter w(true);
+    w.BeginObject().Key("a").BeginArray().Int(1).Int(2).EndArray().Key("b").String("").EndObject();
+    EXPECT_EQ(w.Text(), "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": \"\"\n}");
+}
+
+TEST(JsonWriter, DoublesRoundTripAndNonFiniteBecomeNull) {
+    JsonWriter w;
+    w.BeginArray()
+        .Double(224.61333333333334)
+        .Double(200.0)
+        .Double(std::numeric_limits<double>::infinity())
+        .Double(std::numeric_limits<double>::quiet_NaN())
+        .EndArray();
+    EXPECT_EQ(w.Text(), "[224.61333333333334,200,null,null]");
+}
+
+}  // namespace
+}  // namespace corvane
