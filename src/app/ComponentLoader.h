@@ -1,0 +1,68 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/Mp3InfoObject.h"
+#include "app/SettingsObject.h"
+
+namespace corvane {
+
+inline constexpr const char* kMp3InfoFileName = "Mp3Info.so";
+inline constexpr const char* kSettingsFileName = "Settings.so";
+
+// Gives a component object back to its plug-in.
+struct ComponentRelease {
+    template <class T>
+    void operator()(T* object) const {
+        object->Release();
+    }
+};
+
+using Mp3InfoPtr = std::unique_ptr<Mp3InfoObject, ComponentRelease>;
+using SettingsPtr = std::unique_ptr<SettingsObject, ComponentRelease>;
+
+// "Cannot find DLL <name>\nPlease make sure ..." for a missing component.
+std::string MissingComponentText(const std::string& fileName);
+
+// Loads the two plug-ins from one folder (by default the running program's
+// own) and creates their objects. A loaded module stays loaded until the
+// process ends: the objects' code lives in it, and unloading a Qt plug-in
+// while Qt runs is unsafe.
+class ComponentLoader {
+public:
+    ComponentLoader();
+    explicit ComponentLoader(std::string folder);
+
+    // The MP3 information object, or null with Error() set.
+    Mp3InfoPtr LoadMp3Info();
+
+    // The settings object, or null with Error() set. Its iniPath becomes the
+    // current directory + "/" + "Corvane Mp3.ini" and its values are loaded
+    // from there. parent is the main window (a QWidget*) or null.
+    SettingsPtr LoadSettings(void* parent);
+
+    // The message for the user after a failed load; empty when the file name
+    // was refused without a message.
+    const std::string& Error() const { return error_; }
+    // The system's own reason (dlerror), for a log.
+    const std::string& Detail() const { return detail_; }
+
+    void* Mp3InfoModule() const { return mp3InfoModule_; }
+    void* SettingsModule() const { return settingsModule_; }
+    const std::string& Folder() const { return folder_; }
+
+    // Opens folder/fileName and finds exportName in it; null on failure. A
+    // name without the ".so" suffix is refused without a message. On
+    // success module is the library's handle.
+    void* LoadExport(const std::string& fileName, const char* exportName, void*& module);
+
+private:
+    std::string folder_;
+    std::string error_;
+    std::string detail_;
+    void* mp3InfoModule_ = nullptr;
+    void* settingsModule_ = nullptr;
+};
+
+}  // namespace corvane

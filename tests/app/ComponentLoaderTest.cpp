@@ -1,0 +1,91 @@
+#include "app/ComponentLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
+
+namespace corvane {
+namespace {
+
+const std::string kGoodFolder = FAKE_GOOD_DIR;
+const std::string kNoExportFolder = FAKE_NOEXPORT_DIR;
+
+TEST(ComponentLoader, CreatesMp3InfoObjectWithItsModuleHandle) {
+    ComponentLoader loader(kGoodFolder);
+    Mp3InfoPtr mp3 = loader.LoadMp3Info();
+    ASSERT_NE(mp3, nullptr) << loader.Detail();
+    EXPECT_TRUE(loader.Error().empty());
+    EXPECT_NE(loader.Mp3InfoModule(), nullptr);
+    EXPECT_EQ(mp3->GetFileType(), "module");
+}
+
+TEST(ComponentLoader, SettingsGetIniPathInCurrentDirectoryAndAreLoaded) {
+    test::TempDir dir;
+    char previous[4096];
+    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    ComponentLoader loader(kGoodFolder);
+    int parent = 0;
+    SettingsPtr settings = loader.LoadSettings(&parent);
+    ASSERT_EQ(::chdir(previous), 0);
+    ASSERT_NE(settings, nullptr) << loader.Detail();
+    EXPECT_EQ(settings->values.iniPath, dir.path() + "/Corvane Mp3.ini");
+    EXPECT_EQ(settings->values.lastFolder, "loaded from " + dir.path() + "/Corvane Mp3.ini");
+    EXPECT_EQ(settings->DoModal(), 1);  // the parent reached the plug-in
+    EXPECT_NE(loader.SettingsModule(), nullptr);
+}
+
+TEST(ComponentLoader, MissingFileGivesTheUserMessage) {
+    test::TempDir empty;
+    ComponentLoader loader(empty.path());
+    EXPECT_EQ(loader.LoadMp3Info(), nullptr);
+    EXPECT_EQ(loader.Error(),
+              "Cannot find DLL <Mp3Info.so>\nPlease make sure this file is in the Corvane MP3 "
+              "directory !");
+    EXPECT_FALSE(loader.Detail().empty());
+    EXPECT_EQ(loader.LoadSettings(nullptr), nullptr);
+    EXPECT_EQ(loader.Error(), MissingComponentText("Settings.so"));
+    EXPECT_EQ(loader.Mp3InfoModule(), nullptr);
+}
+
+TEST(ComponentLoader, MissingExportGivesTheUserMessage) {
+    ComponentLoader loader(kNoExportFolder);
+    EXPECT_EQ(loader.LoadMp3Info(), nullptr);
+    EXPECT_EQ(loader.Error(), MissingComponentText("Mp3Info.so"));
+    EXPECT_EQ(loader.LoadSettings(nullptr), nullptr);
+    EXPECT_EQ(loader.Error(), MissingComponentText("Settings.so"));
+    EXPECT_EQ(loader.SettingsModule(), nullptr);
+}
+
+TEST(ComponentLoader, FileThatIsNoLibraryGivesTheUserMessage) {
+    test::TempDir dir;
+    ASSERT_TRUE(test::WriteFileBytes(dir.File("Mp3Info.so"), "not an ELF file"));
+    ComponentLoader loader(dir.path());
+    EXPECT_EQ(loader.LoadMp3Info(), nullptr);
+    EXPECT_EQ(loader.Error(), MissingComponentText("Mp3Info.so"));
+}
+
+TEST(ComponentLoader, NameWithoutLibrarySuffixIsRefusedSilently) {
+    ComponentLoader loader(kGoodFolder);
+    void* module = nullptr;
+    EXPECT_EQ(loader.LoadExport("Mp3Info.dll", "CreateObject", module), nullptr);
+    EXPECT_TRUE(loader.Error().empty());
+    EXPECT_EQ(loader.LoadExport("so", "CreateObject", module), nullptr);
+    EXPECT_EQ(module, nullptr);
+    // The suffix is compared ignoring case.
+    EXPECT_EQ(loader.LoadExport("Missing.SO", "CreateObject", module), nullptr);
+    EXPECT_EQ(loader.Error(), MissingComponentText("Missing.SO"));
+}
+
+TEST(ComponentLoader, DefaultFolderIsTheProgramsOwn) {
+    EXPECT_EQ(ComponentLoader().Folder(), ExecutableDir());
+    EXPECT_FALSE(ComponentLoader().Folder().empty());
+}
+
+}  // namespace
+}  // namespace corvane
