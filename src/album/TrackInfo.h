@@ -31,4 +31,12 @@ struct TrackInfo {
 
 using TrackList = std::vector<TrackInfo>;
 
+// Hours, total minutes and seconds, each at least two digits: 224 s gives
+// "00:03:44", 3725 s gives "01:62:05". The minutes are not reduced by the
+// hours; the association dialog reads them back as total minutes.
+std::string FormatPlayTime(std::uint32_t playSeconds);
+inline std::string FormatPlayTime(const TrackInfo& record) {
+    return FormatPlayTime(record.playSeconds);
+}
+
 }  // namespace corvane

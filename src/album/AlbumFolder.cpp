@@ -1,0 +1,151 @@
+#include "album/AlbumFolder.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace corvane {
+
+namespace {
+
+// Component texts are kept up to their first NUL.
+std::string UpToNul(std::string text) {
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        text.resize(nul);
+    }
+    return text;
+}
+
+std::string TrackText(int track) {
+    if (track < 0) {
+        return " - ";
+    }
+    return (track < 10 ? "Track 0" : "Track ") + std::to_string(track);
+}
+
+// Symbolic links count as what they point to.
+bool IsRegularFile(int dirFd, const dirent& entry) {
+    if (entry.d_type == DT_REG) {
+        return true;
+    }
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+        return false;
+    }
+    struct stat info {};
+    return ::fstatat(dirFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+}
+
+// The names of the MP3 files of the current directory, in directory order.
+std::vector<std::string> ListMp3Names() {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(".");
+    if (dir == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        if (IsMp3FileName(entry->d_name) && IsRegularFile(::dirfd(dir), *entry)) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// The folder as the user named it when that is a plain absolute path (a
+// path through a symbolic link stays so), else the resolved current
+// directory.
+std::string AbsoluteFolder(const std::string& path) {
+    const std::filesystem::path given(path);
+    const bool plain = given.is_absolute() &&
+                       std::none_of(given.begin(), given.end(),
+                                    [](const auto& part) { return part == "." || part == ".."; });
+    std::string folder = plain ? given.lexically_normal().string() : std::string();
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    if (folder.empty()) {
+        std::error_code error;
+        folder = std::filesystem::current_path(error).string();
+        if (error || folder.empty()) {
+            folder = path;
+        }
+    }
+    return folder;
+}
+
+}  // namespace
+
+bool IsMp3FileName(std::string_view name) {
+    static constexpr std::string_view kSuffix = ".mp3";
+    if (name.size() < kSuffix.size()) {
+        return false;
+    }
+    const std::string_view tail = name.substr(name.size() - kSuffix.size());
+    return std::equal(tail.begin(), tail.end(), kSuffix.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+}
+
+bool ReadTrackInfo(TrackInfo& record, Mp3InfoObject& mp3) {
+    if (mp3.Open(record.filePath) != 0) {
+        return false;
+    }
+    record.bitrate = mp3.GetBitrate();
+    record.track = TrackText(mp3.GetTrack());
+    record.playSeconds = mp3.GetPlaySeconds();
+    record.playTime = mp3.GetPlayTime();
+    record.auxValue = mp3.GetAuxValue();
+    record.fileType = UpToNul(mp3.GetFileType());
+    if (mp3.HasTag() != 0) {
+        record.title = UpToNul(mp3.GetTitle());
+        record.artist = UpToNul(mp3.GetArtist());
+        record.album = UpToNul(mp3.GetAlbum());
+        const int year = mp3.GetYear();
+        record.year = year > 0 ? std::to_string(year) : std::string();
+        record.genre = UpToNul(mp3.GetGenre());
+        record.comment = UpToNul(mp3.GetComment());
+    }
+    record.status = 1;
+    return true;
+}
+
+int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3) {
+    if (path.empty() || ::chdir(path.c_str()) != 0) {
+        return -1;
+    }
+    album.folder = AbsoluteFolder(path);
+    album.files.clear();
+    album.tracks.clear();
+
+    std::vector<std::string> names = ListMp3Names();
+    // Byte order: upper case before lower case, UTF-8 in code point order.
+    std::sort(names.begin(), names.end());
+    const std::string prefix = album.folder == "/" ? "/" : album.folder + "/";
+    album.files.reserve(names.size());
+    for (std::string& name : names) {
+        TrackInfo record;
+        record.filePath = prefix + name;
+        record.fileName = std::move(name);
+        if (!ReadTrackInfo(record, mp3)) {
+            record.status = 0;
+        }
+        album.files.push_back(std::move(record));
+    }
+    return static_cast<int>(album.files.size());
+}
+
+const TrackInfo* FindFileRecord(const TrackList& files, std::string_view fileName) {
+    const auto found = std::find_if(files.begin(), files.end(), [&](const TrackInfo& record) {
+        return record.fileName == fileName;
+    });
+    return found != files.end() ? &*found : nullptr;
+}
+
+}  // namespace corvane

@@ -1,0 +1,315 @@
+#include "album/AlbumFolder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "album/FakeMp3Info.h"
+#include "album/TrackListColumns.h"
+#include "support/TestSupport.h"
+
+namespace corvane {
+namespace {
+
+// Each test scans inside its own temporary folder and gets the previous
+// current directory back afterwards.
+class AlbumFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(dir_.path().empty());
+        previous_ = std::filesystem::current_path();
+    }
+    void TearDown() override { std::filesystem::current_path(previous_); }
+
+    void Touch(const std::string& name) { ASSERT_TRUE(test::WriteFileBytes(dir_.File(name), "x")); }
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const TrackInfo& record : album_.files) {
+            names.push_back(record.fileName);
+        }
+        return names;
+    }
+
+    test::TempDir dir_;
+    std::filesystem::path previous_;
+    test::FakeMp3Info mp3_;
+    AlbumFolder album_;
+};
+
+TEST_F(AlbumFolderTest, SortsNamesByteWise) {
+    for (const char* name : {"b.mp3", "Z.mp3", "a.mp3", "\xc3\xa9t\xc3\xa9.mp3", "_x.mp3"}) {
+        Touch(name);
+    }
+    EXPECT_EQ(ScanFolder(album_, dir_.path(), mp3_), 5);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Z.mp3", "_x.mp3", "a.mp3", "b.mp3",
+                                                 "\xc3\xa9t\xc3\xa9.mp3"}));
+}
+
+TEST_F(AlbumFolderTest, MatchesMp3SuffixInAnyCaseAndOnlyRegularFiles) {
+    for (const char* name : {"one.MP3", "two.Mp3", "three.mp3", "four.mp3x", "five.mp", "mp3",
+                             "six.wav", "seven.mp3.txt"}) {
+        Touch(name);
+    }
+    ASSERT_TRUE(std::filesystem::create_directory(dir_.File("folder.mp3")));
+    ASSERT_EQ(::symlink("three.mp3", dir_.File("link.mp3").c_str()), 0);
+    ASSERT_EQ(::symlink("missing.mp3", dir_.File("broken.mp3").c_str()), 0);
+    ASSERT_EQ(::symlink("folder.mp3", dir_.File("dirlink.mp3").c_str()), 0);
+    EXPECT_EQ(ScanFolder(album_, dir_.path(), mp3_), 4);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"link.mp3", "one.MP3", "three.mp3", "two.Mp3"}));
+}
+
+TEST_F(AlbumFolderTest, NonUtf8NameIsKeptByteForByte) {
+    const std::string latin1 = "Caf\xe9 \xff.mp3";
+    Touch(latin1);
+    mp3_.files[latin1].playSeconds = 60;
+    ASSERT_EQ(ScanFolder(album_, dir_.path(), mp3_), 1);
+    EXPECT_EQ(album_.files[0].fileName, latin1);
+    EXPECT_EQ(album_.files[0].filePath, dir_.path() + "/" + latin1);
+    EXPECT_EQ(mp3_.openedPaths, (std::vector<std::string>{dir_.path() + "/" + latin1}));
+    EXPECT_EQ(album_.files[0].status, 1);
+    EXPECT_TRUE(std::filesystem::exists(album_.files[0].filePath));
+}
+
+TEST_F(AlbumFolderTest, ReadsThroughComponentInItsCallOrder) {
+    Touch("song.mp3");
+    test::FakeFile& file = mp3_.files["song.mp3"];
+    file = {true, 192,     7,        224,     224.5,     42,     "MPEG 1 Layer III, 44100 Hz",
+            true, "Title", "Artist", "Album", "Comment", "Rock", 1999};
+    ASSERT_EQ(ScanFolder(album_, dir_.path(), mp3_), 1);
+    EXPECT_EQ(mp3_.calls, (std::vector<std::string>{
+                              "Open", "GetBitrate", "GetTrack", "GetPlaySeconds", "GetPlayTime",
+                              "GetAuxValue", "GetFileType", "HasTag", "GetTitle", "GetArtist",
+                              "GetAlbum", "GetYear", "GetGenre", "GetComment"}));
+    const TrackInfo& r = album_.files[0];
+    EXPECT_EQ(r.filePath, dir_.path() + "/song.mp3");
+    EXPECT_EQ(r.bitrate, 192);
+    EXPECT_EQ(r.track, "Track 07");
+    EXPECT_EQ(r.playSeconds, 224u);
+    EXPECT_DOUBLE_EQ(r.playTime, 224.5);
+    EXPECT_EQ(r.auxValue, 42);
+    EXPECT_EQ(r.fileType, "MPEG 1 Layer III, 44100 Hz");
+    EXPECT_EQ(r.title, "Title");
+    EXPECT_EQ(r.artist, "Artist");
+    EXPECT_EQ(r.album, "Album");
+    EXPECT_EQ(r.year, "1999");
+    EXPECT_EQ(r.genre, "Rock");
+    EXPECT_EQ(r.comment, "Comment");
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(AlbumFolderTest, FileWithoutTagShowsOkAndEmptyTagColumns) {
+    Touch("plain.mp3");
+    test::FakeFile& file = mp3_.files["plain.mp3"];
+    file.title = "must not be asked for";
+    file.year = 2001;
+    ASSERT_EQ(ScanFolder(album_, dir_.path(), mp3_), 1);
+    EXPECT_EQ(mp3_.calls.back(), "HasTag");
+    const TrackInfo& r = album_.files[0];
+    EXPECT_EQ(FileListColumnText(r, 10), "Ok");
+    for (int column : {3, 4, 5, 6, 7, 8}) {
+        EXPECT_EQ(FileListColumnText(r, column), "") << column;
+    }
+    EXPECT_EQ(FileListColumnText(r, 2), " - ");
+}
+
+TEST_F(AlbumFolderTest, DamagedFileStaysWithEmptyValues) {
+    Touch("bad.mp3");
+    Touch("unknown.mp3");  // not in the fake's table: Open fails as well
+    mp3_.files["bad.mp3"].opens = false;
+    ASSERT_EQ(ScanFolder(album_, dir_.path(), mp3_), 2);
+    for (const TrackInfo& r : album_.files) {
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(FileListColumnText(r, 1), "00:00:00");
+        EXPECT_EQ(FileListColumnText(r, 9), "0 Kbps");
+        EXPECT_EQ(FileListColumnText(r, 10), "Damaged");
+        EXPECT_EQ(FileListColumnText(r, 11), "?");
+        EXPECT_EQ(r.title, "");
+    }
+}
+
+TEST_F(AlbumFolderTest, TrackAndYearTexts) {
+    const std::vector<std::pair<int, std::string>> tracks{
+        {-1, " - "}, {0, "Track 00"}, {9, "Track 09"}, {10, "Track 10"}, {123, "Track 123"}};
+    for (const auto& [number, text] : tracks) {
+        TrackInfo record;
+        record.filePath = "x.mp3";
+        mp3_.files["x.mp3"].track = number;
+        ASSERT_TRUE(ReadTrackInfo(record, mp3_));
+        EXPECT_EQ(record.track, text);
+    }
+    for (const auto& [year, text] :
+         std::vector<std::pair<int, std::string>>{{0, ""}, {-3, ""}, {1999, "1999"}}) {
+        TrackInfo record;
+        record.filePath = "x.mp3";
+        mp3_.files["x.mp3"].hasTag = true;
+        mp3_.files["x.mp3"].year = year;
+        ASSERT_TRUE(ReadTrackInfo(record, mp3_));
+        EXPECT_EQ(record.year, text);
+    }
+}
+
+TEST_F(AlbumFolderTest, FailedOpenLeavesRecordUnchanged) {
+    TrackInfo record;
+    record.filePath = "gone.mp3";
+    record.title = "kept";
+    record.auxValue = 5;
+    const TrackInfo before = record;
+    EXPECT_FALSE(ReadTrackInfo(record, mp3_));
+    EXPECT_EQ(record.title, before.title);
+    EXPECT_EQ(record.auxValue, 5);
+    EXPECT_EQ(record.status, -1);
+}
+
+TEST_F(AlbumFolderTest, TextsAreKeptUpToTheirFirstNul) {
+    TrackInfo record;
+    record.filePath = "x.mp3";
+    mp3_.files["x.mp3"].hasTag = true;
+    mp3_.files["x.mp3"].title = std::string("Title\0junk", 10);
+    ASSERT_TRUE(ReadTrackInfo(record, mp3_));
+    EXPECT_EQ(record.title, "Title");
+}
+
+TEST_F(AlbumFolderTest, ScanEntersFolderAndReplacesBothLists) {
+    album_.tracks.resize(3);
+    album_.files.resize(2);
+    Touch("a.mp3");
+    ASSERT_EQ(ScanFolder(album_, dir_.path() + "/", mp3_), 1);
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir_.path()));
+    EXPECT_EQ(album_.folder, dir_.path());
+    EXPECT_TRUE(album_.tracks.empty());
+    EXPECT_EQ(album_.files.size(), 1u);
+}
+
+TEST_F(AlbumFolderTest, EmptyFolderEmptiesBothLists) {
+    album_.tracks.resize(3);
+    album_.files.resize(2);
+    Touch("notes.txt");
+    EXPECT_EQ(ScanFolder(album_, dir_.path(), mp3_), 0);
+    EXPECT_TRUE(album_.files.empty());
+    EXPECT_TRUE(album_.tracks.empty());
+}
+
+TEST_F(AlbumFolderTest, RelativePathGivesAbsoluteFilePaths) {
+    ASSERT_TRUE(std::filesystem::create_directory(dir_.File("sub")));
+    Touch("sub/a.mp3");
+    std::filesystem::current_path(dir_.path());
+    ASSERT_EQ(ScanFolder(album_, "sub", mp3_), 1);
+    EXPECT_EQ(album_.folder, dir_.path() + "/sub");
+    EXPECT_EQ(album_.files[0].filePath, dir_.path() + "/sub/a.mp3");
+}
+
+TEST_F(AlbumFolderTest, FolderThatCannotBeEnteredLeavesEverythingAsItWas) {
+    Touch("a.mp3");
+    ASSERT_EQ(ScanFolder(album_, dir_.path(), mp3_), 1);
+    album_.tracks.resize(1);
+    const auto cwd = std::filesystem::current_path();
+    for (const std::string& path : {dir_.File("missing"), dir_.File("a.mp3"), std::string()}) {
+        EXPECT_EQ(ScanFolder(album_, path, mp3_), -1) << path;
+        EXPECT_EQ(album_.files.size(), 1u);
+        EXPECT_EQ(album_.tracks.size(), 1u);
+        EXPECT_EQ(album_.folder, dir_.path());
+        EXPECT_EQ(std::filesystem::current_path(), cwd);
+    }
+    if (::geteuid() != 0) {  // root enters any folder
+        ASSERT_TRUE(std::filesystem::create_directory(dir_.File("locked")));
+        ::chmod(dir_.File("locked").c_str(), 0);
+        EXPECT_EQ(ScanFolder(album_, dir_.File("locked"), mp3_), -1);
+        EXPECT_EQ(album_.files.size(), 1u);
+    }
+}
+
+TEST(FormatPlayTime, HoursTotalMinutesAndSeconds) {
+    EXPECT_EQ(FormatPlayTime(224u), "00:03:44");
+    EXPECT_EQ(FormatPlayTime(3725u), "01:62:05");
+    EXPECT_EQ(FormatPlayTime(0u), "00:00:00");
+    EXPECT_EQ(FormatPlayTime(599u), "00:09:59");
+    EXPECT_EQ(FormatPlayTime(360000u), "100:6000:00");
+}
+
+TEST(FindFileRecord, MatchesTheNameExactly) {
+    TrackList files(3);
+    files[0].fileName = "a.mp3";
+    files[1].fileName = "B.mp3";
+    files[2].fileName = "b.mp3";
+    EXPECT_EQ(FindFileRecord(files, "b.mp3"), &files[2]);
+    EXPECT_EQ(FindFileRecord(files, "B.mp3"), &files[1]);
+    EXPECT_EQ(FindFileRecord(files, "A.mp3"), nullptr);
+}
+
+TEST(TrackListColumns, FileAndDatabaseCells) {
+    TrackInfo r;
+    r.fileName = "01 - Song.mp3";
+    r.playSeconds = 3725;
+    r.track = "Track 01";
+    r.title = "Song";
+    r.album = "Album";
+    r.artist = "Artist";
+    r.year = "1999";
+    r.genre = "Rock";
+    r.comment = "c";
+    r.bitrate = 320;
+    r.status = 1;
+    r.fileType = "MPEG";
+    const std::vector<std::string> cells{
+        "01 - Song.mp3", "01:62:05", "Track 01", "Song",     "Album", "Artist",
+        "1999",          "Rock",     "c",        "320 Kbps", "Ok",    "MPEG"};
+    for (int column = 0; column < kFileListColumnCount; ++column) {
+        EXPECT_EQ(FileListColumnText(r, column), cells[column]) << column;
+    }
+    EXPECT_EQ(FileListColumnText(r, 12), "");
+    EXPECT_EQ(FileListColumnText(r, -1), "");
+    const std::vector<std::string> dbCells{"01 - Song.mp3", "Track 01", "Song", "Artist",
+                                           "Album",         "1999",     "Rock"};
+    for (int column = 0; column < kDatabaseListColumnCount; ++column) {
+        EXPECT_EQ(DatabaseListColumnText(r, column), dbCells[column]) << column;
+    }
+    EXPECT_EQ(StructureText(-1), "?");
+    EXPECT_EQ(StructureText(7), "?");
+}
+
+TEST(TrackListColumns, HiddenColumnsGetWidthZero) {
+    std::array<int, 10> fileFlags{};
+    fileFlags[0] = 1;  // only "Playtime"
+    EXPECT_EQ(FileListColumnWidth(0, fileFlags), 250);
+    EXPECT_EQ(FileListColumnWidth(1, fileFlags), 60);
+    for (int column = 2; column <= 10; ++column) {
+        EXPECT_EQ(FileListColumnWidth(column, fileFlags), 0) << column;
+    }
+    EXPECT_EQ(FileListColumnWidth(11, fileFlags), 100);
+    EXPECT_EQ(FileListColumnWidth(12, fileFlags), 0);
+    std::array<int, 6> dbFlags{1, 1, 1, 1, 1, 0};
+    EXPECT_EQ(DatabaseListColumnWidth(0, dbFlags), 250);
+    EXPECT_EQ(DatabaseListColumnWidth(5, dbFlags), 50);
+    EXPECT_EQ(DatabaseListColumnWidth(6, dbFlags), 0);
+}
+
+TEST(TrackListColumns, DatabaseRowsNeverOutnumberFiles) {
+    EXPECT_EQ(VisibleDatabaseRows(12, 10), 10u);
+    EXPECT_EQ(VisibleDatabaseRows(10, 12), 10u);
+    EXPECT_EQ(VisibleDatabaseRows(0, 12), 0u);
+}
+
+TEST(TrackInfo, ClearKeepsOnlyAuxValue) {
+    TrackInfo r;
+    r.fileName = "x";
+    r.fileType = "MPEG";
+    r.status = 1;
+    r.playSeconds = 5;
+    r.playTime = 5.5;
+    r.bitrate = 128;
+    r.auxValue = 9;
+    r.Clear();
+    EXPECT_EQ(r.fileName, "");
+    EXPECT_EQ(r.fileType, "?");
+    EXPECT_EQ(r.status, -1);
+    EXPECT_EQ(r.playSeconds, 0u);
+    EXPECT_EQ(r.playTime, 0.0);
+    EXPECT_EQ(r.bitrate, 0);
+    EXPECT_EQ(r.auxValue, 9);
+}
+
+}  // namespace
+}  // namespace corvane
