@@ -1,0 +1,146 @@
+#include "cddb/CddbAgent.h"
+
+#include <algorithm>
+
+#include "app/SettingsValues.h"
+#include "platform/ComboBox.h"
+
+namespace corvane {
+
+CddbAgent::CddbAgent(DiscChooser* chooser, ErrorNotifier* notifier)
+    : defaultHost_(kDefaultCddbHost), chooser_(chooser), notifier_(notifier) {
+    currentSite_.host = defaultHost_;
+}
+
+void CddbAgent::SetDefaultServer(const std::string& host, int port) {
+    defaultHost_ = host;
+    defaultPort_ = port;
+}
+
+void CddbAgent::SelectSiteFromCombo(const ComboBox& combo) {
+    const std::string text = combo.SelectedText();
+    const std::size_t at = text.find(", ");
+    currentSite_.host = at == std::string::npos ? std::string() : text.substr(0, at);
+}
+
+void CddbAgent::SetSite(const std::string& host, int port) {
+    currentSite_.host = host;
+    currentSite_.port = port;
+}
+
+void CddbAgent::SetErrorFromLastAnswer() {
+    errorText_ = "Error: " + std::to_string(ErrorCode()) + ", Response:" + LastAnswer() + "\n";
+}
+
+bool CddbAgent::GetMotd(std::string& text) {
+    std::string message;
+    if (Motd(currentSite_, message)) {
+        motd_ = message;
+    } else {
+        motd_.clear();
+        SetErrorFromLastAnswer();
+    }
+    text = motd_;
+    return !motd_.empty();
+}
+
+int CddbAgent::Lookup(std::uint32_t discId, const OffsetList& offsets) {
+    std::vector<DiscMatch> matches;
+    if (!Query(currentSite_, discId, offsets, matches)) {
+        SetErrorFromLastAnswer();
+        return kNotFound;
+    }
+    std::size_t chosen = 0;
+    if (matches.size() > 1) {
+        if (chooser_ == nullptr || !chooser_->ChooseDisc(matches, chosen) ||
+            chosen >= matches.size()) {
+            return kChoiceCancelled;
+        }
+    }
+    const DiscMatch& match = matches[chosen];
+    if (!Read(currentSite_, match.discId, match.category, record_)) {
+        SetErrorFromLastAnswer();
+        return kReadFailed;
+    }
+    return kRecordRead;
+}
+
+bool CddbAgent::ReadRecord(std::uint32_t discId, const std::string& category) {
+    if (Read(currentSite_, discId, category, record_)) {
+        return true;
+    }
+    SetErrorFromLastAnswer();
+    if (notifier_ != nullptr) {
+        notifier_->ShowError(errorText_);
+    }
+    return false;
+}
+
+bool CddbAgent::FillSiteCombo(ComboBox& combo) {
+    CddbSite site;
+    site.host = defaultHost_;
+    site.port = defaultPort_;
+    if (!Sites(site, siteList_) || siteList_.empty()) {
+        errorText_ =
+            "Cannot retrieve list of CDDB sites (error " + std::to_string(ErrorCode()) + ")";
+        return false;
+    }
+    combo.Clear();
+    for (const CddbSite& entry : siteList_) {
+        combo.AddSorted(entry.host + ", " + std::to_string(entry.port));
+    }
+    return true;
+}
+
+std::vector<std::uint32_t> TrackLengths(const DiscRecord& record) {
+    const std::size_t count = record.trackTitles.size();
+    std::vector<std::uint32_t> lengths;
+    std::int64_t start = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool last = i + 1 == count;
+        if (!last && i + 1 >= record.frameOffsets.size()) {
+            // The offsets run out: the remaining tracks share what is left of
+            // the disc length evenly, the last one taking the remainder.
+            const auto left = static_cast<std::int64_t>(count - i);
+            const std::int64_t rest = std::max<std::int64_t>(0, record.discLength - start);
+            for (std::int64_t k = 0; k < left; ++k) {
+                lengths.push_back(
+                    static_cast<std::uint32_t>(rest / left + (k + 1 == left ? rest % left : 0)));
+            }
+            break;
+        }
+        const std::int64_t end = last ? record.discLength : record.frameOffsets[i + 1] / 75;
+        // Offsets that go backwards would otherwise give a negative length.
+        const std::int64_t length = std::max<std::int64_t>(0, end - start);
+        lengths.push_back(static_cast<std::uint32_t>(length));
+        start += length;
+    }
+    return lengths;
+}
+
+bool CddbAgent::BuildTrackList(TrackList& tracks) const {
+    tracks.clear();
+    if (record_.discLength == 0) {
+        return false;
+    }
+    const std::vector<std::uint32_t> lengths = TrackLengths(record_);
+    for (std::size_t i = 0; i < record_.trackTitles.size(); ++i) {
+        TrackInfo track;
+        track.Clear();
+        const std::string number = std::to_string(i + 1);
+        track.fileName = number;
+        track.artist = record_.artist;
+        track.album = record_.album;
+        track.title = record_.trackTitles[i];
+        track.year = std::to_string(record_.year);
+        track.genre = record_.genre;
+        track.comment = i < record_.trackExtended.size() ? record_.trackExtended[i] : std::string();
+        track.track = number;
+        track.playSeconds = lengths[i];
+        track.playTime = static_cast<double>(lengths[i]);
+        tracks.push_back(track);
+    }
+    return true;
+}
+
+}  // namespace corvane

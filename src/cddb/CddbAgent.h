@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "album/DiscIdCalculator.h"
+#include "album/TrackInfo.h"
+#include "cddb/CddbClient.h"
+#include "cddb/CddbPrompts.h"
+#include "cddb/CddbRecords.h"
+
+namespace corvane {
+
+class ComboBox;
+
+// The main window's lookup object: a CddbClient with the state of one lookup
+// (current site, site list, the record read last, the message of the day and
+// the last error text).
+class CddbAgent : public CddbClient {
+public:
+    // Outcomes of Lookup.
+    static constexpr int kRecordRead = -1;
+    static constexpr int kNotFound = 0;
+    static constexpr int kChoiceCancelled = 1;
+    static constexpr int kReadFailed = 2;
+
+    // Either prompt may be null: several matches are then a cancelled choice,
+    // and a failed ReadRecord is reported only through ErrorText().
+    explicit CddbAgent(DiscChooser* chooser = nullptr, ErrorNotifier* notifier = nullptr);
+
+    void SetChooser(DiscChooser* chooser) { chooser_ = chooser; }
+    void SetNotifier(ErrorNotifier* notifier) { notifier_ = notifier; }
+
+    // The server whose site list " More..." fetches (gnudb.gnudb.org:80).
+    void SetDefaultServer(const std::string& host, int port);
+    const std::string& DefaultHost() const { return defaultHost_; }
+
+    // currentSite.host = the selected item up to the first ", "; empty when
+    // there is none. The port stays as it is.
+    void SelectSiteFromCombo(const ComboBox& combo);
+    void SetSiteHost(const std::string& host) { currentSite_.host = host; }
+    // For callers that name a port as well (the command line).
+    void SetSite(const std::string& host, int port);
+    const CddbSite& CurrentSite() const { return currentSite_; }
+
+    // True when the message of the day was read and is not empty.
+    bool GetMotd(std::string& text);
+    // kRecordRead, kNotFound, kChoiceCancelled or kReadFailed.
+    int Lookup(std::uint32_t discId, const OffsetList& offsets);
+    bool ReadRecord(std::uint32_t discId, const std::string& category);
+    // Refills combo with "host, port" of each site of the default server's
+    // list; false (combo untouched) when the list could not be fetched.
+    bool FillSiteCombo(ComboBox& combo);
+    // The record as the database track list; false when the record has no
+    // disc length.
+    bool BuildTrackList(TrackList& tracks) const;
+
+    const DiscRecord& Record() const { return record_; }
+    const std::vector<CddbSite>& SiteList() const { return siteList_; }
+    const std::string& MotdText() const { return motd_; }
+    std::string ErrorText() const { return errorText_; }
+
+private:
+    void SetErrorFromLastAnswer();
+
+    std::vector<CddbSite> siteList_;
+    CddbSite currentSite_;
+    DiscRecord record_;
+    std::string motd_;
+    std::string errorText_;
+    std::string defaultHost_;
+    int defaultPort_ = 80;
+    DiscChooser* chooser_;
+    ErrorNotifier* notifier_;
+};
+
+// The track lengths, in seconds, that BuildTrackList gives the record's
+// tracks.
+std::vector<std::uint32_t> TrackLengths(const DiscRecord& record);
+
+}  // namespace corvane

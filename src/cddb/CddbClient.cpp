@@ -1,0 +1,313 @@
+#include "cddb/CddbClient.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "cddb/AnswerText.h"
+#include "cddb/Base64.h"
+#include "cddb/CddbAnswers.h"
+#include "cddb/CddbText.h"
+#include "cddb/XmcdRecord.h"
+#include "platform/SocketErrors.h"
+#include "platform/TcpSocket.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kEmailWordExtra = ".-_";
+
+std::int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::string HexId(std::uint32_t discId) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", discId);
+    return text;
+}
+
+std::string LoginName() {
+    const passwd* entry = ::getpwuid(::geteuid());
+    return entry != nullptr && entry->pw_name != nullptr ? entry->pw_name : "";
+}
+
+std::string MachineName() {
+    char name[260] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) {
+        return "";
+    }
+    return name;
+}
+
+// The local part (before the last "@") or the domain of an e-mail address.
+std::string EmailPart(const std::string& email, bool domain) {
+    const std::size_t at = email.rfind('@');
+    if (at == std::string::npos) {
+        return domain ? std::string() : email;
+    }
+    return domain ? email.substr(at + 1) : email.substr(0, at);
+}
+
+}  // namespace
+
+std::string CddbClient::UserName() const {
+    const std::string local = EmailPart(email_, false);
+    if (!local.empty()) {
+        return FilterHelloWord(local, kEmailWordExtra);
+    }
+    const std::string login = LoginName();
+    return login.empty() ? "Unknown" : FilterHelloWord(login);
+}
+
+std::string CddbClient::HostName() const {
+    const std::string domain = EmailPart(email_, true);
+    if (!email_.empty() && !domain.empty()) {
+        return FilterHelloWord(domain, kEmailWordExtra);
+    }
+    const std::string machine = MachineName();
+    return machine.empty() ? "Unknown" : FilterHelloWord(machine);
+}
+
+std::string CddbClient::HelloString() const {
+    return "hello=" + UserName() + "+" + HostName() + "+" + clientName_ + "+" + clientVersion_ +
+           "&proto=" + std::to_string(protocolLevel_);
+}
+
+void CddbClient::SetProxy(const std::string& host, int port, const std::string& user,
+                          const std::string& password) {
+    proxyHost_ = host;
+    proxyPort_ = port;
+    proxyUser_ = user;
+    proxyPassword_ = password;
+}
+
+void CddbClient::SetProtocolLevel(int level) {
+    if (level >= 1 && level <= 6) {
+        protocolLevel_ = level;
+    }
+}
+
+void CddbClient::SetTimeouts(std::uint32_t inactivityMs, std::uint32_t totalMs) {
+    timeoutMs_ = inactivityMs;
+    totalTimeoutMs_ = totalMs;
+}
+
+std::string CddbClient::ProxyHeaders(const CddbSite& site) const {
+    if (proxyUser_.empty()) {
+        return "Host: " + site.host;
+    }
+    return "Proxy-Authorization: Basic " + Base64Encode(proxyUser_ + ":" + proxyPassword_) +
+           "\r\nHost: " + site.host;
+}
+
+std::string CddbClient::FormatRequest(const CddbSite& site, const std::string& commandWords) const {
+    const std::string target = "?cmd=" + commandWords + "&" + HelloString() + " HTTP/1.0\r\n";
+    if (proxyHost_.empty()) {
+        return "GET " + site.path + target + "\r\n";
+    }
+    return "GET http://" + site.host + site.path + target + ProxyHeaders(site) + "\r\n\r\n";
+}
+
+std::string CddbClient::QueryWords(std::uint32_t discId, const OffsetList& offsets) {
+    if (offsets.size() < 2) {
+        return {};
+    }
+    std::string words = "cddb+query+" + HexId(discId) + "+" + std::to_string(offsets.size() - 1);
+    for (std::size_t i = 0; i + 1 < offsets.size(); ++i) {
+        const CdOffset& at = offsets[i];
+        words += "+" + std::to_string((at.minutes * 60 + at.seconds) * 75 + at.frames);
+    }
+    const CdOffset& leadOut = offsets.back();
+    return words + "+" + std::to_string(leadOut.minutes * 60 + leadOut.seconds);
+}
+
+bool CddbClient::WaitForData(TcpSocket& socket, int waitMs, bool& readable) {
+    return socket.WaitReadable(waitMs, readable);
+}
+
+bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
+                               std::size_t initialSize, bool stopOnSingleLineStatus,
+                               AnswerBuffer& answer) {
+    initialSize = std::max<std::size_t>(initialSize, 2);
+    std::string& text = answer.text;
+    text.clear();
+    answer.capacity = initialSize;
+    const auto failWith = [&](int code) {
+        if (!text.empty()) {
+            lastAnswer_ = DecodeAnswer(text, protocolLevel_);
+        }
+        errorCode_ = code;
+        return false;
+    };
+    const std::int64_t start = NowMs();
+    std::int64_t lastActivity = start;
+    for (;;) {
+        const std::int64_t now = NowMs();
+        const std::int64_t idle = now - lastActivity;
+        const std::int64_t total = now - start;
+        if (idle > timeoutMs_ || total > totalTimeoutMs_) {
+            return failWith(kSocketTimedOut);
+        }
+        // Wake up just after whichever limit comes first, but no later than
+        // one poll interval, so an arriving byte is handled at once.
+        const std::int64_t wait = std::min<std::int64_t>(
+            {kPollIntervalMs, timeoutMs_ - idle + 1, totalTimeoutMs_ - total + 1});
+        bool readable = false;
+        if (!WaitForData(socket, static_cast<int>(wait), readable)) {
+            return failWith(socket.LastError());
+        }
+        if (!readable) {
+            continue;
+        }
+        const std::size_t received = text.size();
+        const std::size_t room = answer.capacity - received - 1;
+        text.resize(received + room);
+        const long got = socket.Receive(text.data() + received, room);
+        text.resize(received + static_cast<std::size_t>(std::max<long>(got, 0)));
+        if (got <= 0) {
+            // Closed before the terminator (or an error): a failure.
+            lastAnswer_ = DecodeAnswer(text, protocolLevel_);
+            return failWith(got < 0 ? socket.LastError() : errorCode_);
+        }
+        lastActivity = NowMs();
+        if (static_cast<std::size_t>(got) == room) {
+            answer.capacity += initialSize;
+        }
+        if (text.size() > kMaxAnswerBytes) {
+            return failWith(kSocketProtocolNotSupported);
+        }
+        if (stopOnSingleLineStatus) {
+            const std::size_t body = FindBody(text);
+            if (body != std::string::npos) {
+                const int code = StatusCode(std::string_view(text).substr(body));
+                if (code < 210 || code > 219) {
+                    return true;  // a single-line answer never carries the terminator
+                }
+            }
+        }
+        // Only the new bytes (and the few before them) can complete it.
+        const std::size_t from = received >= terminator.size() ? received - terminator.size() : 0;
+        const std::size_t at = text.find(terminator, from);
+        if (at != std::string::npos) {
+            text.resize(at);
+            return true;
+        }
+    }
+}
+
+bool CddbClient::Exchange(const CddbSite& site, const std::string& commandWords,
+                          bool stopOnSingleLine, std::string& body) {
+    TcpSocket socket;  // closed on every path when it goes out of scope
+    const bool viaProxy = !proxyHost_.empty();
+    if (!socket.Create() ||
+        !socket.Connect(viaProxy ? proxyHost_ : site.host, viaProxy ? proxyPort_ : site.port,
+                        static_cast<int>(totalTimeoutMs_))) {
+        errorCode_ = socket.LastError();
+        return false;
+    }
+    const std::string request = FormatRequest(site, commandWords);
+    if (!socket.Send(request.data(), request.size())) {
+        errorCode_ = socket.LastError();
+        return false;
+    }
+    AnswerBuffer answer;
+    if (!ReceiveAnswer(socket, kTerminator, kInitialBufferSize, stopOnSingleLine, answer)) {
+        errorCode_ = kSocketProtocolNotSupported;
+        return false;
+    }
+    socket.Close();
+    lastAnswer_ = DecodeAnswer(answer.text, protocolLevel_);
+    const std::size_t at = FindBody(lastAnswer_);
+    body = at == std::string::npos ? std::string() : lastAnswer_.substr(at);
+    return true;
+}
+
+bool CddbClient::Query(const CddbSite& site, std::uint32_t discId, const OffsetList& offsets,
+                       std::vector<DiscMatch>& matches) {
+    matches.clear();
+    const std::string words = QueryWords(discId, offsets);
+    if (words.empty()) {
+        // Nothing to ask about: no tracks and no lead-out.
+        errorCode_ = kSocketInvalidArgument;
+        lastAnswer_.clear();
+        return false;
+    }
+    std::string body;
+    if (!Exchange(site, words, true, body)) {
+        return false;
+    }
+    lastAnswer_ = body;
+    switch (ParseQueryAnswer(body, matches)) {
+        case QueryOutcome::kMatches:
+            lastAnswer_.clear();
+            return true;
+        case QueryOutcome::kNoMatch:
+            if (StatusCode(body) != 202) {
+                lastAnswer_.clear();
+            }
+            return false;
+        case QueryOutcome::kUnexpected:
+            break;
+    }
+    errorCode_ = kSocketProtocolNotSupported;
+    return false;
+}
+
+bool CddbClient::Read(const CddbSite& site, std::uint32_t discId, const std::string& category,
+                      DiscRecord& record) {
+    const std::string words =
+        "cddb+read+" + UrlEncodeWord(category, protocolLevel_) + "+" + HexId(discId);
+    std::string body;
+    if (!Exchange(site, words, false, body)) {
+        return false;
+    }
+    const bool parsed = ParseRecord(body, record);
+    record.discId = discId;  // a DISCID line may list several ids
+    return parsed;
+}
+
+bool CddbClient::ParseRecord(std::string_view body, DiscRecord& record) {
+    lastAnswer_ = body;
+    if (!ParseXmcdRecord(body, record)) {
+        errorCode_ = kSocketProtocolNotSupported;
+        return false;
+    }
+    lastAnswer_.clear();
+    return true;
+}
+
+bool CddbClient::Sites(const CddbSite& site, std::vector<CddbSite>& sites) {
+    std::string body;
+    if (!Exchange(site, "sites", false, body)) {
+        return false;
+    }
+    lastAnswer_ = body;
+    if (!ParseSitesAnswer(body, sites)) {
+        errorCode_ = kSocketProtocolNotSupported;
+        return false;
+    }
+    lastAnswer_.clear();
+    return true;
+}
+
+bool CddbClient::Motd(const CddbSite& site, std::string& text) {
+    std::string body;
+    if (!Exchange(site, "motd", false, body)) {
+        return false;
+    }
+    lastAnswer_ = body;
+    if (!ParseMotdAnswer(body, text)) {
+        return false;
+    }
+    lastAnswer_.clear();
+    return true;
+}
+
+}  // namespace corvane

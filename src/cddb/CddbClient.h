@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "album/DiscIdCalculator.h"
+#include "cddb/CddbRecords.h"
+
+namespace corvane {
+
+class TcpSocket;
+
+// What ReceiveAnswer hands back: the raw bytes received (headers included)
+// and the size the receive buffer had grown to.
+struct AnswerBuffer {
+    std::string text;
+    std::size_t capacity = 0;
+};
+
+// The CDDB protocol over HTTP/1.0: one connection, one GET request and one
+// answer per command, directly or through an HTTP proxy. Failures return
+// false; ErrorCode() then tells why and LastAnswer() holds what was received.
+class CddbClient {
+public:
+    static constexpr const char* kTerminator = "\r\n.\r\n";
+    static constexpr std::size_t kInitialBufferSize = 4096;
+    // An answer longer than this fails with 10043 instead of growing forever.
+    static constexpr std::size_t kMaxAnswerBytes = 1024 * 1024;
+    static constexpr std::uint32_t kDefaultTimeoutMs = 2000;
+    // Bounds a whole receive even while a server keeps trickling bytes.
+    static constexpr std::uint32_t kDefaultTotalTimeoutMs = 30000;
+    static constexpr int kPollIntervalMs = 250;
+
+    CddbClient() = default;
+    virtual ~CddbClient() = default;
+
+    virtual std::string HelloString() const;
+    // The login name, each character other than an ASCII letter or digit
+    // replaced by "_"; "Unknown" when it cannot be read. With an e-mail
+    // address set, its local part instead (".", "-" and "_" kept).
+    virtual std::string UserName() const;
+    // The host name, filtered the same way; the e-mail domain when set.
+    virtual std::string HostName() const;
+
+    void SetProxy(const std::string& host, int port, const std::string& user,
+                  const std::string& password);
+    // Replaces the login and host names of the hello when not empty.
+    void SetEmail(const std::string& email) { email_ = email; }
+    // 5 (answers in ISO-8859-1) or 6 (UTF-8); other values keep the level.
+    void SetProtocolLevel(int level);
+    int ProtocolLevel() const { return protocolLevel_; }
+    void SetTimeouts(std::uint32_t inactivityMs, std::uint32_t totalMs);
+
+    bool Query(const CddbSite& site, std::uint32_t discId, const OffsetList& offsets,
+               std::vector<DiscMatch>& matches);
+    bool Read(const CddbSite& site, std::uint32_t discId, const std::string& category,
+              DiscRecord& record);
+    bool Sites(const CddbSite& site, std::vector<CddbSite>& sites);
+    bool Motd(const CddbSite& site, std::string& text);
+
+    // Parses a read answer's body (UTF-8) into record; 10043 on failure.
+    bool ParseRecord(std::string_view body, DiscRecord& record);
+
+    int ErrorCode() const { return errorCode_; }
+    const std::string& LastAnswer() const { return lastAnswer_; }
+
+    // "Proxy-Authorization: Basic ...\r\nHost: host" or "Host: host".
+    std::string ProxyHeaders(const CddbSite& site) const;
+    // The whole GET request for the command words, direct or proxy form.
+    std::string FormatRequest(const CddbSite& site, const std::string& commandWords) const;
+    // "cddb+query+<id>+<n>+<offsets...>+<seconds>"; empty with fewer than
+    // two offset entries.
+    static std::string QueryWords(std::uint32_t discId, const OffsetList& offsets);
+
+    // Reads the answer until the terminator arrives (which is then cut off),
+    // the peer closes (failure), nothing arrives for the inactivity timeout
+    // or the whole receive exceeds the total timeout (10060). With
+    // stopOnSingleLineStatus, a body status outside 210..219 ends the read
+    // at once: such answers carry no terminator.
+    virtual bool ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
+                               std::size_t initialSize, bool stopOnSingleLineStatus,
+                               AnswerBuffer& answer);
+
+protected:
+    // Waits up to waitMs for data; the receive loop's only wait.
+    virtual bool WaitForData(TcpSocket& socket, int waitMs, bool& readable);
+
+    void SetErrorCode(int code) { errorCode_ = code; }
+    void SetLastAnswer(std::string text) { lastAnswer_ = std::move(text); }
+
+private:
+    // Socket, connect, send, receive; body = the decoded text after the
+    // HTTP headers. False on any failure before parsing.
+    bool Exchange(const CddbSite& site, const std::string& commandWords, bool stopOnSingleLine,
+                  std::string& body);
+
+    std::string lastAnswer_;
+    std::uint32_t timeoutMs_ = kDefaultTimeoutMs;
+    std::uint32_t totalTimeoutMs_ = kDefaultTotalTimeoutMs;
+    std::string clientName_ = "CorvaneMP3";
+    std::string clientVersion_ = "2.00";
+    int protocolLevel_ = 5;
+    std::string proxyHost_;
+    int proxyPort_ = 80;
+    std::string proxyUser_;
+    std::string proxyPassword_;
+    std::string email_;
+    int errorCode_ = 0;
+};
+
+}  // namespace corvane
