@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "album/TrackInfo.h"
+#include "processing/ProcessingLog.h"
+
+namespace corvane {
+
+// What the dependencies step (moving covers and texts along) needs to know
+// about the run.
+struct DependencyContext {
+    TrackInfo firstTrack;     // first record of the database track list
+    std::string albumFolder;  // the folder the files came from, ending in "/"
+    std::string dirName;      // the album directory made inside it
+    bool createDirectory = false;
+    bool albumDirEntered = false;  // the move step made the album directory current
+    std::string searchWords;       // upper case
+    bool confirmDependencies = false;
+};
+
+// The dependencies step, run as step 3 of the processing when moving
+// dependencies is on. Returns the number of files it failed to move.
+class DependencyStep {
+public:
+    virtual ~DependencyStep() = default;
+    virtual int Run(const DependencyContext& context, ProcessingLog& log) = 0;
+};
+
+}  // namespace corvane

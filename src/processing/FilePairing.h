@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "album/TrackInfo.h"
+
+namespace corvane {
+
+// One row of the file list and what the processing does with its file.
+struct FileJob {
+    int row = 0;                // row of the file list view
+    int fileRecord = -1;        // index into the file records; -1 = none
+    int trackRecord = -1;       // index into the database track records; -1 = none
+    std::string skipReason;     // non-empty: the file is left untouched
+    std::string currentName;    // the file's name now, in the folder where it lies
+    bool inWorkFolder = false;  // lies in the folder where it is tagged and renamed
+};
+
+// Pairs file-list row k with database-list row k. Each row is given by the
+// record index it carries (the item data of the list views), in view order.
+// Rows without a usable partner come back with a skip reason.
+std::vector<FileJob> PairRows(const TrackList& files, const std::vector<int>& fileRows,
+                              const TrackList& tracks, const std::vector<int>& trackRows);
+
+// Rows 0..count-1, for lists shown in record order.
+std::vector<int> RecordOrderRows(std::size_t count);
+
+// A name that can be given to a file inside its folder: not empty or blank,
+// not "." or "..", without "/" or NUL.
+bool IsUsableFileName(const std::string& name);
+
+}  // namespace corvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// The text a step logs when it has finished without a failure; the log joins
+// it to the line before ("Creating New Directory... Done.").
+inline constexpr const char* kDoneText = "Done.";
+
+// Receives the log lines of the processing steps. The processing dialog shows
+// them in its list; the command line prints them; tests keep them.
+class ProcessingLog {
+public:
+    virtual ~ProcessingLog() = default;
+    virtual void Log(const std::string& text) = 0;
+};
+
+// Adds text to lines the way the log list does: "Done." is joined to the last
+// line, any other text becomes a new last line.
+void AppendLogLine(std::vector<std::string>& lines, const std::string& text);
+
+// A log that keeps its lines in memory.
+class MemoryProcessingLog : public ProcessingLog {
+public:
+    void Log(const std::string& text) override { AppendLogLine(lines_, text); }
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+}  // namespace corvane

@@ -1,0 +1,353 @@
+#include "processing/ProcessingPipeline.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "naming/FileNameCleanup.h"
+#include "platform/FileSystem.h"
+#include "processing/PlaylistWriter.h"
+#include "processing/RenameBatch.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kFailedText = "Failed.";
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int MakeDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) {
+        return 0;
+    }
+    const int error = errno;
+    // An album directory left by an earlier run is simply used again.
+    return error == EEXIST && IsDirectory(path) ? 0 : error;
+}
+
+std::string FilesText(int count) {
+    return count == 1 ? "1 file" : std::to_string(count) + " files";
+}
+
+}  // namespace
+
+std::string LocalTimeText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
+void ProcessingPipeline::SetLists(const TrackList& files, const TrackList& tracks,
+                                  std::vector<int> fileRows, std::vector<int> trackRows,
+                                  Mp3InfoObject& mp3Info) {
+    files_ = files;
+    tracks_ = tracks;
+    fileRows_ = std::move(fileRows);
+    trackRows_ = std::move(trackRows);
+    mp3Info_ = &mp3Info;
+    albumFolder_ = files_.empty() ? std::string() : FolderOf(files_.front().filePath);
+}
+
+void ProcessingPipeline::SetDependencyOptions(const std::string& searchWords,
+                                              bool confirmDependencies) {
+    searchWords_ = searchWords;
+    confirmDependencies_ = confirmDependencies;
+}
+
+void ProcessingPipeline::Start() {
+    failures_ = 0;
+    skipped_ = 0;
+    albumDirEntered_ = false;
+    dirName_.clear();
+    jobs_.clear();
+    log_.Log("Processing Files, started at " + LocalTimeText());
+}
+
+void ProcessingPipeline::Finish() {
+    log_.Log("Operation finished at " + LocalTimeText());
+}
+
+void ProcessingPipeline::RunAll() {
+    Start();
+    for (int step = 0; step <= kLastStep; ++step) {
+        RunStep(step);
+    }
+    Finish();
+}
+
+void ProcessingPipeline::RunStep(int step) {
+    switch (step) {
+        case 0:
+            if (options_.createDirectory) {
+                CreateDirectoryStep();
+            }
+            break;
+        case 1:
+            MoveTagRenameStep();
+            break;
+        case 2:
+            if (options_.createPlaylist) {
+                WritePlaylistStep();
+            }
+            break;
+        case 3:
+            if (options_.moveDependencies) {
+                DependencyStepRun();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ProcessingPipeline::CreateDirectoryStep() {
+    log_.Log("Creating New Directory...");
+    if (files_.empty() || tracks_.empty()) {
+        log_.Log("No album to name the directory after.");
+        ++failures_;
+        log_.Log(kFailedText);
+        return;
+    }
+    dirName_ = ReplaceIllegalChars(tracks_.front().artist + " - " + tracks_.front().album);
+    const int error = IsUsableFileName(dirName_) ? MakeDirectory(albumFolder_ + dirName_) : EINVAL;
+    if (error != 0) {
+        LogFailure("Cannot create the directory " + Quoted(dirName_), error);
+        ++failures_;
+        log_.Log(kFailedText);
+        return;
+    }
+    log_.Log(kDoneText);
+}
+
+void ProcessingPipeline::MoveTagRenameStep() {
+    jobs_ = PairRows(files_, fileRows_, tracks_, trackRows_);
+    if (options_.createDirectory && !MoveFiles()) {
+        return;
+    }
+    log_.Log("Renaming and ID3Tag Files...");
+    int skipped = 0;
+    if (!options_.createDirectory) {
+        if (!EnterFolder(albumFolder_)) {
+            return;
+        }
+        LogSkips(skipped);
+        for (FileJob& job : jobs_) {
+            job.inWorkFolder = job.skipReason.empty();
+        }
+    }
+    if (mp3Info_ == nullptr) {
+        log_.Log("No MP3 component to write the tags with.");
+        ++failures_;
+        log_.Log(kFailedText);
+        return;
+    }
+    int failed = 0;
+    TagFiles(failed);
+    RenameFiles(failed);
+    LogSummary(failed, skipped, static_cast<int>(jobs_.size()));
+}
+
+// Moves every paired file into the album directory and makes it current.
+// False when the directory cannot be entered: then nothing is touched.
+bool ProcessingPipeline::MoveFiles() {
+    log_.Log("Moving Files...");
+    if (!EnterFolder(albumFolder_ + dirName_)) {
+        return false;
+    }
+    albumDirEntered_ = true;
+    int skipped = 0;
+    LogSkips(skipped);
+    int failed = 0;
+    for (FileJob& job : jobs_) {
+        if (!job.skipReason.empty()) {
+            continue;
+        }
+        const int error = RenameNoReplace(FileOf(job).filePath, job.currentName);
+        if (error != 0) {
+            LogFailure("Cannot move " + Quoted(job.currentName) + " into " + Quoted(dirName_),
+                       error);
+            ++failed;
+            continue;
+        }
+        job.inWorkFolder = true;
+    }
+    LogSummary(failed, skipped, static_cast<int>(jobs_.size()));
+    return true;
+}
+
+bool ProcessingPipeline::EnterFolder(const std::string& folder) {
+    const std::string path = folder.empty() ? std::string(".") : folder;
+    if (::chdir(path.c_str()) == 0) {
+        return true;
+    }
+    LogFailure("Cannot enter the folder " + Quoted(path), errno);
+    ++failures_;
+    log_.Log(kFailedText);
+    return false;
+}
+
+void ProcessingPipeline::TagFiles(int& failed) {
+    for (FileJob& job : jobs_) {
+        if (!job.inWorkFolder) {
+            continue;
+        }
+        const TrackInfo& track = TrackOf(job);
+        // The tag is written in place, so a read-only file is made writable.
+        ClearReadOnly(job.currentName);
+        if (mp3Info_->Open(job.currentName) != 0) {
+            log_.Log("Cannot read " + Quoted(job.currentName) +
+                     " as an MP3 file: its tag is not written.");
+            ++failed;
+            continue;
+        }
+        const int error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
+                                             track.comment, track.track, track.genre);
+        if (error != 0) {
+            LogFailure("Cannot write the tag of " + Quoted(job.currentName), error);
+            ++failed;
+        }
+    }
+}
+
+void ProcessingPipeline::RenameFiles(int& failed) {
+    std::vector<RenameRequest> requests;
+    std::vector<FileJob*> renamed;
+    for (FileJob& job : jobs_) {
+        if (job.inWorkFolder) {
+            requests.push_back({job.currentName, TrackOf(job).fileName});
+            renamed.push_back(&job);
+        }
+    }
+    const std::vector<RenameResult> results = RenameAll(requests);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        renamed[i]->currentName = results[i].finalName;
+        if (results[i].error == 0) {
+            continue;
+        }
+        std::string text = "Cannot rename " + Quoted(requests[i].from) + " to " +
+                           Quoted(requests[i].to) + ": " + ErrorText(results[i].error);
+        if (results[i].finalName != requests[i].from) {
+            text += "; the file is now named " + Quoted(results[i].finalName);
+        }
+        log_.Log(text);
+        ++failed;
+    }
+}
+
+void ProcessingPipeline::WritePlaylistStep() {
+    log_.Log("Creating Playlist...");
+    std::vector<PlaylistEntry> entries;
+    int failed = 0;
+    // The album's track order; each file under the name it has now.
+    for (std::size_t track = 0; track < tracks_.size(); ++track) {
+        for (const FileJob& job : jobs_) {
+            if (!job.inWorkFolder || job.trackRecord != static_cast<int>(track)) {
+                continue;
+            }
+            if (!CanListFileName(job.currentName)) {
+                log_.Log("Cannot list " + Quoted(job.currentName) +
+                         ": its name holds a line break.");
+                ++failed;
+                continue;
+            }
+            entries.push_back({FileOf(job).playSeconds,
+                               PlaylistLabel(tracks_[track].title, job.currentName),
+                               job.currentName});
+        }
+    }
+    if (entries.empty()) {
+        log_.Log("No file to list: the playlist is not written.");
+        failures_ += failed;
+        return;
+    }
+    const std::string name = PlaylistFileName(tracks_.front());
+    const int error =
+        IsUsableFileName(name) ? WriteFileAtomically(name, BuildPlaylist(entries)) : EINVAL;
+    if (error != 0) {
+        LogFailure("Cannot write the playlist " + Quoted(name), error);
+        failures_ += failed + 1;
+        log_.Log(kFailedText);
+        return;
+    }
+    failures_ += failed;
+    log_.Log(failed == 0 ? std::string(kDoneText) : FilesText(failed) + " not listed.");
+}
+
+void ProcessingPipeline::DependencyStepRun() {
+    if (dependencyStep_ == nullptr) {
+        return;
+    }
+    DependencyContext context;
+    if (!tracks_.empty()) {
+        context.firstTrack = tracks_.front();
+    }
+    context.albumFolder = albumFolder_;
+    context.dirName = dirName_;
+    context.createDirectory = options_.createDirectory;
+    context.albumDirEntered = albumDirEntered_;
+    context.searchWords = searchWords_;
+    context.confirmDependencies = confirmDependencies_;
+    failures_ += dependencyStep_->Run(context, log_);
+}
+
+void ProcessingPipeline::LogSkips(int& skipped) {
+    for (const FileJob& job : jobs_) {
+        if (job.skipReason.empty()) {
+            continue;
+        }
+        const std::string name =
+            job.fileRecord >= 0 ? Quoted(job.currentName) : "row " + std::to_string(job.row + 1);
+        log_.Log("Skipped " + name + ": " + job.skipReason + ".");
+        ++skipped;
+    }
+    skipped_ += skipped;
+}
+
+void ProcessingPipeline::LogFailure(const std::string& text, int error) {
+    log_.Log(text + ": " + ErrorText(error));
+}
+
+void ProcessingPipeline::LogSummary(int failed, int skipped, int total) {
+    failures_ += failed;
+    if (failed == 0 && skipped == 0) {
+        log_.Log(kDoneText);
+        return;
+    }
+    std::string text;
+    if (failed > 0) {
+        text = std::to_string(failed) + " of " + FilesText(total) + " failed";
+    }
+    if (skipped > 0) {
+        text += text.empty() ? std::to_string(skipped) + " of " + FilesText(total) + " skipped"
+                             : ", " + std::to_string(skipped) + " skipped";
+    }
+    log_.Log(text + ".");
+}
+
+const TrackInfo& ProcessingPipeline::FileOf(const FileJob& job) const {
+    return files_[static_cast<std::size_t>(job.fileRecord)];
+}
+
+const TrackInfo& ProcessingPipeline::TrackOf(const FileJob& job) const {
+    return tracks_[static_cast<std::size_t>(job.trackRecord)];
+}
+
+}  // namespace corvane

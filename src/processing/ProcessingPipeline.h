@@ -1,0 +1,95 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "album/TrackInfo.h"
+#include "app/Mp3InfoObject.h"
+#include "processing/DependencyStep.h"
+#include "processing/FilePairing.h"
+#include "processing/ProcessingLog.h"
+
+namespace corvane {
+
+struct ProcessingOptions {
+    bool createDirectory = true;
+    bool createPlaylist = true;
+    bool moveDependencies = false;
+};
+
+// What "Rename Files" does, one step at a time: 0 create the album directory,
+// 1 move, tag and rename the files, 2 write the playlist, 3 move the
+// dependencies, 4 nothing. Renames and the playlist use names relative to the
+// process's current directory, which step 1 sets to the album directory (or
+// the album folder) and leaves there. Every failure is logged with the file
+// and the reason; a step with failures ends with a count instead of "Done.".
+class ProcessingPipeline {
+public:
+    static constexpr int kLastStep = 4;
+
+    explicit ProcessingPipeline(ProcessingLog& log) : log_(log) {}
+
+    // fileRows and trackRows: the record index each row of the file list and
+    // of the database list carries, in the order the lists show them; row k of
+    // one is paired with row k of the other.
+    void SetLists(const TrackList& files, const TrackList& tracks, std::vector<int> fileRows,
+                  std::vector<int> trackRows, Mp3InfoObject& mp3Info);
+    void SetOptions(const ProcessingOptions& options) { options_ = options; }
+    void SetDependencyOptions(const std::string& searchWords, bool confirmDependencies);
+    // The dependencies step; without one, step 3 does nothing.
+    void SetDependencyStep(DependencyStep* step) { dependencyStep_ = step; }
+
+    // Logs the start line and resets the counts of the run.
+    void Start();
+    void RunStep(int step);
+    // Logs the end line.
+    void Finish();
+    // Start, every step and Finish in one go.
+    void RunAll();
+
+    // Files or items that failed, and files left untouched, in this run.
+    int FailureCount() const { return failures_; }
+    int SkippedCount() const { return skipped_; }
+    const std::string& DirName() const { return dirName_; }
+    // One entry per file-list row, as step 1 left it.
+    const std::vector<FileJob>& Jobs() const { return jobs_; }
+
+private:
+    void CreateDirectoryStep();
+    void MoveTagRenameStep();
+    bool MoveFiles();
+    bool EnterFolder(const std::string& folder);
+    void TagFiles(int& failed);
+    void RenameFiles(int& failed);
+    void WritePlaylistStep();
+    void DependencyStepRun();
+
+    void LogSkips(int& skipped);
+    void LogFailure(const std::string& text, int error);
+    void LogSummary(int failed, int skipped, int total);
+    const TrackInfo& FileOf(const FileJob& job) const;
+    const TrackInfo& TrackOf(const FileJob& job) const;
+
+    ProcessingLog& log_;
+    TrackList files_;
+    TrackList tracks_;
+    std::vector<int> fileRows_;
+    std::vector<int> trackRows_;
+    Mp3InfoObject* mp3Info_ = nullptr;
+    ProcessingOptions options_;
+    std::string searchWords_;
+    bool confirmDependencies_ = false;
+    DependencyStep* dependencyStep_ = nullptr;
+
+    std::string albumFolder_;  // ends in "/"
+    std::string dirName_;
+    bool albumDirEntered_ = false;
+    std::vector<FileJob> jobs_;
+    int failures_ = 0;
+    int skipped_ = 0;
+};
+
+// The local time as "%H:%M:%S".
+std::string LocalTimeText();
+
+}  // namespace corvane

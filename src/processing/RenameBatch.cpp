@@ -1,0 +1,164 @@
+#include "processing/RenameBatch.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <unordered_map>
+
+#include "platform/FileSystem.h"
+
+namespace corvane {
+
+namespace {
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// Moves a file aside under a name nobody uses; returns that name or empty.
+std::string ParkFile(const std::string& name, int& error) {
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        const std::string parked = "~" + std::to_string(attempt) + "~" + name;
+        error = RenameNoReplace(name, parked);
+        if (error == 0) {
+            return parked;
+        }
+        if (error != EEXIST) {
+            return {};
+        }
+    }
+    return {};
+}
+
+class Batch {
+public:
+    explicit Batch(const std::vector<RenameRequest>& requests)
+        : requests_(requests), results_(requests.size()), parkedFrom_(requests.size()) {
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            results_[i].finalName = requests[i].from;
+            if (requests[i].from != requests[i].to) {
+                pending_[requests[i].from] = i;
+            }
+        }
+    }
+
+    std::vector<RenameResult> Run() {
+        while (!pending_.empty()) {
+            if (!Pass() && !BreakRing()) {
+                FailPending();
+            }
+        }
+        RestoreParkedFailures();
+        return results_;
+    }
+
+private:
+    // One attempt at every pending rename, in request order; true when any
+    // of them came to an end.
+    bool Pass() {
+        bool progress = false;
+        for (std::size_t i = 0; i < requests_.size(); ++i) {
+            if (!IsPending(i)) {
+                continue;
+            }
+            const std::string& to = requests_[i].to;
+            const int error = RenameOneNoReplace(results_[i].finalName, to);
+            if (error == EEXIST && pending_.count(to) != 0) {
+                continue;  // held by a file of the set that has yet to move
+            }
+            pending_.erase(results_[i].finalName);
+            results_[i].error = error;
+            if (error == 0) {
+                results_[i].finalName = to;
+            }
+            progress = true;
+        }
+        return progress;
+    }
+
+    // Every pending rename waits for another one, so they wait in a ring:
+    // move aside the first file whose name another one is waiting for.
+    bool BreakRing() {
+        std::unordered_map<std::string, bool> wanted;
+        for (std::size_t i = 0; i < requests_.size(); ++i) {
+            if (IsPending(i)) {
+                wanted[requests_[i].to] = true;
+            }
+        }
+        for (std::size_t i = 0; i < requests_.size(); ++i) {
+            if (!IsPending(i) || wanted.count(results_[i].finalName) == 0) {
+                continue;
+            }
+            const std::string name = results_[i].finalName;
+            pending_.erase(name);
+            int error = 0;
+            const std::string parked = ParkFile(name, error);
+            if (parked.empty()) {
+                results_[i].error = error != 0 ? error : EEXIST;
+                return true;
+            }
+            results_[i].finalName = parked;
+            parkedFrom_[i] = name;
+            pending_[parked] = i;
+            return true;
+        }
+        return false;
+    }
+
+    // Not reached while the waits form rings; a guard against looping.
+    void FailPending() {
+        for (const auto& entry : pending_) {
+            results_[entry.second].error = EEXIST;
+        }
+        pending_.clear();
+    }
+
+    // A parked file that could not take its new name gets its old one back
+    // when that is still free.
+    void RestoreParkedFailures() {
+        for (std::size_t i = 0; i < requests_.size(); ++i) {
+            if (results_[i].error != 0 && !parkedFrom_[i].empty() &&
+                RenameNoReplace(results_[i].finalName, parkedFrom_[i]) == 0) {
+                results_[i].finalName = parkedFrom_[i];
+            }
+        }
+    }
+
+    bool IsPending(std::size_t i) const {
+        const auto found = pending_.find(results_[i].finalName);
+        return found != pending_.end() && found->second == i;
+    }
+
+    const std::vector<RenameRequest>& requests_;
+    std::vector<RenameResult> results_;
+    std::vector<std::string> parkedFrom_;
+    std::unordered_map<std::string, std::size_t> pending_;  // current name -> request
+};
+
+}  // namespace
+
+int RenameOneNoReplace(const std::string& from, const std::string& to) {
+    const int error = RenameNoReplace(from, to);
+    if (error != EEXIST || !IsSameFile(from, to)) {
+        return error;
+    }
+    int parkError = 0;
+    const std::string parked = ParkFile(from, parkError);
+    if (parked.empty()) {
+        return parkError != 0 ? parkError : EEXIST;
+    }
+    const int renameError = RenameNoReplace(parked, to);
+    if (renameError != 0) {
+        RenameNoReplace(parked, from);
+    }
+    return renameError;
+}
+
+std::vector<RenameResult> RenameAll(const std::vector<RenameRequest>& requests) {
+    return Batch(requests).Run();
+}
+
+}  // namespace corvane

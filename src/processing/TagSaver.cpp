@@ -1,0 +1,70 @@
+#include "processing/TagSaver.h"
+
+#include <cctype>
+
+#include "platform/FileSystem.h"
+
+namespace corvane {
+
+TagSaveResult SaveTagOfSelectedFile(TrackList& files, int selectedRecord, const TagFields& fields,
+                                    Mp3InfoObject& mp3Info) {
+    TagSaveResult result;
+    if (selectedRecord < 0) {
+        return result;
+    }
+    if (static_cast<std::size_t>(selectedRecord) >= files.size()) {
+        result.outcome = TagSaveOutcome::kNoRecord;
+        return result;
+    }
+    result.record = selectedRecord;
+    TrackInfo& file = files[static_cast<std::size_t>(selectedRecord)];
+    file.artist = fields.artist;
+    file.album = fields.album;
+    file.year = fields.year;
+    file.comment = fields.comment;
+    file.genre = fields.genre;
+    if (mp3Info.Open(file.filePath) != 0) {
+        result.outcome = TagSaveOutcome::kOpenFailed;
+        return result;
+    }
+    ClearReadOnly(file.filePath);
+    result.error = mp3Info.WriteTag(file.title, file.artist, file.album, file.year, file.comment,
+                                    TrackNumberText(file.track), file.genre);
+    result.outcome = result.error == 0 ? TagSaveOutcome::kSaved : TagSaveOutcome::kWriteFailed;
+    return result;
+}
+
+std::string TrackNumberText(const std::string& trackText) {
+    const auto digits = trackText.find_first_of("0123456789");
+    if (digits == std::string::npos) {
+        return {};
+    }
+    std::string number;
+    for (auto i = digits;
+         i < trackText.size() && std::isdigit(static_cast<unsigned char>(trackText[i])); ++i) {
+        number += trackText[i];
+    }
+    const auto first = number.find_first_not_of('0');
+    return first == std::string::npos ? std::string("0") : number.substr(first);
+}
+
+std::string TagSaveStatusText(const TagSaveResult& result, const TrackList& files) {
+    const bool known = result.record >= 0 && static_cast<std::size_t>(result.record) < files.size();
+    const std::string name =
+        known ? "\"" + files[static_cast<std::size_t>(result.record)].fileName + "\"" : "the file";
+    switch (result.outcome) {
+        case TagSaveOutcome::kSaved:
+            return "ID3 information saved.";
+        case TagSaveOutcome::kNoSelection:
+            return "Select a file first.";
+        case TagSaveOutcome::kNoRecord:
+            return "The selected row names no file.";
+        case TagSaveOutcome::kOpenFailed:
+            return "Cannot read " + name + " as an MP3 file: ID3 information not saved.";
+        case TagSaveOutcome::kWriteFailed:
+            return "Cannot write the ID3 tag of " + name + ": " + ErrorText(result.error);
+    }
+    return {};
+}
+
+}  // namespace corvane

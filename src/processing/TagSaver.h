@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+
+#include "album/TrackInfo.h"
+#include "app/Mp3InfoObject.h"
+
+namespace corvane {
+
+// The tag fields typed in the main window.
+struct TagFields {
+    std::string artist;
+    std::string album;
+    std::string year;
+    std::string comment;
+    std::string genre;
+};
+
+enum class TagSaveOutcome {
+    kSaved,
+    kNoSelection,  // no row selected
+    kNoRecord,     // the selected row names no file record
+    kOpenFailed,   // the component cannot read the file as MP3
+    kWriteFailed,  // the tag write failed; error holds the errno value
+};
+
+struct TagSaveResult {
+    TagSaveOutcome outcome = TagSaveOutcome::kNoSelection;
+    int error = 0;
+    int record = -1;  // the file record that was handled
+};
+
+// "ID3 Tag Files": stores the typed fields into the file record that the
+// first selected row carries (selectedRecord; -1 = no selection) and writes
+// them with the record's title and track number into that one file. The
+// record keeps the typed values even when the write fails.
+TagSaveResult SaveTagOfSelectedFile(TrackList& files, int selectedRecord, const TagFields& fields,
+                                    Mp3InfoObject& mp3Info);
+
+// The track number for the tag from a file record's track text ("Track 07"
+// gives "7", " - " gives ""): the text is for display, not for the tag.
+std::string TrackNumberText(const std::string& trackText);
+
+// The status line for a result: "ID3 information saved." or what went wrong.
+std::string TagSaveStatusText(const TagSaveResult& result, const TrackList& files);
+
+}  // namespace corvane

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "album/TrackInfo.h"
+#include "processing/FakeMp3Info.h"
+#include "support/TestSupport.h"
+
+namespace corvane::test {
+
+// Keeps the process's current directory across a test: the processing
+// changes it on purpose.
+class CurrentDirGuard {
+public:
+    CurrentDirGuard() {
+        char buffer[PATH_MAX];
+        if (::getcwd(buffer, sizeof buffer) != nullptr) {
+            saved_ = buffer;
+        }
+    }
+    ~CurrentDirGuard() {
+        if (!saved_.empty() && ::chdir(saved_.c_str()) != 0) {
+            saved_.clear();
+        }
+    }
+    CurrentDirGuard(const CurrentDirGuard&) = delete;
+    CurrentDirGuard& operator=(const CurrentDirGuard&) = delete;
+
+private:
+    std::string saved_;
+};
+
+inline std::string CurrentDir() {
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+// A file record of the album folder; the file itself is written with its
+// name as marker.
+inline TrackInfo MakeFile(const std::string& folder, const std::string& name,
+                          unsigned playSeconds) {
+    TrackInfo file;
+    file.fileName = name;
+    file.filePath = folder + "/" + name;
+    file.playSeconds = playSeconds;
+    file.playTime = playSeconds;
+    file.status = 1;
+    WriteFileBytes(file.filePath, FakeMp3Content(name));
+    return file;
+}
+
+// A track of the album found on the server; fileName is the new name.
+inline TrackInfo MakeTrack(int number, const std::string& title,
+                           const std::string& artist = "Artist",
+                           const std::string& album = "Album") {
+    TrackInfo track;
+    track.track = std::to_string(number);
+    track.title = title;
+    track.artist = artist;
+    track.album = album;
+    track.year = "1999";
+    track.genre = "Rock";
+    track.fileName = (number < 10 ? "0" : "") + std::to_string(number) + " - " + title + ".mp3";
+    return track;
+}
+
+}  // namespace corvane::test

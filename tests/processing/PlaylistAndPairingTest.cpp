@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "processing/FilePairing.h"
+#include "processing/PlaylistWriter.h"
+#include "processing/ProcessingLog.h"
+
+namespace corvane::test {
+namespace {
+
+TEST(ProcessingLogTest, DoneJoinsTheLastLineOnly) {
+    std::vector<std::string> lines;
+    AppendLogLine(lines, kDoneText);
+    AppendLogLine(lines, "Creating New Directory...");
+    AppendLogLine(lines, "Done.");
+    AppendLogLine(lines, "Done. 2 failed");
+    AppendLogLine(lines, "done.");
+    EXPECT_EQ(lines, (std::vector<std::string>{"Done.", "Creating New Directory... Done.",
+                                               "Done. 2 failed", "done."}));
+}
+
+TEST(PlaylistTest, ExtendedM3uWithCrLfAndBareNames) {
+    const std::string text = BuildPlaylist({{224, "Help", "01 - Help.mp3"},
+                                            {0, "Line\r\nBreak", "02 - x.mp3"},
+                                            {4294967295u, "", "03.mp3"}});
+    EXPECT_EQ(text,
+              "#EXTM3U\r\n"
+              "#EXTINF:224,Help\r\n01 - Help.mp3\r\n"
+              "#EXTINF:0,Line  Break\r\n02 - x.mp3\r\n"
+              "#EXTINF:4294967295,\r\n03.mp3\r\n");
+    EXPECT_EQ(BuildPlaylist({}), "#EXTM3U\r\n");
+}
+
+TEST(PlaylistTest, LabelFallsBackToTheNameWithoutMp3) {
+    EXPECT_EQ(PlaylistLabel("Help", "01 - Help.mp3"), "Help");
+    EXPECT_EQ(PlaylistLabel("", "01 - a.mp3b.mp3"), "01 - ab");
+    EXPECT_EQ(PlaylistLabel("", "01 - Loud.MP3"), "01 - Loud.MP3");
+}
+
+TEST(PlaylistTest, FileNameIsCleaned) {
+    TrackInfo track;
+    track.artist = "Artist";
+    track.album = "Best: Vol 1";
+    EXPECT_EQ(PlaylistFileName(track), "Artist - Best_ Vol 1.m3u");
+    track.artist = "A/B \"C\"";
+    track.album = "x?";
+    EXPECT_EQ(PlaylistFileName(track), "A_B 'C' - x_.m3u");
+    EXPECT_FALSE(CanListFileName("a\nb.mp3"));
+    EXPECT_TRUE(CanListFileName("a b.mp3"));
+}
+
+TrackInfo Named(const std::string& name) {
+    TrackInfo record;
+    record.fileName = name;
+    return record;
+}
+
+TEST(FilePairingTest, RowsPairByPositionAndBadPartnersAreSkipped) {
+    const TrackList files = {Named("a.mp3"), Named("b.mp3"), Named("c.mp3"), Named("d.mp3"),
+                             Named("e.mp3")};
+    const TrackList tracks = {Named("01.mp3"), Named(" "), Named("x/y.mp3"), Named("..")};
+    const auto jobs = PairRows(files, {4, 0, 0, 1, 2, 3, -1}, tracks, {0, 3, 1, 1, 2});
+    ASSERT_EQ(jobs.size(), 7u);
+    EXPECT_EQ(jobs[0].fileRecord, 4);
+    EXPECT_EQ(jobs[0].trackRecord, 0);
+    EXPECT_EQ(jobs[0].currentName, "e.mp3");
+    EXPECT_EQ(jobs[0].skipReason, "");
+    EXPECT_EQ(jobs[1].skipReason, "the album track's file name \"..\" is not usable");
+    EXPECT_EQ(jobs[2].skipReason, "the album track's file name \" \" is not usable");
+    EXPECT_EQ(jobs[3].skipReason, "the album track's file name \" \" is not usable");
+    EXPECT_EQ(jobs[4].skipReason, "the album track's file name \"x/y.mp3\" is not usable");
+    EXPECT_EQ(jobs[5].skipReason, "no album track for this file");
+    EXPECT_EQ(jobs[6].skipReason, "no file record for this row");
+}
+
+TEST(FilePairingTest, ARecordListedTwiceIsHandledOnce) {
+    const TrackList files = {Named("a.mp3")};
+    const TrackList tracks = {Named("01.mp3"), Named("02.mp3")};
+    const auto jobs = PairRows(files, {0, 0}, tracks, {0, 1});
+    EXPECT_EQ(jobs[0].skipReason, "");
+    EXPECT_EQ(jobs[1].skipReason, "the file is listed twice");
+    const auto crossed = PairRows({Named("a.mp3"), Named("b.mp3")}, {0, 1}, tracks, {1, 1});
+    EXPECT_EQ(crossed[1].skipReason, "its album track is paired with another file");
+}
+
+}  // namespace
+}  // namespace corvane::test

@@ -1,0 +1,114 @@
+#include "processing/RenameBatch.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <map>
+
+#include "processing/AlbumFixture.h"
+#include "support/TestSupport.h"
+
+namespace corvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every file of the folder with its content.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::string content = "(folder)";
+        if (entry.is_regular_file()) {
+            ReadFileBytes(entry.path().string(), content);
+        }
+        files[entry.path().filename().string()] = content;
+    }
+    return files;
+}
+
+class RenameBatchTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(::chdir(dir.path().c_str()), 0); }
+    void Put(const std::string& name) { WriteFileBytes(dir.File(name), "content of " + name); }
+
+    CurrentDirGuard cwd;
+    TempDir dir;
+};
+
+TEST_F(RenameBatchTest, ChainsRingsAndUnchangedNamesAllLand) {
+    for (const char* name : {"a", "b", "c", "d", "e", "same"}) {
+        Put(name);
+    }
+    // a -> b -> c -> new (a chain, listed in the worst order), d <-> e (a
+    // swap) and a file that keeps its name.
+    const auto results =
+        RenameAll({{"a", "b"}, {"b", "c"}, {"c", "new"}, {"d", "e"}, {"e", "d"}, {"same", "same"}});
+    for (const auto& result : results) {
+        EXPECT_EQ(result.error, 0) << result.finalName;
+    }
+    EXPECT_EQ(Snapshot(dir.path()),
+              (std::map<std::string, std::string>{{"b", "content of a"},
+                                                  {"c", "content of b"},
+                                                  {"new", "content of c"},
+                                                  {"e", "content of d"},
+                                                  {"d", "content of e"},
+                                                  {"same", "content of same"}}));
+    EXPECT_EQ(results[0].finalName, "b");
+    EXPECT_EQ(results[4].finalName, "d");
+}
+
+TEST_F(RenameBatchTest, ThreeWayRingWithAWaitingChain) {
+    for (const char* name : {"x", "y", "z", "w"}) {
+        Put(name);
+    }
+    // w waits for x, and x, y, z wait for each other.
+    const auto results = RenameAll({{"w", "x"}, {"x", "y"}, {"y", "z"}, {"z", "w"}});
+    for (const auto& result : results) {
+        EXPECT_EQ(result.error, 0);
+    }
+    EXPECT_EQ(Snapshot(dir.path()), (std::map<std::string, std::string>{{"x", "content of w"},
+                                                                        {"y", "content of x"},
+                                                                        {"z", "content of y"},
+                                                                        {"w", "content of z"}}));
+}
+
+TEST_F(RenameBatchTest, TakenNamesAndClashesKeepTheirFiles) {
+    Put("a");
+    Put("b");
+    Put("c");
+    Put("taken");
+    const auto results = RenameAll({{"a", "same"}, {"b", "same"}, {"c", "taken"}});
+    EXPECT_EQ(results[0].error, 0);
+    EXPECT_EQ(results[1].error, EEXIST);
+    EXPECT_EQ(results[1].finalName, "b");
+    EXPECT_EQ(results[2].error, EEXIST);
+    EXPECT_EQ(results[2].finalName, "c");
+    EXPECT_EQ(Snapshot(dir.path()),
+              (std::map<std::string, std::string>{{"same", "content of a"},
+                                                  {"b", "content of b"},
+                                                  {"c", "content of c"},
+                                                  {"taken", "content of taken"}}));
+}
+
+TEST_F(RenameBatchTest, AWaitOnAFailingRenameLeavesEveryFileNamed) {
+    Put("a");
+    Put("b");
+    fs::create_directory(dir.File("sub"));
+    // a waits for b, and b's new name is taken by a folder.
+    const auto results = RenameAll({{"a", "b"}, {"b", "sub"}});
+    EXPECT_EQ(results[0].error, EEXIST);
+    EXPECT_NE(results[1].error, 0);
+    EXPECT_EQ(results[0].finalName, "a");
+    EXPECT_EQ(results[1].finalName, "b");
+    EXPECT_EQ(Snapshot(dir.path()).size(), 3u);
+}
+
+TEST_F(RenameBatchTest, MissingFileIsReported) {
+    const auto results = RenameAll({{"gone", "there"}});
+    EXPECT_EQ(results[0].error, ENOENT);
+    EXPECT_EQ(results[0].finalName, "gone");
+}
+
+}  // namespace
+}  // namespace corvane::test

@@ -1,0 +1,270 @@
+// The processing never loses a file and its log tells what really happened,
+// also when names clash, files or folders are read-only or the disk is full.
+#include <fcntl.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "platform/FileSystem.h"
+#include "processing/AlbumFixture.h"
+#include "processing/FakeMp3Info.h"
+#include "processing/ProcessingPipeline.h"
+#include "support/TestSupport.h"
+
+namespace corvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    std::vector<std::string> lines;
+    int failures = 0;
+    int skipped = 0;
+};
+
+RunResult RunPipeline(const TrackList& files, const TrackList& tracks,
+                      const ProcessingOptions& options) {
+    FakeMp3Info mp3;
+    MemoryProcessingLog log;
+    ProcessingPipeline pipeline(log);
+    pipeline.SetLists(files, tracks, RecordOrderRows(files.size()), RecordOrderRows(tracks.size()),
+                      mp3);
+    pipeline.SetOptions(options);
+    pipeline.RunAll();
+    return {log.Lines(), pipeline.FailureCount(), pipeline.SkippedCount()};
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Every regular file under folder (relative path -> content).
+std::map<std::string, std::string> AllFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            std::string content;
+            ReadFileBytes(entry.path().string(), content);
+            files[fs::relative(entry.path(), folder).string()] = content;
+        }
+    }
+    return files;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+class SafetyTest : public ::testing::Test {
+protected:
+    CurrentDirGuard cwd;
+    TempDir dir;
+};
+
+TEST_F(SafetyTest, TwoTracksWithOneNameKeepBothFiles) {
+    TrackList files = {MakeFile(dir.path(), "a.mp3", 10), MakeFile(dir.path(), "b.mp3", 20)};
+    TrackList tracks = {MakeTrack(1, "Same"), MakeTrack(1, "Same")};
+    const RunResult run = RunPipeline(files, tracks, {true, true, false});
+    const std::string album = dir.File("Artist - Album");
+    EXPECT_EQ(FakeMp3Marker(album + "/01 - Same.mp3"), "a.mp3");
+    EXPECT_EQ(FakeMp3Marker(album + "/b.mp3"), "b.mp3");
+    EXPECT_TRUE(HasLine(run.lines, "Cannot rename \"b.mp3\" to \"01 - Same.mp3\": File exists"))
+        << Join(run.lines);
+    EXPECT_TRUE(HasLine(run.lines, "1 of 2 files failed.")) << Join(run.lines);
+    EXPECT_FALSE(HasLine(run.lines, "Renaming and ID3Tag Files... Done."));
+    EXPECT_EQ(run.failures, 1);
+    // The playlist lists each file under the name it really has.
+    std::string playlist;
+    ASSERT_TRUE(ReadFileBytes(album + "/Artist - Album.m3u", playlist));
+    EXPECT_EQ(playlist,
+              "#EXTM3U\r\n#EXTINF:10,Same\r\n01 - Same.mp3\r\n#EXTINF:20,Same\r\nb.mp3\r\n");
+}
+
+TEST_F(SafetyTest, TakenNamesInTheAlbumDirectoryAreNotReplaced) {
+    const std::string album = dir.File("Artist - Album");
+    fs::create_directory(album);
+    WriteFileBytes(album + "/02 - Two.mp3", "someone else's");
+    WriteFileBytes(album + "/c.mp3", "older c");
+    TrackList files = {MakeFile(dir.path(), "a.mp3", 10), MakeFile(dir.path(), "b.mp3", 20),
+                       MakeFile(dir.path(), "c.mp3", 30)};
+    TrackList tracks = {MakeTrack(1, "One"), MakeTrack(2, "Two"), MakeTrack(3, "Three")};
+    const RunResult run = RunPipeline(files, tracks, {true, true, false});
+
+    const auto after = AllFiles(dir.path());
+    EXPECT_EQ(after.at("Artist - Album/02 - Two.mp3"), "someone else's");
+    EXPECT_EQ(after.at("Artist - Album/c.mp3"), "older c");
+    EXPECT_EQ(FakeMp3Marker(dir.File("c.mp3")), "c.mp3");
+    EXPECT_EQ(FakeMp3Marker(album + "/b.mp3"), "b.mp3");
+    EXPECT_EQ(FakeMp3Marker(album + "/01 - One.mp3"), "a.mp3");
+    EXPECT_TRUE(HasLine(run.lines, "Cannot move \"c.mp3\" into \"Artist - Album\": File exists"))
+        << Join(run.lines);
+    EXPECT_TRUE(HasLine(run.lines, "1 of 3 files failed.")) << Join(run.lines);
+    EXPECT_TRUE(HasLine(run.lines, "Cannot rename \"b.mp3\" to \"02 - Two.mp3\": File exists"));
+    EXPECT_EQ(run.failures, 2);
+}
+
+TEST_F(SafetyTest, ReadOnlyFileIsTaggedAndRenamed) {
+    TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
+    ASSERT_EQ(::chmod(files[0].filePath.c_str(), 0444), 0);
+    const RunResult run = RunPipeline(files, {MakeTrack(1, "One")}, {false, false, false});
+    EXPECT_EQ(run.failures, 0) << Join(run.lines);
+    FakeTag tag;
+    ASSERT_TRUE(ReadFakeTag(dir.File("01 - One.mp3"), tag));
+    EXPECT_EQ(tag.title, "One");
+    EXPECT_FALSE(IsReadOnly(dir.File("01 - One.mp3")));
+}
+
+// Runs body with the rights of an ordinary user: root passes every
+// permission check, which would hide what a read-only folder does. Returns
+// the body's complaint, empty when it found nothing wrong.
+std::string RunAsOrdinaryUser(const std::function<std::string()>& body) {
+    if (::geteuid() != 0) {
+        return body();
+    }
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        return "no pipe";
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        std::string complaint = "cannot drop root rights";
+        if (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            complaint = body();
+        }
+        const ssize_t put = ::write(pipeFds[1], complaint.data(), complaint.size());
+        ::_exit(put < 0 ? 2 : 0);
+    }
+    ::close(pipeFds[1]);
+    std::string complaint;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;) {
+        complaint.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return "the test process ended abnormally: " + complaint;
+    }
+    return complaint;
+}
+
+std::string CheckReadOnlyFolder(const std::string& base, bool createDirectory) {
+    const std::string folder = base + (createDirectory ? "/with-dir" : "/in-place");
+    if (::mkdir(folder.c_str(), 0755) != 0) {
+        return "cannot make the album folder";
+    }
+    TrackList files = {MakeFile(folder, "a.mp3", 10), MakeFile(folder, "b.mp3", 20)};
+    ::chmod(folder.c_str(), 0555);
+    const RunResult run = RunPipeline(files, {MakeTrack(1, "One"), MakeTrack(2, "Two")},
+                                      {createDirectory, true, false});
+    ::chmod(folder.c_str(), 0755);
+    std::string complaint;
+    if (FakeMp3Marker(folder + "/a.mp3") != "a.mp3" ||
+        FakeMp3Marker(folder + "/b.mp3") != "b.mp3") {
+        complaint += "a file was lost or renamed\n";
+    }
+    if (run.failures == 0) {
+        complaint += "no failure counted\n";
+    }
+    const std::string expected =
+        createDirectory ? "Cannot create the directory \"Artist - Album\": Permission denied"
+                        : "Cannot rename \"a.mp3\" to \"01 - One.mp3\": Permission denied";
+    if (!HasLine(run.lines, expected)) {
+        complaint += "missing line: " + expected + "\n";
+    }
+    for (const auto& line : run.lines) {
+        if (line.find("Done.") != std::string::npos && line.find("Renaming") == 0) {
+            complaint += "renaming reported as done\n";
+        }
+        if (line.find("Creating Playlist... Done.") == 0) {
+            complaint += "playlist reported as written\n";
+        }
+    }
+    return complaint.empty() ? complaint : complaint + Join(run.lines);
+}
+
+TEST_F(SafetyTest, ReadOnlyFolderLosesNothingAndSaysWhy) {
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    EXPECT_EQ(RunAsOrdinaryUser([&] { return CheckReadOnlyFolder(dir.path(), false); }), "");
+    EXPECT_EQ(RunAsOrdinaryUser([&] { return CheckReadOnlyFolder(dir.path(), true); }), "");
+}
+
+// An album folder on a file system with no room left: the tag writes and the
+// playlist fail; every file keeps its content and the log names the failures.
+TEST_F(SafetyTest, FullFileSystemLosesNothing) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root; the full disk case is not run";
+    }
+    const std::string mountPoint = dir.File("small");
+    ASSERT_EQ(::mkdir(mountPoint.c_str(), 0755), 0);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    }
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{mountPoint};
+
+    // Each file fills its pages exactly, so a tag needs a new page.
+    TrackList files;
+    std::map<std::string, std::string> before;
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+        files.push_back(MakeFile(mountPoint, name, 10));
+        std::string content = FakeMp3Content(name);
+        content.resize(8192, ' ');
+        ASSERT_TRUE(WriteFileBytes(files.back().filePath, content));
+        before[name] = content;
+    }
+    {
+        const int fd = ::open((mountPoint + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'x');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        ::close(fd);
+    }
+    const RunResult run =
+        RunPipeline(files, {MakeTrack(1, "One"), MakeTrack(2, "Two"), MakeTrack(3, "Three")},
+                    {true, true, false});
+
+    const auto after = AllFiles(mountPoint);
+    std::map<std::string, std::string> songs;
+    for (const auto& [path, content] : after) {
+        if (path.find(".mp3") != std::string::npos) {
+            songs[content] = path;
+        }
+    }
+    ASSERT_EQ(songs.size(), 3u) << Join(run.lines);
+    for (const auto& [name, content] : before) {
+        EXPECT_EQ(songs.count(content), 1u) << name << " changed or lost\n" << Join(run.lines);
+    }
+    EXPECT_TRUE(HasLine(run.lines, "Cannot write the tag of \"a.mp3\": No space left on device"))
+        << Join(run.lines);
+    EXPECT_TRUE(HasLine(run.lines,
+                        "Cannot write the playlist \"Artist - Album.m3u\": No space left on "
+                        "device"))
+        << Join(run.lines);
+    EXPECT_TRUE(HasLine(run.lines, "3 of 3 files failed.")) << Join(run.lines);
+    EXPECT_EQ(run.failures, 4);
+    for (const auto& [path, content] : after) {
+        EXPECT_EQ(path.find(".m3u"), std::string::npos) << "a playlist was left: " << path;
+    }
+}
+
+}  // namespace
+}  // namespace corvane::test
