@@ -1,0 +1,444 @@
+#include "CddbServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Utf8.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr std::string_view kCgiPath = "/~cddb/cddb.cgi";
+constexpr std::size_t kMaxRequestBytes = 64 * 1024;
+constexpr int kClientTimeoutMs = 5000;
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
+    return text;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = static_cast<char>(c | 0x20);
+    return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+}
+
+// Form decoding: "+" is a space, "%XX" a byte.
+std::string UrlDecode(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '+') {
+            out += ' ';
+        } else if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+                   HexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string FormValue(std::string_view query, std::string_view key) {
+    while (!query.empty()) {
+        const std::size_t amp = query.find('&');
+        const std::string_view pair = query.substr(0, amp);
+        const std::size_t eq = pair.find('=');
+        if (UrlDecode(pair.substr(0, eq)) == key) {
+            return eq == std::string_view::npos ? std::string() : UrlDecode(pair.substr(eq + 1));
+        }
+        query.remove_prefix(amp == std::string_view::npos ? query.size() : amp + 1);
+    }
+    return {};
+}
+
+bool HasFormKey(std::string_view query, std::string_view key) {
+    const std::string probe = "&" + std::string(query);
+    return probe.find("&" + std::string(key) + "=") != std::string::npos;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+bool AllOf(const std::string& text, const char* allowed) {
+    return !text.empty() && text.find_first_not_of(allowed) == std::string::npos;
+}
+
+bool IsCategory(const std::string& text) {
+    return text.size() <= 64 && AllOf(text, "abcdefghijklmnopqrstuvwxyz0123456789_-");
+}
+
+// 1 to 8 hexadecimal digits, as "%08x".
+bool NormalizeDiscId(const std::string& text, std::string& id) {
+    if (text.size() > 8 || !AllOf(text, "0123456789abcdefABCDEF")) {
+        return false;
+    }
+    id = std::string(8 - text.size(), '0') + Lower(text);
+    return true;
+}
+
+std::string MultiLine(const std::string& status, const std::vector<std::string>& lines) {
+    std::string out = status + "\r\n";
+    for (const std::string& line : lines) {
+        out += line + "\r\n";
+    }
+    return out + ".\r\n";
+}
+
+// The lines of a stored text file as UTF-8; a file that is not valid UTF-8
+// (an old Latin-1 record) is converted. A lone "." would end the answer early
+// and is left out.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    std::string text = content.str();
+    if (!IsValidUtf8(text)) {
+        text = Latin1ToUtf8(text);
+    }
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line != ".") {
+            lines.push_back(line);
+        }
+    }
+    return true;
+}
+
+bool IsRegularFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::string HttpAnswer(const std::string& status, const std::string& body, const char* charset) {
+    return "HTTP/1.0 " + status + "\r\nContent-Type: text/plain; charset=" + charset +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
+           body;
+}
+
+}  // namespace
+
+struct CddbServer::Connection {
+    std::thread thread;
+    std::atomic<bool> done{false};
+};
+
+CddbServer::CddbServer(Options options) : options_(std::move(options)) {}
+
+CddbServer::~CddbServer() {
+    Stop();
+    if (listener_ >= 0) {
+        ::close(listener_);
+    }
+}
+
+bool CddbServer::Listen(int port) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listener_ < 0) {
+        return false;
+    }
+    const int yes = 1;
+    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener_, 64) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        return false;
+    }
+    port_ = ntohs(address.sin_port);
+    return true;
+}
+
+void CddbServer::Run() {
+    while (!stop_) {
+        pollfd entry{listener_, POLLIN, 0};
+        if (::poll(&entry, 1, 100) <= 0) {
+            ReapFinished(false);
+            continue;
+        }
+        const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) {
+            continue;
+        }
+        auto connection = std::make_unique<Connection>();
+        Connection* raw = connection.get();
+        raw->thread = std::thread([this, client, raw] {
+            Serve(client);
+            raw->done = true;
+        });
+        std::lock_guard lock(connectionsMutex_);
+        connections_.push_back(std::move(connection));
+    }
+    ReapFinished(true);
+}
+
+void CddbServer::ReapFinished(bool all) {
+    std::lock_guard lock(connectionsMutex_);
+    for (auto it = connections_.begin(); it != connections_.end();) {
+        if (all || (*it)->done) {
+            (*it)->thread.join();
+            it = connections_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void CddbServer::Start() {
+    runner_ = std::thread([this] { Run(); });
+}
+
+void CddbServer::Stop() {
+    stop_ = true;
+    if (runner_.joinable()) {
+        runner_.join();
+    }
+}
+
+void CddbServer::Serve(int client) const {
+    timeval timeout{kClientTimeoutMs / 1000, 0};
+    ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    std::string request;
+    char chunk[4096];
+    std::size_t wanted = std::string::npos;  // whole request size once known
+    while (request.size() < kMaxRequestBytes) {
+        const std::size_t headEnd = request.find("\r\n\r\n");
+        if (headEnd != std::string::npos && wanted == std::string::npos) {
+            // A POST carries the form after the header block.
+            const std::string head = Lower(request.substr(0, headEnd));
+            const std::size_t length = head.find("\r\ncontent-length:");
+            wanted = headEnd + 4 +
+                     (length == std::string::npos
+                          ? 0
+                          : std::min<std::size_t>(
+                                kMaxRequestBytes,
+                                std::strtoul(head.c_str() + length + 17, nullptr, 10)));
+        }
+        if (wanted != std::string::npos && request.size() >= wanted) {
+            break;
+        }
+        const ssize_t got = ::recv(client, chunk, sizeof chunk, 0);
+        if (got <= 0) {
+            break;
+        }
+        request.append(chunk, static_cast<std::size_t>(got));
+    }
+    const std::string answer = Answer(request);
+    std::size_t sent = 0;
+    while (sent < answer.size()) {
+        const ssize_t n = ::send(client, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) {
+            break;
+        }
+        sent += static_cast<std::size_t>(n);
+    }
+    ::shutdown(client, SHUT_WR);
+    ::close(client);
+}
+
+std::string CddbServer::Answer(std::string_view request) const {
+    const std::size_t lineEnd = request.find("\r\n");
+    const std::vector<std::string> requestLine =
+        Words(std::string(request.substr(0, lineEnd == std::string_view::npos ? 0 : lineEnd)));
+    if (requestLine.size() != 3 || (requestLine[0] != "GET" && requestLine[0] != "POST")) {
+        return HttpAnswer("400 Bad Request", "Bad request\r\n", "UTF-8");
+    }
+    std::string target = requestLine[1];
+    // The absolute form a proxy passes on: "http://host[:port]/path?...".
+    if (Lower(target.substr(0, 7)) == "http://") {
+        const std::size_t slash = target.find('/', 7);
+        target = slash == std::string::npos ? "/" : target.substr(slash);
+    }
+    const std::size_t question = target.find('?');
+    if (target.substr(0, question) != kCgiPath) {
+        return HttpAnswer("404 Not Found", "Not found\r\n", "UTF-8");
+    }
+    std::string form = question == std::string::npos ? std::string() : target.substr(question + 1);
+    if (requestLine[0] == "POST") {
+        const std::size_t bodyStart = request.find("\r\n\r\n");
+        form = bodyStart == std::string_view::npos ? std::string()
+                                                   : std::string(request.substr(bodyStart + 4));
+        while (!form.empty() && (form.back() == '\r' || form.back() == '\n')) {
+            form.pop_back();
+        }
+    }
+    int level = 1;
+    std::string body;
+    if (HasFormKey(form, "proto")) {
+        const std::string proto = FormValue(form, "proto");
+        level = AllOf(proto, "0123456789") && proto.size() <= 2 ? std::stoi(proto) : 0;
+    }
+    if (level < 1 || level > 6) {
+        body = "501 Illegal protocol level.\r\n";
+        level = 1;
+    } else if (Words(FormValue(form, "hello")).size() < 4) {
+        body = "409 No handshake.\r\n";
+    } else {
+        body = Command(FormValue(form, "cmd"), level);
+    }
+    if (level >= 6) {
+        return HttpAnswer("200 OK", body, "UTF-8");
+    }
+    return HttpAnswer("200 OK", Utf8ToLatin1(body), "ISO-8859-1");
+}
+
+std::string CddbServer::Command(const std::string& command, int level) const {
+    std::vector<std::string> words = Words(command);
+    if (words.empty()) {
+        return "500 Command syntax error.\r\n";
+    }
+    const std::string verb = Lower(words[0]);
+    const std::string sub = words.size() > 1 ? Lower(words[1]) : std::string();
+    if (verb == "cddb" && sub == "query") {
+        return QueryCommand(words);
+    }
+    if (verb == "cddb" && sub == "read") {
+        return ReadCommand(words);
+    }
+    if (verb == "cddb" && sub == "lscat" && words.size() == 2) {
+        return CategoriesCommand();
+    }
+    if (verb == "sites" && words.size() == 1) {
+        return SitesCommand();
+    }
+    if (verb == "motd" && words.size() == 1) {
+        return MotdCommand();
+    }
+    if (verb == "ver" && words.size() == 1) {
+        return "200 corvane-cddbd 1.0, protocol level " + std::to_string(level) + "\r\n";
+    }
+    return "500 Unrecognized command.\r\n";
+}
+
+// cddb query DISCID NTRKS OFFSET... SECONDS: exact disc-id match in any
+// category.
+std::string CddbServer::QueryCommand(const std::vector<std::string>& words) const {
+    std::string id;
+    if (words.size() < 6 || !NormalizeDiscId(words[2], id) || !AllOf(words[3], "0123456789") ||
+        words[3].size() > 3 || std::stoul(words[3]) + 5 != words.size()) {
+        return "500 Command syntax error.\r\n";
+    }
+    for (std::size_t i = 4; i < words.size(); ++i) {
+        if (!AllOf(words[i], "0123456789") || words[i].size() > 9) {
+            return "500 Command syntax error.\r\n";
+        }
+    }
+    std::vector<std::string> matches;
+    for (const std::string& category : Categories()) {
+        std::vector<std::string> lines;
+        const auto path = std::filesystem::path(options_.root) / category / id;
+        if (!IsRegularFile(path) || !ReadLines(path.string(), lines)) {
+            continue;
+        }
+        std::string title;
+        for (const std::string& line : lines) {
+            if (line.rfind("DTITLE=", 0) == 0) {
+                title += line.substr(7);
+            }
+        }
+        matches.push_back(category + " " + id + " " + title);
+    }
+    if (matches.empty()) {
+        return "202 No match for disc ID " + id + ".\r\n";
+    }
+    if (matches.size() == 1) {
+        return "200 " + matches[0] + "\r\n";
+    }
+    return MultiLine("211 Found inexact matches, list follows (until terminating `.')", matches);
+}
+
+std::string CddbServer::ReadCommand(const std::vector<std::string>& words) const {
+    std::string id;
+    if (words.size() != 4 || !IsCategory(Lower(words[2])) || !NormalizeDiscId(words[3], id)) {
+        return "500 Command syntax error.\r\n";
+    }
+    const std::string category = Lower(words[2]);
+    const auto path = std::filesystem::path(options_.root) / category / id;
+    std::vector<std::string> lines;
+    if (!IsRegularFile(path) || !ReadLines(path.string(), lines)) {
+        return "401 " + category + " " + id + " No such CD entry in database.\r\n";
+    }
+    return MultiLine(
+        "210 " + category + " " + id + " CD database entry follows (until terminating `.')", lines);
+}
+
+std::string CddbServer::SitesCommand() const {
+    std::vector<std::string> lines;
+    if (options_.sitesFile.empty()) {
+        lines.push_back("127.0.0.1 http " + std::to_string(port_) +
+                        " /~cddb/cddb.cgi N000.00 W000.00 Corvane local CDDB server");
+    } else if (!ReadLines(options_.sitesFile, lines)) {
+        return "401 No site information available.\r\n";
+    }
+    return MultiLine("210 OK, site information follows (until terminating `.')", lines);
+}
+
+std::string CddbServer::MotdCommand() const {
+    std::vector<std::string> lines;
+    std::time_t modified = std::time(nullptr);
+    if (options_.motdFile.empty()) {
+        lines.push_back("Welcome to the Corvane local CDDB server.");
+        lines.push_back("It answers from the records in " + options_.root + ".");
+    } else if (!ReadLines(options_.motdFile, lines)) {
+        return "401 No message of the day available.\r\n";
+    }
+    char stamp[32];
+    std::tm parts{};
+    ::gmtime_r(&modified, &parts);
+    std::strftime(stamp, sizeof stamp, "%m/%d/%y %H:%M:%S", &parts);
+    return MultiLine(
+        std::string("210 Last modified: ") + stamp + " MOTD follows (until terminating `.')",
+        lines);
+}
+
+std::vector<std::string> CddbServer::Categories() const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(options_.root, error)) {
+        const std::string name = entry.path().filename().string();
+        if (IsCategory(name) && entry.is_directory(error)) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string CddbServer::CategoriesCommand() const {
+    return MultiLine("210 OK, category list follows (until terminating `.')", Categories());
+}
+
+}  // namespace corvane

@@ -1,0 +1,57 @@
+// corvane-cddbd: a local CDDB server over HTTP for tests and the demo.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "CddbServer.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: corvane-cddbd [--port PORT] [--motd FILE] [--sites FILE] FOLDER\n"
+                 "  FOLDER holds the records as CATEGORY/DISCID; PORT 0 (the default)\n"
+                 "  picks a free port. It listens on 127.0.0.1 only.\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    corvane::CddbServer::Options options;
+    long port = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--port" && hasValue) {
+            char* end = nullptr;
+            port = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || port < 0 || port > 65535) {
+                return Usage();
+            }
+        } else if (argument == "--motd" && hasValue) {
+            options.motdFile = argv[++i];
+        } else if (argument == "--sites" && hasValue) {
+            options.sitesFile = argv[++i];
+        } else if (argument.rfind("--", 0) != 0 && options.root.empty()) {
+            options.root = argument;
+        } else {
+            return Usage();
+        }
+    }
+    if (options.root.empty()) {
+        return Usage();
+    }
+    corvane::CddbServer server(options);
+    if (!server.Listen(static_cast<int>(port))) {
+        std::fprintf(stderr, "corvane-cddbd: cannot listen on 127.0.0.1:%ld: %s\n", port,
+                     std::strerror(errno));
+        return 1;
+    }
+    std::printf("corvane-cddbd listening on 127.0.0.1:%d\n", server.Port());
+    std::fflush(stdout);
+    server.Run();
+    return 0;
+}
