@@ -1,0 +1,70 @@
+#include "Id3TagReader.h"
+
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tag.h>
+
+#include <cctype>
+#include <climits>
+
+namespace corvane {
+
+namespace {
+
+std::string Utf8(const TagLib::String& s) {
+    return s.to8Bit(true);
+}
+
+}  // namespace
+
+int ParseTrackNumber(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && !std::isdigit(static_cast<unsigned char>(text[i]))) {
+        // Digits after a separator belong to "n/total", not to the track.
+        if (text[i] == '/') {
+            return -1;
+        }
+        ++i;
+    }
+    if (i == text.size()) {
+        return -1;
+    }
+    long long value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > INT_MAX) {
+            return -1;
+        }
+    }
+    return static_cast<int>(value);
+}
+
+Id3Fields ReadId3Fields(const std::string& path) {
+    Id3Fields fields;
+    TagLib::MPEG::File file(path.c_str(), false);
+    if (!file.isValid()) {
+        return fields;
+    }
+    fields.hasTag = file.hasID3v1Tag() || file.hasID3v2Tag();
+    const TagLib::Tag* tag = file.tag();
+    if (tag == nullptr) {
+        return fields;
+    }
+    fields.title = Utf8(tag->title());
+    fields.artist = Utf8(tag->artist());
+    fields.album = Utf8(tag->album());
+    fields.comment = Utf8(tag->comment());
+    fields.genre = Utf8(tag->genre());
+    fields.year = tag->year() > 0 && tag->year() <= INT_MAX ? static_cast<int>(tag->year()) : 0;
+    // TagLib reports a missing track as 0; the frame tells "0" from none.
+    TagLib::ID3v2::Tag* v2 = file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr;
+    if (v2 != nullptr && !v2->frameListMap()["TRCK"].isEmpty()) {
+        fields.track = ParseTrackNumber(Utf8(v2->frameListMap()["TRCK"].front()->toString()));
+    } else if (tag->track() > 0 && tag->track() <= INT_MAX) {
+        fields.track = static_cast<int>(tag->track());
+    }
+    return fields;
+}
+
+}  // namespace corvane

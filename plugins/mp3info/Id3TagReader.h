@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace corvane {
+
+// The ID3 fields of one file as the program shows them. Texts are UTF-8.
+struct Id3Fields {
+    bool hasTag = false;  // an ID3v1 or ID3v2 tag is present
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string comment;
+    std::string genre;  // a name, also for numeric ID3 genres
+    int year = 0;       // 0 = none
+    int track = -1;     // -1 = none
+};
+
+// Reads the tags of an MP3 file through TagLib (ID3v2 first, then APE, then
+// ID3v1). A file without tags, or one TagLib cannot read, gives empty fields.
+Id3Fields ReadId3Fields(const std::string& path);
+
+// The number at the start of a track text such as "7", "07/12" or
+// "Track 07"; -1 when there is none.
+int ParseTrackNumber(const std::string& text);
+
+}  // namespace corvane

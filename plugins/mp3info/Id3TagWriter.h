@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace corvane {
+
+// The fields that the program writes; texts are UTF-8.
+struct Id3WriteValues {
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string year;  // decimal text; "0" or empty removes the year
+    std::string comment;
+    std::string track;  // "7", "07", "Track 07"; " - " or no number removes it
+    std::string genre;  // a name, written as text
+};
+
+// Writes an ID3v2.3 tag into the file (and updates an ID3v1 tag that is
+// already there), keeping every other frame. The audio is never moved in
+// place: a tag that fits the room of the old one is overwritten there,
+// otherwise a complete copy is written beside the file, flushed and renamed
+// over it with the file's permissions. Returns 0 or an errno value; on
+// failure the file is left as it was. `audioStart` is where the scanner found
+// the first frame; nothing from there on is ever overwritten in place.
+int WriteId3Tag(const std::string& path, const Id3WriteValues& values,
+                unsigned long long audioStart);
+
+}  // namespace corvane

@@ -1,0 +1,124 @@
+#include "Mp3Info.h"
+
+#include <cerrno>
+#include <climits>
+
+#include "ByteSource.h"
+#include "Id3TagWriter.h"
+
+namespace corvane {
+
+namespace {
+
+const char* VersionText(MpegVersion v) {
+    switch (v) {
+        case MpegVersion::Mpeg1:
+            return "MPEG 1";
+        case MpegVersion::Mpeg2:
+            return "MPEG 2";
+        case MpegVersion::Mpeg25:
+            return "MPEG 2.5";
+    }
+    return "MPEG";
+}
+
+const char* ChannelText(ChannelMode mode) {
+    switch (mode) {
+        case ChannelMode::Stereo:
+            return "Stereo";
+        case ChannelMode::JointStereo:
+            return "Joint Stereo";
+        case ChannelMode::DualChannel:
+            return "Dual Channel";
+        case ChannelMode::Mono:
+            return "Mono";
+    }
+    return "";
+}
+
+}  // namespace
+
+Mp3InfoObject* CreateMp3Info() {
+    return new Mp3Info();
+}
+
+void Mp3Info::Release() {
+    delete this;
+}
+
+int Mp3Info::Open(const std::string& path) {
+    opened_ = false;
+    path_ = path;
+    stream_ = MpegStreamInfo();
+    length_ = PlayLength();
+    tag_ = Id3Fields();
+    FileByteSource source;
+    if (const int err = source.Open(path)) {
+        return err;
+    }
+    if (!ScanMpegStream(source, stream_)) {
+        return EILSEQ;
+    }
+    length_ = ComputePlayLength(stream_);
+    tag_ = ReadId3Fields(path);
+    opened_ = true;
+    return 0;
+}
+
+int Mp3Info::WriteTag(const std::string& title, const std::string& artist, const std::string& album,
+                      const std::string& year, const std::string& comment, const std::string& track,
+                      const std::string& genre) {
+    if (!opened_) {
+        return EBADF;
+    }
+    const Id3WriteValues values{title, artist, album, year, comment, track, genre};
+    const int err = WriteId3Tag(path_, values, stream_.firstFrameOffset);
+    if (err == 0) {
+        tag_ = ReadId3Fields(path_);
+    }
+    return err;
+}
+
+std::string Mp3Info::GetFileType() {
+    if (!opened_) {
+        return "?";
+    }
+    static const char* const kLayers[] = {"", "I", "II", "III"};
+    const MpegFrameHeader& h = stream_.header;
+    std::string text = std::string(VersionText(h.version)) + " Layer " + kLayers[h.layer] + ", " +
+                       std::to_string(h.sampleRate) + " Hz, " + ChannelText(h.channelMode);
+    const int method = stream_.info.vbrMethod;
+    if (stream_.hasInfoFrame && (method == 2 || method == 9) && stream_.variableBitrate) {
+        text += ", ABR";
+    } else if (stream_.variableBitrate) {
+        text += ", VBR";
+    }
+    return text;
+}
+
+int Mp3Info::GetBitrate() {
+    if (!opened_) {
+        return 0;
+    }
+    const MpegFrameHeader& h = stream_.header;
+    const double seconds =
+        static_cast<double>(stream_.audioFrames) * h.samplesPerFrame / h.sampleRate;
+    if (!stream_.variableBitrate || seconds <= 0.0) {
+        return h.bitrateKbps;
+    }
+    return static_cast<int>(static_cast<double>(stream_.audioBytes) * 8.0 / seconds / 1000.0 + 0.5);
+}
+
+int Mp3Info::GetAuxValue() {
+    return length_.samples > INT_MAX ? INT_MAX : static_cast<int>(length_.samples);
+}
+
+unsigned Mp3Info::GetPlaySeconds() {
+    return length_.WholeSeconds();
+}
+
+double Mp3Info::GetPlayTime() {
+    return length_.Seconds();
+}
+
+}  // namespace corvane

@@ -1,0 +1,162 @@
+#include "MpegStreamScanner.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace corvane {
+
+namespace {
+
+// A sliding read window over the source, refilled in large blocks so that
+// walking the frames costs one read per block.
+class Window {
+public:
+    Window(ByteSource& source, std::uint64_t end) : source_(source), end_(end), buffer_(kBlock) {}
+
+    // Pointer to `need` bytes at pos, or nullptr when they lie past the end.
+    const std::uint8_t* At(std::uint64_t pos, std::size_t need) {
+        if (pos > end_ || need > end_ - pos || need > kBlock) {
+            return nullptr;
+        }
+        if (pos < base_ || pos + need > base_ + filled_) {
+            base_ = pos;
+            const std::uint64_t want = std::min<std::uint64_t>(kBlock, end_ - pos);
+            filled_ = source_.Read(pos, buffer_.data(), static_cast<std::size_t>(want));
+            if (filled_ < need) {
+                return nullptr;
+            }
+        }
+        return buffer_.data() + (pos - base_);
+    }
+
+private:
+    static constexpr std::size_t kBlock = 256 * 1024;
+    ByteSource& source_;
+    std::uint64_t end_;
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t base_ = 0;
+    std::size_t filled_ = 0;
+};
+
+bool HeaderAt(Window& window, std::uint64_t pos, MpegFrameHeader& h) {
+    const std::uint8_t* p = window.At(pos, 4);
+    return p != nullptr && ParseMpegFrameHeader(p, h);
+}
+
+// A frame at pos is believed when the next two frames follow it at the right
+// places (or the stream ends exactly after it).
+bool Confirmed(Window& window, std::uint64_t pos, const MpegFrameHeader& h, std::uint64_t end) {
+    std::uint64_t next = pos + h.frameBytes;
+    for (int i = 0; i < 2; ++i) {
+        if (next == end) {
+            return true;
+        }
+        MpegFrameHeader n;
+        if (!HeaderAt(window, next, n) || !SameMpegStream(h, n)) {
+            return false;
+        }
+        next += n.frameBytes;
+    }
+    return next <= end;
+}
+
+// The next confirmed frame at or after pos (of the same stream as `like`
+// when given); false when there is none before the end.
+bool FindFrame(Window& window, std::uint64_t pos, std::uint64_t end, const MpegFrameHeader* like,
+               std::uint64_t& found, MpegFrameHeader& h) {
+    for (; pos + 4 <= end; ++pos) {
+        const std::uint8_t* p = window.At(pos, 1);
+        if (p == nullptr) {
+            return false;
+        }
+        if (*p != 0xFF || !HeaderAt(window, pos, h) || pos + h.frameBytes > end) {
+            continue;
+        }
+        if ((like == nullptr || SameMpegStream(*like, h)) && Confirmed(window, pos, h, end)) {
+            found = pos;
+            return true;
+        }
+    }
+    return false;
+}
+
+void WalkFrames(Window& window, std::uint64_t pos, std::uint64_t end, MpegStreamInfo& s) {
+    int minRate = s.header.bitrateKbps;
+    int maxRate = minRate;
+    MpegFrameHeader h;
+    while (pos + 4 <= end) {
+        if (!HeaderAt(window, pos, h) || !SameMpegStream(s.header, h)) {
+            std::uint64_t found = 0;
+            if (!FindFrame(window, pos + 1, end, &s.header, found, h)) {
+                s.skippedBytes += end - pos;
+                break;
+            }
+            s.skippedBytes += found - pos;
+            pos = found;
+        }
+        if (pos + h.frameBytes > end) {
+            s.truncated = true;
+            break;
+        }
+        ++s.audioFrames;
+        s.audioBytes += h.frameBytes;
+        minRate = std::min(minRate, h.bitrateKbps);
+        maxRate = std::max(maxRate, h.bitrateKbps);
+        pos += h.frameBytes;
+    }
+    s.walked = true;
+    s.variableBitrate = s.variableBitrate || minRate != maxRate;
+}
+
+// The info frame's count is used as gapless decoders use it, unless the
+// file is visibly shorter than the encoder wrote it (then the frames are
+// walked).
+bool InfoCountUsable(const MpegStreamInfo& s) {
+    const InfoFrame& info = s.info;
+    if (!info.hasFrames || info.frames == 0 || !info.hasBytes) {
+        return false;
+    }
+    const std::uint64_t available = s.range.end - s.firstFrameOffset;
+    return available + s.header.frameBytes >= info.bytes;
+}
+
+}  // namespace
+
+bool ScanMpegStream(ByteSource& source, MpegStreamInfo& out) {
+    MpegStreamInfo s;
+    s.range = FindAudioRange(source);
+    const std::uint64_t end = s.range.end;
+    Window window(source, end);
+    std::uint64_t pos = 0;
+    if (!FindFrame(window, s.range.start, end, nullptr, pos, s.header)) {
+        // A leading tag with a wrong size may hide the stream's start.
+        if (s.range.leadingTagSize == 0 || !FindFrame(window, 10, end, nullptr, pos, s.header)) {
+            return false;
+        }
+        s.range.start = 10;
+    }
+    s.firstFrameOffset = pos;
+    const std::uint8_t* frame = window.At(pos, static_cast<std::size_t>(s.header.frameBytes));
+    if (frame != nullptr && ParseInfoFrame(frame, s.header.frameBytes, s.header, s.info)) {
+        s.hasInfoFrame = true;
+        s.variableBitrate = s.info.kind != InfoFrame::Kind::Info;
+        pos += s.header.frameBytes;
+    }
+    if (s.hasInfoFrame && InfoCountUsable(s)) {
+        s.audioFrames = s.info.frames;
+        // Encoders count the info frame in its byte field.
+        const std::uint64_t counted = s.info.bytes > static_cast<std::uint32_t>(s.header.frameBytes)
+                                          ? s.info.bytes - s.header.frameBytes
+                                          : s.info.bytes;
+        s.audioBytes = std::min<std::uint64_t>(end - pos, counted);
+    } else {
+        WalkFrames(window, pos, end, s);
+        if (s.hasInfoFrame && s.info.hasFrames && s.audioFrames < s.info.frames) {
+            s.truncated = true;
+        }
+    }
+    out = s;
+    return true;
+}
+
+}  // namespace corvane
