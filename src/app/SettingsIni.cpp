@@ -280,20 +280,6 @@ private:
     IniEntries entries_;
 };
 
-// "host" or "host:port" with a port in 1..65535 and no blanks.
-bool IsServerText(const std::string& server) {
-    if (server.empty() || server.find_first_of(" \t/") != std::string::npos) {
-        return false;
-    }
-    const std::size_t colon = server.rfind(':');
-    if (colon == std::string::npos) {
-        return true;
-    }
-    long port = 0;
-    return colon > 0 && IniReader::ParseLong(server.substr(colon + 1), port) && port >= 1 &&
-           port <= 65535 && server.find_first_not_of("0123456789", colon + 1) == std::string::npos;
-}
-
 // Formats are stored as userFormat1, userFormat2, ...; read back in the order
 // of their numbers, whatever order a hand edit left them in.
 std::vector<std::string> ReadFormats(const std::map<std::string, std::string>& entries) {
@@ -310,6 +296,10 @@ std::vector<std::string> ReadFormats(const std::map<std::string, std::string>& e
         formats.push_back(std::move(entry.second));
     }
     return formats;
+}
+
+bool ParseWholeNumber(std::string_view text, long& value) {
+    return IniReader::ParseLong(text, value);
 }
 
 }  // namespace
@@ -406,10 +396,27 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     }
     std::string server;
     ini.Text("cddb", "server", server);
-    if (IsServerText(server)) {
+    if (IsCddbServerText(server)) {
         v.cddbServer = server;
     }
     return v;
+}
+
+bool IsCddbServerText(const std::string& server) {
+    const bool printable = std::all_of(server.begin(), server.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte > 0x20 && byte != 0x7F && c != '/' && c != '"';
+    });
+    if (server.empty() || !printable) {
+        return false;
+    }
+    const std::size_t colon = server.rfind(':');
+    if (colon == std::string::npos) {
+        return true;
+    }
+    long port = 0;
+    return colon > 0 && ParseWholeNumber(server.substr(colon + 1), port) && port >= 1 &&
+           port <= 65535 && server.find_first_not_of("0123456789", colon + 1) == std::string::npos;
 }
 
 bool LoadSettingsFile(const std::string& path, SettingsValues& values) {

@@ -18,6 +18,9 @@ std::string SettingsToIniText(const SettingsValues& values);
 // their defaults. Never fails. iniPath is left empty.
 SettingsValues SettingsFromIniText(std::string_view text);
 
+// "host" or "host:port" with a port in 1..65535, without blanks or slashes.
+bool IsCddbServerText(const std::string& server);
+
 // Replaces values (but its iniPath) with the defaults and the file's entries.
 // Returns false when the file could not be read; values then hold defaults.
 bool LoadSettingsFile(const std::string& path, SettingsValues& values);

@@ -139,6 +139,20 @@ TEST(SettingsIni, OutOfRangeNumbersAreClampedOrDefaulted) {
               SettingsValues{}.nameFormat);
 }
 
+TEST(SettingsIni, ServerTextIsHostWithOptionalPort) {
+    EXPECT_TRUE(IsCddbServerText("gnudb.gnudb.org"));
+    EXPECT_TRUE(IsCddbServerText("gnudb.gnudb.org:80"));
+    EXPECT_TRUE(IsCddbServerText("127.0.0.1:65535"));
+    EXPECT_FALSE(IsCddbServerText(""));
+    EXPECT_FALSE(IsCddbServerText("host:"));
+    EXPECT_FALSE(IsCddbServerText(":80"));
+    EXPECT_FALSE(IsCddbServerText("host:65536"));
+    EXPECT_FALSE(IsCddbServerText("host:+80"));
+    EXPECT_FALSE(IsCddbServerText("host:8x"));
+    EXPECT_FALSE(IsCddbServerText("http://host"));
+    EXPECT_FALSE(IsCddbServerText("two words"));
+}
+
 TEST(SettingsIni, FormatsSectionDecidesTheList) {
     EXPECT_EQ(SettingsFromIniText("[Formats]\n").userFormats, std::vector<std::string>{});
     EXPECT_EQ(SettingsFromIniText("[General]\n").userFormats, SettingsValues{}.userFormats);
