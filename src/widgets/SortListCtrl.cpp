@@ -1,0 +1,159 @@
+#include "widgets/SortListCtrl.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "widgets/RowQuickSort.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr int kItemDataRole = Qt::UserRole + 1;
+
+}  // namespace
+
+SortListCtrl::SortListCtrl(QWidget* parent)
+    : QTreeWidget(parent), header_(new CFlatHeaderCtrl(Qt::Horizontal, this)) {
+    setHeader(header_);
+    header_->setSectionsClickable(true);
+    header_->setStretchLastSection(false);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);  // rows are sorted here, never by the model
+    emptyText_ = QStringLiteral("Empty List");
+    connect(header_, &QHeaderView::sectionClicked, this, &SortListCtrl::OnColumnClick);
+}
+
+void SortListCtrl::SetEmptyText(const QString& text) {
+    emptyText_ = text.isEmpty() ? QStringLiteral("Empty List") : text;
+    viewport()->update();
+}
+
+int SortListCtrl::InsertRow(int row, const QStringList& texts, const QIcon& image) {
+    const int count = topLevelItemCount();
+    if (row < 0 || row > count) {
+        row = count;
+    }
+    auto* item = new QTreeWidgetItem(texts);
+    if (!image.isNull()) {
+        item->setIcon(0, image);
+    }
+    insertTopLevelItem(row, item);
+    return row;
+}
+
+QString SortListCtrl::ItemText(int row, int column) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item != nullptr ? item->text(column) : QString();
+}
+
+bool SortListCtrl::SetItemText(int row, int column, const QString& text) {
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (item == nullptr || column < 0 || column >= columnCount()) {
+        return false;
+    }
+    item->setText(column, text);
+    return true;
+}
+
+bool SortListCtrl::SetItemData(int row, qint64 data) {
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (item == nullptr) {
+        return false;
+    }
+    item->setData(0, kItemDataRole, data);
+    return true;
+}
+
+qint64 SortListCtrl::ItemData(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item != nullptr ? item->data(0, kItemDataRole).toLongLong() : 0;
+}
+
+bool SortListCtrl::SetRowImage(int row, const QIcon& image) {
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (item == nullptr) {
+        return false;
+    }
+    item->setIcon(0, image);
+    return true;
+}
+
+void SortListCtrl::OnColumnClick(int column) {
+    if (!sortingEnabled_) {
+        return;
+    }
+    bool ascending = true;
+    if (header_->GetSortColumn(&ascending) == column) {
+        ascending = !ascending;
+    } else {
+        ascending = true;
+    }
+    header_->SetSortColumn(column, ascending);
+    SortRows(column, ascending);
+}
+
+void SortListCtrl::SortRows(int column, bool ascending) {
+    const int count = topLevelItemCount();
+    if (column < 0 || column >= header_->count() || count < 2) {
+        return;
+    }
+    std::vector<std::string> texts;
+    std::vector<QTreeWidgetItem*> rows;
+    texts.reserve(count);
+    rows.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        rows.push_back(topLevelItem(i));
+        texts.push_back(rows.back()->text(column).toStdString());
+    }
+    bool moved = false;
+    QuickSortRows(
+        0, count - 1, ascending, [&texts](int i) -> const std::string& { return texts[i]; },
+        [&](int a, int b) {
+            std::swap(texts[a], texts[b]);
+            std::swap(rows[a], rows[b]);
+            moved = true;
+        });
+    if (!moved) {
+        return;
+    }
+    // Whole items move, so texts, images, item data and selection travel with their row.
+    QTreeWidgetItem* current = currentItem();
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    const int scroll = horizontalScrollBar()->value();
+    setUpdatesEnabled(false);
+    invisibleRootItem()->takeChildren();
+    addTopLevelItems(QList<QTreeWidgetItem*>(rows.begin(), rows.end()));
+    if (current != nullptr) {
+        setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+    }
+    for (QTreeWidgetItem* item : selected) {
+        item->setSelected(true);
+    }
+    horizontalScrollBar()->setValue(scroll);
+    setUpdatesEnabled(true);
+    emit rowsSorted(column, ascending);
+}
+
+void SortListCtrl::paintEvent(QPaintEvent* event) {
+    QTreeWidget::paintEvent(event);
+    if (topLevelItemCount() != 0) {
+        return;
+    }
+    // The viewport lies below the header already.
+    QPainter painter(viewport());
+    const QRect area = viewport()->rect();
+    painter.fillRect(area, palette().color(QPalette::Base));
+    painter.setPen(palette().color(QPalette::Text));
+    painter.setFont(font());
+    painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, emptyText_);
+}
+
+}  // namespace corvane
