@@ -1,0 +1,121 @@
+#include "naming/NameFormat.h"
+
+#include <algorithm>
+
+#include "naming/CaseConversion.h"
+#include "naming/FileNameCleanup.h"
+
+namespace corvane {
+
+namespace {
+
+struct Keyword {
+    const char* code;
+    const char* word;
+};
+
+constexpr Keyword kKeywords[] = {
+    {"%0", "Track#"}, {"%1", "Artist"},  {"%2", "Title"}, {"%3", "Year"},    {"%4", "Album"},
+    {"%5", "Length"}, {"%6", "BitRate"}, {"%7", "Genre"}, {"%8", "Comment"},
+};
+
+// Each expansion step keeps at most this much. A file name keeps at most 255
+// bytes of the start, and the steps after expansion change each character on
+// its own (by at most a factor of three in bytes), so the cut never shows.
+constexpr std::size_t kMaxExpandedBytes = 4096;
+
+// ReplaceAll that stops once the text has grown past maxBytes.
+std::string ReplaceAllUpTo(std::string_view text, std::string_view from, std::string_view to,
+                           std::size_t maxBytes) {
+    std::string out;
+    std::size_t pos = 0;
+    for (std::size_t hit; out.size() < maxBytes && (hit = text.find(from, pos)) != text.npos;
+         pos = hit + from.size()) {
+        out.append(text.substr(pos, hit - pos));
+        out.append(to.substr(0, maxBytes));
+    }
+    if (out.size() < maxBytes) {
+        out.append(text.substr(pos));
+    }
+    return LimitBytes(out, maxBytes);
+}
+
+std::string TwoDigits(std::uint32_t n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+}  // namespace
+
+bool IsPresetNameFormat(std::string_view nameFormat) {
+    return std::find(kPresetNameFormats.begin(), kPresetNameFormats.end(), nameFormat) !=
+           kPresetNameFormats.end();
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    for (std::size_t hit; (hit = text.find(from, pos)) != std::string_view::npos;
+         pos = hit + from.size()) {
+        out.append(text.substr(pos, hit - pos));
+        out.append(to);
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
+std::string ToDisplayName(std::string_view nameFormat) {
+    std::string text(nameFormat);
+    for (const Keyword& keyword : kKeywords) {
+        text = ReplaceAll(text, keyword.code, keyword.word);
+    }
+    return text;
+}
+
+std::string FromDisplayName(std::string_view displayName) {
+    std::string text = ReplaceAll(displayName, "Track#", "%0");
+    text = ReplaceAll(text, "Track", "%0");
+    for (const Keyword& keyword : kKeywords) {
+        text = ReplaceAll(text, keyword.word, keyword.code);
+    }
+    return text;
+}
+
+std::string LengthText(std::uint32_t playSeconds) {
+    return TwoDigits(playSeconds / 3600) + ":" + TwoDigits(playSeconds / 60) + ":" +
+           TwoDigits(playSeconds % 60);
+}
+
+std::string ExpandNameFormat(std::string_view nameFormat, const TrackInfo& record) {
+    const std::string track = record.track.size() == 1 ? "0" + record.track : record.track;
+    const std::string fields[] = {
+        track,
+        record.artist,
+        record.title,
+        record.year,
+        record.album,
+        LengthText(record.playSeconds),
+        std::to_string(record.bitrate) + "Kbps",
+        record.genre,
+        record.comment,
+    };
+    std::string text = LimitBytes(nameFormat, kMaxExpandedBytes);
+    for (std::size_t i = 0; i < std::size(kKeywords); ++i) {
+        text = ReplaceAllUpTo(text, kKeywords[i].code, fields[i], kMaxExpandedBytes);
+    }
+    return text;
+}
+
+std::string BuildFileName(const TrackInfo& record, std::string_view nameFormat,
+                          std::string_view caseMode) {
+    const std::string name =
+        ReplaceIllegalChars(ConvertCase(ExpandNameFormat(nameFormat, record), caseMode));
+    const std::size_t room = kMaxFileNameBytes - std::string_view(kNameExtension).size();
+    // Nothing at all before the extension would make a hidden ".mp3".
+    return (name.empty() ? "_" : LimitBytes(name, room)) + kNameExtension;
+}
+
+}  // namespace corvane
