@@ -15,6 +15,7 @@ struct FileJob {
     std::string skipReason;     // non-empty: the file is left untouched
     std::string currentName;    // the file's name now, in the folder where it lies
     bool inWorkFolder = false;  // lies in the folder where it is tagged and renamed
+    bool failed = false;        // tagging or renaming it failed
 };
 
 // Pairs file-list row k with database-list row k. Each row is given by the

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 
@@ -159,9 +160,10 @@ void ProcessingPipeline::MoveTagRenameStep() {
         log_.Log(kFailedText);
         return;
     }
-    int failed = 0;
-    TagFiles(failed);
-    RenameFiles(failed);
+    TagFiles();
+    RenameFiles();
+    const int failed = static_cast<int>(
+        std::count_if(jobs_.begin(), jobs_.end(), [](const FileJob& job) { return job.failed; }));
     LogSummary(failed, skipped, static_cast<int>(jobs_.size()));
 }
 
@@ -204,30 +206,37 @@ bool ProcessingPipeline::EnterFolder(const std::string& folder) {
     return false;
 }
 
-void ProcessingPipeline::TagFiles(int& failed) {
+void ProcessingPipeline::TagFiles() {
     for (FileJob& job : jobs_) {
         if (!job.inWorkFolder) {
             continue;
         }
-        const TrackInfo& track = TrackOf(job);
+        struct stat st {};
+        if (::lstat(job.currentName.c_str(), &st) != 0) {
+            LogFailure("Cannot find " + Quoted(job.currentName), errno);
+            job.failed = true;
+            job.inWorkFolder = false;
+            continue;
+        }
         // The tag is written in place, so a read-only file is made writable.
         ClearReadOnly(job.currentName);
         if (mp3Info_->Open(job.currentName) != 0) {
             log_.Log("Cannot read " + Quoted(job.currentName) +
                      " as an MP3 file: its tag is not written.");
-            ++failed;
+            job.failed = true;
             continue;
         }
+        const TrackInfo& track = TrackOf(job);
         const int error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
                                              track.comment, track.track, track.genre);
         if (error != 0) {
             LogFailure("Cannot write the tag of " + Quoted(job.currentName), error);
-            ++failed;
+            job.failed = true;
         }
     }
 }
 
-void ProcessingPipeline::RenameFiles(int& failed) {
+void ProcessingPipeline::RenameFiles() {
     std::vector<RenameRequest> requests;
     std::vector<FileJob*> renamed;
     for (FileJob& job : jobs_) {
@@ -248,7 +257,7 @@ void ProcessingPipeline::RenameFiles(int& failed) {
             text += "; the file is now named " + Quoted(results[i].finalName);
         }
         log_.Log(text);
-        ++failed;
+        renamed[i]->failed = true;
     }
 }
 

@@ -59,8 +59,8 @@ private:
     void MoveTagRenameStep();
     bool MoveFiles();
     bool EnterFolder(const std::string& folder);
-    void TagFiles(int& failed);
-    void RenameFiles(int& failed);
+    void TagFiles();
+    void RenameFiles();
     void WritePlaylistStep();
     void DependencyStepRun();
 

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "album/TrackInfo.h"
+#include "app/Mp3InfoObject.h"
+#include "processing/ProcessingLog.h"
+#include "processing/ProcessingPipeline.h"
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+namespace corvane {
+
+// "Processing Files": runs the processing steps one per 250 ms timer tick,
+// shows each step's picture once it has begun, the progress and the log, and
+// closes itself one tick after the last step. The main window keeps one and
+// reuses it for every run.
+class ProcessingDialog : public QDialog, public ProcessingLog {
+    Q_OBJECT
+
+public:
+    explicit ProcessingDialog(QWidget* parent = nullptr);
+
+    void SetLists(const TrackList& files, const TrackList& tracks, std::vector<int> fileRows,
+                  std::vector<int> trackRows, Mp3InfoObject& mp3Info);
+    void SetOptions(bool createDirectory, bool createPlaylist, bool moveDependencies);
+    void SetDependencyOptions(const std::string& searchWords, bool confirmDependencies);
+    void SetDependencyStep(DependencyStep* step) { pipeline_.SetDependencyStep(step); }
+
+    // Runs the processing; returns when the dialog has closed itself.
+    int exec() override;
+
+    // Adds a log line; "Done." is joined to the line before.
+    void Log(const std::string& text) override;
+
+    // Of the last run.
+    int FailureCount() const { return pipeline_.FailureCount(); }
+    int SkippedCount() const { return pipeline_.SkippedCount(); }
+    QStringList LogLines() const;
+
+    static constexpr int kStepInterval = 250;  // ms
+
+    // The run cannot be broken off half way (Esc, the window manager).
+    void reject() override;
+
+private:
+    void Begin();
+    void OnTick();
+    void RunStep(int step);
+    void Finish();
+    void ShowStepPicture(int step, bool begun);
+
+    ProcessingPipeline pipeline_;
+    QTimer timer_;
+    std::array<QLabel*, 4> pictures_{};
+    QListWidget* log_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    int step_ = 0;
+    bool busy_ = false;
+    bool running_ = false;
+};
+
+}  // namespace corvane

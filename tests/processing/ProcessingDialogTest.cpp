@@ -1,0 +1,106 @@
+#include "processing/ProcessingDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+
+#include "processing/AlbumFixture.h"
+#include "processing/FakeMp3Info.h"
+#include "support/TestSupport.h"
+
+namespace corvane::test {
+namespace {
+
+class ProcessingDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "processing_tests";
+            static char* argv[] = {name, nullptr};
+            app_ = std::make_unique<QApplication>(argc, argv);
+        }
+    }
+
+    void SetUp() override {
+        files = {MakeFile(dir.path(), "x.mp3", 100), MakeFile(dir.path(), "y.mp3", 200)};
+        tracks = {MakeTrack(1, "One"), MakeTrack(2, "Two")};
+    }
+
+    static std::unique_ptr<QApplication> app_;
+    CurrentDirGuard cwd;
+    TempDir dir;
+    FakeMp3Info mp3;
+    TrackList files;
+    TrackList tracks;
+};
+
+std::unique_ptr<QApplication> ProcessingDialogTest::app_;
+
+TEST_F(ProcessingDialogTest, RunsEveryStepOnTheTimerAndClosesItself) {
+    ProcessingDialog dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Processing Files");
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    dialog.SetLists(files, tracks, {0, 1}, {0, 1}, mp3);
+    dialog.SetOptions(true, true, false);
+
+    bool okDisabledDuringRun = false;
+    QTimer::singleShot(ProcessingDialog::kStepInterval * 2, &dialog, [&] {
+        okDisabledDuringRun = !dialog.findChild<QPushButton*>()->isEnabled();
+        dialog.reject();  // ignored while the steps run
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    // Five steps a tick apart.
+    EXPECT_GE(clock.elapsed(), 4 * ProcessingDialog::kStepInterval);
+    EXPECT_TRUE(okDisabledDuringRun);
+
+    const QStringList lines = dialog.LogLines();
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines.front().startsWith("Processing Files, started at "));
+    EXPECT_EQ(lines[1], "Creating New Directory... Done.");
+    EXPECT_EQ(lines[2], "Moving Files... Done.");
+    EXPECT_EQ(lines[3], "Renaming and ID3Tag Files... Done.");
+    EXPECT_EQ(lines[4], "Creating Playlist... Done.");
+    EXPECT_TRUE(lines.back().startsWith("Operation finished at "));
+    EXPECT_EQ(dialog.findChild<QProgressBar*>()->value(), 100);
+    EXPECT_TRUE(dialog.findChild<QPushButton*>()->isEnabled());
+    const auto pictures = dialog.findChildren<QLabel*>();
+    int begun = 0;
+    for (const QLabel* picture : pictures) {
+        if (picture->property("begun").toBool()) {
+            EXPECT_FALSE(picture->pixmap().isNull());
+            ++begun;
+        }
+    }
+    // The dependencies picture changes too, though that step was off.
+    EXPECT_EQ(begun, 4);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Artist - Album/02 - Two.mp3")));
+}
+
+TEST_F(ProcessingDialogTest, ReuseStartsAFreshLogAndReportsFailures) {
+    ProcessingDialog dialog;
+    dialog.SetLists(files, tracks, {0, 1}, {0, 1}, mp3);
+    dialog.SetOptions(false, false, false);
+    dialog.exec();
+    EXPECT_EQ(dialog.FailureCount(), 0);
+    // The files are gone under their old names: the second run says so.
+    dialog.exec();
+    const QStringList lines = dialog.LogLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines.front().startsWith("Processing Files, started at "));
+    EXPECT_EQ(lines[1], "Renaming and ID3Tag Files...");
+    EXPECT_TRUE(lines.contains("2 of 2 files failed.")) << lines.join("\n").toStdString();
+    EXPECT_EQ(dialog.FailureCount(), 2);
+}
+
+}  // namespace
+}  // namespace corvane::test
