@@ -1,0 +1,241 @@
+#include "lookup/LookupWorkflow.h"
+
+#include <cstdio>
+
+#include "album/DiscIdCalculator.h"
+#include "app/SettingsValues.h"
+#include "cddb/CddbAgent.h"
+#include "lookup/LookupView.h"
+#include "platform/ComboBox.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kCannotConnect =
+    "Cannot connect to CDDB server. Please check connection settings.";
+constexpr const char* kDiskNotFound =
+    "Disk not found in the CDDB database with automatic diskid detection.";
+constexpr const char* kOperationCancelled = "Operation cancelled.";
+constexpr const char* kEnteringManualScan = "Entering Manual CDDB Scan process...";
+constexpr const char* kConnecting = "Connecting... Please wait";
+
+// Restores the arrow cursor on every way out of a network wait.
+class BusyScope {
+public:
+    explicit BusyScope(LookupView& view) : view_(view) { view_.SetBusy(true); }
+    ~BusyScope() { Release(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    void Release() {
+        if (busy_) {
+            busy_ = false;
+            view_.SetBusy(false);
+        }
+    }
+
+private:
+    LookupView& view_;
+    bool busy_ = true;
+};
+
+}  // namespace
+
+std::string DiscIdStatusText(std::uint32_t discId) {
+    char text[32];
+    std::snprintf(text, sizeof text, "DISK ID = %08x", static_cast<unsigned>(discId));
+    return text;
+}
+
+std::string MotdStatusText(const std::string& motd) {
+    std::string line;
+    line.reserve(motd.size());
+    for (std::size_t i = 0; i < motd.size(); ++i) {
+        const char c = motd[i];
+        if (c == '\r' && i + 1 < motd.size() && motd[i + 1] == '\n') {
+            line += " ; ";
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            // Servers that end lines with a bare LF would otherwise break the
+            // one-line status entry.
+            line += " ; ";
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+std::string CaptionWord(const std::string& caption) {
+    std::string word;
+    for (char c : caption) {
+        if (c != '&') {
+            word += c;
+        }
+    }
+    return word;
+}
+
+LookupWorkflow::LookupWorkflow(AlbumFolder& album, CddbAgent& agent, ComboBox& serverCombo,
+                               LookupView& view)
+    : album_(album), agent_(agent), serverCombo_(serverCombo), view_(view) {
+    server_ = ParseCddbServer(SettingsValues{}.cddbServer);
+    agent_.SetDefaultServer(server_.host, server_.port);
+}
+
+void LookupWorkflow::Configure(const SettingsValues& settings) {
+    server_ = ParseCddbServer(settings.cddbServer);
+    agent_.SetDefaultServer(server_.host, server_.port);
+    agent_.SetEmail(settings.cddbEmail);
+    agent_.SetProtocolLevel(settings.cddbProtocolLevel);
+    proxyHost_ = settings.proxyHost;
+    proxyPort_ = settings.proxyPort;
+}
+
+void LookupWorkflow::InitServerCombo() {
+    corvane::InitServerCombo(serverCombo_, server_);
+    agent_.SetSite(server_.host, server_.port);
+}
+
+void LookupWorkflow::OnServerChanged() {
+    if (serverCombo_.SelectedText() != kMoreServersEntry) {
+        return;
+    }
+    BusyScope busy(view_);
+    agent_.SetProxy(proxyHost_, proxyPort_, "", "");
+    RefreshServerList();
+}
+
+void LookupWorkflow::RefreshServerList() {
+    std::string errorText;
+    if (!corvane::RefreshServerList(serverCombo_, agent_, server_, errorText)) {
+        view_.AddStatus(errorText);
+    }
+}
+
+bool LookupWorkflow::QueryCommand() {
+    agent_.SetProxy(proxyHost_, proxyPort_, "", "");
+    if (album_.files.empty()) {
+        return false;
+    }
+    bool manualUsed = false;
+    int answer = kListEmpty;
+    do {
+        RunQuery(manualUsed);
+        answer = CheckTrackCount(manualUsed);
+    } while (answer == kSelectNewAlbum);
+
+    bool keep = answer == kCountsEqual || answer == kKeepAlbum;
+    if (keep && manualUsed) {
+        keep = view_.RunAssociation();
+    }
+    if (!keep) {
+        DiscardTracks();
+        view_.EnableQuery(true);
+        view_.EnableExecute(false);
+        view_.AddStatus(kOperationCancelled);
+    }
+    return keep;
+}
+
+void LookupWorkflow::ReportAlbumFound(const std::string& captionWord) {
+    view_.EnableQuery(true);
+    view_.EnableExecute(true);
+    view_.AddStatus("Album found in CDDB. Press \"" + captionWord +
+                    "\" button to process the files");
+}
+
+void LookupWorkflow::RunQuery(bool& manualUsed) {
+    view_.EnableQuery(false);
+    view_.EnableExecute(false);
+    manualUsed = false;
+    const std::string captionWord = CaptionWord(view_.ExecuteCaption());
+
+    const int result = AutomaticLookup();
+    if (result == kAlbumRead) {
+        ReportAlbumFound(captionWord);
+        return;
+    }
+    if (result != kNotFound) {
+        view_.EnableQuery(true);
+        return;
+    }
+    view_.AddStatus(kEnteringManualScan);
+    manualUsed = true;
+    if (view_.RunKeywordSearch() == LookupView::kSearchRead) {
+        ReportAlbumFound(captionWord);
+    } else {
+        view_.EnableQuery(true);
+    }
+}
+
+int LookupWorkflow::AutomaticLookup() {
+    DiscIdCalculator calculator;
+    const std::uint32_t discId = calculator.ComputeDiscId(album_.files);
+    OffsetList offsets;
+    calculator.GetOffsets(offsets);
+
+    view_.AddStatus(DiscIdStatusText(discId));
+    view_.AddStatus(kConnecting);
+    BusyScope busy(view_);
+    SelectServer(agent_, serverCombo_, server_);
+
+    // The message of the day doubles as the connection test, once per run,
+    // whether or not that first attempt succeeds.
+    if (++lookupCount_ == 1) {
+        std::string motd;
+        if (!agent_.GetMotd(motd)) {
+            busy.Release();
+            view_.AddStatus(kCannotConnect);
+            return kNoConnection;
+        }
+        view_.AddStatus(MotdStatusText(motd));
+    }
+
+    const int outcome = agent_.Lookup(discId, offsets);
+    switch (outcome) {
+        case CddbAgent::kRecordRead:
+            agent_.BuildTrackList(album_.tracks);
+            view_.ShowDatabaseList();
+            busy.Release();
+            return kAlbumRead;
+        case CddbAgent::kChoiceCancelled:
+            busy.Release();
+            view_.AddStatus(kOperationCancelled);
+            return kCancelled;
+        case CddbAgent::kReadFailed:
+            busy.Release();
+            view_.AddStatus("Read from CDDB failed. " + agent_.ErrorText());
+            return kReadFailed;
+        default:
+            busy.Release();
+            view_.AddStatus(kDiskNotFound);
+            return kNotFound;
+    }
+}
+
+int LookupWorkflow::CheckTrackCount(bool allowNewAlbum) {
+    const std::size_t files = album_.files.size();
+    const std::size_t tracks = album_.tracks.size();
+    if (files == 0 || tracks == 0) {
+        return kListEmpty;
+    }
+    if (files == tracks) {
+        return kCountsEqual;
+    }
+    int answer = view_.AskTrackCount(files < tracks, allowNewAlbum);
+    if (answer != kSelectNewAlbum && answer != kKeepAlbum) {
+        answer = kCancelQuery;  // a closed or failed prompt keeps nothing
+    }
+    if (answer == kSelectNewAlbum || answer == kCancelQuery) {
+        DiscardTracks();
+    }
+    return answer;
+}
+
+void LookupWorkflow::DiscardTracks() {
+    album_.tracks.clear();
+    view_.ClearDatabaseList();
+}
+
+}  // namespace corvane

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <string>
+
+#include "album/AlbumFolder.h"
+#include "lookup/ServerList.h"
+
+namespace corvane {
+
+class CddbAgent;
+class ComboBox;
+class LookupView;
+struct SettingsValues;
+
+// What "&Query" does, from the files' disc id to a chosen album record: the
+// automatic lookup by disc id, the keyword search when it finds nothing, and
+// the track-count check. Shared by the main window and the command line; all
+// user interaction goes through the LookupView.
+class LookupWorkflow {
+public:
+    // Outcomes of AutomaticLookup.
+    static constexpr int kAlbumRead = -1;
+    static constexpr int kNotFound = 0;
+    static constexpr int kNoConnection = 1;
+    static constexpr int kCancelled = 2;
+    static constexpr int kReadFailed = 3;
+
+    // Outcomes of CheckTrackCount (1..3 are the user's answers).
+    static constexpr int kListEmpty = -1;
+    static constexpr int kCountsEqual = 0;
+    static constexpr int kSelectNewAlbum = 1;
+    static constexpr int kKeepAlbum = 2;
+    static constexpr int kCancelQuery = 3;
+
+    // The workflow keeps references: all four outlive it. serverCombo is the
+    // Server combo, whose selected entry names the server of each lookup.
+    LookupWorkflow(AlbumFolder& album, CddbAgent& agent, ComboBox& serverCombo, LookupView& view);
+
+    // Takes the proxy, the hello details and the default server from the
+    // settings; call it again after the settings change.
+    void Configure(const SettingsValues& settings);
+
+    // The Server combo at start.
+    void InitServerCombo();
+    // The Server combo's selection changed: " More..." fetches the site list.
+    void OnServerChanged();
+    // Fetches the site list and selects the default server again; a failure
+    // becomes a status line.
+    void RefreshServerList();
+
+    // The "&Query" command: lookups and track-count checks until an album is
+    // kept or the query is abandoned ("Operation cancelled."). True when an
+    // album is left for processing.
+    bool QueryCommand();
+    // One attempt: the automatic lookup, then the keyword search when it
+    // found nothing. Sets the buttons and reports.
+    void RunQuery(bool& manualUsed);
+    int AutomaticLookup();
+    // kListEmpty, kCountsEqual, or the user's answer; answers 1 and 3 empty
+    // the database track list.
+    int CheckTrackCount(bool allowNewAlbum);
+
+    // Lookups run so far; the first one fetches the message of the day.
+    int LookupCount() const { return lookupCount_; }
+    const CddbServerAddress& DefaultServer() const { return server_; }
+
+private:
+    void DiscardTracks();
+    void ReportAlbumFound(const std::string& captionWord);
+
+    AlbumFolder& album_;
+    CddbAgent& agent_;
+    ComboBox& serverCombo_;
+    LookupView& view_;
+    CddbServerAddress server_;
+    std::string proxyHost_;
+    int proxyPort_ = 80;
+    int lookupCount_ = 0;
+};
+
+// "DISK ID = 0001a2b3".
+std::string DiscIdStatusText(std::uint32_t discId);
+// The message of the day as one status line: each "\r\n" becomes " ; ".
+std::string MotdStatusText(const std::string& motd);
+// The caption without its "&" marks.
+std::string CaptionWord(const std::string& caption);
+
+}  // namespace corvane

@@ -1,0 +1,333 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "album/DiscIdCalculator.h"
+#include "app/SettingsValues.h"
+#include "cddb/CddbAgent.h"
+#include "cddb/ServerProcess.h"
+#include "lookup/LookupView.h"
+#include "lookup/LookupWorkflow.h"
+#include "platform/MemoryComboBox.h"
+#include "support/TestSupport.h"
+
+namespace corvane {
+namespace {
+
+// Records what the workflow asks of the window.
+class FakeView : public LookupView {
+public:
+    void AddStatus(const std::string& text) override { status.push_back(text); }
+    void EnableQuery(bool enable) override { queryEnabled = enable; }
+    void EnableExecute(bool enable) override { executeEnabled = enable; }
+    std::string ExecuteCaption() const override { return "&Rename Files"; }
+    void SetBusy(bool busy) override {
+        busyDepth += busy ? 1 : -1;
+        maxBusyDepth = std::max(maxBusyDepth, busyDepth);
+    }
+    int AskTrackCount(bool notEnough, bool allowNewAlbum) override {
+        asked.push_back({notEnough, allowNewAlbum});
+        const int answer = answers.empty() ? 3 : answers.front();
+        if (!answers.empty()) {
+            answers.erase(answers.begin());
+        }
+        return answer;
+    }
+    void ShowDatabaseList() override { ++shown; }
+    void ClearDatabaseList() override { ++cleared; }
+
+    struct Question {
+        bool notEnough;
+        bool allowNewAlbum;
+    };
+    std::vector<std::string> status;
+    bool queryEnabled = false;
+    bool executeEnabled = false;
+    int busyDepth = 0;
+    int maxBusyDepth = 0;
+    std::vector<Question> asked;
+    std::vector<int> answers;
+    int shown = 0;
+    int cleared = 0;
+};
+
+class FakeChooser : public DiscChooser {
+public:
+    bool ChooseDisc(const std::vector<DiscMatch>& offered, std::size_t& chosen) override {
+        matches = offered;
+        chosen = pick;
+        return accept;
+    }
+    std::vector<DiscMatch> matches;
+    std::size_t pick = 0;
+    bool accept = true;
+};
+
+std::string Hex(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(id));
+    return text;
+}
+
+class LookupWorkflowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (double seconds : {201.5, 187.25, 243.0}) {
+            TrackInfo file;
+            file.fileName = "file" + std::to_string(album.files.size()) + ".mp3";
+            file.playTime = seconds;
+            file.playSeconds = static_cast<std::uint32_t>(seconds);
+            file.status = 1;
+            album.files.push_back(file);
+        }
+        DiscIdCalculator calculator;
+        discId = calculator.ComputeDiscId(album.files);
+        agent.SetChooser(&chooser);
+        agent.SetTimeouts(2000, 5000);
+    }
+
+    // Serves a record for the album's disc id in each category given; the
+    // titles carry the category so that a test can tell which one was read.
+    void Serve(const std::vector<std::string>& categories, int trackCount = 3) {
+        for (const std::string& category : categories) {
+            std::vector<std::string> titles;
+            for (int i = 0; i < trackCount; ++i) {
+                titles.push_back(category + " song " + std::to_string(i + 1));
+            }
+            test::WriteRecord(records.path(), category, Hex(discId),
+                              test::MakeRecord(Hex(discId), {150, 15262, 29306, 47531}, 680,
+                                               "Artist " + category + " / Album", titles));
+        }
+        std::filesystem::create_directories(records.path() + "/misc");
+        server = std::make_unique<test::ServerProcess>(records.path());
+        ASSERT_GT(server->Port(), 0);
+        Configure("127.0.0.1:" + std::to_string(server->Port()));
+    }
+
+    void Configure(const std::string& cddbServer) {
+        SettingsValues settings;
+        settings.cddbServer = cddbServer;
+        workflow.Configure(settings);
+        workflow.InitServerCombo();
+    }
+
+    bool HasStatus(const std::string& text) const {
+        return std::find(view.status.begin(), view.status.end(), text) != view.status.end();
+    }
+
+    AlbumFolder album;
+    std::uint32_t discId = 0;
+    FakeView view;
+    FakeChooser chooser;
+    CddbAgent agent;
+    MemoryComboBox combo;
+    LookupWorkflow workflow{album, agent, combo, view};
+    test::TempDir records;
+    std::unique_ptr<test::ServerProcess> server;
+};
+
+TEST_F(LookupWorkflowTest, QueryWithoutFilesDoesNothing) {
+    Serve({"rock"});
+    album.files.clear();
+    EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_TRUE(view.status.empty());
+    EXPECT_EQ(workflow.LookupCount(), 0);
+}
+
+TEST_F(LookupWorkflowTest, OneMatchIsReadWithoutAskingAndReported) {
+    Serve({"rock"});
+    EXPECT_TRUE(workflow.QueryCommand());
+    ASSERT_EQ(view.status.size(), 4u);
+    EXPECT_EQ(view.status[0], "DISK ID = " + Hex(discId));
+    EXPECT_EQ(view.status[1], "Connecting... Please wait");
+    // The two lines of the message of the day become one status line.
+    EXPECT_NE(view.status[2].find("Welcome to the Corvane local CDDB server. ; It answers"),
+              std::string::npos);
+    EXPECT_EQ(view.status[3],
+              "Album found in CDDB. Press \"Rename Files\" button to process the files");
+    EXPECT_TRUE(chooser.matches.empty());
+    ASSERT_EQ(album.tracks.size(), 3u);
+    EXPECT_EQ(album.tracks[1].title, "rock song 2");
+    EXPECT_EQ(album.tracks[1].artist, "Artist rock");
+    EXPECT_EQ(view.shown, 1);
+    EXPECT_TRUE(view.queryEnabled);
+    EXPECT_TRUE(view.executeEnabled);
+    EXPECT_EQ(view.busyDepth, 0);
+    EXPECT_EQ(view.maxBusyDepth, 1);
+    EXPECT_TRUE(view.asked.empty());
+}
+
+TEST_F(LookupWorkflowTest, SeveralMatchesReadTheChosenOne) {
+    Serve({"blues", "jazz", "rock"});
+    chooser.pick = 1;
+    EXPECT_TRUE(workflow.QueryCommand());
+    ASSERT_EQ(chooser.matches.size(), 3u);
+    const std::string category = chooser.matches[1].category;
+    ASSERT_EQ(album.tracks.size(), 3u);
+    EXPECT_EQ(album.tracks[0].title, category + " song 1");
+}
+
+TEST_F(LookupWorkflowTest, CancelledChoiceEndsTheQuery) {
+    Serve({"blues", "jazz"});
+    chooser.accept = false;
+    EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_EQ(view.status.back(), "Operation cancelled.");
+    // Reported by the lookup and by the command, but shown once.
+    EXPECT_EQ(std::count(view.status.begin(), view.status.end(), "Operation cancelled."), 2);
+    EXPECT_TRUE(album.tracks.empty());
+    EXPECT_TRUE(view.queryEnabled);
+    EXPECT_FALSE(view.executeEnabled);
+    EXPECT_EQ(view.busyDepth, 0);
+}
+
+TEST_F(LookupWorkflowTest, UnknownDiscFallsBackToTheKeywordSearch) {
+    Serve({});
+    EXPECT_FALSE(workflow.QueryCommand());
+    const std::vector<std::string> tail(view.status.end() - 3, view.status.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "Disk not found in the CDDB database with automatic diskid detection.",
+                        "Entering Manual CDDB Scan process...", "Operation cancelled."}));
+    EXPECT_TRUE(view.queryEnabled);
+    EXPECT_FALSE(view.executeEnabled);
+}
+
+TEST_F(LookupWorkflowTest, NoConnectionIsReportedOnceThenTheQueryIsTried) {
+    int closedPort = 0;
+    {
+        test::ServerProcess gone(records.path());
+        closedPort = gone.Port();
+    }
+    Configure("127.0.0.1:" + std::to_string(closedPort));
+    EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_TRUE(HasStatus("Cannot connect to CDDB server. Please check connection settings."));
+    EXPECT_EQ(view.status.back(), "Operation cancelled.");
+    EXPECT_EQ(view.busyDepth, 0);
+
+    // The connection test runs on the first lookup of a run only.
+    view.status.clear();
+    EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_FALSE(HasStatus("Cannot connect to CDDB server. Please check connection settings."));
+    EXPECT_TRUE(HasStatus("Disk not found in the CDDB database with automatic diskid detection."));
+    EXPECT_EQ(workflow.LookupCount(), 2);
+}
+
+TEST_F(LookupWorkflowTest, FailedReadReportsTheServerAnswer) {
+    test::WriteRecord(records.path(), "rock", Hex(discId), "# xmcd\nnot a record\n");
+    server = std::make_unique<test::ServerProcess>(records.path());
+    Configure("127.0.0.1:" + std::to_string(server->Port()));
+    EXPECT_FALSE(workflow.QueryCommand());
+    bool reported = false;
+    for (const std::string& line : view.status) {
+        reported = reported || line.rfind("Read from CDDB failed. Error: 10043, Response:", 0) == 0;
+    }
+    EXPECT_TRUE(reported);
+    EXPECT_TRUE(view.queryEnabled);
+    EXPECT_FALSE(view.executeEnabled);
+}
+
+TEST_F(LookupWorkflowTest, TrackCountMismatchAsksAndHonoursTheAnswer) {
+    Serve({"rock"}, 4);
+    view.answers = {2};
+    EXPECT_TRUE(workflow.QueryCommand());
+    ASSERT_EQ(view.asked.size(), 1u);
+    EXPECT_TRUE(view.asked[0].notEnough);
+    // A disc id lookup offers no other album.
+    EXPECT_FALSE(view.asked[0].allowNewAlbum);
+    EXPECT_EQ(album.tracks.size(), 4u);
+    EXPECT_TRUE(view.executeEnabled);
+
+    view.answers = {3};
+    EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_TRUE(album.tracks.empty());
+    EXPECT_GE(view.cleared, 1);
+    EXPECT_EQ(view.status.back(), "Operation cancelled.");
+    EXPECT_FALSE(view.executeEnabled);
+}
+
+TEST_F(LookupWorkflowTest, CheckTrackCountRules) {
+    EXPECT_EQ(workflow.CheckTrackCount(false), LookupWorkflow::kListEmpty);
+    album.tracks.resize(3);
+    EXPECT_EQ(workflow.CheckTrackCount(false), LookupWorkflow::kCountsEqual);
+    EXPECT_TRUE(view.asked.empty());
+
+    album.tracks.resize(2);
+    view.answers = {2, 1};
+    EXPECT_EQ(workflow.CheckTrackCount(true), LookupWorkflow::kKeepAlbum);
+    EXPECT_FALSE(view.asked.back().notEnough);
+    EXPECT_TRUE(view.asked.back().allowNewAlbum);
+    EXPECT_EQ(album.tracks.size(), 2u);
+    EXPECT_EQ(workflow.CheckTrackCount(true), LookupWorkflow::kSelectNewAlbum);
+    EXPECT_TRUE(album.tracks.empty());
+    EXPECT_EQ(view.cleared, 1);
+}
+
+TEST_F(LookupWorkflowTest, ServerComboStartsWithTheDefaultAndMore) {
+    Configure("cddb.example.org:8880");
+    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"cddb.example.org, 8880", " More..."}));
+    EXPECT_EQ(combo.SelectedText(), "cddb.example.org, 8880");
+
+    Configure("not a server");
+    EXPECT_EQ(combo.Items()[0], "gnudb.gnudb.org, 80");
+    Configure("mirror.example.net");
+    EXPECT_EQ(combo.Items()[0], "mirror.example.net, 80");
+}
+
+TEST_F(LookupWorkflowTest, MoreFetchesTheSiteListAndReselectsTheDefault) {
+    Serve({"rock"});
+    combo.Select(1);
+    workflow.OnServerChanged();
+    EXPECT_EQ(combo.Items(),
+              (std::vector<std::string>{"127.0.0.1, " + std::to_string(server->Port())}));
+    EXPECT_EQ(combo.Selected(), 0);
+    EXPECT_EQ(view.busyDepth, 0);
+    EXPECT_EQ(view.maxBusyDepth, 1);
+    EXPECT_TRUE(view.status.empty());
+}
+
+TEST_F(LookupWorkflowTest, FailedSiteListKeepsTheComboAndSaysWhy) {
+    int closedPort = 0;
+    {
+        test::ServerProcess gone(records.path());
+        closedPort = gone.Port();
+    }
+    Configure("127.0.0.1:" + std::to_string(closedPort));
+    combo.Select(1);
+    workflow.OnServerChanged();
+    ASSERT_EQ(view.status.size(), 1u);
+    EXPECT_EQ(view.status[0], "Cannot retrieve list of CDDB sites (error 10061)");
+    EXPECT_EQ(combo.Items().size(), 2u);
+}
+
+TEST_F(LookupWorkflowTest, OnlyTheDefaultEntryUsesTheConfiguredPort) {
+    Configure("cddb.example.org:8880");
+    SelectServer(agent, combo, workflow.DefaultServer());
+    EXPECT_EQ(agent.CurrentSite().host, "cddb.example.org");
+    EXPECT_EQ(agent.CurrentSite().port, 8880);
+
+    combo.Clear();
+    combo.AddSorted("other.example.org, 8880");
+    combo.Select(0);
+    SelectServer(agent, combo, workflow.DefaultServer());
+    EXPECT_EQ(agent.CurrentSite().host, "other.example.org");
+    EXPECT_EQ(agent.CurrentSite().port, 80);
+}
+
+TEST(LookupTexts, StatusTextsAndServerSetting) {
+    EXPECT_EQ(DiscIdStatusText(0x0a0b0c), "DISK ID = 000a0b0c");
+    EXPECT_EQ(MotdStatusText("one\r\ntwo\nthree"), "one ; two ; three");
+    EXPECT_EQ(CaptionWord("&ID3 Tag File"), "ID3 Tag File");
+    const CddbServerAddress withPort = ParseCddbServer("localhost:8080");
+    EXPECT_EQ(withPort.host, "localhost");
+    EXPECT_EQ(withPort.port, 8080);
+    EXPECT_EQ(ParseCddbServer("localhost:0").host, "gnudb.gnudb.org");
+    EXPECT_EQ(ParseCddbServer("").port, 80);
+    EXPECT_EQ(ServerEntryText("a.org", 80), "a.org, 80");
+}
+
+}  // namespace
+}  // namespace corvane
