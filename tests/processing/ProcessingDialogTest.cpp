@@ -29,6 +29,9 @@ protected:
         }
     }
 
+    // Destroyed before the program's static objects go, which it still uses.
+    static void TearDownTestSuite() { app_.reset(); }
+
     void SetUp() override {
         files = {MakeFile(dir.path(), "x.mp3", 100), MakeFile(dir.path(), "y.mp3", 200)};
         tracks = {MakeTrack(1, "One"), MakeTrack(2, "Two")};
