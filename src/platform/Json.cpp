@@ -75,7 +75,8 @@ std::string JsonQuote(std::string_view text) {
 }
 
 void JsonWriter::NewLine() {
-    if (pretty_) {
+    const bool compact = !levels_.empty() && levels_.back().compact;
+    if (pretty_ && !compact) {
         out_ += '\n';
         out_.append(levels_.size() * 2, ' ');
     }
@@ -92,15 +93,19 @@ void JsonWriter::BeforeValue() {
     Level& level = levels_.back();
     if (!level.empty) {
         out_ += ',';
+        if (pretty_ && level.compact) {
+            out_ += ' ';
+        }
     }
     level.empty = false;
     NewLine();
 }
 
-void JsonWriter::Open(char bracket, bool isObject) {
+void JsonWriter::Open(char bracket, bool isObject, bool compact) {
     BeforeValue();
     out_ += bracket;
-    levels_.push_back({isObject, true});
+    const bool insideCompact = !levels_.empty() && levels_.back().compact;
+    levels_.push_back({isObject, true, compact || insideCompact});
 }
 
 void JsonWriter::Close(char bracket) {
@@ -108,16 +113,17 @@ void JsonWriter::Close(char bracket) {
         return;
     }
     const bool empty = levels_.back().empty;
+    const bool compact = levels_.back().compact;
     levels_.pop_back();
     afterKey_ = false;
-    if (!empty) {
+    if (!empty && !compact) {
         NewLine();
     }
     out_ += bracket;
 }
 
 JsonWriter& JsonWriter::BeginObject() {
-    Open('{', true);
+    Open('{', true, false);
     return *this;
 }
 
@@ -127,7 +133,12 @@ JsonWriter& JsonWriter::EndObject() {
 }
 
 JsonWriter& JsonWriter::BeginArray() {
-    Open('[', false);
+    Open('[', false, false);
+    return *this;
+}
+
+JsonWriter& JsonWriter::BeginCompactArray() {
+    Open('[', false, true);
     return *this;
 }
 

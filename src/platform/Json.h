@@ -25,6 +25,9 @@ public:
     JsonWriter& BeginObject();
     JsonWriter& EndObject();
     JsonWriter& BeginArray();
+    // An array kept on one line even in pretty output, for short rows of
+    // numbers such as [0, 2, 0].
+    JsonWriter& BeginCompactArray();
     JsonWriter& EndArray();
     JsonWriter& Key(std::string_view name);
     JsonWriter& String(std::string_view value);
@@ -42,10 +45,11 @@ private:
     struct Level {
         bool isObject;
         bool empty;
+        bool compact;
     };
 
     void BeforeValue();
-    void Open(char bracket, bool isObject);
+    void Open(char bracket, bool isObject, bool compact);
     void Close(char bracket);
     void NewLine();
 

@@ -58,6 +58,18 @@ TEST(JsonWriter, PrettyOutputIndentsMembers) {
     EXPECT_EQ(w.Text(), "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": \"\"\n}");
 }
 
+TEST(JsonWriter, CompactArraysStayOnOneLine) {
+    JsonWriter pretty(true);
+    pretty.BeginObject().Key("offsets").BeginArray();
+    pretty.BeginCompactArray().Int(0).Int(2).Int(0).EndArray();
+    pretty.BeginCompactArray().EndArray();
+    pretty.EndArray().EndObject();
+    EXPECT_EQ(pretty.Text(), "{\n  \"offsets\": [\n    [0, 2, 0],\n    []\n  ]\n}");
+    JsonWriter plain;
+    plain.BeginCompactArray().Int(1).BeginArray().Int(2).EndArray().EndArray();
+    EXPECT_EQ(plain.Text(), "[1,[2]]");
+}
+
 TEST(JsonWriter, DoublesRoundTripAndNonFiniteBecomeNull) {
     JsonWriter w;
     w.BeginArray()
