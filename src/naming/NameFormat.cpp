@@ -40,10 +40,6 @@ std::string ReplaceAllUpTo(std::string_view text, std::string_view from, std::st
     return LimitBytes(out, maxBytes);
 }
 
-std::string TwoDigits(std::uint32_t n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
-}
-
 }  // namespace
 
 bool IsPresetNameFormat(std::string_view nameFormat) {
@@ -84,11 +80,6 @@ std::string FromDisplayName(std::string_view displayName) {
     return text;
 }
 
-std::string LengthText(std::uint32_t playSeconds) {
-    return TwoDigits(playSeconds / 3600) + ":" + TwoDigits(playSeconds / 60) + ":" +
-           TwoDigits(playSeconds % 60);
-}
-
 std::string ExpandNameFormat(std::string_view nameFormat, const TrackInfo& record) {
     const std::string track = record.track.size() == 1 ? "0" + record.track : record.track;
     const std::string fields[] = {
@@ -97,7 +88,7 @@ std::string ExpandNameFormat(std::string_view nameFormat, const TrackInfo& recor
         record.title,
         record.year,
         record.album,
-        LengthText(record.playSeconds),
+        FormatPlayTime(record.playSeconds),
         std::to_string(record.bitrate) + "Kbps",
         record.genre,
         record.comment,

@@ -32,9 +32,6 @@ std::string FromDisplayName(std::string_view displayName);
 // Replaces every non-overlapping occurrence of `from`, left to right.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
-// Play time as "hh:mm:ss" where mm counts all minutes (3900 s: "01:65:00").
-std::string LengthText(std::uint32_t playSeconds);
-
 // The keywords of nameFormat replaced by the record's fields, %0 first. A
 // field holding a later keyword is expanded again ("%8" as a title becomes
 // the comment). The growth is bounded, since only the start of the text can

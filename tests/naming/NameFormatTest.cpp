@@ -38,13 +38,6 @@ TEST(NameFormatTest, ReplaceAllIsLeftToRightWithoutOverlap) {
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
 }
 
-TEST(NameFormatTest, LengthTextCountsAllMinutes) {
-    EXPECT_EQ(LengthText(224), "00:03:44");
-    EXPECT_EQ(LengthText(3900), "01:65:00");
-    EXPECT_EQ(LengthText(3725), "01:62:05");
-    EXPECT_EQ(LengthText(0), "00:00:00");
-}
-
 TEST(NameFormatTest, BuildsTheNamesOfTheUsualTemplates) {
     EXPECT_EQ(BuildFileName(Track("7", "Help"), "%0 - %2", kCaseDoNothing), "07 - Help.mp3");
     EXPECT_EQ(BuildFileName(Track("12", "Help"), "%0 - %2", kCaseDoNothing), "12 - Help.mp3");

@@ -1,0 +1,313 @@
+#include "association/Association.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "association/DisplayLine.h"
+
+namespace corvane {
+namespace {
+
+TrackInfo File(const std::string& name, std::uint32_t seconds, const std::string& title = "") {
+    TrackInfo file;
+    file.fileName = name;
+    file.title = title;
+    file.playSeconds = seconds;
+    return file;
+}
+
+TrackInfo Track(const std::string& title, std::uint32_t seconds) {
+    TrackInfo track;
+    track.title = title;
+    track.playSeconds = seconds;
+    return track;
+}
+
+// The file index standing in each row of the file list, -1 for a blank row.
+std::vector<int> Records(const RowList& rows) {
+    std::vector<int> records;
+    for (const ListRow& row : rows) {
+        records.push_back(row.record);
+    }
+    return records;
+}
+
+void ExpectConsistent(const Association& association, const TrackList& files,
+                      const TrackList& tracks) {
+    const RowList& fileRows = association.FileRows();
+    const RowList& titleRows = association.TitleRows();
+    ASSERT_EQ(fileRows.size(), titleRows.size());
+    std::vector<int> seen(files.size(), 0);
+    for (const ListRow& row : fileRows) {
+        if (row.record < 0) {
+            EXPECT_EQ(row.text, kBlankRowText);
+            continue;
+        }
+        ++seen[static_cast<std::size_t>(row.record)];
+        EXPECT_EQ(row.text, FileDisplayLine(files[static_cast<std::size_t>(row.record)]));
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(seen[i], 1) << "file " << i;
+    }
+    for (std::size_t t = 0; t < titleRows.size(); ++t) {
+        if (t < tracks.size()) {
+            EXPECT_EQ(titleRows[t].record, static_cast<int>(t));
+            EXPECT_EQ(titleRows[t].text, TrackDisplayLine(tracks[t]));
+        } else {
+            EXPECT_EQ(titleRows[t].text, kBlankRowText);
+        }
+    }
+}
+
+TEST(AssociationTest, NumberedFilesPairInTrackOrderWhateverTheirTags) {
+    TrackList files;
+    TrackList tracks;
+    for (int i = 1; i <= 12; ++i) {
+        const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
+        // Tags deliberately name other tracks.
+        files.push_back(
+            File(number + " Song.mp3", 200 + 30 * i + (i % 19), "Title " + std::to_string(13 - i)));
+        tracks.push_back(Track("Title " + std::to_string(i), 200 + 30 * i));
+    }
+    Association association(files, tracks);
+    association.AutoAssociate();
+    EXPECT_EQ(Records(association.FileRows()),
+              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    for (const ListRow& row : association.FileRows()) {
+        EXPECT_EQ(row.data, ByNumber);
+    }
+    ExpectConsistent(association, files, tracks);
+}
+
+TEST(AssociationTest, FirstFileWithTheDigitWinsForOneDigitNumbers) {
+    const TrackList files = {File("Song 1999.mp3", 280), File("01 - Intro.mp3", 284)};
+    const TrackList tracks = {Track("Intro", 284)};
+    Association association(files, tracks);
+    EXPECT_EQ(association.FindFileByNumber(284, 1), 0);
+    association.AutoAssociate();
+    EXPECT_EQ(association.FileRows()[0].record, 0);
+    EXPECT_EQ(association.FileRows()[0].data, ByNumber);
+}
+
+TEST(AssociationTest, NumbersFromTenNeedTheirDigitsInTheRawName) {
+    const TrackList files = {File("Song 1 2.mp3", 300), File("track12.mp3", 300),
+                             File("x.mp3", 300)};
+    const TrackList tracks(12, Track("t", 300));
+    Association association(files, tracks);
+    EXPECT_EQ(association.FindFileByNumber(300, 12), 1);
+    EXPECT_EQ(association.FindFileByNumber(300, 11), -1);
+    // Play times must be within 19 seconds.
+    EXPECT_EQ(association.FindFileByNumber(319, 12), 1);
+    EXPECT_EQ(association.FindFileByNumber(320, 12), -1);
+    EXPECT_EQ(association.FindFileByNumber(281, 12), 1);
+    EXPECT_EQ(association.FindFileByNumber(280, 12), -1);
+}
+
+TEST(AssociationTest, TitleMatchNeedsCloseLengthAndAScoreAboveFifty) {
+    const TrackList files = {File("a.mp3", 200, "Yesterday"), File("b.mp3", 300)};
+    const TrackList tracks = {Track("Yesterday", 211)};
+    Association association(files, tracks);
+    EXPECT_EQ(association.FindFileByTitle(210, "Yesterday"), 0);
+    EXPECT_EQ(association.FindFileByTitle(211, "Yesterday"), -1);
+    EXPECT_EQ(association.FindFileByTitle(190, "Yesterday"), 0);
+    EXPECT_EQ(association.FindFileByTitle(189, "Yesterday"), -1);
+    // Too far for the title, so the play time decides.
+    association.AutoAssociate();
+    EXPECT_EQ(association.FileRows()[0].record, 0);
+    EXPECT_EQ(association.FileRows()[0].data, ByPlayTime);
+
+    const std::string a25(25, 'A');
+    const std::string b24(24, 'B');
+    const std::string b25(25, 'B');
+    const TrackList names = {File(a25 + " x y.mp3", 100)};
+    Association scored(names, {});
+    EXPECT_EQ(scored.FindFileByTitle(100, a25 + " " + b25), -1);  // 25 of 50: 50
+    EXPECT_EQ(scored.FindFileByTitle(100, a25 + " " + b24), 0);   // 25 of 49: 51
+}
+
+TEST(AssociationTest, BestTitleScoreWinsAndEarlierWinsTies) {
+    const TrackList files = {File("Love Me Do.mp3", 140), File("P.S. I Love You.mp3", 135),
+                             File("Love Me Do (Take 2).mp3", 141)};
+    Association association(files, {});
+    EXPECT_EQ(association.FindFileByTitle(140, "P.S. I Love You"), 1);
+    EXPECT_EQ(association.FindFileByTitle(140, "Love Me Do"), 0);
+}
+
+TEST(AssociationTest, NearestPlayTimeFirstOnTies) {
+    const TrackList files = {File("a.mp3", 100), File("b.mp3", 120), File("c.mp3", 140)};
+    Association association(files, {});
+    EXPECT_EQ(association.FindFileByPlayTime(131), 2);
+    EXPECT_EQ(association.FindFileByPlayTime(130), 1);
+    EXPECT_EQ(association.FindFileByPlayTime(0), 0);
+    EXPECT_EQ(association.FindFileByPlayTime(100000), 2);
+}
+
+TEST(AssociationTest, AFileTakenTwiceByPlayTimeGoesToTheLaterTrack) {
+    const TrackList files = {File("a.mp3", 100), File("b.mp3", 500)};
+    const TrackList tracks = {Track("x", 101), Track("y", 102)};
+    Association association(files, tracks);
+    association.AutoAssociate();
+    // Row 0 is emptied for track 2; b fills it as the nearest blank row.
+    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{1, 0}));
+    EXPECT_EQ(association.FileRows()[1].data, ByPlayTime);
+    ExpectConsistent(association, files, tracks);
+}
+
+TEST(AssociationTest, ABetterEarlierMatchKeepsItsRow) {
+    // f3 is found by number for track 3, and by play time for track 5.
+    const TrackList files = {File("01 a.mp3", 100), File("02 b.mp3", 200), File("03 c.mp3", 300),
+                             File("04 d.mp3", 400)};
+    const TrackList tracks = {Track("a", 100), Track("b", 200), Track("c", 300), Track("d", 400),
+                              Track("e", 305)};
+    Association association(files, tracks);
+    association.AutoAssociate();
+    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{0, 1, 2, 3, -1}));
+    EXPECT_EQ(association.FileRows()[4].text, kBlankRowText);
+    ExpectConsistent(association, files, tracks);
+}
+
+TEST(AssociationTest, PlaceFileLineSettlesDoubleChoices) {
+    const TrackList files = {File("a.mp3", 100), File("b.mp3", 200)};
+    const TrackList tracks(4, Track("t", 100));
+    Association association(files, tracks);
+    association.PlaceFileLine(0, ByTitle);
+    association.PlaceFileLine(0, ByPlayTime);  // worse: blank row
+    association.PlaceFileLine(0, ByNumber);    // better: takes the file
+    association.PlaceFileLine(0, ByNumber);    // equal: the later row takes it
+    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{-1, -1, -1, 0}));
+}
+
+TEST(AssociationTest, FewerFilesThanTracksLeaveBlankRows) {
+    TrackList files;
+    TrackList tracks;
+    for (int i = 0; i < 12; ++i) {
+        tracks.push_back(Track("Song " + std::string(1, static_cast<char>('A' + i)), 100 + 50 * i));
+    }
+    // Ten files named after ten of the titles, without numbers.
+    for (int i : {0, 1, 2, 4, 5, 6, 7, 8, 10, 11}) {
+        files.push_back(
+            File("Song " + std::string(1, static_cast<char>('A' + i)) + ".mp3", 100 + 50 * i + 3));
+    }
+    Association association(files, tracks);
+    association.AutoAssociate();
+    ExpectConsistent(association, files, tracks);
+    int blanks = 0;
+    for (const ListRow& row : association.FileRows()) {
+        blanks += row.record < 0 ? 1 : 0;
+    }
+    EXPECT_EQ(blanks, 2);
+    EXPECT_EQ(association.FileRows().size(), 12u);
+}
+
+TEST(AssociationTest, UnchosenFilesFillTheNearestBlankRow) {
+    // Both tracks pick file a by play time; b and c are left over.
+    const TrackList files = {File("a.mp3", 100), File("b.mp3", 400), File("c.mp3", 150)};
+    const TrackList tracks = {Track("x", 160), Track("y", 100)};
+    Association association(files, tracks);
+    association.AutoAssociate();
+    // Track 1 (160 s) first takes c by play time, then track 2 takes a.
+    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{2, 0, 1}));
+    EXPECT_EQ(association.TitleRows().back().text, kBlankRowText);
+    EXPECT_TRUE(association.UnplacedLines().empty());
+    ExpectConsistent(association, files, tracks);
+}
+
+TEST(AssociationTest, MoreFilesThanTracksAreAppendedAndTitlesPadded) {
+    TrackList files;
+    TrackList tracks;
+    for (int i = 1; i <= 12; ++i) {
+        files.push_back(File((i < 10 ? "0" : "") + std::to_string(i) + ".mp3", 100 * i));
+    }
+    for (int i = 1; i <= 10; ++i) {
+        tracks.push_back(Track("t" + std::to_string(i), 100 * i));
+    }
+    Association association(files, tracks);
+    association.AutoAssociate();
+    EXPECT_EQ(Records(association.FileRows()),
+              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(association.TitleRows().size(), 12u);
+    EXPECT_EQ(association.TitleRows()[10].text, kBlankRowText);
+    ExpectConsistent(association, files, tracks);
+}
+
+TEST(AssociationTest, FilesReadingTheSameStayTwoFiles) {
+    const TrackList files = {File("a.mp3", 60, "Interlude"), File("b.mp3", 60, "Interlude"),
+                             File("c.mp3", 300, "Song")};
+    const TrackList tracks = {Track("Song", 300), Track("Interlude", 60), Track("Interlude", 60)};
+    Association association(files, tracks);
+    association.AutoAssociate();
+    // Both tracks pick a by title, the later keeps it, and b fills the row
+    // left blank: a file with a twin is never lost.
+    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{2, 1, 0}));
+    ExpectConsistent(association, files, tracks);
+}
+
+TEST(AssociationTest, AutoAssociateStartsAfresh) {
+    const TrackList files = {File("01 a.mp3", 100)};
+    const TrackList tracks = {Track("a", 100)};
+    Association association(files, tracks);
+    association.AutoAssociate();
+    association.AutoAssociate();
+    EXPECT_EQ(association.FileRows().size(), 1u);
+    EXPECT_EQ(association.TitleRows().size(), 1u);
+}
+
+TEST(AssociationTest, ManualAssociatePairsRowsInOrder) {
+    const TrackList files = {File("b.mp3", 10, "Bee"), File("a.mp3", 20)};
+    const TrackList tracks = {Track("One", 20), Track("Two", 10), Track("Three", 5)};
+    Association association(files, tracks);
+    association.AutoAssociate();
+    association.ManualAssociate();
+    ASSERT_EQ(association.FileRows().size(), 3u);
+    EXPECT_EQ(association.FileRows()[0].text, "Bee [00:00:10]");
+    EXPECT_EQ(association.FileRows()[1].text, "a.mp3 [00:00:20]");
+    EXPECT_EQ(association.FileRows()[2].text, kBlankRowText);
+    EXPECT_EQ(association.TitleRows()[2].text, "Three [00:00:05]");
+    ExpectConsistent(association, files, tracks);
+}
+
+TEST(AssociationTest, NoFilesGiveBlankRowsOnly) {
+    const TrackList files;
+    const TrackList tracks = {Track("a", 1), Track("b", 2)};
+    Association association(files, tracks);
+    association.AutoAssociate();
+    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{-1, -1}));
+    EXPECT_EQ(association.FindFileByPlayTime(1), -1);
+}
+
+// Random albums: whatever the names, titles and lengths, both lists end
+// equally long and every file stands in exactly one row.
+TEST(AssociationTest, PropertyEveryFileStandsInExactlyOneRow) {
+    std::mt19937 random(99);
+    const std::vector<std::string> words = {"love", "night", "01", "2", "12",     "track", "intro",
+                                            "été",  "Кино",  "",   "-", "(live)", "a",     "the"};
+    const auto text = [&](int count) {
+        std::string out;
+        for (int i = 0; i < count; ++i) {
+            out += words[random() % words.size()] + " ";
+        }
+        return out;
+    };
+    for (int round = 0; round < 400; ++round) {
+        TrackList files(random() % 25);
+        TrackList tracks(random() % 25);
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            files[i] = File(text(1 + static_cast<int>(random() % 4)) + std::to_string(i) + ".mp3",
+                            static_cast<std::uint32_t>(random() % 400),
+                            random() % 2 ? text(static_cast<int>(random() % 3)) : "");
+        }
+        for (TrackInfo& track : tracks) {
+            track = Track(text(static_cast<int>(random() % 4)),
+                          static_cast<std::uint32_t>(random() % 400));
+        }
+        Association association(files, tracks);
+        association.AutoAssociate();
+        SCOPED_TRACE("round " + std::to_string(round));
+        ExpectConsistent(association, files, tracks);
+        ASSERT_EQ(association.FileRows().size(), std::max(files.size(), tracks.size()));
+    }
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,64 @@
+#include "association/DisplayLine.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+TrackInfo File(const std::string& name, const std::string& title, std::uint32_t seconds) {
+    TrackInfo file;
+    file.fileName = name;
+    file.title = title;
+    file.playSeconds = seconds;
+    return file;
+}
+
+TEST(DisplayLineTest, ShowsTitleOrFileNameWithPlayTime) {
+    EXPECT_EQ(FileDisplayLine(File("Intro.mp3", "", 224)), "Intro.mp3 [00:03:44]");
+    EXPECT_EQ(FileDisplayLine(File("01.mp3", "Intro", 3725)), "Intro [01:62:05]");
+    EXPECT_EQ(TrackDisplayLine(File("ignored.mp3", "", 5)), " [00:00:05]");
+}
+
+TEST(DisplayLineTest, ParsesBackNameAndSeconds) {
+    DisplayLineParts parts;
+    ASSERT_TRUE(ParseDisplayLine("Intro.mp3 [00:03:44]", parts));
+    EXPECT_EQ(parts.name, "Intro.mp3");
+    EXPECT_EQ(parts.playSeconds, 224u);
+    ASSERT_TRUE(ParseDisplayLine("Song [Live] [01:62:05]", parts));
+    EXPECT_EQ(parts.name, "Song [Live]");
+    EXPECT_EQ(parts.playSeconds, 3725u);
+}
+
+TEST(DisplayLineTest, ParseIsExactForEveryLineItMakes) {
+    for (std::uint32_t seconds : {0u, 59u, 5999u, 6000u, 7384u, 100000u}) {
+        for (const char* title : {"x", " padded ", "a [b] c", "Été"}) {
+            DisplayLineParts parts;
+            ASSERT_TRUE(ParseDisplayLine(FileDisplayLine(File("f.mp3", title, seconds)), parts));
+            EXPECT_EQ(parts.name, title);
+            EXPECT_EQ(parts.playSeconds, seconds);
+        }
+    }
+}
+
+TEST(DisplayLineTest, RejectsTextsThatAreNoDisplayLines) {
+    DisplayLineParts parts;
+    EXPECT_FALSE(ParseDisplayLine("", parts));
+    EXPECT_FALSE(ParseDisplayLine(" ", parts));
+    EXPECT_FALSE(ParseDisplayLine("name [1:2]", parts));
+    EXPECT_FALSE(ParseDisplayLine("name [aa:bb:cc]", parts));
+    EXPECT_FALSE(ParseDisplayLine("name 00:00:00]", parts));
+    EXPECT_EQ(parts.playSeconds, 0u);
+    EXPECT_TRUE(parts.name.empty());
+}
+
+TEST(DisplayLineTest, FindsTheRecordOfALine) {
+    const TrackList files = {File("a.mp3", "", 100), File("b.mp3", "Song", 200),
+                             File("c.mp3", "Song", 300)};
+    EXPECT_EQ(FindRecordForLine(files, "a.mp3 [00:01:40]"), 0);
+    EXPECT_EQ(FindRecordForLine(files, "Song [00:05:00]"), 2);
+    EXPECT_EQ(FindRecordForLine(files, "Song [00:05:01]"), -1);
+    EXPECT_EQ(FindRecordForLine(files, " "), -1);
+}
+
+}  // namespace
+}  // namespace corvane
