@@ -136,7 +136,8 @@ QWidget* SettingsDialog::BuildColumnsPage() {
     layout->addWidget(ColumnGroup(tr("Database list"), "databaseColumn",
                                   kDatabaseListColumns.data() + 1, databaseColumns_.data(), 6,
                                   page));
-    layout->addWidget(new QLabel(tr("The file name columns are always shown."), page));
+    layout->addWidget(
+        new QLabel(tr("The file name columns and \"File Type\" are always shown."), page));
     layout->addStretch();
     return page;
 }
@@ -210,6 +211,7 @@ void SettingsDialog::ShowValues() {
 
 void SettingsDialog::UpdateState() {
     confirmDependencies_->setEnabled(moveDependencies_->isChecked());
+    proxyPort_->setEnabled(!proxyHost_->text().isEmpty());
     const bool acceptable = cddbServer_->hasAcceptableInput() && cddbEmail_->hasAcceptableInput() &&
                             proxyHost_->hasAcceptableInput();
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(acceptable);

@@ -1,7 +1,9 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/ApplyCommand.h"
 #include "cli/Commands.h"
+#include "cli/ScanCommand.h"
 
 namespace {
 
@@ -13,6 +15,8 @@ struct Command {
 
 // Each command lives in its own file and is listed here.
 const Command kCommands[] = {
+    {"scan", corvane::cli::kScanUsage, corvane::cli::RunScan},
+    {"apply", corvane::cli::kApplyUsage, corvane::cli::RunApply},
     {nullptr, nullptr, nullptr},
 };
 
