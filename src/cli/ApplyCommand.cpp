@@ -1,0 +1,302 @@
+#include "cli/ApplyCommand.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "album/AlbumFolder.h"
+#include "app/ComponentLoader.h"
+#include "app/SettingsIni.h"
+#include "app/SettingsValues.h"
+#include "cddb/CddbAgent.h"
+#include "cli/CommandLineView.h"
+#include "lookup/LookupWorkflow.h"
+#include "naming/CaseConversion.h"
+#include "naming/FileNameCleanup.h"
+#include "naming/NameFormat.h"
+#include "platform/MemoryComboBox.h"
+#include "processing/FilePairing.h"
+#include "processing/PlaylistWriter.h"
+#include "processing/ProcessingPipeline.h"
+
+namespace corvane::cli {
+
+namespace {
+
+struct ApplyOptions {
+    std::string folder;
+    std::optional<std::string> server;
+    std::optional<std::string> format;
+    std::string caseMode = kCaseDoNothing;
+    bool createDirectory = true;
+    bool createPlaylist = true;
+    int choose = 0;  // 1-based; 0 = not given
+    bool keep = false;
+    bool dryRun = false;
+};
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "corvane-cli apply: %s\nusage: corvane-cli %s\n", message.c_str(),
+                 kApplyUsage);
+    return 2;
+}
+
+// Lower case without blanks, "-" and "_": "upper-case" and "Upper Case" meet.
+std::string Simplified(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c != ' ' && c != '-' && c != '_') {
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return out;
+}
+
+// The case mode's own text for what the user typed: the full name in any
+// spelling, its first word ("upper", "space"), or "none".
+std::optional<std::string> CaseModeNamed(const std::string& typed) {
+    const std::string wanted = Simplified(typed);
+    if (wanted == "none") {
+        return std::string(kCaseDoNothing);
+    }
+    for (const char* mode : kCaseModes) {
+        const std::string name = mode;
+        const std::string firstWord = name.substr(0, name.find(' '));
+        if (wanted == Simplified(name) || wanted == Simplified(firstWord)) {
+            return name;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ParseCount(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 6 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    value = std::stoi(text);
+    return value > 0;
+}
+
+// Returns 0, or the usage error's exit code after printing it.
+int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool takesValue = argument == "--server" || argument == "--format" ||
+                                argument == "--case" || argument == "--choose";
+        if (takesValue && i + 1 >= arguments.size()) {
+            return UsageError(argument + " needs a value");
+        }
+        if (argument == "--server") {
+            options.server = arguments[++i];
+            if (!IsCddbServerText(*options.server)) {
+                return UsageError("\"" + *options.server + "\" is not HOST or HOST:PORT");
+            }
+        } else if (argument == "--format") {
+            options.format = arguments[++i];
+            if (options.format->empty()) {
+                return UsageError("the name format is empty");
+            }
+        } else if (argument == "--case") {
+            const std::optional<std::string> mode = CaseModeNamed(arguments[++i]);
+            if (!mode) {
+                std::string modes;
+                for (const char* name : kCaseModes) {
+                    modes += std::string(modes.empty() ? "" : ", ") + "\"" + name + "\"";
+                }
+                return UsageError("unknown case mode \"" + arguments[i] + "\"; one of " + modes);
+            }
+            options.caseMode = *mode;
+        } else if (argument == "--choose") {
+            if (!ParseCount(arguments[++i], options.choose)) {
+                return UsageError("--choose needs a match number from 1 up");
+            }
+        } else if (argument == "--no-directory") {
+            options.createDirectory = false;
+        } else if (argument == "--no-playlist") {
+            options.createPlaylist = false;
+        } else if (argument == "--keep") {
+            options.keep = true;
+        } else if (argument == "--dry-run") {
+            options.dryRun = true;
+        } else if (argument.rfind("--", 0) == 0 && argument != "--") {
+            return UsageError("unknown option " + argument);
+        } else if (options.folder.empty()) {
+            options.folder =
+                argument == "--" && i + 1 < arguments.size() ? arguments[++i] : argument;
+        } else {
+            return UsageError("only one folder, please");
+        }
+    }
+    return options.folder.empty() ? UsageError("which folder?") : 0;
+}
+
+std::string CurrentDirectory() {
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string(".");
+}
+
+// The template to name the files with. A format written with the keyword
+// words ("Track# - Title") is taken as its template; a text too short to
+// hold a keyword gives the default, as in the window.
+std::string ChosenTemplate(const ApplyOptions& options, const SettingsValues& settings) {
+    std::string format = options.format.value_or(settings.nameFormat);
+    if (format.find('%') == std::string::npos) {
+        format = FromDisplayName(format);
+    }
+    return format.size() < 2 ? std::string(kDefaultNameFormat) : format;
+}
+
+// Prints lines the way the processing log shows them: "Done." completes the
+// line before it. A line stays open until the next one starts, so a slow
+// step shows what it is doing meanwhile.
+class StdoutLog : public ProcessingLog {
+public:
+    ~StdoutLog() override { EndLine(); }
+    void Log(const std::string& text) override {
+        if (text == kDoneText && open_) {
+            std::printf(" %s", text.c_str());
+        } else {
+            EndLine();
+            std::fputs(text.c_str(), stdout);
+            open_ = true;
+        }
+        std::fflush(stdout);
+    }
+    void EndLine() {
+        if (open_) {
+            std::fputc('\n', stdout);
+            std::fflush(stdout);
+            open_ = false;
+        }
+    }
+
+private:
+    bool open_ = false;
+};
+
+// What the processing would do, without doing it.
+void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
+    const TrackList& files = album.files;
+    const TrackList& tracks = album.tracks;
+    const std::vector<FileJob> jobs =
+        PairRows(files, RecordOrderRows(files.size()), tracks, RecordOrderRows(tracks.size()));
+    const std::string dirName =
+        ReplaceIllegalChars(tracks.front().artist + " - " + tracks.front().album);
+    if (options.createDirectory) {
+        std::printf("Directory: %s\n", dirName.c_str());
+    } else {
+        std::printf("Directory: none, the files stay in %s\n", album.folder.c_str());
+    }
+    const std::string targetFolder =
+        album.folder + "/" + (options.createDirectory ? dirName + "/" : std::string());
+    std::multiset<std::string> newNames;
+    std::set<std::string> leaving;
+    for (const FileJob& job : jobs) {
+        if (job.skipReason.empty()) {
+            newNames.insert(tracks[static_cast<std::size_t>(job.trackRecord)].fileName);
+            leaving.insert(files[static_cast<std::size_t>(job.fileRecord)].fileName);
+        }
+    }
+    for (const FileJob& job : jobs) {
+        const std::string& oldName = job.currentName;
+        if (!job.skipReason.empty()) {
+            std::printf("%s -> (left as it is: %s)\n", oldName.c_str(), job.skipReason.c_str());
+            continue;
+        }
+        const std::string& newName = tracks[static_cast<std::size_t>(job.trackRecord)].fileName;
+        std::string note;
+        if (newNames.count(newName) > 1) {
+            note = "  (another file gets the same name: it will keep its name)";
+        } else if (::access((targetFolder + newName).c_str(), F_OK) == 0 &&
+                   (options.createDirectory || leaving.count(newName) == 0)) {
+            note = "  (that name is taken: the file will keep its name)";
+        }
+        std::printf("%s -> %s%s\n", oldName.c_str(), newName.c_str(), note.c_str());
+    }
+    if (options.createPlaylist) {
+        std::printf("Playlist: %s\n", PlaylistFileName(tracks.front()).c_str());
+    } else {
+        std::printf("Playlist: none\n");
+    }
+}
+
+}  // namespace
+
+int RunApply(const Arguments& arguments) {
+    ApplyOptions options;
+    if (const int error = ParseOptions(arguments, options); error != 0) {
+        return error;
+    }
+    // The settings lie in the directory the command starts in; the scan
+    // moves into the album folder.
+    SettingsValues settings;
+    LoadSettingsFile(CurrentDirectory() + "/" + kIniFileName, settings);
+
+    ComponentLoader loader;
+    Mp3InfoPtr mp3Info = loader.LoadMp3Info();
+    if (!mp3Info) {
+        std::fprintf(stderr, "%s\n", loader.Error().c_str());
+        return 1;
+    }
+
+    AlbumFolder album;
+    const int count = ScanFolder(album, options.folder, *mp3Info);
+    if (count < 0) {
+        std::fprintf(stderr, "corvane-cli apply: cannot open the folder %s\n",
+                     options.folder.c_str());
+        return 1;
+    }
+    if (count == 0) {
+        std::fprintf(stderr, "corvane-cli apply: no MP3 files in %s\n", album.folder.c_str());
+        return 1;
+    }
+
+    std::printf("%d MP3 file%s in %s\n", count, count == 1 ? "" : "s", album.folder.c_str());
+    if (options.server) {
+        settings.cddbServer = *options.server;
+    }
+    CommandLineView view(options.choose, options.keep);
+    CddbAgent agent(&view);
+    MemoryComboBox serverCombo;
+    LookupWorkflow lookup(album, agent, serverCombo, view);
+    lookup.Configure(settings);
+    lookup.InitServerCombo();
+    if (!lookup.QueryCommand()) {
+        return view.ChoiceNeeded()        ? kExitChoiceNeeded
+               : view.TrackCountRefused() ? kExitTrackCountDiffers
+                                          : 1;
+    }
+
+    const std::string nameFormat = ChosenTemplate(options, settings);
+    for (TrackInfo& track : album.tracks) {
+        track.fileName = BuildFileName(track, nameFormat, options.caseMode);
+    }
+    if (options.dryRun) {
+        PrintPlan(album, options);
+        return 0;
+    }
+
+    StdoutLog log;
+    ProcessingPipeline pipeline(log);
+    pipeline.SetLists(album.files, album.tracks, RecordOrderRows(album.files.size()),
+                      RecordOrderRows(album.tracks.size()), *mp3Info);
+    ProcessingOptions steps;
+    steps.createDirectory = options.createDirectory;
+    steps.createPlaylist = options.createPlaylist;
+    // Covers and texts are matched by the album's search words, which come
+    // with the keyword search; the command line leaves them where they are.
+    steps.moveDependencies = false;
+    pipeline.SetOptions(steps);
+    pipeline.RunAll();
+    log.EndLine();
+    return pipeline.FailureCount() == 0 ? 0 : 1;
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cli/Commands.h"
+
+namespace corvane::cli {
+
+// Exit codes of "apply" beyond the common ones (0 done, 1 failure, 2 usage).
+inline constexpr int kExitChoiceNeeded = 3;       // several albums match; pick one with --choose
+inline constexpr int kExitTrackCountDiffers = 4;  // confirm with --keep
+
+inline constexpr const char* kApplyUsage =
+    "apply FOLDER [--server HOST[:PORT]] [--format TEMPLATE] [--case MODE] [--no-directory]\n"
+    "                    [--no-playlist] [--choose N] [--keep] [--dry-run]";
+
+// The whole road of one album without a window: scan, look the album up,
+// check the track count, then create the directory, move, tag and rename the
+// files and write the playlist.
+int RunApply(const Arguments& arguments);
+
+}  // namespace corvane::cli

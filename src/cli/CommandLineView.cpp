@@ -1,0 +1,95 @@
+#include "cli/CommandLineView.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+#include "platform/MemoryComboBox.h"
+
+namespace corvane::cli {
+
+namespace {
+
+// The window's lookup message points at its button; here the processing
+// follows by itself.
+constexpr const char* kAlbumFound = "Album found in CDDB.";
+
+void PrintLine(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::string CountText(std::size_t count, const char* what) {
+    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+std::string MatchLine(const DiscMatch& match) {
+    char id[16];
+    std::snprintf(id, sizeof id, "%08x", static_cast<unsigned>(match.discId));
+    return match.artist + " / " + match.title + " - [" + id + "]";
+}
+
+std::vector<std::size_t> ListedOrder(const std::vector<DiscMatch>& matches) {
+    std::vector<std::size_t> order(matches.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return CompareNoCase(MatchLine(matches[a]), MatchLine(matches[b])) < 0;
+    });
+    return order;
+}
+
+void CommandLineView::AddStatus(const std::string& text) {
+    const std::string line = text.rfind(kAlbumFound, 0) == 0 ? std::string(kAlbumFound) : text;
+    if (line == lastStatus_) {
+        return;
+    }
+    lastStatus_ = line;
+    PrintLine(line);
+}
+
+bool CommandLineView::ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) {
+    const std::vector<std::size_t> order = ListedOrder(matches);
+    if (choice_ >= 1 && static_cast<std::size_t>(choice_) <= order.size()) {
+        chosen = order[static_cast<std::size_t>(choice_ - 1)];
+        AddStatus("Chosen: " + MatchLine(matches[chosen]) + " in " + matches[chosen].category);
+        return true;
+    }
+    AddStatus(CountText(matches.size(), "album") + " match this disc:");
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const DiscMatch& match = matches[order[i]];
+        PrintLine("  " + std::to_string(i + 1) + ". " + MatchLine(match) + " in " + match.category);
+    }
+    if (choice_ != 0) {
+        AddStatus("There is no match " + std::to_string(choice_) + ".");
+    }
+    AddStatus("Run again with --choose N to pick one.");
+    choiceNeeded_ = true;
+    return false;
+}
+
+int CommandLineView::AskTrackCount(bool notEnough, bool /*allowNewAlbum*/) {
+    const char* text = notEnough ? "Not enough MP3 files: the album has more tracks than "
+                                   "the folder has files."
+                                 : "Too many MP3 files: the folder has more files than the "
+                                   "album has tracks.";
+    AddStatus(text);
+    if (keepAlbum_) {
+        AddStatus(notEnough ? "Keeping the album; its missing tracks are ignored."
+                            : "Keeping the album; the files without a track are left as "
+                              "they are.");
+        return 2;
+    }
+    AddStatus("Run again with --keep to keep this album all the same.");
+    trackCountRefused_ = true;
+    return 3;
+}
+
+int CommandLineView::RunKeywordSearch() {
+    AddStatus("The keyword search runs in the window: open this folder in corvane-mp3.");
+    return 1;
+}
+
+}  // namespace corvane::cli

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "cddb/CddbPrompts.h"
+#include "lookup/LookupView.h"
+
+namespace corvane::cli {
+
+// The album lookup on a terminal: status lines on stdout, no cursor and no
+// buttons. The questions a window would ask are answered up front by the
+// command's options; when an answer is missing the view says what to add
+// and the lookup ends as cancelled.
+class CommandLineView : public LookupView, public DiscChooser {
+public:
+    // choice: the 1-based match number of --choose, 0 when not given.
+    CommandLineView(int choice, bool keepAlbum) : choice_(choice), keepAlbum_(keepAlbum) {}
+
+    void AddStatus(const std::string& text) override;
+    void EnableQuery(bool) override {}
+    void EnableExecute(bool) override {}
+    std::string ExecuteCaption() const override { return "&Rename Files"; }
+    void SetBusy(bool) override {}
+    int AskTrackCount(bool notEnough, bool allowNewAlbum) override;
+    void ShowDatabaseList() override {}
+    void ClearDatabaseList() override {}
+    int RunKeywordSearch() override;
+
+    bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override;
+
+    // The lookup stopped for want of --choose, or of --keep.
+    bool ChoiceNeeded() const { return choiceNeeded_; }
+    bool TrackCountRefused() const { return trackCountRefused_; }
+
+private:
+    int choice_;
+    bool keepAlbum_;
+    bool choiceNeeded_ = false;
+    bool trackCountRefused_ = false;
+    std::string lastStatus_;
+};
+
+// The matches in the order they are listed and numbered: by their line
+// "artist / title - [discid]", ignoring case, as the window's list sorts them.
+std::vector<std::size_t> ListedOrder(const std::vector<DiscMatch>& matches);
+std::string MatchLine(const DiscMatch& match);
+
+}  // namespace corvane::cli
