@@ -1,0 +1,192 @@
+// Times "Rename Files" on an album of N lame-made MP3 files (directory, move,
+// tag with the real Mp3Info.so, rename, playlist) against one kid3-cli run
+// that writes the same tag fields into a copy of the same files. Prints both
+// times and their ratio; the pipeline should stay within 1.5 times kid3-cli.
+//
+//   processing_bench [files=200] [rounds=3] [seconds per track=10]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/ComponentLoader.h"
+#include "platform/FileSystem.h"
+#include "processing/ProcessingPipeline.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using corvane::TrackInfo;
+using corvane::TrackList;
+using Clock = std::chrono::steady_clock;
+
+std::string TwoDigits(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+TrackList MakeTracks(int count) {
+    TrackList tracks;
+    for (int i = 1; i <= count; ++i) {
+        TrackInfo track;
+        track.title = "Song number " + std::to_string(i) + " (Extended Mix)";
+        track.artist = "The Benchmark Orchestra";
+        track.album = "Two Hundred Pieces";
+        track.year = "2004";
+        track.genre = "Classical";
+        track.comment = "bench";
+        track.track = std::to_string(i);
+        track.fileName = TwoDigits(i) + " - " + track.title + ".mp3";
+        tracks.push_back(track);
+    }
+    return tracks;
+}
+
+// Copies the source file count times into a fresh folder, scrambled names.
+std::vector<std::string> MakeAlbum(const std::string& folder, const std::string& source,
+                                   int count) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::vector<std::string> names;
+    for (int i = 1; i <= count; ++i) {
+        const std::string name = "track_" + std::to_string(1000 + i) + ".mp3";
+        fs::copy_file(source, folder + "/" + name);
+        names.push_back(name);
+    }
+    return names;
+}
+
+double RunPipeline(corvane::Mp3InfoObject& mp3, const std::string& folder,
+                   const std::vector<std::string>& names, const TrackList& tracks, int& failures) {
+    TrackList files;
+    for (const std::string& name : names) {
+        TrackInfo file;
+        file.fileName = name;
+        file.filePath = folder + "/" + name;
+        mp3.Open(file.filePath);
+        file.playSeconds = mp3.GetPlaySeconds();
+        files.push_back(file);
+    }
+    corvane::MemoryProcessingLog log;
+    corvane::ProcessingPipeline pipeline(log);
+    pipeline.SetLists(files, tracks, corvane::RecordOrderRows(files.size()),
+                      corvane::RecordOrderRows(tracks.size()), mp3);
+    pipeline.SetOptions({true, true, false});
+    const auto start = Clock::now();
+    pipeline.Start();
+    std::string steps;
+    for (int step = 0; step <= corvane::ProcessingPipeline::kLastStep; ++step) {
+        const auto stepStart = Clock::now();
+        pipeline.RunStep(step);
+        steps += " " +
+                 std::to_string(static_cast<int>(
+                     std::chrono::duration<double, std::milli>(Clock::now() - stepStart).count())) +
+                 " ms";
+    }
+    pipeline.Finish();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("  pipeline steps 0..4:%s\n", steps.c_str());
+    failures = pipeline.FailureCount();
+    if (fs::current_path().string() != folder) {
+        fs::current_path(folder);
+    }
+    return seconds;
+}
+
+std::string Quote(const std::string& text) {
+    return "'" + text + "'";
+}
+
+double RunKid3(const std::string& folder, const std::vector<std::string>& names,
+               const TrackList& tracks, int& status) {
+    std::vector<std::string> argv = {"kid3-cli"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const TrackInfo& t = tracks[i];
+        for (const std::string& command :
+             {std::string("select none"), "select " + Quote(names[i]),
+              "set title " + Quote(t.title), "set artist " + Quote(t.artist),
+              "set album " + Quote(t.album), "set date " + Quote(t.year),
+              "set comment " + Quote(t.comment), "set tracknumber " + Quote(t.track),
+              "set genre " + Quote(t.genre)}) {
+            argv.push_back("-c");
+            argv.push_back(command);
+        }
+    }
+    argv.push_back("-c");
+    argv.push_back("save");
+    argv.push_back(folder);
+    const auto start = Clock::now();
+    status = corvane::test::RunProcess(argv);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::atoi(argv[1]) : 200;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    const int trackSeconds = argc > 3 ? std::atoi(argv[3]) : 10;
+    if (count < 1 || rounds < 1 || trackSeconds < 1) {
+        std::fprintf(stderr, "usage: processing_bench [files] [rounds] [seconds per track]\n");
+        return 2;
+    }
+    if (!corvane::test::HaveProgram("kid3-cli") || !corvane::test::HaveProgram("lame")) {
+        std::fprintf(stderr, "kid3-cli and lame are needed\n");
+        return 1;
+    }
+    corvane::ComponentLoader loader(corvane::ExecutableDir());
+    corvane::Mp3InfoPtr mp3 = loader.LoadMp3Info();
+    if (!mp3) {
+        std::fprintf(stderr, "cannot load Mp3Info.so: %s\n", loader.Detail().c_str());
+        return 1;
+    }
+    corvane::test::TempDir work;
+    const std::string source =
+        corvane::test::MakeMp3(work.path(), "source.mp3", 44100L * trackSeconds, {"-b", "192"});
+    if (source.empty()) {
+        std::fprintf(stderr, "lame failed\n");
+        return 1;
+    }
+    const TrackList tracks = MakeTracks(count);
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    for (int round = 0; round < rounds; ++round) {
+        const std::string pipelineFolder = work.File("pipeline");
+        const std::string kid3Folder = work.File("kid3");
+        const auto pipelineNames = MakeAlbum(pipelineFolder, source, count);
+        const auto kid3Names = MakeAlbum(kid3Folder, source, count);
+        int failures = 0;
+        int status = 0;
+        ours.push_back(RunPipeline(*mp3, pipelineFolder, pipelineNames, tracks, failures));
+        fs::current_path(work.path());
+        theirs.push_back(RunKid3(kid3Folder, kid3Names, tracks, status));
+        if (failures != 0 || status != 0) {
+            std::fprintf(stderr, "round %d: pipeline failures %d, kid3-cli status %d\n", round,
+                         failures, status);
+            return 1;
+        }
+        std::printf("round %d: pipeline %.3f s, kid3-cli %.3f s\n", round + 1, ours.back(),
+                    theirs.back());
+    }
+    // Check that the tags really landed.
+    const std::string first = work.File("pipeline/" + tracks.front().artist + " - " +
+                                        tracks.front().album + "/" + tracks.front().fileName);
+    if (mp3->Open(first) != 0 || mp3->GetTitle() != tracks.front().title || mp3->GetTrack() != 1) {
+        std::fprintf(stderr, "the pipeline's tag did not read back from %s\n", first.c_str());
+        return 1;
+    }
+    const double ratio = Median(ours) / Median(theirs);
+    std::printf("%d files of %d s, median of %d rounds: pipeline %.3f s, kid3-cli %.3f s\n", count,
+                trackSeconds, rounds, Median(ours), Median(theirs));
+    std::printf("ratio pipeline / kid3-cli: %.2f (target <= 1.5: %s)\n", ratio,
+                ratio <= 1.5 ? "met" : "missed");
+    return 0;
+}
