@@ -1,0 +1,111 @@
+#include "lookup/SearchResultsParser.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+namespace corvane {
+namespace {
+
+// A results page in the layout of the service's old search page, written by
+// hand: a header whose rows must be ignored, the "all categories" line, then
+// one table row per album, some rows listing further links.
+const char* const kPage =
+    "<html><head><title>freedb.org - search</title></head><body>\r\n"
+    "<table><tr><td><a href=\"http://www.example.org/freedb_search_fmt.php?cat=misc&id=00000000\">"
+    "Header row</a></td></tr>\r\n"
+    "<form><select name=cats><option>all categories</option></select></form>\r\n"
+    "<table border=0>\r\n"
+    "<tr><td><a href=\"http://www.example.org/freedb_search_fmt.php?cat=rock&id=a50c5c0d\">"
+    "The Beatles / Help!</a></td></tr>\r\n"
+    "<tr><td><a href=\"http://www.example.org/freedb_search_fmt.php?cat=misc&id=7b0d8a09\">"
+    "Simon &amp; Garfunkel / Bookends</a><br><a "
+    "href=\"http://www.example.org/freedb_search_fmt.php?cat=folk&id=7b0d8a0a\">Simon &amp; "
+    "Garfunkel / Bookends (2)</a><br><a "
+    "href=\"http://www.example.org/freedb_search_fmt.php?cat=data&id=7b0d8a0b\">Other</a>"
+    "</td></tr>\r\n"
+    "<tr><td><a href=\"http://www.example.org/freedb_search_fmt.php?cat=jazz&id=0f0e0d0c\">"
+    "Caf\xE9 Society / Live</a></td></tr>\r\n"
+    "<p>3 results</p></body></html>\r\n";
+
+TEST(SearchResultsParserTest, ReadsTheRowsAfterTheCategoriesLine) {
+    const std::vector<SearchResult> results = ParseSearchPage(kPage);
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0].link, "http://www.example.org/freedb_search_fmt.php?cat=rock&id=a50c5c0d");
+    EXPECT_EQ(results[0].title, "The Beatles / Help!");
+    EXPECT_EQ(results[0].category, "rock");
+    EXPECT_EQ(results[0].idText, "a50c5c0d");
+    EXPECT_EQ(SearchResultDiscId(results[0]), 0xa50c5c0du);
+    // Only the link that opens the row counts.
+    EXPECT_EQ(results[1].category, "misc");
+    EXPECT_EQ(results[1].idText, "7b0d8a09");
+    EXPECT_EQ(results[1].title, "Simon & Garfunkel / Bookends");
+    // A page in ISO-8859-1 still gives UTF-8 titles.
+    EXPECT_EQ(results[2].title, "Café Society / Live");
+    EXPECT_EQ(results[2].category, "jazz");
+}
+
+TEST(SearchResultsParserTest, IgnoresEverythingWithoutTheCategoriesLine) {
+    EXPECT_TRUE(ParseSearchPage("<tr><td><a href=\"x?cat=rock&id=1\">A</a>\n").empty());
+    EXPECT_TRUE(ParseSearchPage("").empty());
+}
+
+TEST(SearchResultsParserTest, DamagedRowsDoNotBreakTheParse) {
+    const std::string page =
+        "all categories\n"
+        "<tr><td><a href=\n"                                // no quotes at all
+        "<tr><td><a href=\"x?id=12\">No category</a>\n"     // no cat=
+        "<tr><td><a href=\"x?cat=rock\">No id</a>\n"        // no id=
+        "<tr><td><a href=\"x?cat=blues&id=ab\">Unclosed\n"  // no </a>
+        "<br><a href=<br><a href=<br><a href=\n";           // separators only
+    const std::vector<SearchResult> results = ParseSearchPage(page);
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[0].link, "");
+    EXPECT_EQ(results[0].title, "");
+    EXPECT_EQ(results[1].category, "");
+    EXPECT_EQ(results[1].idText, "12");
+    EXPECT_EQ(results[2].category, "");  // no "&" after "cat="
+    EXPECT_EQ(results[2].idText, "");
+    EXPECT_EQ(results[3].category, "blues");
+    EXPECT_EQ(results[3].title, "Unclosed");
+}
+
+TEST(SearchResultsParserTest, ReadsAPageFromAFile) {
+    test::TempDir dir;
+    const std::string path = dir.File("TMP1234.tmp");
+    ASSERT_TRUE(test::WriteFileBytes(path, kPage));
+    std::vector<SearchResult> results;
+    std::string error;
+    EXPECT_EQ(ParseSearchResults(path, results, error), kSearchPageRead);
+    EXPECT_EQ(results.size(), 3u);
+    EXPECT_TRUE(error.empty());
+
+    ASSERT_TRUE(test::WriteFileBytes(path, "<html>all categories\nno results</html>"));
+    EXPECT_EQ(ParseSearchResults(path, results, error), kSearchPageEmpty);
+    EXPECT_TRUE(results.empty());
+}
+
+TEST(SearchResultsParserTest, AnUnreadableFileIsReportedWithItsReason) {
+    test::TempDir dir;
+    std::vector<SearchResult> results(1);
+    std::string error;
+    EXPECT_EQ(ParseSearchResults(dir.File("missing"), results, error), kSearchPageUnreadable);
+    EXPECT_TRUE(results.empty());
+    EXPECT_NE(error.find("missing"), std::string::npos);
+    EXPECT_EQ(ParseSearchResults(dir.path(), results, error), kSearchPageUnreadable);
+}
+
+TEST(SearchResultsParserTest, ResultLinesAreSortedAlphabetically) {
+    const std::vector<SearchResult> sorted = SortedSearchResults(ParseSearchPage(kPage));
+    ASSERT_EQ(sorted.size(), 3u);
+    EXPECT_EQ(SearchResultLine(sorted[0]), "Café Society / Live - [0f0e0d0c]");
+    EXPECT_EQ(SearchResultLine(sorted[1]), "Simon & Garfunkel / Bookends - [7b0d8a09]");
+    EXPECT_EQ(SearchResultLine(sorted[2]), "The Beatles / Help! - [a50c5c0d]");
+    // Lower-case ids read as their upper-case form would.
+    SearchResult upper;
+    upper.idText = "A50C5C0D";
+    EXPECT_EQ(SearchResultDiscId(upper), SearchResultDiscId(sorted[2]));
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,133 @@
+#include "lookup/SearchWords.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+TrackInfo File(const std::string& name, const std::string& artist = "",
+               const std::string& album = "") {
+    TrackInfo file;
+    file.fileName = name;
+    file.artist = artist;
+    file.album = album;
+    return file;
+}
+
+TEST(SearchWordsTest, NormalizeKeywordsCleansPunctuationAndAccents) {
+    EXPECT_EQ(NormalizeKeywords("Guns N' Roses", false), "GUNS N ROSES");
+    EXPECT_EQ(NormalizeKeywords("Beyoncé - Déjà Vu", false), "BEYONCE  DEJA VU");
+    EXPECT_EQ(NormalizeKeywords("àáâãäå ç èéêë ìíîï òóôõö ùúûü ý", false),
+              "AAAAAA C EEEE IIII OOOOO UUUU Y");
+    EXPECT_EQ(NormalizeKeywords("a*b_c.d[e]f(g)h'i~j:k;l@m#n&o/p", false),
+              "A B C D E F G H I J K L M N O P");
+    EXPECT_EQ(NormalizeKeywords("ñ ø œ", false), "Ñ Ø Œ");  // not in the list
+    EXPECT_EQ(NormalizeKeywords("  spaced  ", false), "SPACED");
+}
+
+TEST(SearchWordsTest, NormalizeKeywordsDropsNoiseOnRequest) {
+    EXPECT_EQ(NormalizeKeywords("01 - Intro.mp3", true), "INTRO MP");
+    EXPECT_EQ(NormalizeKeywords("Track 05.mp3", true), "MP");
+    EXPECT_EQ(NormalizeKeywords("Track 05.mp3", false), "TRACK 05 MP3");
+    EXPECT_EQ(NormalizeKeywords("Soundtrack 1999", true), "SOUND");
+}
+
+TEST(SearchWordsTest, ProposesTheCommonPartOfTheFileNames) {
+    const TrackList files = {File("01 - Intro.mp3"), File("02 - Outro.mp3")};
+    EXPECT_EQ(BuildSearchWords(files, 100), "INTRO MP");
+}
+
+TEST(SearchWordsTest, ProposesArtistAndAlbumFromTheTags) {
+    const TrackList files = {File("01.mp3", "Some Band", "Live"), File("02.mp3")};
+    EXPECT_EQ(BuildSearchWords(files, 100), "SOME BAND LIVE");
+    // The last non-empty tags win.
+    const TrackList mixed = {File("a.mp3", "Old", "First"), File("b.mp3", "New", ""),
+                             File("c.mp3", "", "")};
+    EXPECT_EQ(BuildSearchWords(mixed, 100), "NEW FIRST");
+}
+
+TEST(SearchWordsTest, ShortensTheTextUntilEnoughNamesShareIt) {
+    const TrackList files = {File("Pink Floyd - The Wall - 01 - In the Flesh.mp3"),
+                             File("Pink Floyd - The Wall - 02 - Thin Ice.mp3"),
+                             File("Pink Floyd - The Wall - 03 - Another Brick.mp3")};
+    EXPECT_EQ(BuildSearchWords(files, 100), "PINK FLOYD THE WALL");
+    // With the first words of the first name shared by none, they are dropped.
+    const TrackList shifted = {File("Intro Pink Floyd.mp3"), File("x Pink Floyd.mp3"),
+                               File("y Pink Floyd.mp3")};
+    EXPECT_EQ(BuildSearchWords(shifted, 100), "PINK FLOYD MP");
+}
+
+TEST(SearchWordsTest, SingleCharactersBetweenBlanksAreDropped) {
+    const TrackList files = {File("1.mp3", "Peter A Smith")};
+    EXPECT_EQ(BuildSearchWords(files, 100), "PETER SMITH");
+}
+
+TEST(SearchWordsTest, SharesAreTakenWithTheSinglePrecisionConstant) {
+    // 12 files at 100 % ask for 11 names: a text in 11 of them qualifies.
+    TrackList files;
+    for (int i = 0; i < 11; ++i) {
+        files.push_back(File("Common Words " + std::to_string(i) + ".mp3"));
+    }
+    files.push_back(File("zzzz.mp3"));
+    EXPECT_EQ(BuildSearchWords(files, 100), "COMMON WORDS MP");
+    // 10 files at 90 % ask for 8.
+    TrackList ten;
+    for (int i = 0; i < 8; ++i) {
+        ten.push_back(File("Shared Text " + std::to_string(i) + ".mp3"));
+    }
+    ten.push_back(File("qqqq.mp3"));
+    ten.push_back(File("wwww.mp3"));
+    EXPECT_EQ(BuildSearchWords(ten, 90), "SHARED TEXT MP");
+    ten.pop_back();
+    ten.push_back(File("Shared Text x.mp3"));
+    ten.erase(ten.begin());
+    ten.erase(ten.begin());
+    // Now 7 of 9 share it, below 8 of 9 at 90 %.
+    EXPECT_NE(BuildSearchWords(ten, 90), "SHARED TEXT MP");
+}
+
+TEST(SearchWordsTest, ASingleFileOrNoMatchEndsWithoutHanging) {
+    EXPECT_EQ(BuildSearchWords({File("01 - Only Song.mp3")}, 100), "ONLY SONG MP");
+    EXPECT_EQ(BuildSearchWords({}, 100), "");
+    // Nothing shared: the search gives up on the names.
+    const TrackList files = {File("abcd.mp3"), File("efgh.mp3"), File("ijkl.mp3")};
+    EXPECT_EQ(BuildSearchWords(files, 100), "");
+}
+
+TEST(SearchWordsTest, TheDialogNeedsThreeRealCharacters) {
+    EXPECT_FALSE(SearchWordsUsable("- - -  ---"));
+    EXPECT_FALSE(SearchWordsUsable("A-B"));
+    EXPECT_FALSE(SearchWordsUsable("(_+)"));
+    EXPECT_TRUE(SearchWordsUsable("ABC"));
+    EXPECT_TRUE(SearchWordsUsable("a b c"));
+    EXPECT_FALSE(SearchWordsUsable("é-é"));
+    EXPECT_TRUE(SearchWordsUsable("éé é"));
+}
+
+TEST(SearchWordsTest, BuildsTheSearchAddress) {
+    EXPECT_EQ(SearchWordsQuery("Guns N' Roses"), "GUNS+N+ROSES");
+    EXPECT_EQ(SearchWordsQuery("  a   b  "), "A+B");
+    EXPECT_EQ(SearchWordsQuery("AC/DC"), "AC+DC");
+    EXPECT_EQ(SearchWordsQuery("100% Pure"), "100%25+PURE");
+    EXPECT_EQ(SearchWordsQuery("Mötley Crüe"), "MOTLEY+CRUE");
+    EXPECT_EQ(SearchWordsQuery("Mañana Кино"), "MA%C3%91ANA+%D0%9A%D0%98%D0%9D%D0%9E");
+    EXPECT_EQ(SearchWordsQuery("a?b=c\"d"), "A%3FB%3DC%22D");
+    EXPECT_EQ(KeywordSearchAddress("www.example.org", "Guns N' Roses"),
+              "http://www.example.org/freedb_search.php?words=GUNS+N+ROSES"
+              "&allfields=NO&fields=artist&fields=title&allcats=YES&grouping=none");
+}
+
+TEST(SearchWordsTest, ParseNumberReadsDigitsOfTheBaseOnly) {
+    EXPECT_EQ(ParseNumber("a50c5c0d", 8, 16), 0xa50c5c0du);
+    EXPECT_EQ(ParseNumber("A50C5C0D", 8, 16), 0xa50c5c0du);
+    EXPECT_EQ(ParseNumber("x1y2", 4, 16), 18u);
+    EXPECT_EQ(ParseNumber("1234", 2, 10), 12u);
+    EXPECT_EQ(ParseNumber("12", 10, 10), 12u);
+    EXPECT_EQ(ParseNumber("19a", 3, 8), 1u);
+    EXPECT_EQ(ParseNumber("z", 1, 36), 35u);
+    EXPECT_EQ(ParseNumber("fffffffff", 9, 16), 0xffffffffu);  // wraps
+    EXPECT_EQ(ParseNumber("", 5, 16), 0u);
+}
+
+}  // namespace
+}  // namespace corvane
