@@ -184,8 +184,10 @@ bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
             return failWith(kSocketProtocolNotSupported);
         }
         if (stopOnSingleLineStatus) {
+            // Judged once the status line is complete: a packet may end right
+            // after the header block, or inside the status line.
             const std::size_t body = FindBody(text);
-            if (body != std::string::npos) {
+            if (body != std::string::npos && text.find('\n', body) != std::string::npos) {
                 const int code = StatusCode(std::string_view(text).substr(body));
                 if (code < 210 || code > 219) {
                     return true;  // a single-line answer never carries the terminator

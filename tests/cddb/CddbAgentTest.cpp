@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include "cddb/CddbAgent.h"
+#include "cddb/ScriptedServer.h"
+#include "cddb/ServerProcess.h"
+#include "platform/MemoryComboBox.h"
+
+namespace corvane {
+namespace {
+
+using test::HttpOk;
+using test::ScriptedServer;
+using Script = ScriptedServer::Script;
+using Step = ScriptedServer::Step;
+
+class FakeChooser : public DiscChooser {
+public:
+    bool answer = true;
+    std::size_t pick = 0;
+    std::vector<DiscMatch> shown;
+    bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override {
+        shown = matches;
+        chosen = pick;
+        return answer;
+    }
+};
+
+class FakeNotifier : public ErrorNotifier {
+public:
+    std::vector<std::string> shown;
+    void ShowError(const std::string& text) override { shown.push_back(text); }
+};
+
+const OffsetList kOffsets{{0, 2, 0}, {4, 40, 52}, {10, 2, 0}};
+
+std::string ReadAnswer(const std::string& category, const std::string& id) {
+    std::string body;
+    for (char c : test::MakeRecord(id, {150, 21052}, 600, "Artist / Album", {"One", "Two"})) {
+        body += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    return HttpOk("210 " + category + " " + id + " CD database entry follows\r\n" + body + ".\r\n");
+}
+
+Script Once(const std::string& answer) {
+    return Script{{Step{answer, 0}}, 0};
+}
+
+TEST(CddbAgent, SingleMatchIsReadWithoutAsking) {
+    ScriptedServer server({Once(HttpOk("200 rock 0102a002 Artist / Album\r\n")),
+                           Once(ReadAnswer("rock", "0102a002"))});
+    FakeChooser chooser;
+    CddbAgent agent(&chooser);
+    agent.SetSite("127.0.0.1", server.Port());
+    ASSERT_EQ(agent.Lookup(0x0102a002, kOffsets), CddbAgent::kRecordRead);
+    EXPECT_TRUE(chooser.shown.empty());
+    EXPECT_EQ(agent.Record().album, "Album");
+    EXPECT_EQ(agent.Record().trackTitles.size(), 2u);
+}
+
+TEST(CddbAgent, SeveralMatchesAskAndReadTheChosenOne) {
+    ScriptedServer server({Once(HttpOk("211 close matches\r\n"
+                                       "rock 11111111 A / One\r\n"
+                                       "jazz 22222222 B / Two\r\n"
+                                       "misc 33333333 C / Three\r\n.\r\n")),
+                           Once(ReadAnswer("jazz", "22222222"))});
+    FakeChooser chooser;
+    chooser.pick = 1;
+    CddbAgent agent(&chooser);
+    agent.SetSite("127.0.0.1", server.Port());
+    ASSERT_EQ(agent.Lookup(0x11111111, kOffsets), CddbAgent::kRecordRead);
+    EXPECT_EQ(chooser.shown.size(), 3u);
+    ASSERT_EQ(server.Requests().size(), 2u);
+    EXPECT_NE(server.Requests()[1].find("cmd=cddb+read+jazz+22222222&"), std::string::npos);
+    EXPECT_EQ(agent.Record().discId, 0x22222222u);
+}
+
+TEST(CddbAgent, CancelledChoiceAndFailures) {
+    ScriptedServer list(HttpOk("211 close\r\nrock 1 A / B\r\njazz 2 C / D\r\n.\r\n"));
+    FakeChooser chooser;
+    chooser.answer = false;
+    CddbAgent agent(&chooser);
+    agent.SetSite("127.0.0.1", list.Port());
+    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::kChoiceCancelled);
+    EXPECT_EQ(list.Connections(), 1);
+
+    ScriptedServer none(HttpOk("202 No match\r\n"));
+    agent.SetSite("127.0.0.1", none.Port());
+    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::kNotFound);
+    EXPECT_NE(agent.ErrorText().find("Response:202 No match\r\n\n"), std::string::npos);
+
+    ScriptedServer badRead({Once(HttpOk("200 rock 00000001 A / B\r\n")),
+                            Once(HttpOk("401 rock 00000001 No such CD entry.\r\n"))});
+    agent.SetSite("127.0.0.1", badRead.Port());
+    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::kReadFailed);
+    EXPECT_EQ(agent.ErrorText().substr(0, 22), "Error: 10043, Response");
+    EXPECT_EQ(agent.ErrorText().back(), '\n');
+}
+
+TEST(CddbAgent, ReadRecordShowsItsFailure) {
+    ScriptedServer server(HttpOk("401 rock 00000001 No such CD entry.\r\n"));
+    FakeNotifier notifier;
+    CddbAgent agent(nullptr, &notifier);
+    agent.SetSite("127.0.0.1", server.Port());
+    EXPECT_FALSE(agent.ReadRecord(1, "rock"));
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_EQ(notifier.shown[0], agent.ErrorText());
+    EXPECT_NE(agent.ErrorText().find("401 rock"), std::string::npos);
+}
+
+TEST(CddbAgent, MotdSuccessEmptyAndFailure) {
+    ScriptedServer server({Once(HttpOk("210 Last modified\r\nLine 1\r\nLine 2\r\n.\r\n")),
+                           Once(HttpOk("210 Last modified\r\n.\r\n")),
+                           Once(HttpOk("500 Unrecognized command.\r\n"))});
+    CddbAgent agent;
+    agent.SetSite("127.0.0.1", server.Port());
+    std::string text;
+    ASSERT_TRUE(agent.GetMotd(text));
+    EXPECT_EQ(text, "Line 1\r\nLine 2");
+    EXPECT_FALSE(agent.GetMotd(text));
+    EXPECT_EQ(agent.MotdText(), "");
+    EXPECT_FALSE(agent.GetMotd(text));
+    EXPECT_EQ(agent.ErrorText(),
+              "Error: 10043, Response:" + HttpOk("500 Unrecognized command.\r\n") + "\n");
+}
+
+TEST(CddbAgent, SiteFromComboKeepsPort) {
+    MemoryComboBox combo;
+    combo.InsertLast("freedb.example, 8880");
+    combo.InsertLast("nocomma");
+    CddbAgent agent;
+    combo.Select(0);
+    agent.SelectSiteFromCombo(combo);
+    EXPECT_EQ(agent.CurrentSite().host, "freedb.example");
+    EXPECT_EQ(agent.CurrentSite().port, 80);
+    EXPECT_EQ(agent.CurrentSite().path, "/~cddb/cddb.cgi");
+    combo.Select(1);
+    agent.SelectSiteFromCombo(combo);
+    EXPECT_EQ(agent.CurrentSite().host, "");
+}
+
+TEST(CddbAgent, FillSiteComboSortsEntries) {
+    ScriptedServer server(
+        HttpOk("210 OK, site information follows\r\n"
+               "zeta.example http 80 /~cddb/cddb.cgi N000.00 W000.00 Z\r\n"
+               "gnudb.example http 80 /~cddb/cddb.cgi N000.00 W000.00 G\r\n"
+               "alpha.example http 8080 /~cddb/cddb.cgi N000.00 W000.00 A\r\n.\r\n"));
+    CddbAgent agent;
+    agent.SetDefaultServer("127.0.0.1", server.Port());
+    MemoryComboBox combo;
+    combo.InsertLast("gnudb.example, 80");
+    combo.InsertLast(" More...");
+    ASSERT_TRUE(agent.FillSiteCombo(combo));
+    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"alpha.example, 8080", "gnudb.example, 80",
+                                                       "zeta.example, 80"}));
+    EXPECT_EQ(agent.SiteList().size(), 3u);
+    EXPECT_EQ(agent.SiteList()[0].host, "zeta.example");
+    EXPECT_EQ(combo.SelectPrefix("gnudb.example"), 1);
+}
+
+TEST(CddbAgent, EmptySiteListLeavesTheCombo) {
+    ScriptedServer server(HttpOk("210 OK\r\n.\r\n"));
+    CddbAgent agent;
+    agent.SetDefaultServer("127.0.0.1", server.Port());
+    MemoryComboBox combo;
+    combo.InsertLast("gnudb.gnudb.org, 80");
+    combo.InsertLast(" More...");
+    EXPECT_FALSE(agent.FillSiteCombo(combo));
+    EXPECT_EQ(agent.ErrorText(), "Cannot retrieve list of CDDB sites (error 0)");
+    EXPECT_EQ(combo.Items().size(), 2u);
+
+    ScriptedServer bad(HttpOk("401 No site information available.\r\n"));
+    agent.SetDefaultServer("127.0.0.1", bad.Port());
+    EXPECT_FALSE(agent.FillSiteCombo(combo));
+    EXPECT_EQ(agent.ErrorText(), "Cannot retrieve list of CDDB sites (error 10043)");
+}
+
+DiscRecord RecordWith(std::vector<int32_t> offsets, int32_t length, size_t titles) {
+    DiscRecord record;
+    record.frameOffsets = std::move(offsets);
+    record.discLength = length;
+    record.artist = "Artist";
+    record.album = "Album";
+    record.genre = "Rock";
+    for (size_t i = 0; i < titles; ++i) {
+        record.trackTitles.push_back("T" + std::to_string(i));
+        record.trackExtended.push_back("E" + std::to_string(i));
+    }
+    return record;
+}
+
+TEST(TrackLengths, FirstTrackCountsFromZero) {
+    EXPECT_EQ(TrackLengths(RecordWith({150, 21052, 40000}, 700, 3)),
+              (std::vector<std::uint32_t>{280, 253, 167}));
+}
+
+TEST(TrackLengths, MissingOffsetsShareTheRestEvenly) {
+    EXPECT_EQ(TrackLengths(RecordWith({150, 21052}, 700, 4)),
+              (std::vector<std::uint32_t>{280, 140, 140, 140}));
+    EXPECT_EQ(TrackLengths(RecordWith({150}, 100, 3)), (std::vector<std::uint32_t>{33, 33, 34}));
+}
+
+TEST(TrackLengths, BackwardOffsetsNeverGoNegative) {
+    EXPECT_EQ(TrackLengths(RecordWith({150, 30000, 7500}, 500, 3)),
+              (std::vector<std::uint32_t>{400, 0, 100}));
+    EXPECT_EQ(TrackLengths(RecordWith({150, 30000}, 100, 2)), (std::vector<std::uint32_t>{400, 0}));
+}
+
+TEST(BuildTrackList, FillsTheDatabaseTracks) {
+    ScriptedServer server(ReadAnswer("rock", "0102a002"));
+    CddbAgent agent;
+    agent.SetSite("127.0.0.1", server.Port());
+    ASSERT_TRUE(agent.ReadRecord(0x0102a002, "rock"));
+    TrackList tracks(5);
+    ASSERT_TRUE(agent.BuildTrackList(tracks));
+    ASSERT_EQ(tracks.size(), 2u);
+    EXPECT_EQ(tracks[1].fileName, "2");
+    EXPECT_EQ(tracks[1].track, "2");
+    EXPECT_EQ(tracks[1].title, "Two");
+    EXPECT_EQ(tracks[1].artist, "Artist");
+    EXPECT_EQ(tracks[1].album, "Album");
+    EXPECT_EQ(tracks[1].year, "2001");
+    EXPECT_EQ(tracks[1].genre, "Test");
+    EXPECT_EQ(tracks[0].playSeconds, 280u);
+    EXPECT_EQ(tracks[1].playSeconds, 320u);
+    EXPECT_DOUBLE_EQ(tracks[1].playTime, 320.0);
+    EXPECT_EQ(tracks[1].filePath, "");
+}
+
+TEST(BuildTrackList, NoDiscLengthGivesAnEmptyList) {
+    CddbAgent agent;
+    TrackList tracks(3);
+    EXPECT_FALSE(agent.BuildTrackList(tracks));
+    EXPECT_TRUE(tracks.empty());
+}
+
+}  // namespace
+}  // namespace corvane

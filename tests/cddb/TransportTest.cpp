@@ -1,0 +1,334 @@
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "cddb/CddbClient.h"
+#include "cddb/ScriptedServer.h"
+#include "platform/TcpSocket.h"
+
+namespace corvane {
+namespace {
+
+using test::HttpOk;
+using test::ScriptedServer;
+using Script = ScriptedServer::Script;
+using Step = ScriptedServer::Step;
+
+const char* const kHeader = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
+
+CddbSite LocalSite(int port) {
+    CddbSite site;
+    site.host = "127.0.0.1";
+    site.port = port;
+    return site;
+}
+
+long ElapsedMs(std::chrono::steady_clock::time_point since) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - since)
+                                 .count());
+}
+
+// Sends a request to the server and runs ReceiveAnswer on the connection.
+bool Receive(CddbClient& client, int port, bool stopOnSingleLine, AnswerBuffer& answer) {
+    TcpSocket socket;
+    EXPECT_TRUE(socket.Create());
+    EXPECT_TRUE(socket.Connect("127.0.0.1", port));
+    const std::string request = "GET / HTTP/1.0\r\n\r\n";
+    EXPECT_TRUE(socket.Send(request.data(), request.size()));
+    return client.ReceiveAnswer(socket, CddbClient::kTerminator, 4096, stopOnSingleLine, answer);
+}
+
+int OpenDescriptors() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir) != nullptr) {
+            ++count;
+        }
+        closedir(dir);
+    }
+    return count;
+}
+
+TEST(Transport, StatusIsJudgedOnlyOnceTheHeaderBlockHasEnded) {
+    ScriptedServer server({Script{{Step{"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n", 0},
+                                   Step{"\r\n", 80}, Step{"202 No match found\r\n", 80}},
+                                  3000}});
+    CddbClient client;
+    AnswerBuffer answer;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Receive(client, server.Port(), true, answer));
+    EXPECT_LT(ElapsedMs(start), 1500);
+    // A single-line answer keeps its line break: there is no terminator.
+    EXPECT_EQ(answer.text, std::string(kHeader) + "202 No match found\r\n");
+}
+
+TEST(Transport, ListStatusKeepsReadingUntilTheTerminator) {
+    ScriptedServer server({Script{{Step{kHeader, 0}, Step{"211 close matches\r\nrock 1", 50},
+                                   Step{"1111111 A / B\r\n.\r\n", 50}},
+                                  0}});
+    CddbClient client;
+    AnswerBuffer answer;
+    ASSERT_TRUE(Receive(client, server.Port(), true, answer));
+    EXPECT_EQ(answer.text, std::string(kHeader) + "211 close matches\r\nrock 11111111 A / B");
+}
+
+TEST(Transport, TerminatorIsRemovedAndLastLineKept) {
+    ScriptedServer server(HttpOk("210 motd\r\nline one\r\nline two\r\n.\r\n"));
+    CddbClient client;
+    AnswerBuffer answer;
+    ASSERT_TRUE(Receive(client, server.Port(), false, answer));
+    EXPECT_EQ(answer.text, std::string(kHeader) + "210 motd\r\nline one\r\nline two");
+    EXPECT_EQ(answer.capacity, 4096u);
+}
+
+TEST(Transport, EarlyCloseFailsAndKeepsTheReceivedText) {
+    const std::string reply = HttpOk("401 rock a50c5c0d No such CD entry in database.\r\n");
+    ScriptedServer server(reply);
+    CddbClient client;
+    AnswerBuffer answer;
+    EXPECT_FALSE(Receive(client, server.Port(), false, answer));
+    EXPECT_EQ(client.LastAnswer(), reply);
+
+    DiscRecord record;
+    EXPECT_FALSE(client.Read(LocalSite(server.Port()), 0xa50c5c0d, "rock", record));
+    EXPECT_EQ(client.ErrorCode(), 10043);
+    EXPECT_EQ(client.LastAnswer(), reply);
+}
+
+TEST(Transport, AnswerFillingTheBufferExactlyGrowsIt) {
+    // 4095 bytes: exactly the free space of a 4096-byte buffer.
+    std::string body = "210 motd\r\n";
+    const std::string tail = "\r\n.\r\n";
+    body += std::string(4095 - std::string(kHeader).size() - body.size() - tail.size(), 'x');
+    ScriptedServer server(std::string(kHeader) + body + tail);
+    CddbClient client;
+    AnswerBuffer answer;
+    ASSERT_TRUE(Receive(client, server.Port(), false, answer));
+    EXPECT_EQ(answer.capacity, 8192u);
+    EXPECT_EQ(answer.text, std::string(kHeader) + body);
+
+    // The same size without the terminator: reading goes on after growing.
+    const std::string first = std::string(kHeader) + "210 motd\r\n";
+    const std::string filler(4095 - first.size(), 'y');
+    ScriptedServer split({Script{{Step{first + filler, 0}, Step{"zz\r\n.\r\n", 100}}, 0}});
+    ASSERT_TRUE(Receive(client, split.Port(), false, answer));
+    EXPECT_EQ(answer.text, first + filler + "zz");
+}
+
+TEST(Transport, SilenceTimesOutWithTheShortTimeout) {
+    ScriptedServer server({Script{{Step{std::string(kHeader) + "210 motd\r\nhalf", 0}}, 3000}});
+    CddbClient client;
+    client.SetTimeouts(300, 30000);
+    AnswerBuffer answer;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Receive(client, server.Port(), false, answer));
+    const long elapsed = ElapsedMs(start);
+    EXPECT_GE(elapsed, 300);
+    EXPECT_LT(elapsed, 1500);
+    EXPECT_EQ(client.ErrorCode(), 10060);
+    EXPECT_EQ(client.LastAnswer(), std::string(kHeader) + "210 motd\r\nhalf");
+
+    // The command reports any failed receive as 10043.
+    std::string text;
+    EXPECT_FALSE(client.Motd(LocalSite(server.Port()), text));
+    EXPECT_EQ(client.ErrorCode(), 10043);
+}
+
+TEST(Transport, TricklingServerIsCutOffByTheTotalLimit) {
+    std::vector<Step> steps{Step{kHeader, 0}};
+    for (int i = 0; i < 100; ++i) {
+        steps.push_back(Step{"x", 40});
+    }
+    ScriptedServer server({Script{steps, 0}});
+    CddbClient client;
+    client.SetTimeouts(300, 600);
+    AnswerBuffer answer;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Receive(client, server.Port(), false, answer));
+    EXPECT_LT(ElapsedMs(start), 2000);
+    EXPECT_EQ(client.ErrorCode(), 10060);
+}
+
+TEST(Transport, DirectRequestIsByteExact) {
+    ScriptedServer server(HttpOk("210 motd\r\nhi\r\n.\r\n"));
+    CddbClient client;
+    client.SetEmail("joe@pc1");
+    std::string text;
+    ASSERT_TRUE(client.Motd(LocalSite(server.Port()), text));
+    EXPECT_EQ(text, "hi");
+    EXPECT_EQ(client.LastAnswer(), "");
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0],
+              "GET /~cddb/cddb.cgi?cmd=motd&hello=joe+pc1+CorvaneMP3+2.00&proto=5 "
+              "HTTP/1.0\r\n\r\n");
+}
+
+TEST(Transport, ProxyRequestWithoutCredentials) {
+    ScriptedServer proxy(HttpOk("210 motd\r\nhi\r\n.\r\n"));
+    CddbClient client;
+    client.SetEmail("joe@pc1");
+    client.SetProxy("127.0.0.1", proxy.Port(), "", "");
+    CddbSite site;
+    site.host = "cddb.example";
+    site.port = 8880;  // not written into the URL
+    std::string text;
+    ASSERT_TRUE(client.Motd(site, text));
+    EXPECT_EQ(proxy.Requests().at(0),
+              "GET http://cddb.example/~cddb/cddb.cgi?cmd=motd&hello=joe+pc1+CorvaneMP3+2.00&"
+              "proto=5 HTTP/1.0\r\nHost: cddb.example\r\n\r\n");
+}
+
+TEST(Transport, ProxyRequestWithCredentials) {
+    ScriptedServer proxy(HttpOk("210 motd\r\nhi\r\n.\r\n"));
+    CddbClient client;
+    client.SetEmail("joe@pc1");
+    const std::string user(40, 'u');
+    const std::string password(20, 'p');  // 61 bytes of credentials
+    client.SetProxy("127.0.0.1", proxy.Port(), user, password);
+    CddbSite site;
+    site.host = "cddb.example";
+    std::string text;
+    ASSERT_TRUE(client.Motd(site, text));
+    const std::string request = proxy.Requests().at(0);
+    const std::string expectedHeaders = "HTTP/1.0\r\nProxy-Authorization: Basic " +
+                                        std::string(
+                                            "dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1"
+                                            "dXV1dXV1dTpwcHBwcHBwcHBwcHBwcHBwcHBwcA==") +
+                                        "\r\nHost: cddb.example\r\n\r\n";
+    ASSERT_GE(request.size(), expectedHeaders.size());
+    EXPECT_EQ(request.substr(request.size() - expectedHeaders.size()), expectedHeaders);
+    EXPECT_EQ(client.ProxyHeaders(site).find("\r\nHost: cddb.example"),
+              client.ProxyHeaders(site).size() - 20);
+}
+
+class CountingSocket : public TcpSocket {
+public:
+    int lookups = 0;
+
+protected:
+    bool Resolve(const std::string& host, std::uint32_t& address) override {
+        ++lookups;
+        return TcpSocket::Resolve(host, address);
+    }
+};
+
+TEST(Transport, DottedAddressIsUsedWithoutLookup) {
+    ScriptedServer server(HttpOk("202 none\r\n"));
+    CountingSocket socket;
+    ASSERT_TRUE(socket.Create());
+    ASSERT_TRUE(socket.Connect("127.0.0.1", server.Port()));
+    EXPECT_EQ(socket.lookups, 0);
+    CountingSocket named;
+    ASSERT_TRUE(named.Create());
+    named.Connect("localhost", server.Port());
+    EXPECT_EQ(named.lookups, 1);
+}
+
+TEST(Transport, UnresolvableHostGives10022) {
+    CddbClient client;
+    CddbSite site;
+    site.host = "no-such-host.invalid";
+    std::string text;
+    EXPECT_FALSE(client.Motd(site, text));
+    EXPECT_EQ(client.ErrorCode(), 10022);
+}
+
+TEST(Transport, RefusedConnectionGivesTheWindowsCode) {
+    int port = 0;
+    {
+        ScriptedServer closed(HttpOk(""));
+        port = closed.Port();
+    }
+    CddbClient client;
+    std::string text;
+    EXPECT_FALSE(client.Motd(LocalSite(port), text));
+    EXPECT_EQ(client.ErrorCode(), 10061);
+}
+
+TEST(Transport, SocketIsClosedOnEveryPath) {
+    const int before = OpenDescriptors();
+    {
+        // The servers run in this process: their sockets are gone when they are.
+        ScriptedServer good(HttpOk("210 motd\r\nhi\r\n.\r\n"));
+        ScriptedServer early(HttpOk("401 nothing\r\n"));
+        ScriptedServer garbage(HttpOk("999 what\r\n.\r\n"));
+        ScriptedServer silent({Script{{Step{kHeader, 0}}, 300}});
+        CddbClient client;
+        client.SetTimeouts(100, 1000);
+        for (int round = 0; round < 3; ++round) {
+            std::string text;
+            DiscRecord record;
+            std::vector<DiscMatch> matches;
+            std::vector<CddbSite> sites;
+            client.Motd(LocalSite(good.Port()), text);
+            client.Read(LocalSite(early.Port()), 1, "rock", record);
+            client.Sites(LocalSite(garbage.Port()), sites);
+            client.Query(LocalSite(silent.Port()), 1, {{0, 2, 0}, {1, 0, 0}}, matches);
+            client.Motd(LocalSite(1), text);
+        }
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(Commands, QueryWordsAndRequest) {
+    const OffsetList offsets{{0, 2, 0}, {3, 30, 15}, {7, 1, 40}};
+    EXPECT_EQ(CddbClient::QueryWords(0x1e019e02, offsets), "cddb+query+1e019e02+2+150+15765+421");
+    EXPECT_EQ(CddbClient::QueryWords(1, {{0, 2, 0}}), "");
+
+    ScriptedServer server(HttpOk("200 rock 1e019e02 Some Artist / Some Album\r\n"));
+    CddbClient client;
+    client.SetEmail("joe@pc1");
+    client.SetProtocolLevel(6);
+    std::vector<DiscMatch> matches;
+    ASSERT_TRUE(client.Query(LocalSite(server.Port()), 0x1e019e02, offsets, matches));
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches[0].artist, "Some Artist");
+    EXPECT_EQ(server.Requests().at(0),
+              "GET /~cddb/cddb.cgi?cmd=cddb+query+1e019e02+2+150+15765+421&hello=joe+pc1+"
+              "CorvaneMP3+2.00&proto=6 HTTP/1.0\r\n\r\n");
+}
+
+TEST(Commands, QueryWith202FailsWithoutErrorCode) {
+    ScriptedServer server(HttpOk("202 No match for disc ID 01234567.\r\n"));
+    CddbClient client;
+    std::vector<DiscMatch> matches;
+    EXPECT_FALSE(client.Query(LocalSite(server.Port()), 1, {{0, 2, 0}, {1, 0, 0}}, matches));
+    EXPECT_EQ(client.ErrorCode(), 0);
+    EXPECT_EQ(client.LastAnswer(), "202 No match for disc ID 01234567.\r\n");
+}
+
+TEST(Commands, ReadAnswerIsDecodedByLevel) {
+    const std::string record =
+        "210 rock 01020304 CD database entry follows\r\n# xmcd\r\n# Track frame offsets:\r\n"
+        "#\t150\r\n# Disc length: 100 seconds\r\n# Submitted via: x 1\r\nDISCID=01020304\r\n"
+        "DTITLE=Bj\xf6rk / Debut\r\nTTITLE0=Human Behaviour\r\nEXTT0=\r\n.\r\n";
+    ScriptedServer server(HttpOk(record));
+    CddbClient client;
+    DiscRecord parsed;
+    ASSERT_TRUE(client.Read(LocalSite(server.Port()), 0x0a0b0c0d, "rock", parsed));
+    EXPECT_EQ(parsed.artist, "Bj\xc3\xb6rk");
+    // The disc id asked for replaces the record's.
+    EXPECT_EQ(parsed.discId, 0x0a0b0c0du);
+    EXPECT_EQ(server.Requests().at(0).find("GET /~cddb/cddb.cgi?cmd=cddb+read+rock+0a0b0c0d&"), 0u);
+}
+
+TEST(Commands, HelloUsesTheEmailWhenSet) {
+    CddbClient client;
+    client.SetEmail("J. Doe+cd@m\xc3\xa4il.example.org");
+    EXPECT_EQ(client.UserName(), "J._Doe_cd");
+    EXPECT_EQ(client.HostName(), "m_il.example.org");
+    EXPECT_EQ(client.HelloString(), "hello=J._Doe_cd+m_il.example.org+CorvaneMP3+2.00&proto=5");
+    client.SetEmail("");
+    const std::string user = client.UserName();
+    EXPECT_FALSE(user.empty());
+    EXPECT_EQ(
+        user.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"),
+        std::string::npos);
+    client.SetProtocolLevel(9);
+    EXPECT_EQ(client.ProtocolLevel(), 5);
+}
+
+}  // namespace
+}  // namespace corvane
