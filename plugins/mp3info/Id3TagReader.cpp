@@ -5,6 +5,7 @@
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
@@ -59,6 +60,11 @@ Id3Fields ReadId3Fields(const std::string& path) {
     fields.year = tag->year() > 0 && tag->year() <= INT_MAX ? static_cast<int>(tag->year()) : 0;
     // TagLib reports a missing track as 0; the frame tells "0" from none.
     TagLib::ID3v2::Tag* v2 = file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr;
+    // Some taggers put the year only into the release date of ID3v2.4.
+    if (fields.year == 0 && v2 != nullptr && !v2->frameListMap()["TDRL"].isEmpty()) {
+        fields.year =
+            std::max(0, ParseTrackNumber(Utf8(v2->frameListMap()["TDRL"].front()->toString())));
+    }
     if (v2 != nullptr && !v2->frameListMap()["TRCK"].isEmpty()) {
         fields.track = ParseTrackNumber(Utf8(v2->frameListMap()["TRCK"].front()->toString()));
     } else if (tag->track() > 0 && tag->track() <= INT_MAX) {

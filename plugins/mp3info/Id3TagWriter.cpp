@@ -104,7 +104,10 @@ void ApplyValues(TagLib::ID3v2::Tag& tag, const Id3WriteValues& v) {
     SetTextFrame(tag, "TALB", v.album);
     SetTextFrame(tag, "TCON", v.genre);
     const int year = YearNumber(v.year);
+    // The year typed replaces every year the tag holds, or the old one would
+    // still show where the new one is missing.
     tag.removeFrames("TYER");
+    tag.removeFrames("TDRL");
     SetTextFrame(tag, "TDRC", year > 0 ? std::to_string(year) : std::string());
     const int track = ParseTrackNumber(v.track);
     SetTextFrame(tag, "TRCK", track >= 0 ? std::to_string(track) : std::string());

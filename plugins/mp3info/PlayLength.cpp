@@ -37,16 +37,33 @@ double PlayLength::Seconds() const {
     if (sampleRate <= 0 || samples <= 0) {
         return 0.0;
     }
-    double t = static_cast<double>(samples) / sampleRate;
-    // A whole number of CD frames must come out as exactly that many when a
-    // caller multiplies by 75, or truncating offsets would lose a frame.
-    if ((samples * 75) % sampleRate == 0) {
-        const double frames = static_cast<double>(samples * 75 / sampleRate);
-        for (int i = 0; i < 4 && t * 75.0 < frames; ++i) {
-            t = std::nextafter(t, 1e300);
-        }
+    const double t = static_cast<double>(samples) / sampleRate;
+    // A whole number of CD frames must come out as that many (or a hair
+    // more) when a caller multiplies by 75, or truncating offsets would lose
+    // a frame.
+    if ((samples * 75) % sampleRate != 0) {
+        return t;
     }
-    return t;
+    const double frames = static_cast<double>(samples * 75 / sampleRate);
+    double up = t;
+    double down = t;
+    for (int i = 0; i < 4; ++i) {
+        if (up * 75.0 == frames) {
+            return up;
+        }
+        if (down * 75.0 == frames) {
+            return down;
+        }
+        up = std::nextafter(up, 1e300);
+        down = std::nextafter(down, 0.0);
+    }
+    // No double hits it exactly: stay just above, so that truncation keeps
+    // the frame.
+    up = t;
+    while (up * 75.0 < frames) {
+        up = std::nextafter(up, 1e300);
+    }
+    return up;
 }
 
 unsigned PlayLength::WholeSeconds() const {

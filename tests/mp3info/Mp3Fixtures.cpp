@@ -1,0 +1,63 @@
+#include "Mp3Fixtures.h"
+
+#include "MpegFrameHeader.h"
+#include "support/TestSupport.h"
+
+namespace corvane::test {
+
+int SyntheticFrameBytes(std::uint32_t header) {
+    const std::uint8_t bytes[4] = {
+        static_cast<std::uint8_t>(header >> 24), static_cast<std::uint8_t>(header >> 16),
+        static_cast<std::uint8_t>(header >> 8), static_cast<std::uint8_t>(header)};
+    MpegFrameHeader h;
+    return ParseMpegFrameHeader(bytes, h) ? h.frameBytes : 0;
+}
+
+std::string SyntheticStream(std::uint32_t header, int frames) {
+    const int size = SyntheticFrameBytes(header);
+    std::string frame(static_cast<std::size_t>(size), '\0');
+    for (int i = 0; i < 4; ++i) {
+        frame[i] = static_cast<char>((header >> (24 - 8 * i)) & 0xFF);
+    }
+    std::string out;
+    for (int i = 0; i < frames; ++i) {
+        out += frame;
+    }
+    return out;
+}
+
+std::string Id3v2Block(int major, const std::string& body, bool footer) {
+    std::string head = "ID3";
+    head.push_back(static_cast<char>(major));
+    head.push_back('\0');
+    head.push_back(static_cast<char>(footer ? 0x10 : 0));
+    const std::size_t size = body.size();
+    for (int shift = 21; shift >= 0; shift -= 7) {
+        head.push_back(static_cast<char>((size >> shift) & 0x7F));
+    }
+    std::string out = head + body;
+    if (footer) {
+        head[0] = '3';
+        head[1] = 'D';
+        head[2] = 'I';
+        out += head;
+    }
+    return out;
+}
+
+std::string MutagenPython() {
+    for (const char* candidate : {"/usr/bin/python3", "python3"}) {
+        if (RunProcess({candidate, "-c", "import mutagen"}) == 0) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+int RunPython(const std::string& script, const std::vector<std::string>& args, std::string* out) {
+    std::vector<std::string> argv = {MutagenPython(), "-c", script};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProcess(argv, out);
+}
+
+}  // namespace corvane::test

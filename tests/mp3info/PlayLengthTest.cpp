@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Mp3Info.h"
+#include "PlayLength.h"
+#include "support/TestSupport.h"
+
+namespace corvane {
+namespace {
+
+struct EncoderCase {
+    const char* name;
+    std::vector<std::string> args;
+    int rate;
+    int channels;
+};
+
+// One lame mode and sample rate; every case is encoded at several lengths,
+// whole CD frames and odd counts.
+void PrintTo(const EncoderCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ExactLength : public ::testing::TestWithParam<EncoderCase> {};
+
+TEST_P(ExactLength, InfoFrameGivesTheInputSampleCount) {
+    const EncoderCase& c = GetParam();
+    test::TempDir dir;
+    Mp3Info* info = static_cast<Mp3Info*>(CreateMp3Info());
+    for (long samples : {588L * 75 * 3, 588L * 1234, 100003L, 1L, 1152L * 7}) {
+        SCOPED_TRACE(samples);
+        const std::string path =
+            test::MakeMp3(dir.path(), "a.mp3", samples, c.args, c.channels, c.rate);
+        ASSERT_FALSE(path.empty());
+        ASSERT_EQ(info->Open(path), 0);
+        EXPECT_TRUE(info->Stream().hasInfoFrame);
+        EXPECT_TRUE(info->Length().exact);
+        EXPECT_EQ(info->Length().samples, samples);
+        EXPECT_EQ(info->GetAuxValue(), samples);
+        EXPECT_EQ(info->GetPlaySeconds(), static_cast<unsigned>(samples / c.rate));
+        EXPECT_NEAR(info->GetPlayTime(), static_cast<double>(samples) / c.rate, 1e-9);
+        EXPECT_FALSE(info->Stream().walked);
+    }
+    info->Release();
+}
+
+INSTANTIATE_TEST_SUITE_P(LameModes, ExactLength,
+                         ::testing::Values(EncoderCase{"cbr128", {"-b", "128"}, 44100, 2},
+                                           EncoderCase{"cbr320", {"-b", "320"}, 44100, 2},
+                                           EncoderCase{"vbr2", {"-V", "2"}, 44100, 2},
+                                           EncoderCase{"abr160", {"--abr", "160"}, 44100, 2},
+                                           EncoderCase{"mono", {"-m", "m", "-b", "64"}, 44100, 1},
+                                           EncoderCase{"mpeg1_48k", {"-b", "192"}, 48000, 2},
+                                           EncoderCase{"mpeg2_22k", {"-b", "64"}, 22050, 2},
+                                           EncoderCase{"mpeg2_vbr", {"-V", "5"}, 16000, 1},
+                                           EncoderCase{"mpeg25_11k", {"-b", "32"}, 11025, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlayLength, StreamDetailsOfLameFiles) {
+    test::TempDir dir;
+    Mp3InfoObject* info = CreateMp3Info();
+    struct Case {
+        std::vector<std::string> args;
+        int rate, channels;
+        const char* type;
+        int minKbps, maxKbps;
+    } cases[] = {
+        {{"-b", "128"}, 44100, 2, "MPEG 1 Layer III, 44100 Hz, Joint Stereo", 128, 128},
+        {{"-b", "128", "-m", "s"}, 44100, 2, "MPEG 1 Layer III, 44100 Hz, Stereo", 128, 128},
+        {{"-V", "2"}, 44100, 2, "MPEG 1 Layer III, 44100 Hz, Joint Stereo, VBR", 96, 320},
+        {{"--abr", "160"}, 44100, 2, "MPEG 1 Layer III, 44100 Hz, Joint Stereo, ABR", 140, 180},
+        {{"-b", "64"}, 44100, 1, "MPEG 1 Layer III, 44100 Hz, Mono", 64, 64},
+        {{"-b", "32"}, 11025, 2, "MPEG 2.5 Layer III, 11025 Hz, Joint Stereo", 32, 32},
+        {{"-b", "64", "-t"}, 22050, 2, "MPEG 2 Layer III, 22050 Hz, Joint Stereo", 64, 64},
+    };
+    for (const auto& c : cases) {
+        const std::string path =
+            test::MakeMp3(dir.path(), "d.mp3", 5L * c.rate, c.args, c.channels, c.rate);
+        ASSERT_EQ(info->Open(path), 0);
+        EXPECT_EQ(info->GetFileType(), c.type);
+        EXPECT_GE(info->GetBitrate(), c.minKbps) << c.type;
+        EXPECT_LE(info->GetBitrate(), c.maxKbps) << c.type;
+    }
+    info->Release();
+}
+
+// Without an info frame the length is estimated from the walked frame count
+// and LAME's usual delay and padding: never further off than one frame, and
+// at 44.1 kHz a whole CD frame length comes out exact or one CD frame off.
+TEST(PlayLength, WithoutInfoFrameStaysWithinTolerance) {
+    test::TempDir dir;
+    Mp3Info* info = static_cast<Mp3Info*>(CreateMp3Info());
+    std::srand(7);
+    int exact = 0;
+    const int runs = 12;
+    for (int i = 0; i < runs; ++i) {
+        const long samples = 588L * (1000 + std::rand() % 3000);
+        const std::vector<std::string> args = i % 2 ? std::vector<std::string>{"-t", "-b", "128"}
+                                                    : std::vector<std::string>{"-t", "-V", "4"};
+        const std::string path = test::MakeMp3(dir.path(), "t.mp3", samples, args);
+        ASSERT_EQ(info->Open(path), 0);
+        EXPECT_FALSE(info->Stream().hasInfoFrame);
+        EXPECT_TRUE(info->Stream().walked);
+        EXPECT_FALSE(info->Length().exact);
+        const long error = static_cast<long>(info->Length().samples) - samples;
+        EXPECT_LE(std::labs(error), 588) << samples;
+        EXPECT_EQ(error % 588, 0) << samples;
+        exact += error == 0;
+    }
+    info->Release();
+    // Two CD frames fit LAME's padding range; the nearer one is taken.
+    EXPECT_GE(exact, runs / 4);
+}
+
+TEST(PlayLength, WholeCdFramesSurviveTimesSeventyFive) {
+    int exact = 0;
+    for (std::int64_t frames = 0; frames < 75 * 60 * 80; ++frames) {
+        PlayLength length;
+        length.sampleRate = 44100;
+        length.samples = frames * 588;
+        const double scaled = 75.0 * length.Seconds();
+        ASSERT_EQ(std::floor(scaled), static_cast<double>(frames)) << frames;
+        ASSERT_LT(scaled - frames, 1e-9) << frames;
+        exact += scaled == frames;
+    }
+    // Nearly all come out exact; the rest a few units of the last place above.
+    EXPECT_GT(exact, 75 * 60 * 80 * 9 / 10);
+}
+
+TEST(PlayLength, EstimateAtLowerRatesUsesTheMiddleOfThePaddingRange) {
+    MpegStreamInfo stream;
+    stream.header.layer = 3;
+    stream.header.samplesPerFrame = 576;
+    stream.header.sampleRate = 22050;
+    stream.audioFrames = 100;
+    // 57600 - 576 delay - (576..1151) padding: the middle is 56160.
+    EXPECT_EQ(ComputePlayLength(stream).samples, 57600 - 576 - 576 - 288);
+    stream.audioFrames = 1;
+    EXPECT_EQ(ComputePlayLength(stream).samples, 0);
+    stream.audioFrames = 0;
+    EXPECT_EQ(ComputePlayLength(stream).samples, 0);
+}
+
+}  // namespace
+}  // namespace corvane

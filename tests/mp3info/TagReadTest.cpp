@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Id3TagReader.h"
+#include "Mp3Fixtures.h"
+#include "Mp3Info.h"
+#include "support/TestSupport.h"
+
+namespace corvane {
+namespace {
+
+class TagRead : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path_ = test::MakeMp3(dir_.path(), "r.mp3", 44100, {"-b", "128"});
+        ASSERT_FALSE(path_.empty());
+        info_ = CreateMp3Info();
+    }
+    void TearDown() override { info_->Release(); }
+
+    test::TempDir dir_;
+    std::string path_;
+    Mp3InfoObject* info_ = nullptr;
+};
+
+const std::string kLongTitle =
+    "A title far longer than thirty-two bytes, which the old component cut off";
+const std::string kUnicodeTitle = "Ünïcødé – 日本語のタイトル";
+
+TEST_F(TagRead, FileWithoutTag) {
+    ASSERT_EQ(info_->Open(path_), 0);
+    EXPECT_EQ(info_->HasTag(), 0);
+    EXPECT_EQ(info_->GetTitle(), "");
+    EXPECT_EQ(info_->GetYear(), 0);
+    EXPECT_EQ(info_->GetTrack(), -1);
+}
+
+TEST_F(TagRead, TagsWrittenByEyeD3) {
+    if (!test::HaveProgram("eyeD3")) {
+        GTEST_SKIP() << "eyeD3 is not installed";
+    }
+    ASSERT_EQ(test::RunProcess({"eyeD3", "--no-color", "-Q", "-t", kUnicodeTitle, "-a", kLongTitle,
+                                "-A", "Album", "-Y", "1999", "-n", "7", "-G", "Rock", "-c",
+                                "a comment", path_}),
+              0);
+    ASSERT_EQ(info_->Open(path_), 0);
+    EXPECT_NE(info_->HasTag(), 0);
+    EXPECT_EQ(info_->GetTitle(), kUnicodeTitle);
+    EXPECT_EQ(info_->GetArtist(), kLongTitle);
+    EXPECT_EQ(info_->GetAlbum(), "Album");
+    EXPECT_EQ(info_->GetYear(), 1999);
+    EXPECT_EQ(info_->GetTrack(), 7);
+    EXPECT_EQ(info_->GetGenre(), "Rock");
+    EXPECT_EQ(info_->GetComment(), "a comment");
+    // The tag in front of the audio changes nothing in the length.
+    EXPECT_EQ(info_->GetAuxValue(), 44100);
+
+    ASSERT_EQ(test::RunProcess({"eyeD3", "--no-color", "-Q", "--to-v2.3", "-n", "12", path_}), 0);
+    ASSERT_EQ(info_->Open(path_), 0);
+    EXPECT_EQ(info_->GetTitle(), kUnicodeTitle);
+    EXPECT_EQ(info_->GetTrack(), 12);
+}
+
+TEST_F(TagRead, TagsWrittenByMutagen) {
+    if (test::MutagenPython().empty()) {
+        GTEST_SKIP() << "mutagen is not installed";
+    }
+    const std::string script = R"py(
+import sys
+from mutagen.id3 import ID3, TIT2, TPE1, TALB, TDRC, TRCK, TCON, COMM
+t = ID3()
+t.add(TIT2(encoding=3, text=sys.argv[2]))
+t.add(TPE1(encoding=1, text="Artiste"))
+t.add(TALB(encoding=0, text="Album"))
+t.add(TDRC(encoding=0, text="2003-05-01"))
+t.add(TRCK(encoding=0, text="0/12"))
+t.add(TCON(encoding=0, text="(17)"))
+t.add(COMM(encoding=3, lang="eng", desc="", text="plain"))
+t.add(COMM(encoding=3, lang="eng", desc="iTunNORM", text="0000"))
+t.save(sys.argv[1], v2_version=int(sys.argv[3]))
+)py";
+    for (const char* version : {"4", "3"}) {
+        SCOPED_TRACE(version);
+        ASSERT_EQ(test::RunPython(script, {path_, kLongTitle + kUnicodeTitle, version}), 0);
+        ASSERT_EQ(info_->Open(path_), 0);
+        EXPECT_EQ(info_->GetTitle(), kLongTitle + kUnicodeTitle);
+        EXPECT_EQ(info_->GetArtist(), "Artiste");
+        EXPECT_EQ(info_->GetYear(), 2003);
+        EXPECT_EQ(info_->GetTrack(), 0);  // "0" is a number, not "none"
+        EXPECT_EQ(info_->GetGenre(), "Rock");
+        EXPECT_EQ(info_->GetComment(), "plain");
+    }
+}
+
+TEST_F(TagRead, Id3v1Only) {
+    std::string data;
+    ASSERT_TRUE(test::ReadFileBytes(path_, data));
+    std::string v1 = "TAG";
+    auto field = [](const std::string& s, std::size_t n) {
+        std::string f = s.substr(0, n);
+        f.resize(n, '\0');
+        return f;
+    };
+    v1 += field("Old Title", 30) + field("Old Artist", 30) + field("Old Album", 30) + "1987" +
+          field("v1 comment", 28) + std::string(1, '\0') + std::string(1, '\x05') +
+          std::string(1, '\x08');  // track 5, genre 8 = Jazz
+    ASSERT_EQ(v1.size(), 128u);
+    ASSERT_TRUE(test::WriteFileBytes(path_, data + v1));
+    ASSERT_EQ(info_->Open(path_), 0);
+    EXPECT_NE(info_->HasTag(), 0);
+    EXPECT_EQ(info_->GetTitle(), "Old Title");
+    EXPECT_EQ(info_->GetYear(), 1987);
+    EXPECT_EQ(info_->GetTrack(), 5);
+    EXPECT_EQ(info_->GetGenre(), "Jazz");
+    EXPECT_EQ(info_->GetComment(), "v1 comment");
+    EXPECT_EQ(info_->GetAuxValue(), 44100);
+}
+
+TEST(TrackNumber, TakesTheLeadingNumberOfTheText) {
+    EXPECT_EQ(ParseTrackNumber("7"), 7);
+    EXPECT_EQ(ParseTrackNumber("07"), 7);
+    EXPECT_EQ(ParseTrackNumber("Track 07"), 7);
+    EXPECT_EQ(ParseTrackNumber("Track 12"), 12);
+    EXPECT_EQ(ParseTrackNumber("3/12"), 3);
+    EXPECT_EQ(ParseTrackNumber(" - "), -1);
+    EXPECT_EQ(ParseTrackNumber(""), -1);
+    EXPECT_EQ(ParseTrackNumber("/12"), -1);
+    EXPECT_EQ(ParseTrackNumber("99999999999999"), -1);
+}
+
+}  // namespace
+}  // namespace corvane
