@@ -1,6 +1,6 @@
 #include "association/MatchScore.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "naming/NameFormat.h"
 #include "platform/Unicode.h"
@@ -77,18 +77,17 @@ long CharCount(std::string_view text) {
     return count;
 }
 
-// The words of a text, as CountWords and GetWord see them.
-std::vector<std::string_view> SplitWords(std::string_view text) {
-    std::vector<std::string_view> words;
+// Calls visit with each word of a text, as CountWords and GetWord see them.
+template <typename Visit>
+void ForEachWord(std::string_view text, Visit visit) {
     std::size_t start = 0;
     for (std::size_t i = 1; i < text.size(); ++i) {
         if (text[i] == ' ') {
-            words.push_back(Trim(text.substr(start, i - start)));
+            visit(Trim(text.substr(start, i - start)));
             start = i + 1;
         }
     }
-    words.push_back(Trim(text.substr(std::min(start, text.size()))));
-    return words;
+    visit(Trim(text.substr(std::min(start, text.size()))));
 }
 
 }  // namespace
@@ -123,11 +122,14 @@ int CountWords(std::string_view text) {
 }
 
 std::string GetWord(std::string_view text, int index) {
-    const std::vector<std::string_view> words = SplitWords(text);
-    if (index < 0 || index >= static_cast<int>(words.size())) {
-        return {};
-    }
-    return std::string(words[static_cast<std::size_t>(index)]);
+    std::string found;
+    int current = 0;
+    ForEachWord(text, [&](std::string_view word) {
+        if (current++ == index) {
+            found = word;
+        }
+    });
+    return found;
 }
 
 std::string PrepareTitleSide(std::string_view titleSide) {
@@ -156,11 +158,11 @@ int ScorePrepared(std::string_view fileSide, std::string_view titleSide) {
     const std::string_view y = fileIsX ? titleSide : fileSide;
 
     long matched = 0;
-    for (std::string_view word : SplitWords(x)) {
+    ForEachWord(x, [&](std::string_view word) {
         if (y.find(word) != std::string_view::npos) {
             matched += CharCount(word);
         }
-    }
+    });
     const long divisor = CharCount(x) - CountWords(x) + 1;
     if (divisor <= 0) {
         return 0;  // nothing left to compare, e.g. a name that was only "Track"
