@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/ApplyCommand.h"
+#include "cli/CddbCommands.h"
 #include "cli/Commands.h"
 #include "cli/ScanCommand.h"
 
@@ -17,6 +18,9 @@ struct Command {
 const Command kCommands[] = {
     {"scan", corvane::cli::kScanUsage, corvane::cli::RunScan},
     {"apply", corvane::cli::kApplyUsage, corvane::cli::RunApply},
+    {"query", corvane::cli::kQueryUsage, corvane::cli::RunQuery},
+    {"read", corvane::cli::kReadUsage, corvane::cli::RunRead},
+    {"sites", corvane::cli::kSitesUsage, corvane::cli::RunSites},
     {nullptr, nullptr, nullptr},
 };
 

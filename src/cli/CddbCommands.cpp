@@ -1,0 +1,348 @@
+#include "cli/CddbCommands.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "album/AlbumFolder.h"
+#include "album/DiscIdCalculator.h"
+#include "app/ComponentLoader.h"
+#include "app/SettingsIni.h"
+#include "app/SettingsValues.h"
+#include "cddb/CddbAgent.h"
+#include "lookup/ServerList.h"
+#include "platform/FileSystem.h"
+#include "platform/Json.h"
+
+namespace corvane::cli {
+
+namespace {
+
+constexpr const char* kCddbOptionsHelp =
+    "CDDB OPTIONS: --proxy HOST[:PORT] --proxy-user USER --proxy-password-file FILE\n"
+    "              --email ADDRESS --proto 5|6\n";
+
+struct CddbOptions {
+    std::vector<std::string> positional;
+    std::optional<std::string> server;
+    std::optional<std::string> proxy;
+    std::string proxyUser;
+    std::optional<std::string> proxyPasswordFile;
+    std::string email;
+    int protocolLevel = 5;
+    bool json = false;
+};
+
+int Usage(const char* usage, const std::string& problem = {}) {
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    }
+    std::fprintf(stderr, "usage: corvane-cli %s\n%s", usage, kCddbOptionsHelp);
+    return 2;
+}
+
+// Fills options; returns an empty text or what is wrong with the arguments.
+std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions& options) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--json" && allowJson) {
+            options.json = true;
+            continue;
+        }
+        if (argument.rfind("--", 0) != 0) {
+            options.positional.push_back(argument);
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            return argument + " needs a value";
+        }
+        const std::string& value = arguments[++i];
+        if (argument == "--server" || argument == "--proxy") {
+            if (!IsCddbServerText(value)) {
+                return "\"" + value + "\" is not HOST or HOST:PORT";
+            }
+            (argument == "--server" ? options.server : options.proxy) = value;
+        } else if (argument == "--proxy-user") {
+            options.proxyUser = value;
+        } else if (argument == "--proxy-password-file") {
+            options.proxyPasswordFile = value;
+        } else if (argument == "--email") {
+            options.email = value;
+        } else if (argument == "--proto" && (value == "5" || value == "6")) {
+            options.protocolLevel = value[0] - '0';
+        } else {
+            return "unknown option " + argument + " " + value;
+        }
+    }
+    return {};
+}
+
+// The password is the file's first line, so that it never shows in the
+// process list.
+bool ReadPassword(const std::string& path, std::string& password) {
+    std::string content;
+    const int error = ReadWholeFile(path, content);
+    if (error != 0) {
+        std::fprintf(stderr, "Cannot read <%s>: %s\n", path.c_str(), ErrorText(error).c_str());
+        return false;
+    }
+    password = content.substr(0, content.find_first_of("\r\n"));
+    return true;
+}
+
+bool SetUpAgent(const CddbOptions& options, CddbAgent& agent) {
+    const CddbServerAddress server =
+        ParseCddbServer(options.server ? *options.server : std::string(kDefaultCddbHost) + ":80");
+    agent.SetSite(server.host, server.port);
+    agent.SetDefaultServer(server.host, server.port);
+    agent.SetEmail(options.email);
+    agent.SetProtocolLevel(options.protocolLevel);
+    if (options.proxy) {
+        const CddbServerAddress proxy = ParseCddbServer(*options.proxy);
+        std::string password;
+        if (options.proxyPasswordFile && !ReadPassword(*options.proxyPasswordFile, password)) {
+            return false;
+        }
+        agent.SetProxy(proxy.host, proxy.port, options.proxyUser, password);
+    }
+    return true;
+}
+
+int Failure(const CddbAgent& agent) {
+    std::fprintf(stderr, "Error: %d, Response:%s\n", agent.ErrorCode(), agent.LastAnswer().c_str());
+    return 1;
+}
+
+std::string HexId(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", id);
+    return text;
+}
+
+// One line per item: control characters (a line break in a title) would
+// break it, so they show as blanks. --json has the exact text.
+std::string Cell(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+void PrintMatches(std::uint32_t discId, const std::vector<DiscMatch>& matches, bool json) {
+    if (json) {
+        JsonWriter out(true);
+        out.BeginObject().Key("discId").String(HexId(discId)).Key("matches").BeginArray();
+        for (const DiscMatch& match : matches) {
+            out.BeginObject()
+                .Key("category")
+                .String(match.category)
+                .Key("discId")
+                .String(HexId(match.discId))
+                .Key("artist")
+                .String(match.artist)
+                .Key("title")
+                .String(match.title)
+                .EndObject();
+        }
+        out.EndArray().EndObject();
+        Print(out.Text() + "\n");
+        return;
+    }
+    std::string text = "DISK ID = " + HexId(discId) + "\n";
+    if (matches.empty()) {
+        text += "No match.\n";
+    }
+    for (const DiscMatch& match : matches) {
+        text += Cell(match.category) + "\t" + HexId(match.discId) + "\t" + Cell(match.artist) +
+                "\t" + Cell(match.title) + "\n";
+    }
+    Print(text);
+}
+
+template <typename T>
+JsonWriter& IntArray(JsonWriter& out, const std::vector<T>& values) {
+    out.BeginCompactArray();
+    for (const T value : values) {
+        out.Int(value);
+    }
+    return out.EndArray();
+}
+
+JsonWriter& TextArray(JsonWriter& out, const std::vector<std::string>& values) {
+    out.BeginArray();
+    for (const std::string& value : values) {
+        out.String(value);
+    }
+    return out.EndArray();
+}
+
+void PrintRecordJson(const DiscRecord& r) {
+    JsonWriter out(true);
+    out.BeginObject().Key("frameOffsets");
+    IntArray(out, r.frameOffsets)
+        .Key("discLength")
+        .Int(r.discLength)
+        .Key("revision")
+        .Int(r.revision)
+        .Key("submitterName")
+        .String(r.submitterName)
+        .Key("submitterVersion")
+        .String(r.submitterVersion)
+        .Key("submitterComment")
+        .String(r.submitterComment)
+        .Key("discId")
+        .String(HexId(r.discId))
+        .Key("artist")
+        .String(r.artist)
+        .Key("album")
+        .String(r.album)
+        .Key("trackTitles");
+    TextArray(out, r.trackTitles).Key("extendedData").String(r.extendedData).Key("trackExtended");
+    TextArray(out, r.trackExtended).Key("playOrder");
+    IntArray(out, r.playOrder).Key("year").Int(r.year).Key("genre").String(r.genre).EndObject();
+    Print(out.Text() + "\n");
+}
+
+std::string JoinNumbers(const std::vector<std::int32_t>& values) {
+    std::string text;
+    for (const std::int32_t value : values) {
+        text += (text.empty() ? "" : " ") + std::to_string(value);
+    }
+    return text;
+}
+
+void PrintRecordText(const DiscRecord& r) {
+    std::string text = "discId: " + HexId(r.discId) + "\nartist: " + Cell(r.artist) +
+                       "\nalbum: " + Cell(r.album) + "\nyear: " + std::to_string(r.year) +
+                       "\ngenre: " + Cell(r.genre) +
+                       "\ndiscLength: " + std::to_string(r.discLength) +
+                       "\nrevision: " + std::to_string(r.revision) +
+                       "\nsubmitter: " + Cell(r.submitterName) + " " + Cell(r.submitterVersion) +
+                       (r.submitterComment.empty() ? "" : " " + Cell(r.submitterComment)) +
+                       "\nframeOffsets: " + JoinNumbers(r.frameOffsets) +
+                       "\nplayOrder: " + JoinNumbers(r.playOrder) +
+                       "\nextendedData: " + Cell(r.extendedData) + "\n";
+    for (std::size_t i = 0; i < r.trackTitles.size(); ++i) {
+        text += std::to_string(i + 1) + "\t" + Cell(r.trackTitles[i]);
+        if (i < r.trackExtended.size() && !r.trackExtended[i].empty()) {
+            text += "\t" + Cell(r.trackExtended[i]);
+        }
+        text += "\n";
+    }
+    Print(text);
+}
+
+// "N037.46": the site line's form of a coordinate.
+std::string Coordinate(bool positive, char plus, char minus, std::int32_t minutes) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%03d.%02d", positive ? plus : minus, minutes / 60,
+                  minutes % 60);
+    return text;
+}
+
+bool ScanDiscId(const std::string& folder, std::uint32_t& discId, OffsetList& offsets) {
+    ComponentLoader loader;
+    Mp3InfoPtr mp3 = loader.LoadMp3Info();
+    if (!mp3) {
+        std::fprintf(stderr, "%s\n", loader.Error().c_str());
+        return false;
+    }
+    AlbumFolder album;
+    if (ScanFolder(album, folder, *mp3) < 0) {
+        std::fprintf(stderr, "Cannot enter folder <%s>: %s\n", folder.c_str(),
+                     ErrorText(errno).c_str());
+        return false;
+    }
+    if (album.files.empty()) {
+        std::fprintf(stderr, "No MP3 files in <%s>\n", folder.c_str());
+        return false;
+    }
+    DiscIdCalculator calculator;
+    discId = calculator.ComputeDiscId(album.files);
+    calculator.GetOffsets(offsets);
+    return true;
+}
+
+}  // namespace
+
+int RunQuery(const Arguments& arguments) {
+    CddbOptions options;
+    const std::string problem = ParseOptions(arguments, true, options);
+    if (!problem.empty() || options.positional.size() != 1) {
+        return Usage(kQueryUsage, problem);
+    }
+    CddbAgent agent;
+    std::uint32_t discId = 0;
+    OffsetList offsets;
+    if (!SetUpAgent(options, agent) || !ScanDiscId(options.positional[0], discId, offsets)) {
+        return 1;
+    }
+    std::vector<DiscMatch> matches;
+    // A 202 (or an empty list) is an answer, not a failure: no error code.
+    if (!agent.Query(agent.CurrentSite(), discId, offsets, matches) && agent.ErrorCode() != 0) {
+        return Failure(agent);
+    }
+    PrintMatches(discId, matches, options.json);
+    return 0;
+}
+
+int RunRead(const Arguments& arguments) {
+    CddbOptions options;
+    const std::string problem = ParseOptions(arguments, true, options);
+    const std::vector<std::string>& words = options.positional;
+    if (!problem.empty() || words.size() != 2 || words[1].empty() || words[1].size() > 8 ||
+        words[1].find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        return Usage(kReadUsage, problem.empty() && words.size() == 2
+                                     ? "DISCID must be 1 to 8 hexadecimal digits"
+                                     : problem);
+    }
+    CddbAgent agent;
+    if (!SetUpAgent(options, agent)) {
+        return 1;
+    }
+    const auto discId = static_cast<std::uint32_t>(std::stoul(words[1], nullptr, 16));
+    if (!agent.ReadRecord(discId, words[0])) {
+        return Failure(agent);
+    }
+    if (options.json) {
+        PrintRecordJson(agent.Record());
+    } else {
+        PrintRecordText(agent.Record());
+    }
+    return 0;
+}
+
+int RunSites(const Arguments& arguments) {
+    CddbOptions options;
+    const std::string problem = ParseOptions(arguments, false, options);
+    if (!problem.empty() || !options.positional.empty()) {
+        return Usage(kSitesUsage, problem);
+    }
+    CddbAgent agent;
+    std::vector<CddbSite> sites;
+    if (!SetUpAgent(options, agent)) {
+        return 1;
+    }
+    if (!agent.Sites(agent.CurrentSite(), sites)) {
+        return Failure(agent);
+    }
+    std::string text;
+    for (const CddbSite& site : sites) {
+        text += Cell(site.host) + " http " + std::to_string(site.port) + " " + Cell(site.path) +
+                " " + Coordinate(site.north, 'N', 'S', site.latitudeMinutes) + " " +
+                Coordinate(site.east, 'E', 'W', site.longitudeMinutes) + " " +
+                Cell(site.description) + "\n";
+    }
+    Print(text);
+    return 0;
+}
+
+}  // namespace corvane::cli

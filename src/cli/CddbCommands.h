@@ -1,0 +1,21 @@
+#pragma once
+
+#include "cli/Commands.h"
+
+namespace corvane::cli {
+
+inline constexpr const char* kQueryUsage =
+    "query FOLDER [--server HOST[:PORT]] [--json] [CDDB OPTIONS]";
+inline constexpr const char* kReadUsage =
+    "read CATEGORY DISCID [--server HOST[:PORT]] [--json] [CDDB OPTIONS]";
+inline constexpr const char* kSitesUsage = "sites [--server HOST[:PORT]] [CDDB OPTIONS]";
+
+// Computes the disc id of the folder's MP3 files and lists the albums the
+// CDDB server offers for it.
+int RunQuery(const Arguments& arguments);
+// Reads one album record from the CDDB server and prints it parsed.
+int RunRead(const Arguments& arguments);
+// Lists the server's mirror sites.
+int RunSites(const Arguments& arguments);
+
+}  // namespace corvane::cli
