@@ -1,0 +1,105 @@
+// The processing with the real MP3 component on lame-made files; the tags are
+// read back with TagLib itself.
+#include <gtest/gtest.h>
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/ComponentLoader.h"
+#include "platform/FileSystem.h"
+#include "processing/AlbumFixture.h"
+#include "processing/ProcessingPipeline.h"
+#include "processing/TagSaver.h"
+#include "support/TestSupport.h"
+
+namespace corvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RealComponentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* binDir = std::getenv("CORVANE_BIN_DIR");
+        if (binDir == nullptr || !fs::exists(std::string(binDir) + "/Mp3Info.so")) {
+            GTEST_SKIP() << "Mp3Info.so is not built; the real component is not tried";
+        }
+        if (!HaveProgram("lame")) {
+            GTEST_SKIP() << "lame is not installed";
+        }
+        loader = std::make_unique<ComponentLoader>(binDir);
+        mp3 = loader->LoadMp3Info();
+        ASSERT_TRUE(mp3) << loader->Error() << " " << loader->Detail();
+    }
+
+    TrackInfo LameFile(const std::string& name, long samples) {
+        TrackInfo file;
+        file.fileName = name;
+        file.filePath = MakeMp3(dir.path(), name, samples, {"-b", "128"});
+        EXPECT_FALSE(file.filePath.empty());
+        EXPECT_EQ(mp3->Open(file.filePath), 0);
+        file.playSeconds = mp3->GetPlaySeconds();
+        return file;
+    }
+
+    CurrentDirGuard cwd;
+    TempDir dir;
+    std::unique_ptr<ComponentLoader> loader;
+    Mp3InfoPtr mp3;
+};
+
+TEST_F(RealComponentTest, AlbumLandsTaggedAndListed) {
+    TrackList files = {LameFile("zz scrambled.mp3", 44100L * 3),
+                       LameFile("aa scrambled.mp3", 44100L * 2)};
+    TrackList tracks = {MakeTrack(1, "Erste"), MakeTrack(2, "Zwölf Brücken")};
+    tracks[1].comment = "remaster";
+    MemoryProcessingLog log;
+    ProcessingPipeline pipeline(log);
+    pipeline.SetLists(files, tracks, {1, 0}, {0, 1}, *mp3);
+    pipeline.SetOptions({true, true, false});
+    pipeline.RunAll();
+    ASSERT_EQ(pipeline.FailureCount(), 0);
+
+    const std::string album = dir.File("Artist - Album");
+    TagLib::FileRef second((album + "/02 - Zwölf Brücken.mp3").c_str());
+    ASSERT_FALSE(second.isNull());
+    EXPECT_EQ(second.tag()->title().to8Bit(true), "Zwölf Brücken");
+    EXPECT_EQ(second.tag()->artist().to8Bit(true), "Artist");
+    EXPECT_EQ(second.tag()->album().to8Bit(true), "Album");
+    EXPECT_EQ(second.tag()->comment().to8Bit(true), "remaster");
+    EXPECT_EQ(second.tag()->genre().to8Bit(true), "Rock");
+    EXPECT_EQ(second.tag()->year(), 1999u);
+    EXPECT_EQ(second.tag()->track(), 2u);
+    // Row 0 showed "aa scrambled.mp3", 2 seconds long, beside track 1.
+    TagLib::FileRef first((album + "/01 - Erste.mp3").c_str());
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.tag()->track(), 1u);
+    EXPECT_EQ(first.audioProperties()->lengthInSeconds(), 2);
+
+    std::string playlist;
+    ASSERT_TRUE(ReadFileBytes(album + "/Artist - Album.m3u", playlist));
+    EXPECT_EQ(playlist,
+              "#EXTM3U\r\n#EXTINF:2,Erste\r\n01 - Erste.mp3\r\n"
+              "#EXTINF:3,Zwölf Brücken\r\n02 - Zwölf Brücken.mp3\r\n");
+}
+
+TEST_F(RealComponentTest, SavedTagKeepsTheTrackNumber) {
+    TrackList files = {LameFile("song.mp3", 44100L)};
+    files[0].title = "Own Title";
+    files[0].track = "Track 05";
+    const TagSaveResult result =
+        SaveTagOfSelectedFile(files, 0, {"Typed", "Record", "2011", "", "Jazz"}, *mp3);
+    ASSERT_EQ(result.outcome, TagSaveOutcome::kSaved) << ErrorText(result.error);
+    TagLib::FileRef ref(files[0].filePath.c_str());
+    ASSERT_FALSE(ref.isNull());
+    EXPECT_EQ(ref.tag()->title().to8Bit(true), "Own Title");
+    EXPECT_EQ(ref.tag()->artist().to8Bit(true), "Typed");
+    EXPECT_EQ(ref.tag()->year(), 2011u);
+    EXPECT_EQ(ref.tag()->genre().to8Bit(true), "Jazz");
+    EXPECT_EQ(ref.tag()->track(), 5u);
+}
+
+}  // namespace
+}  // namespace corvane::test
