@@ -1,0 +1,468 @@
+// "corvane-cli apply" end to end: real lame files with names that say
+// nothing, the local CDDB server, the settings file of the working
+// directory; the result is read back with TagLib and byte by byte.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <taglib/fileref.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tag.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "album/DiscIdCalculator.h"
+#include "album/TrackInfo.h"
+#include "app/SettingsIni.h"
+#include "app/SettingsValues.h"
+#include "cddb/ServerProcess.h"
+#include "support/TestSupport.h"
+
+namespace corvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr long kRate = 44100;
+
+struct ApplyRun {
+    int status = -1;
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+struct Track {
+    std::string fileName;  // scrambled: says nothing about the track
+    long samples;
+    std::vector<std::string> lameArgs;
+};
+
+// The bytes of each file below folder, by path relative to it.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string bytes;
+        if (entry.is_regular_file()) {
+            test::ReadFileBytes(entry.path().string(), bytes);
+        }
+        files[fs::relative(entry.path(), folder).string()] = bytes;
+    }
+    return files;
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Hex(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(id));
+    return text;
+}
+
+std::string Utf8(const TagLib::String& text) {
+    return text.to8Bit(true);
+}
+
+// The MPEG audio of a file without its ID3v2 tag at the front and an ID3v1
+// tag at the end: what tagging must leave untouched.
+std::string AudioBytes(const std::string& bytes) {
+    std::size_t start = 0;
+    if (bytes.size() >= 10 && bytes.compare(0, 3, "ID3") == 0) {
+        const auto size = [&](int i) { return static_cast<std::size_t>(bytes[6 + i] & 0x7F); };
+        start = 10 + (size(0) << 21 | size(1) << 14 | size(2) << 7 | size(3));
+        if ((bytes[5] & 0x10) != 0) {
+            start += 10;  // footer
+        }
+    }
+    std::size_t end = bytes.size();
+    if (end >= start + 128 && bytes.compare(end - 128, 3, "TAG") == 0) {
+        end -= 128;
+    }
+    return start <= end ? bytes.substr(start, end - start) : std::string();
+}
+
+class ApplyCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(test::BinDir() + "/Mp3Info.so")) {
+            GTEST_SKIP() << "Mp3Info.so is not built";
+        }
+        if (!test::HaveProgram("lame")) {
+            GTEST_SKIP() << "lame is not installed";
+        }
+        album_ = temp_.File("in box");
+        cddb_ = temp_.File("cddb");
+        work_ = temp_.File("work");
+        fs::create_directories(album_);
+        fs::create_directories(work_);
+    }
+
+    // Encodes the tracks; sorted byte-wise by name they are the album.
+    void MakeAlbum(const std::vector<Track>& tracks) {
+        for (std::size_t i = 0; i < tracks.size(); ++i) {
+            ASSERT_FALSE(test::MakeMp3(album_, tracks[i].fileName, tracks[i].samples,
+                                       tracks[i].lameArgs, 2, kRate, static_cast<unsigned>(i + 1))
+                             .empty());
+        }
+        TrackList files;
+        std::vector<Track> sorted = tracks;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const Track& a, const Track& b) { return a.fileName < b.fileName; });
+        for (const Track& track : sorted) {
+            TrackInfo file;
+            file.playTime = static_cast<double>(track.samples) / kRate;
+            files.push_back(file);
+        }
+        // The disc id from the lengths that were encoded, not from what the
+        // program reads: the lookup only works when its reading is exact.
+        DiscIdCalculator calculator;
+        discId_ = Hex(calculator.ComputeDiscId(files));
+        OffsetList offsets;
+        calculator.GetOffsets(offsets);
+        frameOffsets_.clear();
+        for (std::size_t i = 0; i + 1 < offsets.size(); ++i) {
+            frameOffsets_.push_back((offsets[i].minutes * 60 + offsets[i].seconds) * 75 +
+                                    offsets[i].frames);
+        }
+        discLength_ = offsets.back().minutes * 60 + offsets.back().seconds;
+    }
+
+    void MakeStandardAlbum() {
+        // "B.mp3" sorts before "a.MP3": byte order, upper case first.
+        MakeAlbum({{"a.MP3", 3 * kRate + 40 * test::kCdFrameSamples, {"-V", "2"}},
+                   {"B.mp3", 5 * kRate + 10 * test::kCdFrameSamples, {"-b", "128"}},
+                   {"c (copy).mp3", 4 * kRate + 3 * test::kCdFrameSamples, {"-b", "192"}}});
+    }
+
+    // comments: the extended data of some tracks, by track index.
+    void AddRecord(const std::string& category, const std::string& dtitle,
+                   const std::vector<std::string>& titles,
+                   const std::map<int, std::string>& comments = {}) {
+        std::string text = test::MakeRecord(discId_, frameOffsets_, discLength_, dtitle, titles);
+        for (const auto& [index, comment] : comments) {
+            const std::string line = "EXTT" + std::to_string(index) + "=";
+            text.insert(text.find(line + "\n") + line.size(), comment);
+        }
+        test::WriteRecord(cddb_, category, discId_, text);
+    }
+
+    void StartServer() {
+        server_ = std::make_unique<test::ServerProcess>(cddb_);
+        ASSERT_NE(server_->Port(), 0);
+    }
+
+    std::string ServerText() const { return "127.0.0.1:" + std::to_string(server_->Port()); }
+
+    void WriteSettings(const SettingsValues& values) {
+        ASSERT_EQ(SaveSettingsFile(work_ + "/" + kIniFileName, values), 0);
+    }
+
+    void WriteSettingsForServer() {
+        SettingsValues values;
+        values.configured = 1;
+        values.cddbServer = ServerText();
+        WriteSettings(values);
+    }
+
+    // Runs corvane-cli apply in the working directory, where the settings lie.
+    ApplyRun Apply(const std::vector<std::string>& arguments) {
+        const std::string errFile = temp_.File("stderr.txt");
+        std::vector<std::string> argv{
+            "sh",    "-c",  "cd \"$1\" || exit 99; shift; exec \"$@\" 2>\"$0\"",
+            errFile, work_, test::BinDir() + "/corvane-cli",
+            "apply"};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        ApplyRun run;
+        run.status = test::RunProcess(argv, &run.out);
+        test::ReadFileBytes(errFile, run.err);
+        return run;
+    }
+
+    test::TempDir temp_;
+    std::string album_;
+    std::string cddb_;
+    std::string work_;
+    std::string discId_;
+    std::vector<int> frameOffsets_;
+    int discLength_ = 0;
+    std::unique_ptr<test::ServerProcess> server_;
+};
+
+TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
+    MakeStandardAlbum();
+    const std::map<std::string, std::string> before = Snapshot(album_);
+    AddRecord("rock", "Los Niños / Días: Vol 1", {"Café", "Why?", "Last \"One\""},
+              {{1, "live take"}});
+    StartServer();
+    WriteSettingsForServer();
+
+    const ApplyRun run = Apply({album_});
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("3 MP3 files in " + album_ + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("DISK ID = " + discId_ + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Processing Files, started at "), std::string::npos);
+    EXPECT_NE(run.out.find("\nCreating New Directory... Done.\nMoving Files... Done.\n"
+                           "Renaming and ID3Tag Files... Done.\nCreating Playlist... Done.\n"
+                           "Operation finished at "),
+              std::string::npos)
+        << run.out;
+
+    const std::string dir = album_ + "/Los Niños - Días_ Vol 1";
+    EXPECT_EQ(Names(album_), std::vector<std::string>{"Los Niños - Días_ Vol 1"});
+    const std::vector<std::string> names{"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"};
+    std::vector<std::string> expected = names;
+    expected.push_back("Los Niños - Días_ Vol 1.m3u");
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(Names(dir), expected);
+
+    // Track k is the k-th file in byte order; its audio is untouched.
+    const std::vector<std::string> sources{"B.mp3", "a.MP3", "c (copy).mp3"};
+    const std::vector<std::string> titles{"Café", "Why?", "Last \"One\""};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        std::string bytes;
+        ASSERT_TRUE(test::ReadFileBytes(dir + "/" + names[i], bytes));
+        EXPECT_EQ(AudioBytes(bytes), AudioBytes(before.at(sources[i])));
+        TagLib::MPEG::File file((dir + "/" + names[i]).c_str());
+        ASSERT_TRUE(file.isValid());
+        const TagLib::Tag* tag = file.tag();
+        ASSERT_NE(tag, nullptr);
+        EXPECT_EQ(Utf8(tag->title()), titles[i]);
+        EXPECT_EQ(Utf8(tag->artist()), "Los Niños");
+        EXPECT_EQ(Utf8(tag->album()), "Días: Vol 1");
+        EXPECT_EQ(tag->year(), 2001u);
+        EXPECT_EQ(tag->track(), i + 1);
+        EXPECT_EQ(Utf8(tag->genre()), "Test");
+        EXPECT_EQ(Utf8(tag->comment()), i == 1 ? "live take" : "");
+    }
+
+    std::string playlist;
+    ASSERT_TRUE(test::ReadFileBytes(dir + "/Los Niños - Días_ Vol 1.m3u", playlist));
+    EXPECT_EQ(playlist,
+              "#EXTM3U\r\n"
+              "#EXTINF:5,Café\r\n01 - Café.mp3\r\n"
+              "#EXTINF:3,Why?\r\n02 - Why_.mp3\r\n"
+              "#EXTINF:4,Last \"One\"\r\n03 - Last 'One'.mp3\r\n");
+}
+
+TEST_F(ApplyCommandTest, DryRunShowsThePlanAndChangesNothing) {
+    MakeStandardAlbum();
+    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
+    StartServer();
+    WriteSettingsForServer();
+    const std::map<std::string, std::string> before = Snapshot(album_);
+
+    const ApplyRun run = Apply({"--dry-run", album_});
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Directory: Band - Album\n"
+                           "B.mp3 -> 01 - One.mp3\n"
+                           "a.MP3 -> 02 - Two.mp3\n"
+                           "c (copy).mp3 -> 03 - Three.mp3\n"
+                           "Playlist: Band - Album.m3u\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("Processing Files"), std::string::npos);
+    EXPECT_EQ(Snapshot(album_), before);
+
+    // The same plan without directory and playlist, with the options' naming.
+    const ApplyRun flat = Apply({"--dry-run", "--no-directory", "--no-playlist", "--format",
+                                 "%2 (%0)", "--case", "upper", album_});
+    ASSERT_EQ(flat.status, 0) << flat.out << flat.err;
+    EXPECT_NE(flat.out.find("Directory: none, the files stay in " + album_ +
+                            "\n"
+                            "B.mp3 -> ONE (01).mp3\n"
+                            "a.MP3 -> TWO (02).mp3\n"
+                            "c (copy).mp3 -> THREE (03).mp3\n"
+                            "Playlist: none\n"),
+              std::string::npos)
+        << flat.out;
+    EXPECT_EQ(Snapshot(album_), before);
+}
+
+TEST_F(ApplyCommandTest, SeveralMatchesAreListedUntilOneIsChosen) {
+    MakeStandardAlbum();
+    AddRecord("rock", "Zeta Band / Live", {"One", "Two", "Three"});
+    AddRecord("jazz", "alpha Band / Studio", {"Uno", "Dos", "Tres"});
+    StartServer();
+    WriteSettingsForServer();
+    const std::map<std::string, std::string> before = Snapshot(album_);
+
+    const ApplyRun list = Apply({album_});
+    EXPECT_EQ(list.status, 3) << list.out << list.err;
+    // Numbered in the order the window lists them: alphabetical, any case.
+    EXPECT_NE(list.out.find("2 albums match this disc:\n"
+                            "  1. alpha Band / Studio - [" +
+                            discId_ +
+                            "] in jazz\n"
+                            "  2. Zeta Band / Live - [" +
+                            discId_ +
+                            "] in rock\n"
+                            "Run again with --choose N to pick one.\n"),
+              std::string::npos)
+        << list.out;
+    EXPECT_EQ(Snapshot(album_), before);
+
+    const ApplyRun wrong = Apply({"--choose", "3", album_});
+    EXPECT_EQ(wrong.status, 3);
+    EXPECT_NE(wrong.out.find("There is no match 3.\n"), std::string::npos) << wrong.out;
+    EXPECT_EQ(Snapshot(album_), before);
+
+    const ApplyRun chosen = Apply({"--choose", "2", album_});
+    ASSERT_EQ(chosen.status, 0) << chosen.out << chosen.err;
+    EXPECT_EQ(Names(album_), std::vector<std::string>{"Zeta Band - Live"});
+    EXPECT_EQ(Names(album_ + "/Zeta Band - Live"),
+              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3",
+                                        "Zeta Band - Live.m3u"}));
+}
+
+TEST_F(ApplyCommandTest, ADifferentTrackCountNeedsKeep) {
+    MakeStandardAlbum();
+    // Two titles for three files: the last file has no track.
+    AddRecord("rock", "Band / Short", {"One", "Two"});
+    StartServer();
+    WriteSettingsForServer();
+    const std::map<std::string, std::string> before = Snapshot(album_);
+
+    const ApplyRun refused = Apply({album_});
+    EXPECT_EQ(refused.status, 4) << refused.out << refused.err;
+    EXPECT_NE(refused.out.find("Run again with --keep"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("Operation cancelled.\n"), std::string::npos) << refused.out;
+    EXPECT_EQ(Snapshot(album_), before);
+
+    const ApplyRun kept = Apply({"--keep", album_});
+    ASSERT_EQ(kept.status, 0) << kept.out << kept.err;
+    EXPECT_NE(kept.out.find("Skipped \"c (copy).mp3\""), std::string::npos) << kept.out;
+    // The file without a track stays where it was, unchanged.
+    EXPECT_EQ(Names(album_), (std::vector<std::string>{"Band - Short", "c (copy).mp3"}));
+    std::string bytes;
+    ASSERT_TRUE(test::ReadFileBytes(album_ + "/c (copy).mp3", bytes));
+    EXPECT_EQ(bytes, before.at("c (copy).mp3"));
+    EXPECT_EQ(Names(album_ + "/Band - Short"),
+              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "Band - Short.m3u"}));
+}
+
+TEST_F(ApplyCommandTest, MissingTracksAreIgnoredWithKeep) {
+    MakeStandardAlbum();
+    AddRecord("rock", "Band / Long", {"One", "Two", "Three", "Four"});
+    StartServer();
+    WriteSettingsForServer();
+
+    EXPECT_EQ(Apply({album_}).status, 4);
+    const ApplyRun kept = Apply({"--keep", "--no-directory", album_});
+    ASSERT_EQ(kept.status, 0) << kept.out << kept.err;
+    EXPECT_EQ(Names(album_), (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3",
+                                                       "03 - Three.mp3", "Band - Long.m3u"}));
+    std::string playlist;
+    ASSERT_TRUE(test::ReadFileBytes(album_ + "/Band - Long.m3u", playlist));
+    EXPECT_EQ(playlist,
+              "#EXTM3U\r\n#EXTINF:5,One\r\n01 - One.mp3\r\n#EXTINF:3,Two\r\n02 - Two.mp3\r\n"
+              "#EXTINF:4,Three\r\n03 - Three.mp3\r\n");
+}
+
+TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
+    MakeStandardAlbum();
+    AddRecord("rock", "Band / Album", {"one", "two", "three"});
+    StartServer();
+    SettingsValues values;
+    values.configured = 1;
+    values.cddbServer = ServerText();
+    values.nameFormat = "(%1) - %0 - %2";
+    WriteSettings(values);
+
+    const ApplyRun fromSettings = Apply({"--dry-run", album_});
+    ASSERT_EQ(fromSettings.status, 0) << fromSettings.out << fromSettings.err;
+    EXPECT_NE(fromSettings.out.find("B.mp3 -> (Band) - 01 - one.mp3\n"), std::string::npos)
+        << fromSettings.out;
+
+    // The template may be written with its words; the case mode by its name.
+    const ApplyRun words =
+        Apply({"--dry-run", "--format", "Title - Track#", "--case", "Capitalized", album_});
+    ASSERT_EQ(words.status, 0) << words.out << words.err;
+    EXPECT_NE(words.out.find("B.mp3 -> One - 01.mp3\n"), std::string::npos) << words.out;
+
+    // A server that is not there: the settings' one fails, --server wins.
+    const int deadPort = server_->Port();
+    server_.reset();
+    const ApplyRun dead = Apply({"--dry-run", album_});
+    EXPECT_EQ(dead.status, 1);
+    EXPECT_NE(dead.out.find("Cannot connect to CDDB server. Please check connection settings.\n"),
+              std::string::npos)
+        << dead.out;
+    StartServer();
+    ASSERT_NE(server_->Port(), deadPort);
+    const ApplyRun given = Apply({"--dry-run", "--server", ServerText(), album_});
+    EXPECT_EQ(given.status, 0) << given.out << given.err;
+}
+
+TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
+    MakeStandardAlbum();
+    fs::create_directories(cddb_ + "/rock");
+    StartServer();
+    WriteSettingsForServer();
+    const std::map<std::string, std::string> before = Snapshot(album_);
+
+    const ApplyRun run = Apply({album_});
+    EXPECT_EQ(run.status, 1) << run.out;
+    EXPECT_NE(run.out.find("Disk not found in the CDDB database with automatic diskid "
+                           "detection.\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Operation cancelled.\n"), std::string::npos);
+    EXPECT_EQ(Snapshot(album_), before);
+}
+
+TEST_F(ApplyCommandTest, AFailedFileMakesTheExitCodeOne) {
+    MakeStandardAlbum();
+    // Two tracks of the same title would get the same name.
+    AddRecord("rock", "Band / Twice", {"Same", "Other", "Same"});
+    StartServer();
+    WriteSettingsForServer();
+
+    const ApplyRun run = Apply({"--format", "%2", album_});
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_NE(run.out.find("Cannot rename \"c (copy).mp3\" to \"Same.mp3\""), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Renaming and ID3Tag Files...\n"), std::string::npos) << run.out;
+    // No file is lost: three files and the playlist.
+    EXPECT_EQ(
+        Names(album_ + "/Band - Twice"),
+        (std::vector<std::string>{"Band - Twice.m3u", "Other.mp3", "Same.mp3", "c (copy).mp3"}));
+}
+
+TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{}, 2, "which folder?"},
+        {{"a", "b"}, 2, "only one folder"},
+        {{"--bogus", "a"}, 2, "unknown option --bogus"},
+        {{"--case", "shout", "a"}, 2, "unknown case mode \"shout\""},
+        {{"--choose", "0", "a"}, 2, "--choose needs a match number"},
+        {{"--server", "a host", "a"}, 2, "is not HOST or HOST:PORT"},
+        {{"--server", "host:99999", "a"}, 2, "is not HOST or HOST:PORT"},
+        {{"--format"}, 2, "--format needs a value"},
+        {{temp_.File("no such folder")}, 1, "cannot open the folder"},
+        {{work_}, 1, "no MP3 files in"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const ApplyRun run = Apply(c.arguments);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace corvane
