@@ -218,6 +218,23 @@ TEST_F(PipelineTest, RerunOnRenamedFilesKeepsNamesAndSwapsWhenPairedCrosswise) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
+TEST_F(PipelineTest, NamesThatAreNotUtf8SurviveByteForByte) {
+    AddFile("caf\xe9.mp3", 10);
+    tracks = {MakeTrack(1, "One"), MakeTrack(2, "Two")};
+    tracks[0].fileName = "01 - d\xe9j\xe0.mp3";
+    AddFile("\xff\xfe.mp3", 20);
+    WriteFileBytes(dir.File(tracks[1].fileName), "in the way");
+    const auto lines = Run({false, true, false});
+    EXPECT_EQ(FakeMp3Marker(dir.File("01 - d\xe9j\xe0.mp3")), "caf\xe9.mp3");
+    EXPECT_EQ(FakeMp3Marker(dir.File("\xff\xfe.mp3")), "\xff\xfe.mp3");
+    EXPECT_EQ(lines[2], "Cannot rename \"\xff\xfe.mp3\" to \"02 - Two.mp3\": File exists");
+    std::string playlist;
+    ASSERT_TRUE(ReadFileBytes(dir.File("Artist - Album.m3u"), playlist));
+    EXPECT_EQ(
+        playlist,
+        "#EXTM3U\r\n#EXTINF:10,One\r\n01 - d\xe9j\xe0.mp3\r\n#EXTINF:20,Two\r\n\xff\xfe.mp3\r\n");
+}
+
 class RecordingDependencyStep : public DependencyStep {
 public:
     int Run(const DependencyContext& context, ProcessingLog& log) override {
