@@ -1,0 +1,150 @@
+# Sourced by tools/demo and tools/screenshot: a sample album of untagged MP3
+# files with names that say nothing, a CDDB folder that knows the album, the
+# local CDDB server on a free port and a settings file pointing at it.
+#
+# Before sourcing: root (the source tree) and bin (the built programs).
+# Afterwards: demo_work (a fresh folder, removed on exit unless demo_keep=1),
+# demo_album, demo_artist, demo_title, demo_port once the steps have run.
+
+demo_artist="The Corvane Ensemble"
+demo_title="Offline Demo"
+demo_keep=${demo_keep:-0}
+demo_server_pid=
+demo_work=$(mktemp -d "${TMPDIR:-/tmp}/corvane-demo.XXXXXX")
+demo_album="$demo_work/music/new rips"
+
+demo_cleanup() {
+    if [[ -n $demo_server_pid ]]; then
+        kill "$demo_server_pid" 2> /dev/null || true
+        wait "$demo_server_pid" 2> /dev/null || true
+    fi
+    if [[ $demo_keep == 1 ]]; then
+        echo "demo: the demo folder stays in $demo_work"
+    else
+        rm -rf "$demo_work"
+    fi
+}
+trap demo_cleanup EXIT
+
+# demo_build TARGET...: builds the targets whose files are missing in bin.
+demo_build() {
+    local file missing=0
+    for file in "$@"; do
+        case $file in
+            Mp3Info | Settings) file=$file.so ;;
+        esac
+        [[ -e $bin/$file ]] || missing=1
+    done
+    [[ $missing == 0 ]] && return 0
+    echo "demo: building $* first..."
+    [[ -d $root/build ]] || cmake --preset default -S "$root" > /dev/null
+    cmake --build "$root/build" -j2 --target "$@"
+}
+
+demo_require() {
+    local tool
+    for tool in lame python3; do
+        if ! command -v "$tool" > /dev/null; then
+            echo "demo: $tool is needed (tools/install-deps.sh installs it)" >&2
+            exit 1
+        fi
+    done
+}
+
+# Four short tracks; sorted by name they are the album's tracks in order.
+# Exact sample counts give exact play times.
+demo_make_album() {
+    demo_require
+    mkdir -p "$demo_album" "$demo_work/cddb/misc"
+    echo "demo: encoding a sample album with lame..."
+    python3 - "$demo_work" << 'EOF'
+import math, struct, sys, wave
+
+notes = {"c": 261.63, "d": 293.66, "e": 329.63, "g": 392.00, "a": 440.00, "C": 523.25}
+tracks = [("cegC", 6.4), ("aedc", 4.8), ("gCae", 7.2), ("Cgec", 5.6)]
+for number, (melody, seconds) in enumerate(tracks):
+    rate, frames = 44100, int(44100 * seconds)
+    note_length = frames // len(melody)
+    data = bytearray()
+    for i in range(frames):
+        freq = notes[melody[min(i // note_length, len(melody) - 1)]]
+        fade = min(1.0, (note_length - i % note_length) / 2000.0)
+        value = int(9000 * fade * math.sin(2 * math.pi * freq * i / rate))
+        data += struct.pack("<hh", value, value)
+    with wave.open(f"{sys.argv[1]}/track{number}.wav", "wb") as out:
+        out.setnchannels(2)
+        out.setsampwidth(2)
+        out.setframerate(rate)
+        out.writeframes(bytes(data))
+EOF
+    local names=("Audio Track (2).mp3" "b_side.mp3" "rip_0413.MP3" "track.mp3") i
+    for i in "${!names[@]}"; do
+        lame --quiet -b 128 "$demo_work/track$i.wav" "$demo_album/${names[$i]}"
+        rm "$demo_work/track$i.wav"
+    done
+
+    # The album's record, under the disc id that Corvane MP3 computes for it.
+    "$bin/corvane-cli" scan --json "$demo_album" > "$demo_work/scan.json"
+    python3 - "$demo_work" "$demo_artist" "$demo_title" << 'EOF'
+import json, sys
+
+work, artist, title = sys.argv[1:4]
+scan = json.load(open(f"{work}/scan.json"))
+offsets = scan["offsets"]
+frames = [(m * 60 + s) * 75 + f for m, s, f in offsets[:-1]]
+length = offsets[-1][0] * 60 + offsets[-1][1]
+titles = ["Morning Tone", "Café Drift", "Why Not?", "Last Light"]
+lines = ["# xmcd", "#", "# Track frame offsets:"]
+lines += [f"#\t{frame}" for frame in frames]
+lines += ["#", f"# Disc length: {length} seconds", "#", "# Revision: 0",
+          "# Submitted via: corvane-demo 1.0", "#",
+          f"DISCID={scan['discId']}", f"DTITLE={artist} / {title}",
+          "DYEAR=2024", "DGENRE=Ambient"]
+lines += [f"TTITLE{i}={t}" for i, t in enumerate(titles)]
+lines += ["EXTD=Made by tools/demo"] + [f"EXTT{i}=" for i in range(len(titles))]
+lines += ["PLAYORDER="]
+with open(f"{work}/cddb/misc/{scan['discId']}", "w", encoding="utf-8") as out:
+    out.write("\n".join(lines) + "\n")
+print(f"demo: disc id {scan['discId']}, {len(frames)} tracks, {length} seconds")
+EOF
+}
+
+# The local CDDB server on a free port; it prints the port it took.
+demo_start_server() {
+    "$bin/corvane-cddbd" --port 0 "$demo_work/cddb" > "$demo_work/cddbd.out" \
+        2> "$demo_work/cddbd.err" &
+    demo_server_pid=$!
+    demo_port=
+    local _
+    for _ in $(seq 100); do
+        demo_port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$demo_work/cddbd.out")
+        [[ -n $demo_port ]] && break
+        kill -0 "$demo_server_pid" 2> /dev/null || break
+        sleep 0.1
+    done
+    if [[ -z $demo_port ]]; then
+        echo "demo: the CDDB server did not start:" >&2
+        cat "$demo_work/cddbd.err" >&2
+        exit 1
+    fi
+    echo "demo: CDDB server on 127.0.0.1:$demo_port"
+}
+
+# The settings file is read from the current directory: this one, in the
+# demo folder, opens the album folder and asks the local server. Extra
+# "key=value" lines for [General] may follow as arguments.
+demo_write_settings() {
+    quoted() {
+        local text=${1//\\/\\\\}
+        printf '"%s"' "${text//\"/\\\"}"
+    }
+    {
+        echo "[General]"
+        echo "configured=1"
+        echo "lastFolder=$(quoted "$demo_album")"
+        printf '%s\n' "$@"
+        echo
+        echo "[Cddb]"
+        echo "server=$(quoted "127.0.0.1:$demo_port")"
+    } > "$demo_work/Corvane Mp3.ini"
+}
