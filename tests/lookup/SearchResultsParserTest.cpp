@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "support/TestSupport.h"
 
 namespace corvane {
@@ -68,6 +70,40 @@ TEST(SearchResultsParserTest, DamagedRowsDoNotBreakTheParse) {
     EXPECT_EQ(results[2].idText, "");
     EXPECT_EQ(results[3].category, "blues");
     EXPECT_EQ(results[3].title, "Unclosed");
+}
+
+// Pages cut anywhere or filled with random markup never crash the parser, and
+// every result it finds comes from a row that opens a table row.
+TEST(SearchResultsParserTest, TruncatedAndRandomPagesAreHarmless) {
+    const std::string page = kPage;
+    for (std::size_t cut = 0; cut <= page.size(); ++cut) {
+        EXPECT_LE(ParseSearchPage(page.substr(0, cut)).size(), 3u);
+    }
+    std::mt19937 random(7);
+    const std::vector<std::string> pieces = {"all categories",
+                                             "<tr><td><a href=",
+                                             "<br><a href=",
+                                             "\"",
+                                             "\">",
+                                             "</a>",
+                                             "cat=",
+                                             "id=",
+                                             "&",
+                                             "\n",
+                                             "x",
+                                             "\xC3",
+                                             std::string(1, '\0'),
+                                             "\r\n"};
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        for (int i = 0; i < 40; ++i) {
+            text += pieces[random() % pieces.size()];
+        }
+        for (const SearchResult& result : ParseSearchPage(text)) {
+            EXPECT_LE(result.idText.size(), result.link.size());
+            EXPECT_LE(result.category.size(), result.link.size());
+        }
+    }
 }
 
 TEST(SearchResultsParserTest, ReadsAPageFromAFile) {
