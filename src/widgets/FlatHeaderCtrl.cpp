@@ -389,7 +389,8 @@ void CFlatHeaderCtrl::StartColumnDrag(const QPoint& pos) {
     dragWindow_ = new HeaderDragWindow(window(), SectionPicture(pressed_));
     dragWindow_->show();
     dragWindow_->raise();
-    grabMouse();
+    // Mouse events of a header arrive through its viewport.
+    viewport()->grabMouse();
     TrackColumnDrag(pos);
 }
 
@@ -459,7 +460,7 @@ void CFlatHeaderCtrl::FinishColumnDrag() {
     }
     delete dragWindow_;
     delete dropMarker_;
-    releaseMouse();
+    viewport()->releaseMouse();
     viewport()->unsetCursor();
     columnDrag_ = false;
     dropTarget_ = -1;

@@ -1,0 +1,122 @@
+#include "widgets/Artwork.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QSvgRenderer>
+
+#include "widgets/WidgetTestApp.h"
+
+namespace corvane {
+namespace {
+
+// Every picture the program names, by path.
+std::vector<QString> AllPictures() {
+    std::vector<QString> paths = {artwork::kAppIcon,
+                                  artwork::kQuery,
+                                  artwork::kExecute,
+                                  artwork::kSettings,
+                                  artwork::kAbout,
+                                  artwork::kSearch,
+                                  artwork::kGroupOptions,
+                                  artwork::kGroupTags,
+                                  artwork::kGroupExtended,
+                                  artwork::kGroupFolders,
+                                  artwork::kGroupFiles,
+                                  artwork::kGroupCddb,
+                                  artwork::kTrackCountNotEnough,
+                                  artwork::kTrackCountTooMany,
+                                  artwork::kAssociation,
+                                  artwork::kSplash,
+                                  artwork::kMoveBarGlyphs};
+    for (int step = 0; step < artwork::kStepCount; ++step) {
+        paths.push_back(StepPicturePath(step, false));
+        paths.push_back(StepPicturePath(step, true));
+    }
+    for (int frame = 0; frame < artwork::kLoadingFrameCount; ++frame) {
+        paths.push_back(LoadingFramePath(frame));
+    }
+    return paths;
+}
+
+int OpaquePixels(const QImage& image, const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            n += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+TEST(Artwork, EveryPictureLoadsAndDrawsSomething) {
+    test::WidgetApp();
+    for (const QString& path : AllPictures()) {
+        SCOPED_TRACE(path.toStdString());
+        ASSERT_FALSE(path.isEmpty());
+        const QSize size = ArtworkSize(path);
+        ASSERT_FALSE(size.isEmpty());
+        const QImage image = ArtworkPixmap(path).toImage();
+        ASSERT_EQ(image.size(), size);
+        EXPECT_GT(OpaquePixels(image, image.rect()), image.width() * image.height() / 20);
+        EXPECT_FALSE(ArtworkIcon(path).isNull());
+    }
+    EXPECT_TRUE(ArtworkPixmap(QStringLiteral(":/corvane/none.svg")).isNull());
+    EXPECT_TRUE(ArtworkIcon(QStringLiteral(":/corvane/none.svg")).isNull());
+    EXPECT_TRUE(StepPicturePath(4, true).isEmpty());
+    EXPECT_TRUE(LoadingFramePath(10).isEmpty());
+}
+
+TEST(Artwork, SizesTheWindowsExpect) {
+    test::WidgetApp();
+    for (const char* icon : {artwork::kQuery, artwork::kExecute, artwork::kSettings,
+                             artwork::kAbout, artwork::kGroupTags, artwork::kGroupCddb}) {
+        EXPECT_EQ(ArtworkSize(QString::fromLatin1(icon)), QSize(16, 16)) << icon;
+    }
+    EXPECT_EQ(ArtworkSize(LoadingFramePath(0)), QSize(16, 16));
+    EXPECT_EQ(ArtworkSize(QString::fromLatin1(artwork::kMoveBarGlyphs)), QSize(88, 20));
+}
+
+TEST(Artwork, GlyphStripLeavesTheFirstCellEmpty) {
+    test::WidgetApp();
+    const QImage strip = ArtworkPixmap(QString::fromLatin1(artwork::kMoveBarGlyphs)).toImage();
+    EXPECT_EQ(OpaquePixels(strip, QRect(0, 0, 22, 20)), 0);
+    for (int cell = 1; cell < 4; ++cell) {
+        EXPECT_GT(OpaquePixels(strip, QRect(cell * 22, 0, 22, 20)), 40) << cell;
+    }
+}
+
+TEST(Artwork, LoadingFramesAndStepPicturesDiffer) {
+    test::WidgetApp();
+    for (int frame = 0; frame < artwork::kLoadingFrameCount; ++frame) {
+        const int next = (frame + 1) % artwork::kLoadingFrameCount;
+        EXPECT_NE(ArtworkPixmap(LoadingFramePath(frame)).toImage(),
+                  ArtworkPixmap(LoadingFramePath(next)).toImage())
+            << frame;
+    }
+    for (int step = 0; step < artwork::kStepCount; ++step) {
+        EXPECT_NE(ArtworkPixmap(StepPicturePath(step, false)).toImage(),
+                  ArtworkPixmap(StepPicturePath(step, true)).toImage())
+            << step;
+    }
+}
+
+TEST(Artwork, ResourceNumbersMapToPictures) {
+    test::WidgetApp();
+    EXPECT_EQ(ArtworkPathForId(165, false), QString::fromLatin1(artwork::kQuery));
+    EXPECT_EQ(ArtworkPathForId(131, true), StepPicturePath(0, true));
+    EXPECT_EQ(ArtworkPathForId(132, true), StepPicturePath(0, false));
+    EXPECT_EQ(ArtworkPathForId(150, true), QString::fromLatin1(artwork::kTrackCountNotEnough));
+    for (int id : {159, 160, 166, 167, 168, 161, 163, 164, 165, 169, 154}) {
+        EXPECT_FALSE(ArtworkIcon(ArtworkPathForId(id, false)).isNull()) << id;
+    }
+    for (int id = 129; id <= 136; ++id) {
+        EXPECT_FALSE(ArtworkPixmap(ArtworkPathForId(id, true)).isNull()) << id;
+    }
+    EXPECT_TRUE(ArtworkPathForId(999, false).isEmpty());
+    EXPECT_TRUE(ArtworkPathForId(165, true).isEmpty());
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,282 @@
+#include "widgets/SortListCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <algorithm>
+#include <random>
+
+#include "widgets/RowQuickSort.h"
+#include "widgets/WidgetTestApp.h"
+
+namespace corvane {
+namespace {
+
+// Sorts a copy of `texts` and checks on the way that no two equal texts are ever swapped.
+std::vector<std::string> SortChecked(std::vector<std::string> texts, bool ascending,
+                                     int* swaps = nullptr) {
+    int count = 0;
+    QuickSortRows(
+        0, static_cast<int>(texts.size()) - 1, ascending,
+        [&texts](int i) -> const std::string& { return texts[i]; },
+        [&](int a, int b) {
+            EXPECT_NE(texts[a], texts[b]) << "equal rows swapped";
+            std::swap(texts[a], texts[b]);
+            ++count;
+        });
+    if (swaps != nullptr) {
+        *swaps = count;
+    }
+    return texts;
+}
+
+TEST(RowQuickSort, SortsBothWaysByteWise) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> texts(random() % 40);
+        for (std::string& t : texts) {
+            t = std::string(1, "aAbB\xc3z"[random() % 6]) + std::string(1, "xy"[random() % 2]);
+        }
+        std::vector<std::string> up = texts;
+        std::sort(up.begin(), up.end());
+        EXPECT_EQ(SortChecked(texts, true), up);
+        std::vector<std::string> down = up;
+        std::reverse(down.begin(), down.end());
+        EXPECT_EQ(SortChecked(texts, false), down);
+    }
+    // Case-sensitive and by unsigned bytes: "B" < "a" < "\xc3..." (UTF-8 letters last).
+    EXPECT_EQ(SortChecked({"a", "\xc3\xa9", "B"}, true),
+              (std::vector<std::string>{"B", "a", "\xc3\xa9"}));
+}
+
+TEST(RowQuickSort, EqualRowsAreNeverSwapped) {
+    int swaps = -1;
+    SortChecked(std::vector<std::string>(25, "same"), true, &swaps);
+    EXPECT_EQ(swaps, 0);
+    SortChecked(std::vector<std::string>(25, "same"), false, &swaps);
+    EXPECT_EQ(swaps, 0);
+    SortChecked({"a", "b", "c", "d"}, true, &swaps);
+    EXPECT_EQ(swaps, 0);
+    SortChecked({}, true, &swaps);
+    EXPECT_EQ(swaps, 0);
+}
+
+class SortListTest : public test::WidgetTest {
+protected:
+    void SetUp() override {
+        test::WidgetApp();
+        list.setColumnCount(2);
+        list.setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Time")});
+        list.resize(300, 200);
+    }
+
+    void Fill(const std::vector<std::pair<const char*, const char*>>& rows) {
+        int data = 0;
+        for (const auto& [name, time] : rows) {
+            const int row = list.InsertRow(-1, {QString::fromUtf8(name), QString::fromUtf8(time)});
+            list.SetItemData(row, ++data);
+        }
+    }
+
+    std::vector<qint64> DataOrder() const {
+        std::vector<qint64> order;
+        for (int row = 0; row < list.RowCount(); ++row) {
+            order.push_back(list.ItemData(row));
+        }
+        return order;
+    }
+
+    void ClickHeader(int column) {
+        CFlatHeaderCtrl* header = list.FlatHeader();
+        const QPoint centre(
+            header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+            header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+    }
+
+    SortListCtrl list;
+};
+
+TEST_F(SortListTest, HeaderClickSortsThenFlips) {
+    Fill({{"b", "3"}, {"a", "1"}, {"c", "2"}});
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    ClickHeader(0);
+    EXPECT_EQ(DataOrder(), (std::vector<qint64>{2, 1, 3}));
+    bool ascending = false;
+    EXPECT_EQ(list.FlatHeader()->GetSortColumn(&ascending), 0);
+    EXPECT_TRUE(ascending);
+    ClickHeader(0);
+    EXPECT_EQ(DataOrder(), (std::vector<qint64>{3, 1, 2}));
+    EXPECT_EQ(list.FlatHeader()->GetSortColumn(&ascending), 0);
+    EXPECT_FALSE(ascending);
+    // Another column starts ascending again.
+    ClickHeader(1);
+    EXPECT_EQ(DataOrder(), (std::vector<qint64>{2, 3, 1}));
+    EXPECT_EQ(list.FlatHeader()->GetSortColumn(&ascending), 1);
+    EXPECT_TRUE(ascending);
+}
+
+TEST_F(SortListTest, RowsMoveWholeWithSelectionAndEqualRowsStay) {
+    Fill({{"x", "3"}, {"x", "1"}, {"x", "2"}, {"a", "0"}});
+    list.topLevelItem(1)->setSelected(true);
+    list.topLevelItem(1)->setIcon(0, QIcon(QPixmap(8, 8)));
+    list.OnColumnClick(0);
+    // "a" comes first; the three "x" rows keep their order among themselves.
+    EXPECT_EQ(DataOrder(), (std::vector<qint64>{4, 2, 3, 1}));
+    EXPECT_EQ(list.ItemData(0), 4);
+    EXPECT_EQ(list.ItemText(0, 1), QStringLiteral("0"));
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0]->text(1), QStringLiteral("1"));
+    EXPECT_FALSE(selected[0]->icon(0).isNull());
+
+    list.clear();
+    Fill({{"same", "1"}, {"same", "2"}, {"same", "3"}, {"same", "4"}, {"same", "5"}});
+    list.OnColumnClick(0);
+    EXPECT_EQ(DataOrder(), (std::vector<qint64>{1, 2, 3, 4, 5}));
+    list.OnColumnClick(0);
+    EXPECT_EQ(DataOrder(), (std::vector<qint64>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(SortListTest, SortingCanBeSwitchedOff) {
+    Fill({{"b", "1"}, {"a", "2"}});
+    list.EnableSorting(false);
+    list.OnColumnClick(0);
+    EXPECT_EQ(DataOrder(), (std::vector<qint64>{1, 2}));
+    EXPECT_EQ(list.FlatHeader()->GetSortColumn(), -1);
+    list.SortRows(5, true);  // no such column: nothing happens
+    EXPECT_EQ(DataOrder(), (std::vector<qint64>{1, 2}));
+}
+
+// Counts the pixels of one colour inside a rectangle.
+int CountColour(const QImage& image, const QRect& area, QRgb colour) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            n += image.pixel(x, y) == colour ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+TEST_F(SortListTest, EmptyListShowsItsTextCentredBelowTheHeader) {
+    EXPECT_EQ(list.EmptyText(), QStringLiteral("Empty List"));
+    QPalette pal = list.palette();
+    pal.setColor(QPalette::Text, QColor(255, 0, 0));
+    pal.setColor(QPalette::Base, QColor(255, 255, 255));
+    list.setPalette(pal);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const QImage image = list.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect all = image.rect();
+    const int red = CountColour(image, all, qRgb(255, 0, 0));
+    ASSERT_GT(red, 10) << "no text drawn";
+    // All of it in the middle band, none near the edges.
+    const QRect middle(all.width() / 4, all.height() / 3, all.width() / 2, all.height() / 3);
+    EXPECT_EQ(CountColour(image, middle, qRgb(255, 0, 0)), red);
+
+    list.SetEmptyText(QString());
+    EXPECT_EQ(list.EmptyText(), QStringLiteral("Empty List"));
+    list.SetEmptyText(QStringLiteral("No MP3 files"));
+    EXPECT_EQ(list.EmptyText(), QStringLiteral("No MP3 files"));
+
+    Fill({{"row", "1"}});
+    const QImage filled = list.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // Row text is drawn in the Text colour too, but at the top, not in the middle band.
+    EXPECT_EQ(CountColour(filled, middle, qRgb(255, 0, 0)), 0);
+}
+
+TEST_F(SortListTest, HeaderKeepsExtrasInStepAndLimitsWidths) {
+    CFlatHeaderCtrl* header = list.FlatHeader();
+    HeaderItemEx ex;
+    ASSERT_TRUE(header->GetItemEx(1, &ex));
+    EXPECT_EQ(ex.minWidth, 0);
+    EXPECT_EQ(ex.maxWidth, -1);
+    EXPECT_FALSE(header->GetItemEx(2, &ex));
+    EXPECT_TRUE(header->SetItemEx(1, {0, 40, 120}));
+    list.setColumnCount(3);
+    EXPECT_TRUE(header->GetItemEx(2, &ex));
+    EXPECT_EQ(ex.maxWidth, -1);
+    ASSERT_TRUE(header->GetItemEx(1, &ex));
+    EXPECT_EQ(ex.maxWidth, 120);
+    header->resizeSection(1, 300);
+    EXPECT_EQ(header->sectionSize(1), 120);
+    header->resizeSection(1, 10);
+    EXPECT_EQ(header->sectionSize(1), 40);
+    EXPECT_TRUE(header->SetItemEx(0, {CFlatHeaderCtrl::kFixedWidth, 0, -1}));
+    EXPECT_EQ(header->sectionResizeMode(0), QHeaderView::Fixed);
+    list.setColumnCount(1);
+    EXPECT_FALSE(header->GetItemEx(1, &ex));
+}
+
+TEST_F(SortListTest, ColumnDragMovesUnlessTheParentVetoes) {
+    list.setColumnCount(3);
+    list.setHeaderLabels({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    CFlatHeaderCtrl* header = list.FlatHeader();
+    header->SetDragColumns(true);
+    for (int i = 0; i < 3; ++i) {
+        header->resizeSection(i, 80);
+    }
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QWidget* port = header->viewport();
+    const int y = header->height() / 2;
+
+    bool vetoBegin = true;
+    int begins = 0;
+    int ends = 0;
+    QObject::connect(header, &CFlatHeaderCtrl::beginDrag, [&](int, bool* veto) {
+        ++begins;
+        *veto = vetoBegin;
+    });
+    bool vetoEnd = false;
+    int endTarget = -2;
+    QObject::connect(header, &CFlatHeaderCtrl::endDrag, [&](int, int target, bool* veto) {
+        ++ends;
+        endTarget = target;
+        *veto = vetoEnd;
+    });
+    auto drag = [&](QPoint from, QPoint to) {
+        QTest::mousePress(port, Qt::LeftButton, {}, from);
+        QTest::mouseMove(port, from + QPoint(10, 0));
+        QTest::mouseMove(port, to);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, to);
+    };
+
+    drag(QPoint(40, y), QPoint(230, y));
+    EXPECT_EQ(begins, 1);
+    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(header->visualIndex(0), 0);
+
+    vetoBegin = false;
+    QTest::mousePress(port, Qt::LeftButton, {}, QPoint(40, y));
+    QTest::mouseMove(port, QPoint(50, y));
+    QTest::mouseMove(port, QPoint(230, y));
+    EXPECT_TRUE(header->IsDraggingColumn());
+    EXPECT_EQ(header->DropTarget(), 3);
+    ASSERT_NE(header->DragWindow(), nullptr);
+    ASSERT_NE(header->DropMarker(), nullptr);
+    EXPECT_TRUE(header->DropMarker()->isVisible());
+    QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(230, y));
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(endTarget, 3);
+    EXPECT_EQ(header->visualIndex(0), 2);
+    EXPECT_EQ(header->DragWindow(), nullptr);
+    EXPECT_EQ(header->DropMarker(), nullptr);
+
+    // Dropping next to itself is no move.
+    vetoEnd = false;
+    drag(QPoint(40, y), QPoint(70, y));
+    EXPECT_EQ(endTarget, -1);
+    EXPECT_EQ(header->logicalIndex(0), 1);
+
+    vetoEnd = true;
+    drag(QPoint(40, y), QPoint(230, y));
+    EXPECT_EQ(header->logicalIndex(0), 1);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,181 @@
+#include "widgets/SplitterBar.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "widgets/SplitterRange.h"
+#include "widgets/WidgetTestApp.h"
+
+namespace corvane {
+namespace {
+
+TEST(SplitterRange, MinimumSizesOfParentAndPanes) {
+    // Parent 0..600, a first pane from 20 and a second pane up to 580.
+    const SplitterRange r = ComputeSplitterRange({0, 600}, {{20, 200}}, {{208, 580}}, 150, 150);
+    EXPECT_EQ(r.low, 170);
+    EXPECT_EQ(r.high, 430);
+    const SplitterSpan bar{202, 206};
+    EXPECT_TRUE(CanDragSplitter(r, bar));
+    EXPECT_EQ(ConfineSplitterDistance(r, bar, 50), 50);
+    EXPECT_EQ(ConfineSplitterDistance(r, bar, 1000), 430 - 206);
+    EXPECT_EQ(ConfineSplitterDistance(r, bar, -1000), 170 - 202);
+}
+
+TEST(SplitterRange, NoRoomNoDrag) {
+    const SplitterRange r = ComputeSplitterRange({0, 250}, {{0, 120}}, {{126, 250}}, 150, 150);
+    EXPECT_FALSE(CanDragSplitter(r, {120, 126}));
+    // Room for the minimums but not for the bar itself.
+    const SplitterRange tight = ComputeSplitterRange({0, 303}, {}, {}, 150, 150);
+    EXPECT_FALSE(CanDragSplitter(tight, {150, 154}));
+}
+
+class SplitterDragTest : public test::WidgetTest {
+protected:
+    void SetUp() override {
+        test::WidgetApp();
+        dialog.resize(600, 400);
+        left = new QWidget(&dialog);
+        left->setGeometry(0, 0, 201, 400);
+        placeholder = new QWidget(&dialog);
+        placeholder->setGeometry(202, 0, 4, 400);
+        right = new QWidget(&dialog);
+        right->setGeometry(207, 0, 393, 400);
+        bar = new VerticalSplitterBar(&dialog);
+        ASSERT_TRUE(bar->Bind(placeholder, 1050));
+        bar->SetMinSizes(150, 150);
+        bar->AttachFirstPane(left);
+        bar->AttachSecondPane(right);
+        bar->RecalcLayout();
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    }
+
+    void Press(QPoint at) { QTest::mousePress(bar, Qt::LeftButton, {}, at); }
+    void MoveTo(QPoint at) { QTest::mouseMove(bar, at); }
+
+    QWidget dialog;
+    QWidget* left = nullptr;
+    QWidget* placeholder = nullptr;
+    QWidget* right = nullptr;
+    VerticalSplitterBar* bar = nullptr;
+};
+
+TEST_F(SplitterDragTest, BindTakesThePlaceholdersPlace) {
+    EXPECT_EQ(bar->geometry(), QRect(202, 0, 4, 400));
+    EXPECT_FALSE(placeholder->isVisible());
+    EXPECT_EQ(left->geometry(), QRect(0, 0, 201, 400));     // right edge one pixel before the bar
+    EXPECT_EQ(right->geometry(), QRect(207, 0, 393, 400));  // left edge one pixel after it
+    bar->Unbind();
+    EXPECT_TRUE(placeholder->isVisible());
+    EXPECT_FALSE(bar->isVisible());
+}
+
+TEST_F(SplitterDragTest, DragMovesBarAndPanesAndTellsTheDialog) {
+    QSignalSpy moved(bar, &SplitterBar::moved);
+    Press(QPoint(2, 100));
+    ASSERT_TRUE(bar->IsDragging());
+    MoveTo(QPoint(62, 120));
+    EXPECT_EQ(bar->DragDistance(), 60);
+    EXPECT_EQ(bar->geometry().left(), 202);  // only the drag image moves meanwhile
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(62, 120));
+    EXPECT_FALSE(bar->IsDragging());
+    ASSERT_EQ(moved.count(), 1);
+    EXPECT_EQ(moved.at(0).at(0).toInt(), 60);
+    EXPECT_EQ(moved.at(0).at(1).toInt(), 1050);
+    EXPECT_EQ(bar->geometry(), QRect(262, 0, 4, 400));
+    EXPECT_EQ(left->geometry().right() + 1, 261);
+    EXPECT_EQ(right->geometry().left(), 267);
+    EXPECT_EQ(right->geometry().right(), 599);
+}
+
+TEST_F(SplitterDragTest, DragStopsAtTheEdgeOfTheAllowedRange) {
+    QSignalSpy moved(bar, &SplitterBar::moved);
+    Press(QPoint(2, 100));
+    MoveTo(QPoint(2 + 1000, 100));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(1002, 100));
+    ASSERT_EQ(moved.count(), 1);
+    // The second pane ends at 600 and keeps 150 pixels: the bar ends at 450.
+    EXPECT_EQ(bar->geometry().right() + 1, 450);
+    Press(QPoint(2, 100));
+    MoveTo(QPoint(-1000, 100));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(-1000, 100));
+    EXPECT_EQ(bar->geometry().left(), 150);
+}
+
+TEST_F(SplitterDragTest, EscapeAndRightButtonEndAtTheLastPositionShown) {
+    QSignalSpy moved(bar, &SplitterBar::moved);
+    Press(QPoint(2, 100));
+    MoveTo(QPoint(-28, 100));
+    QTest::keyClick(bar, Qt::Key_A);  // swallowed, the drag goes on
+    EXPECT_TRUE(bar->IsDragging());
+    QTest::keyClick(bar, Qt::Key_Escape);
+    EXPECT_FALSE(bar->IsDragging());
+    ASSERT_EQ(moved.count(), 1);
+    EXPECT_EQ(moved.at(0).at(0).toInt(), -30);
+    EXPECT_EQ(bar->geometry().left(), 172);
+
+    Press(QPoint(1, 50));
+    MoveTo(QPoint(11, 50));
+    QTest::mousePress(bar, Qt::RightButton, {}, QPoint(11, 50));
+    EXPECT_FALSE(bar->IsDragging());
+    ASSERT_EQ(moved.count(), 2);
+    EXPECT_EQ(moved.at(1).at(0).toInt(), 10);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(11, 50));  // late release: nothing
+    EXPECT_EQ(moved.count(), 2);
+}
+
+TEST_F(SplitterDragTest, ClickWithoutMoveSendsNothing) {
+    QSignalSpy moved(bar, &SplitterBar::moved);
+    const QRect before = bar->geometry();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(2, 100));
+    EXPECT_FALSE(bar->IsDragging());
+    EXPECT_EQ(moved.count(), 0);
+    EXPECT_EQ(bar->geometry(), before);
+    EXPECT_EQ(left->geometry(), QRect(0, 0, 201, 400));
+}
+
+TEST_F(SplitterDragTest, TooLittleRoomStartsNoDrag) {
+    dialog.resize(300, 400);
+    right->setGeometry(207, 0, 93, 400);
+    QSignalSpy moved(bar, &SplitterBar::moved);
+    Press(QPoint(2, 100));
+    EXPECT_FALSE(bar->IsDragging());
+    MoveTo(QPoint(40, 100));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(40, 100));
+    EXPECT_EQ(moved.count(), 0);
+}
+
+TEST(HorizontalSplitter, DragsUpAndDown) {
+    test::WidgetApp();
+    QWidget dialog;
+    dialog.resize(400, 600);
+    auto* top = new QWidget(&dialog);
+    top->setGeometry(0, 0, 400, 299);
+    auto* placeholder = new QWidget(&dialog);
+    placeholder->setGeometry(0, 300, 400, 4);
+    auto* bottom = new QWidget(&dialog);
+    bottom->setGeometry(0, 305, 400, 295);
+    HorizontalSplitterBar bar;
+    ASSERT_TRUE(bar.Bind(placeholder, 1051));
+    bar.SetMinSizes(150, 150);
+    bar.AttachFirstPane(top);
+    bar.AttachSecondPane(bottom);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QSignalSpy moved(&bar, &SplitterBar::moved);
+    QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(200, 1));
+    QTest::mouseMove(&bar, QPoint(240, -39));  // sideways motion does not count
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(240, -39));
+    ASSERT_EQ(moved.count(), 1);
+    EXPECT_EQ(moved.at(0).at(0).toInt(), -40);
+    EXPECT_EQ(moved.at(0).at(1).toInt(), 1051);
+    EXPECT_EQ(bar.geometry(), QRect(0, 260, 400, 4));
+    EXPECT_EQ(top->geometry().bottom() + 1, 259);
+    EXPECT_EQ(bottom->geometry().top(), 265);
+}
+
+}  // namespace
+}  // namespace corvane
