@@ -187,4 +187,36 @@ std::vector<std::string> Association::UnplacedLines() const {
     return lines;
 }
 
+namespace {
+
+bool IsRealRow(const ListRow& row) {
+    return !row.text.empty() && row.text != kBlankRowText;
+}
+
+int RecordOfRow(const ListRow& row, const TrackList& records) {
+    if (row.record >= 0 && row.record < static_cast<int>(records.size())) {
+        return row.record;
+    }
+    return FindRecordForLine(records, row.text);
+}
+
+}  // namespace
+
+std::vector<AssociatedPair> AssociatedPairs(const RowList& fileRows, const RowList& titleRows,
+                                            const TrackList& files, const TrackList& tracks) {
+    std::vector<AssociatedPair> pairs;
+    const std::size_t rows = std::min(fileRows.size(), titleRows.size());
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (!IsRealRow(fileRows[i]) || !IsRealRow(titleRows[i])) {
+            continue;
+        }
+        const AssociatedPair pair{RecordOfRow(fileRows[i], files),
+                                  RecordOfRow(titleRows[i], tracks)};
+        if (pair.file >= 0 && pair.track >= 0) {
+            pairs.push_back(pair);
+        }
+    }
+    return pairs;
+}
+
 }  // namespace corvane

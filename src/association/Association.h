@@ -69,4 +69,16 @@ private:
     std::vector<int> unplaced_;
 };
 
+// One file and the track it is to become, as indexes into the two lists.
+struct AssociatedPair {
+    int file = -1;
+    int track = -1;
+};
+
+// The pairs that the two row lists show, row against row, for the OK step of
+// the association dialog: rows facing a blank (" ") or an emptied ("") row
+// are left out. A row without its record index is looked up by its text.
+std::vector<AssociatedPair> AssociatedPairs(const RowList& fileRows, const RowList& titleRows,
+                                            const TrackList& files, const TrackList& tracks);
+
 }  // namespace corvane

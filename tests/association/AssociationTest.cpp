@@ -276,6 +276,35 @@ TEST(AssociationTest, NoFilesGiveBlankRowsOnly) {
     EXPECT_EQ(association.FindFileByPlayTime(1), -1);
 }
 
+TEST(AssociationTest, PairsAreReadRowAgainstRowSkippingBlanks) {
+    const TrackList files = {File("a.mp3", 100), File("b.mp3", 200), File("c.mp3", 300)};
+    const TrackList tracks = {Track("One", 100), Track("Two", 200)};
+    Association association(files, tracks);
+    association.AutoAssociate();
+    RowList fileRows = association.FileRows();
+    const RowList& titleRows = association.TitleRows();
+    ASSERT_EQ(fileRows.size(), 3u);
+    // The file facing the padded title row is left out.
+    std::vector<AssociatedPair> pairs = AssociatedPairs(fileRows, titleRows, files, tracks);
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0].file, 0);
+    EXPECT_EQ(pairs[0].track, 0);
+    EXPECT_EQ(pairs[1].file, 1);
+    EXPECT_EQ(pairs[1].track, 1);
+    // The user swaps the first two files and deletes the third.
+    std::swap(fileRows[0], fileRows[1]);
+    fileRows[2] = {"", 0, -1};
+    pairs = AssociatedPairs(fileRows, titleRows, files, tracks);
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0].file, 1);
+    EXPECT_EQ(pairs[1].file, 0);
+    // Rows known by their text only are looked up.
+    fileRows[0].record = -1;
+    EXPECT_EQ(AssociatedPairs(fileRows, titleRows, files, tracks)[0].file, 1);
+    fileRows[0].text = "unknown [00:00:01]";
+    EXPECT_EQ(AssociatedPairs(fileRows, titleRows, files, tracks).size(), 1u);
+}
+
 // Random albums: whatever the names, titles and lengths, both lists end
 // equally long and every file stands in exactly one row.
 TEST(AssociationTest, PropertyEveryFileStandsInExactlyOneRow) {
