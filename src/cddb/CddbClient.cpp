@@ -192,6 +192,7 @@ bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
                 if (code < 210 || code > 219) {
                     return true;  // a single-line answer never carries the terminator
                 }
+                stopOnSingleLineStatus = false;  // a list: read on to the terminator
             }
         }
         // Only the new bytes (and the few before them) can complete it.

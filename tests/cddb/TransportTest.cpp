@@ -97,6 +97,21 @@ TEST(Transport, EarlyCloseFailsAndKeepsTheReceivedText) {
     EXPECT_EQ(client.LastAnswer(), reply);
 }
 
+TEST(Transport, SingleLineReadErrorWaitsForTheTimeout) {
+    // A read waits for the terminator, so a 401 on an open connection fails
+    // only when nothing more arrives.
+    ScriptedServer server(
+        {Script{{Step{HttpOk("401 rock 00000001 No such entry.\r\n"), 0}}, 3000}});
+    CddbClient client;
+    client.SetTimeouts(300, 30000);
+    DiscRecord record;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client.Read(LocalSite(server.Port()), 1, "rock", record));
+    EXPECT_GE(ElapsedMs(start), 300);
+    EXPECT_EQ(client.ErrorCode(), 10043);
+    EXPECT_EQ(client.LastAnswer(), HttpOk("401 rock 00000001 No such entry.\r\n"));
+}
+
 TEST(Transport, AnswerFillingTheBufferExactlyGrowsIt) {
     // 4095 bytes: exactly the free space of a 4096-byte buffer.
     std::string body = "210 motd\r\n";
