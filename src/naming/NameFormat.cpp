@@ -1,6 +1,7 @@
 #include "naming/NameFormat.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "naming/CaseConversion.h"
 #include "naming/FileNameCleanup.h"
