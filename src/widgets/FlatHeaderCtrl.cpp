@@ -395,8 +395,7 @@ void CFlatHeaderCtrl::StartColumnDrag(const QPoint& pos) {
 }
 
 void CFlatHeaderCtrl::TrackColumnDrag(const QPoint& pos) {
-    QWidget* top = window();
-    const QPoint inTop = viewport()->mapTo(top, pos);
+    const QPoint inTop = viewport()->mapTo(window(), pos);
     dragWindow_->move(inTop - QPoint(dragWindow_->width() / 2, dragWindow_->height() / 2));
 
     int target = -1;
@@ -423,8 +422,10 @@ void CFlatHeaderCtrl::TrackColumnDrag(const QPoint& pos) {
         delete dropMarker_;
         return;
     }
+    QWidget* top = window();
     if (dropMarker_ == nullptr) {
-        dropMarker_ = new QWidget(viewport());
+        // Above the floating copy, and a little taller than the header so it shows round it.
+        dropMarker_ = new QWidget(top);
         dropMarker_->setAttribute(Qt::WA_TransparentForMouseEvents);
         dropMarker_->setAutoFillBackground(true);
         QPalette pal = dropMarker_->palette();
@@ -440,10 +441,13 @@ void CFlatHeaderCtrl::TrackColumnDrag(const QPoint& pos) {
         edge = sectionViewportPosition(last) + sectionSize(last);
     }
     constexpr int kMarker = 3;
+    constexpr int kOverhang = 3;
     if (orientation() == Qt::Horizontal) {
-        dropMarker_->setGeometry(edge - kMarker / 2 - 1, 0, kMarker, viewport()->height());
+        const QPoint at = viewport()->mapTo(top, QPoint(edge - kMarker / 2 - 1, -kOverhang));
+        dropMarker_->setGeometry(at.x(), at.y(), kMarker, viewport()->height() + 2 * kOverhang);
     } else {
-        dropMarker_->setGeometry(0, edge - kMarker / 2 - 1, viewport()->width(), kMarker);
+        const QPoint at = viewport()->mapTo(top, QPoint(-kOverhang, edge - kMarker / 2 - 1));
+        dropMarker_->setGeometry(at.x(), at.y(), viewport()->width() + 2 * kOverhang, kMarker);
     }
     dropMarker_->show();
     dropMarker_->raise();
