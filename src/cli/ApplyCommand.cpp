@@ -127,9 +127,11 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
             options.dryRun = true;
         } else if (argument.rfind("--", 0) == 0 && argument != "--") {
             return UsageError("unknown option " + argument);
+        } else if (argument == "--" && i + 1 == arguments.size()) {
+            return UsageError("which folder?");
         } else if (options.folder.empty()) {
-            options.folder =
-                argument == "--" && i + 1 < arguments.size() ? arguments[++i] : argument;
+            // After "--" the folder may start with "--" too.
+            options.folder = argument == "--" ? arguments[++i] : argument;
         } else {
             return UsageError("only one folder, please");
         }
@@ -181,7 +183,12 @@ private:
     bool open_ = false;
 };
 
-// What the processing would do, without doing it.
+bool Exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+// What the processing would do, without doing it. The notes foresee what
+// the processing will refuse, since it never replaces a file.
 void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
     const TrackList& files = album.files;
     const TrackList& tracks = album.tracks;
@@ -196,14 +203,13 @@ void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
     }
     const std::string targetFolder =
         album.folder + "/" + (options.createDirectory ? dirName + "/" : std::string());
-    std::multiset<std::string> newNames;
     std::set<std::string> leaving;
     for (const FileJob& job : jobs) {
         if (job.skipReason.empty()) {
-            newNames.insert(tracks[static_cast<std::size_t>(job.trackRecord)].fileName);
             leaving.insert(files[static_cast<std::size_t>(job.fileRecord)].fileName);
         }
     }
+    std::set<std::string> newNames;
     for (const FileJob& job : jobs) {
         const std::string& oldName = job.currentName;
         if (!job.skipReason.empty()) {
@@ -212,9 +218,11 @@ void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
         }
         const std::string& newName = tracks[static_cast<std::size_t>(job.trackRecord)].fileName;
         std::string note;
-        if (newNames.count(newName) > 1) {
-            note = "  (another file gets the same name: it will keep its name)";
-        } else if (::access((targetFolder + newName).c_str(), F_OK) == 0 &&
+        if (options.createDirectory && Exists(targetFolder + oldName)) {
+            note = "  (the directory holds a file of that name: this one stays where it is)";
+        } else if (!newNames.insert(newName).second) {
+            note = "  (a file above gets that name: this one will keep its name)";
+        } else if (Exists(targetFolder + newName) &&
                    (options.createDirectory || leaving.count(newName) == 0)) {
             note = "  (that name is taken: the file will keep its name)";
         }

@@ -427,6 +427,14 @@ TEST_F(ApplyCommandTest, AFailedFileMakesTheExitCodeOne) {
     StartServer();
     WriteSettingsForServer();
 
+    const ApplyRun plan = Apply({"--dry-run", "--format", "%2", album_});
+    ASSERT_EQ(plan.status, 0) << plan.out << plan.err;
+    EXPECT_NE(plan.out.find("B.mp3 -> Same.mp3\n"), std::string::npos) << plan.out;
+    EXPECT_NE(plan.out.find("c (copy).mp3 -> Same.mp3  (a file above gets that name: this one "
+                            "will keep its name)\n"),
+              std::string::npos)
+        << plan.out;
+
     const ApplyRun run = Apply({"--format", "%2", album_});
     EXPECT_EQ(run.status, 1) << run.out << run.err;
     EXPECT_NE(run.out.find("Cannot rename \"c (copy).mp3\" to \"Same.mp3\""), std::string::npos)
@@ -436,6 +444,34 @@ TEST_F(ApplyCommandTest, AFailedFileMakesTheExitCodeOne) {
     EXPECT_EQ(
         Names(album_ + "/Band - Twice"),
         (std::vector<std::string>{"Band - Twice.m3u", "Other.mp3", "Same.mp3", "c (copy).mp3"}));
+}
+
+TEST_F(ApplyCommandTest, ATakenNameIsForeseenAndNothingIsReplaced) {
+    MakeStandardAlbum();
+    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
+    StartServer();
+    WriteSettingsForServer();
+    // An earlier album directory already holds a track of that name.
+    fs::create_directories(album_ + "/Band - Album");
+    ASSERT_TRUE(test::WriteFileBytes(album_ + "/Band - Album/02 - Two.mp3", "older file"));
+
+    const ApplyRun plan = Apply({"--dry-run", album_});
+    ASSERT_EQ(plan.status, 0) << plan.out << plan.err;
+    EXPECT_NE(plan.out.find("a.MP3 -> 02 - Two.mp3  (that name is taken: the file will keep its "
+                            "name)\n"),
+              std::string::npos)
+        << plan.out;
+
+    const ApplyRun run = Apply({album_});
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_NE(run.out.find("Cannot rename \"a.MP3\" to \"02 - Two.mp3\""), std::string::npos)
+        << run.out;
+    std::string older;
+    ASSERT_TRUE(test::ReadFileBytes(album_ + "/Band - Album/02 - Two.mp3", older));
+    EXPECT_EQ(older, "older file");
+    EXPECT_EQ(Names(album_ + "/Band - Album"),
+              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3",
+                                        "Band - Album.m3u", "a.MP3"}));
 }
 
 TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
@@ -453,6 +489,7 @@ TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
         {{"--server", "a host", "a"}, 2, "is not HOST or HOST:PORT"},
         {{"--server", "host:99999", "a"}, 2, "is not HOST or HOST:PORT"},
         {{"--format"}, 2, "--format needs a value"},
+        {{"--"}, 2, "which folder?"},
         {{temp_.File("no such folder")}, 1, "cannot open the folder"},
         {{work_}, 1, "no MP3 files in"},
     };
