@@ -207,6 +207,8 @@ bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
 
 bool CddbClient::Exchange(const CddbSite& site, const std::string& commandWords,
                           bool stopOnSingleLine, std::string& body) {
+    // A connect failure must not show the answer of an earlier command.
+    lastAnswer_.clear();
     TcpSocket socket;  // closed on every path when it goes out of scope
     const bool viaProxy = !proxyHost_.empty();
     if (!socket.Create() ||

@@ -257,9 +257,12 @@ TEST(Transport, RefusedConnectionGivesTheWindowsCode) {
         port = closed.Port();
     }
     CddbClient client;
+    DiscRecord record;
+    EXPECT_FALSE(client.ParseRecord("401 earlier answer", record));
     std::string text;
     EXPECT_FALSE(client.Motd(LocalSite(port), text));
     EXPECT_EQ(client.ErrorCode(), 10061);
+    EXPECT_EQ(client.LastAnswer(), "");
 }
 
 TEST(Transport, SocketIsClosedOnEveryPath) {
