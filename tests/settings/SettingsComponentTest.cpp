@@ -12,34 +12,50 @@
 #include <QTimer>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include "app/ComponentLoader.h"
 #include "app/SettingsIni.h"
+#include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
 namespace {
 
+// The built plug-ins; by default the folder this test runs from.
 std::string BinDir() {
     const char* dir = std::getenv("CORVANE_BIN_DIR");
-    return dir != nullptr ? dir : "";
+    return dir != nullptr && *dir != '\0' ? dir : ExecutableDir();
 }
+
+// One QApplication for the whole run, gone before static teardown.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        // No display needed, also when run by hand.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static int argc = 1;
+        static char name[] = "settings_tests";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] const auto* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Loads the real Settings.so with a QApplication on the offscreen platform,
 // in a temporary current directory.
 class SettingsComponentTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "settings_tests";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);  // lives until the process ends
-        }
-    }
-
     void SetUp() override {
-        ASSERT_FALSE(BinDir().empty()) << "CORVANE_BIN_DIR is not set";
+        ASSERT_FALSE(BinDir().empty());
         ASSERT_NE(::getcwd(previous_, sizeof previous_), nullptr);
         ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
         ComponentLoader loader(BinDir());
@@ -49,7 +65,9 @@ protected:
 
     void TearDown() override {
         settings_.reset();
-        ASSERT_EQ(::chdir(previous_), 0);
+        if (previous_[0] != '\0') {
+            ASSERT_EQ(::chdir(previous_), 0);
+        }
     }
 
     // Runs DoModal; action gets the dialog once it shows.
@@ -83,7 +101,7 @@ protected:
     }
 
     test::TempDir dir_;
-    char previous_[4096];
+    char previous_[4096] = {};
     SettingsPtr settings_;
 };
 
