@@ -171,6 +171,13 @@ void ProcessingPipeline::MoveTagRenameStep() {
 // False when the directory cannot be entered: then nothing is touched.
 bool ProcessingPipeline::MoveFiles() {
     log_.Log("Moving Files...");
+    if (dirName_.empty()) {
+        // The directory step has not named a directory: nowhere to move to.
+        log_.Log("No album directory to move the files into.");
+        ++failures_;
+        log_.Log(kFailedText);
+        return false;
+    }
     if (!EnterFolder(albumFolder_ + dirName_)) {
         return false;
     }

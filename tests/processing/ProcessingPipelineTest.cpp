@@ -127,6 +127,22 @@ TEST_F(PipelineTest, DirectoryNameIsCleanedAndAFileInTheWayIsReported) {
     EXPECT_TRUE(mp3.written.empty());
 }
 
+TEST_F(PipelineTest, MoveWithoutDirectoryStepTouchesNothing) {
+    AddFile("a.mp3", 10);
+    tracks = {MakeTrack(1, "One")};
+    MemoryProcessingLog log;
+    ProcessingPipeline pipeline(log);
+    pipeline.SetLists(files, tracks, {0}, {0}, mp3);
+    pipeline.SetOptions({true, false, false});
+    pipeline.Start();
+    pipeline.RunStep(1);
+    EXPECT_EQ(log.Lines()[1], "Moving Files...");
+    EXPECT_EQ(log.Lines()[2], "No album directory to move the files into.");
+    EXPECT_EQ(pipeline.FailureCount(), 1);
+    EXPECT_EQ(FakeMp3Marker(dir.File("a.mp3")), "a.mp3");
+    EXPECT_TRUE(mp3.opened.empty());
+}
+
 TEST_F(PipelineTest, UnreadableMp3IsRenamedButReportedAsFailure) {
     AddFile("a.mp3", 10);
     files.push_back(files.back());
