@@ -39,6 +39,14 @@ std::string MissingComponentText(const std::string& fileName) {
            ">\nPlease make sure this file is in the Corvane MP3 directory !";
 }
 
+void SaveAndReleaseComponents(SettingsPtr& settings, Mp3InfoPtr& mp3) {
+    if (settings) {
+        settings->SaveToIni();
+        settings.reset();
+    }
+    mp3.reset();
+}
+
 ComponentLoader::ComponentLoader() : ComponentLoader(ExecutableDir()) {}
 
 ComponentLoader::ComponentLoader(std::string folder) : folder_(std::move(folder)) {}

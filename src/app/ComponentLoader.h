@@ -22,6 +22,10 @@ struct ComponentRelease {
 using Mp3InfoPtr = std::unique_ptr<Mp3InfoObject, ComponentRelease>;
 using SettingsPtr = std::unique_ptr<SettingsObject, ComponentRelease>;
 
+// The end of a run: the settings are written back and released first, then
+// the MP3 information object is released. Either may be null.
+void SaveAndReleaseComponents(SettingsPtr& settings, Mp3InfoPtr& mp3);
+
 // "Cannot find DLL <name>\nPlease make sure ..." for a missing component.
 std::string MissingComponentText(const std::string& fileName);
 

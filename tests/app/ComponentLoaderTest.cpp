@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -38,6 +39,20 @@ TEST(ComponentLoader, SettingsGetIniPathInCurrentDirectoryAndAreLoaded) {
     EXPECT_EQ(settings->values.lastFolder, "loaded from " + dir.path() + "/Corvane Mp3.ini");
     EXPECT_EQ(settings->DoModal(), 1);  // the parent reached the plug-in
     EXPECT_NE(loader.SettingsModule(), nullptr);
+}
+
+TEST(ComponentLoader, SaveAndReleaseWritesSettingsThenReleasesBoth) {
+    test::TempDir dir;
+    ComponentLoader loader(kGoodFolder);
+    SettingsPtr settings = loader.LoadSettings(nullptr);
+    Mp3InfoPtr mp3 = loader.LoadMp3Info();
+    ASSERT_TRUE(settings && mp3);
+    settings->values.iniPath = dir.File("saved.ini");
+    SaveAndReleaseComponents(settings, mp3);
+    EXPECT_EQ(settings, nullptr);
+    EXPECT_EQ(mp3, nullptr);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("saved.ini")));
+    SaveAndReleaseComponents(settings, mp3);  // nothing left: no harm
 }
 
 TEST(ComponentLoader, MissingFileGivesTheUserMessage) {

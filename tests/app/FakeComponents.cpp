@@ -1,5 +1,6 @@
 // Stand-ins for the two plug-ins, built as Mp3Info.so and Settings.so into a
 // test folder so that the loader can be tested without the real ones.
+#include <cstdio>
 #include <string>
 
 #include "app/Mp3InfoObject.h"
@@ -42,7 +43,12 @@ public:
     void Release() override { delete this; }
     // Marks the values so the test sees that the loader asked for them.
     void LoadFromIni() override { values.lastFolder = "loaded from " + values.iniPath; }
-    void SaveToIni() override {}
+    // Leaves a file behind so the test sees the call after the object is gone.
+    void SaveToIni() override {
+        if (std::FILE* file = std::fopen(values.iniPath.c_str(), "w")) {
+            std::fclose(file);
+        }
+    }
 
 private:
     void* parent_;
