@@ -41,6 +41,26 @@ struct ApplyOptions {
     bool dryRun = false;
 };
 
+constexpr const char* kHelp =
+    "Scans FOLDER, looks the album up on the CDDB server by its disc id, checks\n"
+    "the track count, then creates the album directory, moves, tags and renames\n"
+    "the files and writes the playlist.\n"
+    "\n"
+    "  --server HOST[:PORT]  the CDDB server (default: the settings' server)\n"
+    "  --format TEMPLATE     the name format, e.g. \"%0 - %2\" or \"Track# - Title\"\n"
+    "                        (default: the settings' name format)\n"
+    "  --case MODE           Do nothing, Capitalized, Upper Case, Lower Case,\n"
+    "                        Space to Underscore or Underscore to Space\n"
+    "  --no-directory        rename the files where they are\n"
+    "  --no-playlist         write no playlist\n"
+    "  --choose N            the N-th of several matching albums, as listed\n"
+    "  --keep                keep an album whose track count differs\n"
+    "  --dry-run             show the new names, the directory and the playlist\n"
+    "\n"
+    "The settings are read from \"Corvane Mp3.ini\" in the current directory.\n"
+    "Exit codes: 0 every file handled, 1 a failure, 2 a usage error, 3 several\n"
+    "albums match (see --choose), 4 the track count differs (see --keep).\n";
+
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "corvane-cli apply: %s\nusage: corvane-cli %s\n", message.c_str(),
                  kApplyUsage);
@@ -238,6 +258,10 @@ void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
 }  // namespace
 
 int RunApply(const Arguments& arguments) {
+    if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()) {
+        std::printf("usage:\n  corvane-cli %s\n\n%s", kApplyUsage, kHelp);
+        return 0;
+    }
     ApplyOptions options;
     if (const int error = ParseOptions(arguments, options); error != 0) {
         return error;

@@ -474,6 +474,27 @@ TEST_F(ApplyCommandTest, ATakenNameIsForeseenAndNothingIsReplaced) {
                                         "Band - Album.m3u", "a.MP3"}));
 }
 
+TEST_F(ApplyCommandTest, NamesThatAreNotUtf8SurviveTheRoad) {
+    // "été.mp3" in Latin-1: sorts after "Z.mp3" byte-wise.
+    const std::string latin1 = "\xE9t\xE9.mp3";
+    MakeAlbum({{latin1, 4 * kRate, {"-b", "128"}}, {"Z.mp3", 3 * kRate, {"-b", "128"}}});
+    AddRecord("rock", "Band / Album", {"One", "Two"});
+    StartServer();
+    WriteSettingsForServer();
+
+    // A folder named relative to the working directory works as well.
+    const ApplyRun plan = Apply({"--dry-run", "--no-directory", "../in box"});
+    ASSERT_EQ(plan.status, 0) << plan.out << plan.err;
+    EXPECT_NE(plan.out.find("Z.mp3 -> 01 - One.mp3\n" + latin1 + " -> 02 - Two.mp3\n"),
+              std::string::npos)
+        << plan.out;
+
+    const ApplyRun run = Apply({"--no-directory", "../in box"});
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(Names(album_),
+              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "Band - Album.m3u"}));
+}
+
 TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
     struct Case {
         std::vector<std::string> arguments;
