@@ -322,8 +322,7 @@ int RunApply(const Arguments& arguments) {
     ProcessingOptions steps;
     steps.createDirectory = options.createDirectory;
     steps.createPlaylist = options.createPlaylist;
-    // Covers and texts are matched by the album's search words, which come
-    // with the keyword search; the command line leaves them where they are.
+    // The command line has no dependencies step: covers and texts stay put.
     steps.moveDependencies = false;
     pipeline.SetOptions(steps);
     pipeline.RunAll();
