@@ -345,7 +345,8 @@ void CFlatHeaderCtrl::mouseReleaseEvent(QMouseEvent* event) {
     const int pressed = pressed_;
     if (columnDrag_) {
         FinishColumnDrag();
-    } else if (pressed != -1 && logicalIndexAt(event->position().toPoint()) == pressed) {
+    } else if (pressed != -1 && sectionsClickable() &&
+               logicalIndexAt(event->position().toPoint()) == pressed) {
         pressed_ = -1;
         updateSection(pressed);
         emit sectionClicked(pressed);

@@ -89,6 +89,9 @@ void CShellTreeCtrl::SetMountTable(MountTable table) {
 }
 
 void CShellTreeCtrl::SetRoot(const std::string& rootPath, bool allFoldersExpandable) {
+    if (IsLoading()) {
+        return;  // the items of the load under way must stay
+    }
     rootPath_ = rootPath.empty() ? std::string() : TrimSlashes(rootPath);
     allFoldersExpandable_ = allFoldersExpandable;
     clear();
@@ -263,7 +266,7 @@ bool CShellTreeCtrl::LoadChildren(QTreeWidgetItem* item) {
 
 bool CShellTreeCtrl::SelectPath(const std::string& rawPath) {
     const std::string path = TrimSlashes(rawPath);
-    if (path.empty() || path[0] != '/' || !IsDirectory(path)) {
+    if (IsLoading() || path.empty() || path[0] != '/' || !IsDirectory(path)) {
         return false;
     }
     if (topLevelItemCount() == 0) {

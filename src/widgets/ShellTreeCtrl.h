@@ -24,6 +24,7 @@ public:
 
     // Sets the folder whose sub-folders form the top level (empty: "/", home and media),
     // whether every folder gets an expand button without a look inside, and reloads.
+    // Ignored while a load runs.
     void SetRoot(const std::string& rootPath, bool allFoldersExpandable);
     const std::string& RootPath() const { return rootPath_; }
 
@@ -33,7 +34,7 @@ public:
     // null when there is none.
     QTreeWidgetItem* FindChild(QTreeWidgetItem* parent, const std::string& path) const;
     // Expands the tree down to an existing folder and selects it; false when the folder does
-    // not exist or cannot be reached from the top level.
+    // not exist, cannot be reached from the top level, or a load is under way.
     bool SelectPath(const std::string& path);
 
     // The mount table used to tell slow folders; read at construction and on each reload of

@@ -89,7 +89,8 @@ TEST(IconButton, MissingIconDrawsOnlyTheCaption) {
     EXPECT_EQ(plain.grab().toImage(), broken.grab().toImage());
 
     IconButton withIcon(QStringLiteral("&Execute"));
-    EXPECT_TRUE(withIcon.SetIcon(QString::fromLatin1(artwork::kExecute), 16, 16));
+    EXPECT_FALSE(withIcon.SetIcon(12345, 16, 16));
+    EXPECT_TRUE(withIcon.SetIcon(169, 16, 16));
     EXPECT_EQ(withIcon.IconSize(), QSize(16, 16));
     withIcon.resize(110, 26);
     EXPECT_NE(withIcon.grab().toImage(), plain.grab().toImage());
