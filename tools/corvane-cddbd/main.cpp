@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "CddbServer.h"
@@ -11,7 +12,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: corvane-cddbd [--port PORT] [--motd FILE] [--sites FILE] FOLDER\n"
+                 "usage: corvane-cddbd [--port PORT] [--motd FILE] [--sites FILE] FOLDER [PORT]\n"
                  "  FOLDER holds the records as CATEGORY/DISCID; PORT 0 (the default)\n"
                  "  picks a free port. It listens on 127.0.0.1 only.\n");
     return 2;
@@ -22,13 +23,15 @@ int Usage() {
 int main(int argc, char** argv) {
     corvane::CddbServer::Options options;
     long port = 0;
+    bool portGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc;
         if (argument == "--port" && hasValue) {
             char* end = nullptr;
             port = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || port < 0 || port > 65535) {
+            portGiven = true;
+            if (*end != '\0' || port < 0) {
                 return Usage();
             }
         } else if (argument == "--motd" && hasValue) {
@@ -37,12 +40,21 @@ int main(int argc, char** argv) {
             options.sitesFile = argv[++i];
         } else if (argument.rfind("--", 0) != 0 && options.root.empty()) {
             options.root = argument;
+        } else if (!options.root.empty() && !portGiven && !argument.empty() &&
+                   argument.find_first_not_of("0123456789") == std::string::npos &&
+                   argument.size() <= 5) {
+            port = std::strtol(argument.c_str(), nullptr, 10);  // FOLDER PORT
         } else {
             return Usage();
         }
     }
-    if (options.root.empty()) {
+    if (options.root.empty() || port > 65535) {
         return Usage();
+    }
+    std::error_code error;
+    if (!std::filesystem::is_directory(options.root, error)) {
+        std::fprintf(stderr, "corvane-cddbd: <%s> is not a folder\n", options.root.c_str());
+        return 1;
     }
     corvane::CddbServer server(options);
     if (!server.Listen(static_cast<int>(port))) {
