@@ -2,7 +2,8 @@
 # files with names that say nothing, a CDDB folder that knows the album, the
 # local CDDB server on a free port and a settings file pointing at it.
 #
-# Before sourcing: root (the source tree) and bin (the built programs).
+# Before sourcing: root (the source tree) and bin (the built programs:
+# $CORVANE_BIN_DIR, else build/bin).
 # Afterwards: demo_work (a fresh folder, removed on exit unless demo_keep=1),
 # demo_album, demo_artist, demo_title, demo_port once the steps have run.
 
@@ -26,19 +27,18 @@ demo_cleanup() {
 }
 trap demo_cleanup EXIT
 
-# demo_build TARGET...: builds the targets whose files are missing in bin.
+# demo_build TARGET...: installs what is missing and brings the targets up
+# to date in build/ (quietly; the output is shown when the build fails).
+# With $CORVANE_BIN_DIR set, the programs there are used as they are.
 demo_build() {
-    local file missing=0
-    for file in "$@"; do
-        case $file in
-            Mp3Info | Settings) file=$file.so ;;
-        esac
-        [[ -e $bin/$file ]] || missing=1
-    done
-    [[ $missing == 0 ]] && return 0
-    echo "demo: building $* first..."
-    [[ -d $root/build ]] || cmake --preset default -S "$root" > /dev/null
-    cmake --build "$root/build" -j2 --target "$@"
+    [[ -n ${CORVANE_BIN_DIR:-} ]] && return 0
+    "$root/tools/install-deps.sh"
+    echo "demo: building $*..."
+    if ! (cd "$root" && { [[ -d build ]] || cmake --preset default; } &&
+        cmake --build build -j2 --target "$@") > "$demo_work/build.log" 2>&1; then
+        cat "$demo_work/build.log" >&2
+        exit 1
+    fi
 }
 
 demo_require() {
