@@ -19,6 +19,9 @@ constexpr int kItemDataRole = Qt::UserRole + 1;
 SortListCtrl::SortListCtrl(QWidget* parent)
     : QTreeWidget(parent), header_(new CFlatHeaderCtrl(Qt::Horizontal, this)) {
     setHeader(header_);
+    // Rows are sorted here, never by the model; switching Qt's sorting off also makes the
+    // header unclickable, so that comes first.
+    setSortingEnabled(false);
     header_->setSectionsClickable(true);
     header_->setStretchLastSection(false);
     setRootIsDecorated(false);
@@ -26,7 +29,6 @@ SortListCtrl::SortListCtrl(QWidget* parent)
     setUniformRowHeights(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setAllColumnsShowFocus(true);
-    setSortingEnabled(false);  // rows are sorted here, never by the model
     emptyText_ = QStringLiteral("Empty List");
     connect(header_, &QHeaderView::sectionClicked, this, &SortListCtrl::OnColumnClick);
 }
