@@ -47,6 +47,10 @@ std::string FilesText(int count) {
 
 }  // namespace
 
+std::string AlbumDirectoryName(const TrackInfo& firstTrack) {
+    return ReplaceIllegalChars(firstTrack.artist + " - " + firstTrack.album);
+}
+
 std::string LocalTimeText() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -127,7 +131,7 @@ void ProcessingPipeline::CreateDirectoryStep() {
         log_.Log(kFailedText);
         return;
     }
-    dirName_ = ReplaceIllegalChars(tracks_.front().artist + " - " + tracks_.front().album);
+    dirName_ = AlbumDirectoryName(tracks_.front());
     const int error = IsUsableFileName(dirName_) ? MakeDirectory(albumFolder_ + dirName_) : EINVAL;
     if (error != 0) {
         LogFailure("Cannot create the directory " + Quoted(dirName_), error);

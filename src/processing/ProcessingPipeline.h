@@ -89,6 +89,10 @@ private:
     int skipped_ = 0;
 };
 
+// "Artist - Album" of the album's first track, cleaned for a file name: the
+// album directory that the first step makes.
+std::string AlbumDirectoryName(const TrackInfo& firstTrack);
+
 // The local time as "%H:%M:%S".
 std::string LocalTimeText();
 
