@@ -1,5 +1,6 @@
 #include "album/DiscIdCalculator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -19,19 +20,16 @@ constexpr double kMaxTrackFrames = 24.0 * 3600.0 * kFramesPerSecond;
 // frames, but samples / 44100 * 75 in floating point often lands a hair
 // below the whole number, which would cost a frame at every truncation and
 // give a wrong id. Lengths within a millionth of a frame are taken as whole.
+double SnapToWholeFrame(double frames) {
+    const double whole = std::round(frames);
+    return std::fabs(frames - whole) < 1e-6 ? whole : frames;
+}
+
 double LengthInFrames(double playTime) {
     if (!std::isfinite(playTime) || playTime <= 0.0) {
         return 0.0;
     }
-    double frames = playTime * kFramesPerSecond;
-    if (frames > kMaxTrackFrames) {
-        return kMaxTrackFrames;
-    }
-    const double whole = std::round(frames);
-    if (std::fabs(frames - whole) < 1e-6) {
-        frames = whole;
-    }
-    return frames;
+    return SnapToWholeFrame(std::min(playTime * kFramesPerSecond, kMaxTrackFrames));
 }
 
 // Truncation toward zero into 32 bits; the positions stay far below the limit
@@ -88,7 +86,8 @@ std::uint32_t DiscIdCalculator::ComputeDiscId(const TrackList& files) {
     double length = 0.0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (i > 0) {
-            start += length;
+            // Sums of fractional lengths drift the same way.
+            start = SnapToWholeFrame(start + length);
         }
         length = LengthInFrames(files[i].playTime);
         positions_.push_back(TrackStart(start));

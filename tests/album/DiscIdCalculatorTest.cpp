@@ -75,6 +75,17 @@ TEST(DiscIdCalculator, LeadOutOnLastFrameOfASecond) {
     EXPECT_EQ(offsets.back(), (CdOffset{3, 22, 74}));
 }
 
+TEST(DiscIdCalculator, FractionalLengthsThatAddUpToWholeFramesDoNotLoseOne) {
+    // 4.02 s is 301.5 frames; two make 603, though the sum of the doubles
+    // comes out as 752.9999999999999 and would truncate to 752.
+    DiscIdCalculator calculator;
+    calculator.ComputeDiscId(Album({4.02, 4.02, 1.0}));
+    OffsetList offsets;
+    calculator.GetOffsets(offsets);
+    ASSERT_EQ(offsets.size(), 4u);
+    EXPECT_EQ(offsets[2], (CdOffset{0, 10, 3}));  // 150 + 603 = 753 frames
+}
+
 TEST(DiscIdCalculator, DamagedFileCountsAsEmptyTrack) {
     DiscIdCalculator calculator;
     const std::uint32_t id = calculator.ComputeDiscId(Album({200.0, 0.0}));
