@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 #include "platform/Utf8.h"
 
@@ -28,6 +29,21 @@ TEST(JsonQuote, KeepsValidUtf8AndEscapesStrayBytesAsLatin1) {
     EXPECT_EQ(JsonQuote("\xc0\xaf"), R"("\u00c0\u00af")");
     EXPECT_EQ(JsonQuote("\xed\xa0\x80"), R"("\u00ed\u00a0\u0080")");
     EXPECT_TRUE(IsValidUtf8(JsonQuote("\xff\xfe\xfd")));
+}
+
+TEST(JsonQuote, AnyBytesGiveValidUtf8WithoutRawControlCharacters) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(random() % 24, '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(random() % 256);
+        }
+        const std::string quoted = JsonQuote(bytes);
+        ASSERT_TRUE(IsValidUtf8(quoted));
+        for (char c : quoted) {
+            ASSERT_GE(static_cast<unsigned char>(c), 0x20);
+        }
+    }
 }
 
 TEST(JsonWriter, BuildsNestedCompactDocument) {
