@@ -16,15 +16,16 @@ constexpr double kLeadInFrames = 150.0;
 // lengths from a damaged file would only overflow the positions.
 constexpr double kMaxTrackFrames = 24.0 * 3600.0 * kFramesPerSecond;
 
-// A track's length in CD frames. Exact play times of CD rips are whole
-// frames, but samples / 44100 * 75 in floating point often lands a hair
-// below the whole number, which would cost a frame at every truncation and
-// give a wrong id. Lengths within a millionth of a frame are taken as whole.
+// Exact play times of CD rips are whole frames, but samples / 44100 * 75 in
+// floating point often lands a hair below the whole number, which would cost
+// a frame at every truncation and give a wrong id. Values within a millionth
+// of a frame are taken as whole.
 double SnapToWholeFrame(double frames) {
     const double whole = std::round(frames);
     return std::fabs(frames - whole) < 1e-6 ? whole : frames;
 }
 
+// A track's length in CD frames.
 double LengthInFrames(double playTime) {
     if (!std::isfinite(playTime) || playTime <= 0.0) {
         return 0.0;
@@ -32,8 +33,8 @@ double LengthInFrames(double playTime) {
     return SnapToWholeFrame(std::min(playTime * kFramesPerSecond, kMaxTrackFrames));
 }
 
-// Truncation toward zero into 32 bits; the positions stay far below the limit
-// because every length is capped.
+// Truncation toward zero into 32 bits, clamped so that the positions of an
+// absurd album cannot overflow.
 std::int32_t Trunc32(double value) {
     constexpr double kMax = std::numeric_limits<std::int32_t>::max();
     if (!(std::fabs(value) < kMax)) {
