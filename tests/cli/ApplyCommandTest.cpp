@@ -2,31 +2,23 @@
 // nothing, the local CDDB server, the settings file of the working
 // directory; the result is read back with TagLib and byte by byte.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <taglib/fileref.h>
-#include <taglib/mpegfile.h>
-#include <taglib/tag.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "album/DiscIdCalculator.h"
-#include "album/TrackInfo.h"
-#include "app/SettingsIni.h"
 #include "app/SettingsValues.h"
-#include "cddb/ServerProcess.h"
+#include "e2e/AlbumRoad.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr long kRate = 44100;
+using test::kSampleRate;
+using test::Names;
+using test::Snapshot;
 
 struct ApplyRun {
     int status = -1;
@@ -34,148 +26,33 @@ struct ApplyRun {
     std::string err;  // standard error
 };
 
-struct Track {
-    std::string fileName;  // scrambled: says nothing about the track
-    long samples;
-    std::vector<std::string> lameArgs;
-};
-
-// The bytes of each file below folder, by path relative to it.
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        std::string bytes;
-        if (entry.is_regular_file()) {
-            test::ReadFileBytes(entry.path().string(), bytes);
-        }
-        files[fs::relative(entry.path(), folder).string()] = bytes;
-    }
-    return files;
-}
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string Hex(std::uint32_t id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(id));
-    return text;
-}
-
-std::string Utf8(const TagLib::String& text) {
-    return text.to8Bit(true);
-}
-
-// The MPEG audio of a file without its ID3v2 tag at the front and an ID3v1
-// tag at the end: what tagging must leave untouched.
-std::string AudioBytes(const std::string& bytes) {
-    std::size_t start = 0;
-    if (bytes.size() >= 10 && bytes.compare(0, 3, "ID3") == 0) {
-        const auto size = [&](int i) { return static_cast<std::size_t>(bytes[6 + i] & 0x7F); };
-        start = 10 + (size(0) << 21 | size(1) << 14 | size(2) << 7 | size(3));
-        if ((bytes[5] & 0x10) != 0) {
-            start += 10;  // footer
-        }
-    }
-    std::size_t end = bytes.size();
-    if (end >= start + 128 && bytes.compare(end - 128, 3, "TAG") == 0) {
-        end -= 128;
-    }
-    return start <= end ? bytes.substr(start, end - start) : std::string();
-}
-
 class ApplyCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!fs::exists(test::BinDir() + "/Mp3Info.so")) {
-            GTEST_SKIP() << "Mp3Info.so is not built";
+        if (const std::string missing = test::AlbumRoad::MissingTool(); !missing.empty()) {
+            GTEST_SKIP() << missing;
         }
-        if (!test::HaveProgram("lame")) {
-            GTEST_SKIP() << "lame is not installed";
-        }
-        album_ = temp_.File("in box");
-        cddb_ = temp_.File("cddb");
-        work_ = temp_.File("work");
-        fs::create_directories(album_);
-        fs::create_directories(work_);
+        album_ = road_.Album();
+        work_ = road_.Work();
     }
 
-    // Encodes the tracks; sorted byte-wise by name they are the album.
-    void MakeAlbum(const std::vector<Track>& tracks) {
-        for (std::size_t i = 0; i < tracks.size(); ++i) {
-            ASSERT_FALSE(test::MakeMp3(album_, tracks[i].fileName, tracks[i].samples,
-                                       tracks[i].lameArgs, 2, kRate, static_cast<unsigned>(i + 1))
-                             .empty());
-        }
-        TrackList files;
-        std::vector<Track> sorted = tracks;
-        std::sort(sorted.begin(), sorted.end(),
-                  [](const Track& a, const Track& b) { return a.fileName < b.fileName; });
-        for (const Track& track : sorted) {
-            TrackInfo file;
-            file.playTime = static_cast<double>(track.samples) / kRate;
-            files.push_back(file);
-        }
-        // The disc id from the lengths that were encoded, not from what the
-        // program reads: the lookup only works when its reading is exact.
-        DiscIdCalculator calculator;
-        discId_ = Hex(calculator.ComputeDiscId(files));
-        OffsetList offsets;
-        calculator.GetOffsets(offsets);
-        frameOffsets_.clear();
-        for (std::size_t i = 0; i + 1 < offsets.size(); ++i) {
-            frameOffsets_.push_back((offsets[i].minutes * 60 + offsets[i].seconds) * 75 +
-                                    offsets[i].frames);
-        }
-        discLength_ = offsets.back().minutes * 60 + offsets.back().seconds;
+    void MakeStandardAlbum() { ASSERT_TRUE(road_.MakeStandardAlbum()); }
+    void MakeAlbum(const std::vector<test::EncodedTrack>& tracks) {
+        ASSERT_TRUE(road_.MakeAlbum(tracks));
     }
-
-    void MakeStandardAlbum() {
-        // "B.mp3" sorts before "a.MP3": byte order, upper case first.
-        MakeAlbum({{"a.MP3", 3 * kRate + 40 * test::kCdFrameSamples, {"-V", "2"}},
-                   {"B.mp3", 5 * kRate + 10 * test::kCdFrameSamples, {"-b", "128"}},
-                   {"c (copy).mp3", 4 * kRate + 3 * test::kCdFrameSamples, {"-b", "192"}}});
-    }
-
-    // comments: the extended data of some tracks, by track index.
     void AddRecord(const std::string& category, const std::string& dtitle,
                    const std::vector<std::string>& titles,
                    const std::map<int, std::string>& comments = {}) {
-        std::string text = test::MakeRecord(discId_, frameOffsets_, discLength_, dtitle, titles);
-        for (const auto& [index, comment] : comments) {
-            const std::string line = "EXTT" + std::to_string(index) + "=";
-            text.insert(text.find(line + "\n") + line.size(), comment);
-        }
-        test::WriteRecord(cddb_, category, discId_, text);
+        road_.AddRecord(category, dtitle, titles, comments);
     }
-
-    void StartServer() {
-        server_ = std::make_unique<test::ServerProcess>(cddb_);
-        ASSERT_NE(server_->Port(), 0);
-    }
-
-    std::string ServerText() const { return "127.0.0.1:" + std::to_string(server_->Port()); }
-
-    void WriteSettings(const SettingsValues& values) {
-        ASSERT_EQ(SaveSettingsFile(work_ + "/" + kIniFileName, values), 0);
-    }
-
-    void WriteSettingsForServer() {
-        SettingsValues values;
-        values.configured = 1;
-        values.cddbServer = ServerText();
-        WriteSettings(values);
-    }
+    void StartServer() { ASSERT_TRUE(road_.StartServer()); }
+    std::string ServerText() const { return road_.ServerText(); }
+    void WriteSettings(const SettingsValues& values) { ASSERT_TRUE(road_.WriteSettings(values)); }
+    void WriteSettingsForServer() { WriteSettings(road_.ServerSettings()); }
 
     // Runs corvane-cli apply in the working directory, where the settings lie.
     ApplyRun Apply(const std::vector<std::string>& arguments) {
-        const std::string errFile = temp_.File("stderr.txt");
+        const std::string errFile = road_.TempFile("stderr.txt");
         std::vector<std::string> argv{
             "sh",    "-c",  "cd \"$1\" || exit 99; shift; exec \"$@\" 2>\"$0\"",
             errFile, work_, test::BinDir() + "/corvane-cli",
@@ -187,14 +64,9 @@ protected:
         return run;
     }
 
-    test::TempDir temp_;
+    test::AlbumRoad road_;
     std::string album_;
-    std::string cddb_;
     std::string work_;
-    std::string discId_;
-    std::vector<int> frameOffsets_;
-    int discLength_ = 0;
-    std::unique_ptr<test::ServerProcess> server_;
 };
 
 TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
@@ -208,7 +80,7 @@ TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
     const ApplyRun run = Apply({album_});
     ASSERT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("3 MP3 files in " + album_ + "\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("DISK ID = " + discId_ + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("DISK ID = " + road_.DiscId() + "\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Processing Files, started at "), std::string::npos);
     EXPECT_NE(run.out.find("\nCreating New Directory... Done.\nMoving Files... Done.\n"
                            "Renaming and ID3Tag Files... Done.\nCreating Playlist... Done.\n"
@@ -231,18 +103,16 @@ TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
         SCOPED_TRACE(names[i]);
         std::string bytes;
         ASSERT_TRUE(test::ReadFileBytes(dir + "/" + names[i], bytes));
-        EXPECT_EQ(AudioBytes(bytes), AudioBytes(before.at(sources[i])));
-        TagLib::MPEG::File file((dir + "/" + names[i]).c_str());
-        ASSERT_TRUE(file.isValid());
-        const TagLib::Tag* tag = file.tag();
-        ASSERT_NE(tag, nullptr);
-        EXPECT_EQ(Utf8(tag->title()), titles[i]);
-        EXPECT_EQ(Utf8(tag->artist()), "Los Niños");
-        EXPECT_EQ(Utf8(tag->album()), "Días: Vol 1");
-        EXPECT_EQ(tag->year(), 2001u);
-        EXPECT_EQ(tag->track(), i + 1);
-        EXPECT_EQ(Utf8(tag->genre()), "Test");
-        EXPECT_EQ(Utf8(tag->comment()), i == 1 ? "live take" : "");
+        EXPECT_EQ(test::AudioBytes(bytes), test::AudioBytes(before.at(sources[i])));
+        test::TagValues tags;
+        ASSERT_TRUE(test::ReadTags(dir + "/" + names[i], tags));
+        EXPECT_EQ(tags.title, titles[i]);
+        EXPECT_EQ(tags.artist, "Los Niños");
+        EXPECT_EQ(tags.album, "Días: Vol 1");
+        EXPECT_EQ(tags.year, 2001u);
+        EXPECT_EQ(tags.track, i + 1);
+        EXPECT_EQ(tags.genre, "Test");
+        EXPECT_EQ(tags.comment, i == 1 ? "live take" : "");
     }
 
     std::string playlist;
@@ -301,10 +171,10 @@ TEST_F(ApplyCommandTest, SeveralMatchesAreListedUntilOneIsChosen) {
     // Numbered in the order the window lists them: alphabetical, any case.
     EXPECT_NE(list.out.find("2 albums match this disc:\n"
                             "  1. alpha Band / Studio - [" +
-                            discId_ +
+                            road_.DiscId() +
                             "] in jazz\n"
                             "  2. Zeta Band / Live - [" +
-                            discId_ +
+                            road_.DiscId() +
                             "] in rock\n"
                             "Run again with --choose N to pick one.\n"),
               std::string::npos)
@@ -390,22 +260,22 @@ TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
     EXPECT_NE(words.out.find("B.mp3 -> One - 01.mp3\n"), std::string::npos) << words.out;
 
     // A server that is not there: the settings' one fails, --server wins.
-    const int deadPort = server_->Port();
-    server_.reset();
+    const int deadPort = road_.Port();
+    road_.StopServer();
     const ApplyRun dead = Apply({"--dry-run", album_});
     EXPECT_EQ(dead.status, 1);
     EXPECT_NE(dead.out.find("Cannot connect to CDDB server. Please check connection settings.\n"),
               std::string::npos)
         << dead.out;
     StartServer();
-    ASSERT_NE(server_->Port(), deadPort);
+    ASSERT_NE(road_.Port(), deadPort);
     const ApplyRun given = Apply({"--dry-run", "--server", ServerText(), album_});
     EXPECT_EQ(given.status, 0) << given.out << given.err;
 }
 
 TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
     MakeStandardAlbum();
-    fs::create_directories(cddb_ + "/rock");
+    fs::create_directories(road_.Cddb() + "/rock");
     StartServer();
     WriteSettingsForServer();
     const std::map<std::string, std::string> before = Snapshot(album_);
@@ -477,7 +347,8 @@ TEST_F(ApplyCommandTest, ATakenNameIsForeseenAndNothingIsReplaced) {
 TEST_F(ApplyCommandTest, NamesThatAreNotUtf8SurviveTheRoad) {
     // "été.mp3" in Latin-1: sorts after "Z.mp3" byte-wise.
     const std::string latin1 = "\xE9t\xE9.mp3";
-    MakeAlbum({{latin1, 4 * kRate, {"-b", "128"}}, {"Z.mp3", 3 * kRate, {"-b", "128"}}});
+    MakeAlbum(
+        {{latin1, 4 * kSampleRate, {"-b", "128"}}, {"Z.mp3", 3 * kSampleRate, {"-b", "128"}}});
     AddRecord("rock", "Band / Album", {"One", "Two"});
     StartServer();
     WriteSettingsForServer();
@@ -511,7 +382,7 @@ TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
         {{"--server", "host:99999", "a"}, 2, "is not HOST or HOST:PORT"},
         {{"--format"}, 2, "--format needs a value"},
         {{"--"}, 2, "which folder?"},
-        {{temp_.File("no such folder")}, 1, "cannot open the folder"},
+        {{road_.TempFile("no such folder")}, 1, "cannot open the folder"},
         {{work_}, 1, "no MP3 files in"},
     };
     for (const Case& c : cases) {

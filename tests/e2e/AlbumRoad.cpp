@@ -1,0 +1,170 @@
+#include "e2e/AlbumRoad.h"
+
+#include <taglib/mpegfile.h>
+#include <taglib/tag.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "album/DiscIdCalculator.h"
+#include "album/TrackInfo.h"
+#include "app/SettingsIni.h"
+
+namespace corvane::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Hex(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(id));
+    return text;
+}
+
+std::string Utf8(const TagLib::String& text) {
+    return text.to8Bit(true);
+}
+
+}  // namespace
+
+AlbumRoad::AlbumRoad()
+    : album_(temp_.File("in box")), cddb_(temp_.File("cddb")), work_(temp_.File("work")) {
+    fs::create_directories(album_);
+    fs::create_directories(cddb_);
+    fs::create_directories(work_);
+}
+
+std::string AlbumRoad::MissingTool() {
+    for (const char* plugin : {"Mp3Info.so", "corvane-cddbd"}) {
+        if (!fs::exists(BinDir() + "/" + plugin)) {
+            return std::string(plugin) + " is not built";
+        }
+    }
+    return HaveProgram("lame") ? std::string() : "lame is not installed";
+}
+
+bool AlbumRoad::MakeAlbum(const std::vector<EncodedTrack>& tracks) {
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        if (MakeMp3(album_, tracks[i].fileName, tracks[i].samples, tracks[i].lameArgs, 2,
+                    kSampleRate, static_cast<unsigned>(i + 1))
+                .empty()) {
+            return false;
+        }
+    }
+    std::vector<EncodedTrack> sorted = tracks;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const EncodedTrack& a, const EncodedTrack& b) { return a.fileName < b.fileName; });
+    TrackList files;
+    for (const EncodedTrack& track : sorted) {
+        TrackInfo file;
+        file.playTime = static_cast<double>(track.samples) / kSampleRate;
+        files.push_back(file);
+    }
+    DiscIdCalculator calculator;
+    discId_ = Hex(calculator.ComputeDiscId(files));
+    OffsetList offsets;
+    calculator.GetOffsets(offsets);
+    frameOffsets_.clear();
+    for (std::size_t i = 0; i + 1 < offsets.size(); ++i) {
+        frameOffsets_.push_back((offsets[i].minutes * 60 + offsets[i].seconds) * 75 +
+                                offsets[i].frames);
+    }
+    discLength_ = offsets.back().minutes * 60 + offsets.back().seconds;
+    return true;
+}
+
+bool AlbumRoad::MakeStandardAlbum() {
+    return MakeAlbum({{"a.MP3", 3 * kSampleRate + 40 * kCdFrameSamples, {"-V", "2"}},
+                      {"B.mp3", 5 * kSampleRate + 10 * kCdFrameSamples, {"-b", "128"}},
+                      {"c (copy).mp3", 4 * kSampleRate + 3 * kCdFrameSamples, {"-b", "192"}}});
+}
+
+void AlbumRoad::AddRecord(const std::string& category, const std::string& dtitle,
+                          const std::vector<std::string>& titles,
+                          const std::map<int, std::string>& comments) {
+    std::string text = MakeRecord(discId_, frameOffsets_, discLength_, dtitle, titles);
+    for (const auto& [index, comment] : comments) {
+        const std::string line = "EXTT" + std::to_string(index) + "=";
+        text.insert(text.find(line + "\n") + line.size(), comment);
+    }
+    WriteRecord(cddb_, category, discId_, text);
+}
+
+bool AlbumRoad::StartServer() {
+    server_.reset();
+    server_ = std::make_unique<ServerProcess>(cddb_);
+    return server_->Port() != 0;
+}
+
+std::string AlbumRoad::ServerText() const {
+    return "127.0.0.1:" + std::to_string(Port());
+}
+
+bool AlbumRoad::WriteSettings(const SettingsValues& values) const {
+    return SaveSettingsFile(work_ + "/" + kIniFileName, values) == 0;
+}
+
+SettingsValues AlbumRoad::ServerSettings() const {
+    SettingsValues values;
+    values.configured = 1;
+    values.showSplash = 0;
+    values.cddbServer = ServerText();
+    return values;
+}
+
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string bytes;
+        if (entry.is_regular_file()) {
+            ReadFileBytes(entry.path().string(), bytes);
+        }
+        files[fs::relative(entry.path(), folder).string()] = bytes;
+    }
+    return files;
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string AudioBytes(const std::string& bytes) {
+    std::size_t start = 0;
+    if (bytes.size() >= 10 && bytes.compare(0, 3, "ID3") == 0) {
+        const auto size = [&](int i) { return static_cast<std::size_t>(bytes[6 + i] & 0x7F); };
+        start = 10 + (size(0) << 21 | size(1) << 14 | size(2) << 7 | size(3));
+        if ((bytes[5] & 0x10) != 0) {
+            start += 10;  // footer
+        }
+    }
+    std::size_t end = bytes.size();
+    if (end >= start + 128 && bytes.compare(end - 128, 3, "TAG") == 0) {
+        end -= 128;
+    }
+    return start <= end ? bytes.substr(start, end - start) : std::string();
+}
+
+bool ReadTags(const std::string& path, TagValues& tags) {
+    TagLib::MPEG::File file(path.c_str());
+    const TagLib::Tag* tag = file.isValid() ? file.tag() : nullptr;
+    if (tag == nullptr) {
+        return false;
+    }
+    tags.title = Utf8(tag->title());
+    tags.artist = Utf8(tag->artist());
+    tags.album = Utf8(tag->album());
+    tags.year = tag->year();
+    tags.track = tag->track();
+    tags.genre = Utf8(tag->genre());
+    tags.comment = Utf8(tag->comment());
+    return true;
+}
+
+}  // namespace corvane::test

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/SettingsValues.h"
+#include "cddb/ServerProcess.h"
+#include "support/TestSupport.h"
+
+// What the end-to-end tests of the album road share: an album of real lame
+// files under names that say nothing, a CDDB folder holding its record, the
+// local CDDB server, the settings file of a working directory, and ways to
+// read the result back (names, bytes, tags through TagLib).
+namespace corvane::test {
+
+inline constexpr long kSampleRate = 44100;
+
+struct EncodedTrack {
+    std::string fileName;
+    long samples;
+    std::vector<std::string> lameArgs;
+};
+
+// The tags of a file as TagLib reads them, texts in UTF-8.
+struct TagValues {
+    std::string title;
+    std::string artist;
+    std::string album;
+    unsigned year = 0;
+    unsigned track = 0;
+    std::string genre;
+    std::string comment;
+};
+
+class AlbumRoad {
+public:
+    AlbumRoad();
+
+    // Why the road cannot run here (the MP3 plug-in, the server or the encoder
+    // is missing), or empty.
+    static std::string MissingTool();
+
+    // Encodes the tracks into Album(). Sorted byte-wise by name they are the
+    // album; the disc id comes from the encoded lengths, not from what the
+    // program reads, so a lookup only works when its reading is exact.
+    bool MakeAlbum(const std::vector<EncodedTrack>& tracks);
+    // Three tracks of 5, 3 and 4 seconds (and some frames) whose names sort
+    // "B.mp3", "a.MP3", "c (copy).mp3": byte order, upper case first.
+    bool MakeStandardAlbum();
+
+    // Writes the record of the album under category. comments: the extended
+    // data of some tracks, by track index.
+    void AddRecord(const std::string& category, const std::string& dtitle,
+                   const std::vector<std::string>& titles,
+                   const std::map<int, std::string>& comments = {});
+
+    // Starts (or restarts) the local CDDB server; false when it did not start.
+    bool StartServer();
+    void StopServer() { server_.reset(); }
+    int Port() const { return server_ ? server_->Port() : 0; }
+    // "127.0.0.1:PORT", as the settings and --server take it.
+    std::string ServerText() const;
+
+    // Writes "Corvane Mp3.ini" into Work(); false on failure.
+    bool WriteSettings(const SettingsValues& values) const;
+    // Settings that ask the running server and need no first-run dialog.
+    SettingsValues ServerSettings() const;
+
+    const std::string& Album() const { return album_; }
+    const std::string& Cddb() const { return cddb_; }
+    const std::string& Work() const { return work_; }
+    std::string TempFile(const std::string& name) const { return temp_.File(name); }
+    const std::string& DiscId() const { return discId_; }
+
+private:
+    TempDir temp_;
+    std::string album_;
+    std::string cddb_;
+    std::string work_;
+    std::string discId_;
+    std::vector<int> frameOffsets_;
+    int discLength_ = 0;
+    std::unique_ptr<ServerProcess> server_;
+};
+
+// The bytes of each file below folder, by path relative to it.
+std::map<std::string, std::string> Snapshot(const std::string& folder);
+// The names in folder, sorted.
+std::vector<std::string> Names(const std::string& folder);
+// The MPEG audio of a file's bytes without its ID3v2 tag at the front and
+// its ID3v1 tag at the end: what tagging must leave untouched.
+std::string AudioBytes(const std::string& bytes);
+// False when TagLib cannot read the file as MPEG audio.
+bool ReadTags(const std::string& path, TagValues& tags);
+
+}  // namespace corvane::test
