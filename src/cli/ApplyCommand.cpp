@@ -18,7 +18,6 @@
 #include "cli/CommandLineView.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/CaseConversion.h"
-#include "naming/FileNameCleanup.h"
 #include "naming/NameFormat.h"
 #include "platform/MemoryComboBox.h"
 #include "processing/FilePairing.h"
@@ -214,8 +213,7 @@ void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
     const TrackList& tracks = album.tracks;
     const std::vector<FileJob> jobs =
         PairRows(files, RecordOrderRows(files.size()), tracks, RecordOrderRows(tracks.size()));
-    const std::string dirName =
-        ReplaceIllegalChars(tracks.front().artist + " - " + tracks.front().album);
+    const std::string dirName = AlbumDirectoryName(tracks.front());
     if (options.createDirectory) {
         std::printf("Directory: %s\n", dirName.c_str());
     } else {
