@@ -1,6 +1,7 @@
 #include "widgets/LazyTreeCtrl.h"
 
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <thread>
 
@@ -30,6 +31,17 @@ bool CLazyTreeCtrl::LoadChildren(QTreeWidgetItem*) {
 
 bool CLazyTreeCtrl::IsRoot(const QTreeWidgetItem* item) const {
     return item == nullptr || item == invisibleRootItem();
+}
+
+void CLazyTreeCtrl::keyPressEvent(QKeyEvent* event) {
+    // "*" would expand the whole subtree, which here means listing every folder below
+    // (the whole disk, from "/"); it opens just the current item instead.
+    if (event->key() == Qt::Key_Asterisk && currentItem() != nullptr) {
+        currentItem()->setExpanded(true);
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void CLazyTreeCtrl::OnItemExpanded(QTreeWidgetItem* item) {

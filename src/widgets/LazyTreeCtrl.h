@@ -63,6 +63,8 @@ protected:
     void LoadItem(QTreeWidgetItem* item);
     bool IsRoot(const QTreeWidgetItem* item) const;
 
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void OnItemExpanded(QTreeWidgetItem* item);
     bool PrepareLoad(QTreeWidgetItem* item);

@@ -168,6 +168,18 @@ TEST_F(FolderTreeTest, ExpansionShowsPlaceholderAndLoadsOnlyOnce) {
     EXPECT_EQ(tree.lastDone, 100);  // the bar ends full
 }
 
+TEST_F(FolderTreeTest, AsteriskOpensOnlyTheCurrentFolder) {
+    tree.SetRoot(root, false);
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    QTreeWidgetItem* a = Child(nullptr, "a");
+    tree.setCurrentItem(a);
+    QTest::keyClick(&tree, Qt::Key_Asterisk);
+    EXPECT_TRUE(a->isExpanded());
+    EXPECT_EQ(tree.listings[root + "/a"], 1);
+    EXPECT_EQ(tree.listings.count(root + "/a/b"), 0u);
+}
+
 TEST_F(FolderTreeTest, EmptyFolderLosesItsExpandButton) {
     tree.SetRoot(root, true);  // every folder offers a button before a look inside
     QTreeWidgetItem* empty = Child(nullptr, "empty");
