@@ -146,19 +146,20 @@ bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
         errorCode_ = code;
         return false;
     };
-    const std::int64_t start = NowMs();
-    std::int64_t lastActivity = start;
+    std::int64_t lastActivity = NowMs();
+    // Within a command the connect time counts too.
+    const std::int64_t deadline =
+        commandStart_ != 0 ? commandStart_ + totalTimeoutMs_ : lastActivity + totalTimeoutMs_;
     for (;;) {
         const std::int64_t now = NowMs();
         const std::int64_t idle = now - lastActivity;
-        const std::int64_t total = now - start;
-        if (idle > timeoutMs_ || total > totalTimeoutMs_) {
+        if (idle > timeoutMs_ || now > deadline) {
             return failWith(kSocketTimedOut);
         }
         // Wake up just after whichever limit comes first, but no later than
         // one poll interval, so an arriving byte is handled at once.
-        const std::int64_t wait = std::min<std::int64_t>(
-            {kPollIntervalMs, timeoutMs_ - idle + 1, totalTimeoutMs_ - total + 1});
+        const std::int64_t wait =
+            std::min<std::int64_t>({kPollIntervalMs, timeoutMs_ - idle + 1, deadline - now + 1});
         bool readable = false;
         if (!WaitForData(socket, static_cast<int>(wait), readable)) {
             return failWith(socket.LastError());
@@ -209,6 +210,14 @@ bool CddbClient::Exchange(const CddbSite& site, const std::string& commandWords,
                           bool stopOnSingleLine, std::string& body) {
     // A connect failure must not show the answer of an earlier command.
     lastAnswer_.clear();
+    commandStart_ = NowMs();
+    const bool done = ConnectSendReceive(site, commandWords, stopOnSingleLine, body);
+    commandStart_ = 0;
+    return done;
+}
+
+bool CddbClient::ConnectSendReceive(const CddbSite& site, const std::string& commandWords,
+                                    bool stopOnSingleLine, std::string& body) {
     TcpSocket socket;  // closed on every path when it goes out of scope
     const bool viaProxy = !proxyHost_.empty();
     if (!socket.Create() ||

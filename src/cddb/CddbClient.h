@@ -96,6 +96,8 @@ private:
     // HTTP headers. False on any failure before parsing.
     bool Exchange(const CddbSite& site, const std::string& commandWords, bool stopOnSingleLine,
                   std::string& body);
+    bool ConnectSendReceive(const CddbSite& site, const std::string& commandWords,
+                            bool stopOnSingleLine, std::string& body);
 
     std::string lastAnswer_;
     std::uint32_t timeoutMs_ = kDefaultTimeoutMs;
@@ -109,6 +111,7 @@ private:
     std::string proxyPassword_;
     std::string email_;
     int errorCode_ = 0;
+    std::int64_t commandStart_ = 0;  // steady-clock ms while a command runs, else 0
 };
 
 }  // namespace corvane
