@@ -1,5 +1,7 @@
 #include "widgets/SplitterBar.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -196,9 +198,17 @@ void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) {
         return;
     }
-    distance_ = ConfineSplitterDistance(range_, SpanOf(geometry()),
-                                        Along(event->position().toPoint()) - pressAt_);
+    const QPoint at = event->position().toPoint();
+    const int wanted = Along(at) - pressAt_;
+    distance_ = ConfineSplitterDistance(range_, SpanOf(geometry()), wanted);
     const QPoint shift = axis_ == Qt::Horizontal ? QPoint(distance_, 0) : QPoint(0, distance_);
+    if (distance_ != wanted && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // Keep the pointer inside the allowed range, as the bar is. Only X11 lets a program
+        // move the pointer; elsewhere the drag image alone stops at the edge.
+        const QPoint confined = axis_ == Qt::Horizontal ? QPoint(pressAt_ + distance_, at.y())
+                                                        : QPoint(at.x(), pressAt_ + distance_);
+        QCursor::setPos(mapToGlobal(confined));
+    }
     dragImage_->move(pos() + shift);
     event->accept();
 }

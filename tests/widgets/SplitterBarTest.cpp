@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -103,6 +104,20 @@ TEST_F(SplitterDragTest, DragStopsAtTheEdgeOfTheAllowedRange) {
     MoveTo(QPoint(-1000, 100));
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(-1000, 100));
     EXPECT_EQ(bar->geometry().left(), 150);
+}
+
+TEST_F(SplitterDragTest, PointerIsConfinedOnX11) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        GTEST_SKIP() << "moving the pointer needs a real X server (run with QT_QPA_PLATFORM=xcb "
+                        "under xvfb-run); platform here: "
+                     << QGuiApplication::platformName().toStdString();
+    }
+    Press(QPoint(2, 100));
+    MoveTo(QPoint(2 + 1000, 100));
+    QApplication::processEvents();
+    // The pointer stays where the bar's right edge meets the range's end (450).
+    EXPECT_EQ(bar->mapFromGlobal(QCursor::pos()).x(), 2 + 450 - 206);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(2 + 244, 100));
 }
 
 TEST_F(SplitterDragTest, EscapeAndRightButtonEndAtTheLastPositionShown) {
