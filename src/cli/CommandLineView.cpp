@@ -24,14 +24,14 @@ std::string CountText(std::size_t count, const char* what) {
     return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
-}  // namespace
-
 std::string MatchLine(const DiscMatch& match) {
     char id[16];
     std::snprintf(id, sizeof id, "%08x", static_cast<unsigned>(match.discId));
     return match.artist + " / " + match.title + " - [" + id + "]";
 }
 
+// The matches in the order they are listed and numbered: by their line,
+// ignoring case, as the window's list sorts them.
 std::vector<std::size_t> ListedOrder(const std::vector<DiscMatch>& matches) {
     std::vector<std::size_t> order(matches.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -40,6 +40,8 @@ std::vector<std::size_t> ListedOrder(const std::vector<DiscMatch>& matches) {
     });
     return order;
 }
+
+}  // namespace
 
 void CommandLineView::AddStatus(const std::string& text) {
     const std::string line = text.rfind(kAlbumFound, 0) == 0 ? std::string(kAlbumFound) : text;

@@ -42,9 +42,4 @@ private:
     std::string lastStatus_;
 };
 
-// The matches in the order they are listed and numbered: by their line
-// "artist / title - [discid]", ignoring case, as the window's list sorts them.
-std::vector<std::size_t> ListedOrder(const std::vector<DiscMatch>& matches);
-std::string MatchLine(const DiscMatch& match);
-
 }  // namespace corvane::cli
