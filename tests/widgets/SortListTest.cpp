@@ -212,6 +212,50 @@ TEST_F(SortListTest, HeaderKeepsExtrasInStepAndLimitsWidths) {
     EXPECT_FALSE(header->GetItemEx(1, &ex));
 }
 
+TEST_F(SortListTest, DividerDragsRespectFixedWidthsAndLimits) {
+    list.setColumnCount(3);
+    CFlatHeaderCtrl* header = list.FlatHeader();
+    for (int i = 0; i < 3; ++i) {
+        header->resizeSection(i, 80);
+    }
+    header->SetItemEx(0, {CFlatHeaderCtrl::kFixedWidth, 0, -1});
+    header->SetItemEx(1, {0, 60, 100});
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QWidget* port = header->viewport();
+    const int y = header->height() / 2;
+    auto dragDivider = [&](int x, int to) {
+        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(x, y));
+        QTest::mouseMove(port, QPoint(x + 5, y));
+        QTest::mouseMove(port, QPoint(to, y));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(to, y));
+    };
+    dragDivider(79, 140);  // the fixed column's divider does not move
+    EXPECT_EQ(header->sectionSize(0), 80);
+    dragDivider(159, 300);  // limited to 100
+    EXPECT_EQ(header->sectionSize(1), 100);
+    dragDivider(179, 90);  // and not below 60
+    EXPECT_EQ(header->sectionSize(1), 60);
+}
+
+TEST_F(SortListTest, SortTriangleIsDrawnInTheSortColumnOnly) {
+    CFlatHeaderCtrl* header = list.FlatHeader();
+    header->resizeSection(0, 120);
+    header->resizeSection(1, 120);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const QRect first(0, 0, 120, header->height());
+    const QRect second(120, 0, 120, header->height());
+    const QImage none = header->grab().toImage();
+    header->SetSortColumn(1, true);
+    const QImage up = header->grab().toImage();
+    header->SetSortColumn(1, false);
+    const QImage down = header->grab().toImage();
+    EXPECT_EQ(up.copy(first), none.copy(first));
+    EXPECT_NE(up.copy(second), none.copy(second));
+    EXPECT_NE(up.copy(second), down.copy(second));
+}
+
 TEST_F(SortListTest, ColumnDragMovesUnlessTheParentVetoes) {
     list.setColumnCount(3);
     list.setHeaderLabels({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
