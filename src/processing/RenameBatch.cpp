@@ -57,24 +57,33 @@ public:
 
 private:
     // One attempt at every pending rename, in request order; true when any
-    // of them came to an end.
+    // of them came to an end. A rename that frees a name lets the one waiting
+    // for that name go at once, so a chain takes one pass.
     bool Pass() {
         bool progress = false;
         for (std::size_t i = 0; i < requests_.size(); ++i) {
-            if (!IsPending(i)) {
-                continue;
+            for (std::size_t next = i; IsPending(next);) {
+                const std::string from = results_[next].finalName;
+                const std::string& to = requests_[next].to;
+                const int error = RenameOneNoReplace(from, to);
+                if (error == EEXIST && pending_.count(to) != 0) {
+                    waiting_[to] = next;  // held by a file of the set that has yet to move
+                    break;
+                }
+                pending_.erase(from);
+                results_[next].error = error;
+                progress = true;
+                if (error != 0) {
+                    break;
+                }
+                results_[next].finalName = to;
+                const auto waiter = waiting_.find(from);
+                if (waiter == waiting_.end()) {
+                    break;
+                }
+                next = waiter->second;
+                waiting_.erase(waiter);
             }
-            const std::string& to = requests_[i].to;
-            const int error = RenameOneNoReplace(results_[i].finalName, to);
-            if (error == EEXIST && pending_.count(to) != 0) {
-                continue;  // held by a file of the set that has yet to move
-            }
-            pending_.erase(results_[i].finalName);
-            results_[i].error = error;
-            if (error == 0) {
-                results_[i].finalName = to;
-            }
-            progress = true;
         }
         return progress;
     }
@@ -136,6 +145,7 @@ private:
     std::vector<RenameResult> results_;
     std::vector<std::string> parkedFrom_;
     std::unordered_map<std::string, std::size_t> pending_;  // current name -> request
+    std::unordered_map<std::string, std::size_t> waiting_;  // wanted name -> request
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <random>
 
 #include "processing/AlbumFixture.h"
 #include "support/TestSupport.h"
@@ -102,6 +103,50 @@ TEST_F(RenameBatchTest, AWaitOnAFailingRenameLeavesEveryFileNamed) {
     EXPECT_EQ(results[0].finalName, "a");
     EXPECT_EQ(results[1].finalName, "b");
     EXPECT_EQ(Snapshot(dir.path()).size(), 3u);
+}
+
+// Random re-pairings of a folder of files, some wanting the same name or a
+// name outside the set: every content survives exactly once, and every file
+// said to be renamed carries its new name.
+TEST_F(RenameBatchTest, RandomRepairingsLoseNothing) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 20; ++round) {
+        TempDir folder;
+        ASSERT_EQ(::chdir(folder.path().c_str()), 0);
+        const int count = 2 + static_cast<int>(random() % 30);
+        std::vector<RenameRequest> requests;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = std::to_string(i) + ".mp3";
+            WriteFileBytes(folder.File(name), "song " + std::to_string(i));
+            const int target = static_cast<int>(random() % (count + 3));
+            requests.push_back({name, std::to_string(target) + ".mp3"});
+        }
+        const auto results = RenameAll(requests);
+        const auto after = Snapshot(folder.path());
+        ASSERT_EQ(after.size(), static_cast<std::size_t>(count)) << "round " << round;
+        for (int i = 0; i < count; ++i) {
+            const RenameResult& result = results[static_cast<std::size_t>(i)];
+            ASSERT_EQ(after.count(result.finalName), 1u) << "round " << round;
+            EXPECT_EQ(after.at(result.finalName), "song " + std::to_string(i));
+            if (result.error == 0) {
+                EXPECT_EQ(result.finalName, requests[static_cast<std::size_t>(i)].to);
+            }
+        }
+    }
+}
+
+TEST_F(RenameBatchTest, LongChainInWorstOrderLands) {
+    std::vector<RenameRequest> requests;
+    for (int i = 0; i < 300; ++i) {
+        Put(std::to_string(i));
+        requests.push_back({std::to_string(i), std::to_string(i + 1)});
+    }
+    const auto results = RenameAll(requests);
+    for (int i = 0; i < 300; ++i) {
+        EXPECT_EQ(results[static_cast<std::size_t>(i)].error, 0);
+    }
+    EXPECT_EQ(Snapshot(dir.path()).at("300"), "content of 299");
+    EXPECT_EQ(Snapshot(dir.path()).count("0"), 0u);
 }
 
 TEST_F(RenameBatchTest, MissingFileIsReported) {
