@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -260,6 +261,9 @@ int RunApply(const Arguments& arguments) {
         std::printf("usage:\n  corvane-cli %s\n\n%s", kApplyUsage, kHelp);
         return 0;
     }
+    // A reader of the output that goes away (apply ... | head) must not end
+    // the run halfway through the album.
+    std::signal(SIGPIPE, SIG_IGN);
     ApplyOptions options;
     if (const int error = ParseOptions(arguments, options); error != 0) {
         return error;

@@ -366,6 +366,20 @@ TEST_F(ApplyCommandTest, NamesThatAreNotUtf8SurviveTheRoad) {
               (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "Band - Album.m3u"}));
 }
 
+TEST_F(ApplyCommandTest, AReaderThatGoesAwayDoesNotStopTheRun) {
+    MakeStandardAlbum();
+    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
+    StartServer();
+    WriteSettingsForServer();
+    // "true" has long gone when apply writes its first line.
+    const std::string script = "cd \"$0\" && (sleep 0.3; \"$1\" apply \"$2\") | true";
+    ASSERT_EQ(
+        test::RunProcess({"sh", "-c", script, work_, test::BinDir() + "/corvane-cli", album_}), 0);
+    EXPECT_EQ(Names(album_ + "/Band - Album"),
+              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3",
+                                        "Band - Album.m3u"}));
+}
+
 TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
     struct Case {
         std::vector<std::string> arguments;
