@@ -175,7 +175,12 @@ void CLazyTreeCtrl::RunInBackground(const std::function<void()>& work) {
     const unsigned generation = ++loopGeneration_;
     std::atomic<bool> finished{false};
     std::thread worker([&] {
-        work();
+        // An exception must not escape the thread (that would end the program); the caller
+        // then sees whatever the work had produced.
+        try {
+            work();
+        } catch (...) {
+        }
         finished = true;
         QMetaObject::invokeMethod(
             this,

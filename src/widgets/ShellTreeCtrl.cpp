@@ -84,6 +84,9 @@ CShellTreeCtrl::CShellTreeCtrl(QWidget* parent) : CLazyTreeCtrl(parent) {
 }
 
 void CShellTreeCtrl::SetMountTable(MountTable table) {
+    if (IsLoading()) {
+        return;  // the worker reads the table
+    }
     mounts_ = std::move(table);
     fixedMountTable_ = true;
 }

@@ -38,7 +38,7 @@ public:
     bool SelectPath(const std::string& path);
 
     // The mount table used to tell slow folders; read at construction and on each reload of
-    // the top level unless one was given here.
+    // the top level unless one was given here. Ignored while a load runs.
     void SetMountTable(MountTable table);
 
 protected:

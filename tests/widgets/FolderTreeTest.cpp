@@ -264,11 +264,11 @@ TEST_F(FolderTreeTest, SlowLoadAnimatesWhileTheWorkerLists) {
     tree.SetRoot(root, false);
     tree.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
-    tree.slowMs = 600;
+    tree.slowMs = 800;
     tree.timerTicks = 0;
     QTreeWidgetItem* a = Child(nullptr, "a");
     a->setExpanded(true);
-    // 125 ms ticks during 600 ms of listing, plus the one at the start.
+    // 125 ms ticks during 800 ms of listing, plus the one at the start.
     EXPECT_GE(tree.timerTicks, 3);
     EXPECT_FALSE(tree.IsLoading());
     EXPECT_EQ(a->childCount(), 2);
