@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -33,8 +34,6 @@ int FileByteSource::Open(const std::string& path) {
     }
     fd_ = fd;
     size_ = static_cast<std::uint64_t>(st.st_size);
-    // The audio is walked front to back once.
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
     return 0;
 }
 
@@ -65,6 +64,37 @@ std::size_t MemoryByteSource::Read(std::uint64_t offset, void* buffer, std::size
     const std::size_t n = count < size_ - offset ? count : static_cast<std::size_t>(size_ - offset);
     std::memcpy(buffer, data_ + offset, n);
     return n;
+}
+
+CachingByteSource::CachingByteSource(ByteSource& inner) : inner_(inner) {
+    const std::uint64_t size = inner.Size();
+    headSize_ = inner.Read(0, head_, size < kHead ? static_cast<std::size_t>(size) : kHead);
+    if (size > headSize_) {
+        tailStart_ = size > kTail ? size - kTail : 0;
+        if (tailStart_ < headSize_) {
+            tailStart_ = headSize_;
+        }
+        tailSize_ = inner.Read(tailStart_, tail_, static_cast<std::size_t>(size - tailStart_));
+    }
+}
+
+std::size_t CachingByteSource::Read(std::uint64_t offset, void* buffer, std::size_t count) {
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    if (offset < headSize_) {
+        // From the head, and what lies beyond it from the file.
+        const std::size_t cached = std::min<std::size_t>(count, headSize_ - offset);
+        std::memcpy(out, head_ + offset, cached);
+        if (cached == count) {
+            return count;
+        }
+        return cached + inner_.Read(headSize_, out + cached, count - cached);
+    }
+    if (tailSize_ > 0 && offset >= tailStart_ && offset - tailStart_ <= tailSize_ &&
+        count <= tailSize_ - (offset - tailStart_)) {
+        std::memcpy(out, tail_ + (offset - tailStart_), count);
+        return count;
+    }
+    return inner_.Read(offset, buffer, count);
 }
 
 }  // namespace corvane

@@ -27,6 +27,8 @@ public:
     int Open(const std::string& path);
     std::uint64_t Size() const override { return size_; }
     std::size_t Read(std::uint64_t offset, void* buffer, std::size_t count) override;
+    // The open descriptor (-1 before Open), so that the tag reader can share it.
+    int Descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;
@@ -44,6 +46,26 @@ public:
 private:
     const std::uint8_t* data_;
     std::size_t size_;
+};
+
+// Keeps the first and the last bytes of another source, where the tags and
+// the first frames are looked at, so that a scan costs two reads of the file
+// unless it walks the frames.
+class CachingByteSource : public ByteSource {
+public:
+    explicit CachingByteSource(ByteSource& inner);
+    std::uint64_t Size() const override { return inner_.Size(); }
+    std::size_t Read(std::uint64_t offset, void* buffer, std::size_t count) override;
+
+private:
+    static constexpr std::size_t kHead = 16 * 1024;
+    static constexpr std::size_t kTail = 1024;
+    ByteSource& inner_;
+    std::uint8_t head_[kHead];
+    std::size_t headSize_ = 0;
+    std::uint8_t tail_[kTail];
+    std::uint64_t tailStart_ = 0;
+    std::size_t tailSize_ = 0;
 };
 
 }  // namespace corvane

@@ -18,7 +18,9 @@ struct Id3Fields {
 
 // Reads the tags of an MP3 file through TagLib (ID3v2 first, then APE, then
 // ID3v1). A file without tags, or one TagLib cannot read, gives empty fields.
-Id3Fields ReadId3Fields(const std::string& path);
+// With `fd` (a descriptor of that file open for reading) the file is not
+// opened again; the descriptor stays the caller's.
+Id3Fields ReadId3Fields(const std::string& path, int fd = -1);
 
 // The number at the start of a track text such as "7", "07/12" or
 // "Track 07"; -1 when there is none.

@@ -60,7 +60,7 @@ int Mp3Info::Open(const std::string& path) {
         return EILSEQ;
     }
     length_ = ComputePlayLength(stream_);
-    tag_ = ReadId3Fields(path);
+    tag_ = ReadId3Fields(path, source.Descriptor());
     opened_ = true;
     return 0;
 }

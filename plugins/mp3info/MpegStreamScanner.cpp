@@ -11,16 +11,22 @@ namespace {
 // walking the frames costs one read per block.
 class Window {
 public:
-    Window(ByteSource& source, std::uint64_t end) : source_(source), end_(end), buffer_(kBlock) {}
+    Window(ByteSource& source, std::uint64_t end) : source_(source), end_(end) {}
 
     // Pointer to `need` bytes at pos, or nullptr when they lie past the end.
     const std::uint8_t* At(std::uint64_t pos, std::size_t need) {
-        if (pos > end_ || need > end_ - pos || need > kBlock) {
+        if (pos > end_ || need > end_ - pos || need > kSmallBlock) {
             return nullptr;
         }
         if (pos < base_ || pos + need > base_ + filled_) {
+            // The first read covers the start of the stream and its info
+            // frame; only a walk through the frames needs large blocks.
+            const std::size_t block = loads_++ == 0 ? kSmallBlock : kLargeBlock;
+            if (buffer_.size() < block) {
+                buffer_.resize(block);
+            }
             base_ = pos;
-            const std::uint64_t want = std::min<std::uint64_t>(kBlock, end_ - pos);
+            const std::uint64_t want = std::min<std::uint64_t>(block, end_ - pos);
             filled_ = source_.Read(pos, buffer_.data(), static_cast<std::size_t>(want));
             if (filled_ < need) {
                 return nullptr;
@@ -30,12 +36,14 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBlock = 256 * 1024;
+    static constexpr std::size_t kSmallBlock = 16 * 1024;
+    static constexpr std::size_t kLargeBlock = 256 * 1024;
     ByteSource& source_;
     std::uint64_t end_;
     std::vector<std::uint8_t> buffer_;
     std::uint64_t base_ = 0;
     std::size_t filled_ = 0;
+    int loads_ = 0;
 };
 
 bool HeaderAt(Window& window, std::uint64_t pos, MpegFrameHeader& h) {
@@ -122,7 +130,8 @@ bool InfoCountUsable(const MpegStreamInfo& s) {
 
 }  // namespace
 
-bool ScanMpegStream(ByteSource& source, MpegStreamInfo& out) {
+bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out) {
+    CachingByteSource source(file);
     MpegStreamInfo s;
     s.range = FindAudioRange(source);
     const std::uint64_t end = s.range.end;

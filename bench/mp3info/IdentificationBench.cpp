@@ -1,0 +1,173 @@
+// How often the measured play times give the true track lengths and the true
+// disc id, for albums whose CD track lengths are known: our lengths beside
+// TagLib's. Usage: mp3info_identification_bench [albums] [seed]
+#include <discid/discid.h>
+#include <taglib/audioproperties.h>
+#include <taglib/fileref.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "BenchFiles.h"
+#include "Mp3Info.h"
+#include "PlayLength.h"
+#include "album/DiscIdCalculator.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using corvane::TrackInfo;
+using corvane::TrackList;
+
+struct Mode {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+struct Score {
+    int tracks = 0;
+    int exactFrames = 0;  // same whole CD frame count as the true length
+    int withinFrame = 0;  // |error| < 1/75 s
+    int albums = 0;
+    int idRight = 0;        // the program's disc id equals the true one
+    double worstError = 0;  // seconds
+};
+
+// The freedb id of the real CD: offsets in whole frames, lead-out at the end
+// of the last track.
+std::string TrueFreedbId(const std::vector<int>& frames) {
+    std::vector<int> offsets(frames.size() + 1);
+    int position = 150;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        offsets[i + 1] = position;
+        position += frames[i];
+    }
+    offsets[0] = position;
+    DiscId* disc = discid_new();
+    discid_put(disc, 1, static_cast<int>(frames.size()), offsets.data());
+    std::string id = discid_get_freedb_id(disc);
+    discid_free(disc);
+    return id;
+}
+
+std::string ProgramId(const std::vector<double>& playTimes) {
+    TrackList list(playTimes.size());
+    for (std::size_t i = 0; i < playTimes.size(); ++i) {
+        list[i].playTime = playTimes[i];
+    }
+    corvane::DiscIdCalculator calculator;
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", calculator.ComputeDiscId(list));
+    return text;
+}
+
+void Add(Score& score, const std::vector<int>& frames, const std::vector<double>& measured,
+         const std::string& trueId) {
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const double truth = frames[i] / 75.0;
+        const double error = measured[i] - truth;
+        ++score.tracks;
+        score.exactFrames += static_cast<int>(std::floor(measured[i] * 75.0 + 1e-9)) == frames[i];
+        score.withinFrame += std::fabs(error) < 1.0 / 75.0;
+        score.worstError = std::max(score.worstError, std::fabs(error));
+    }
+    ++score.albums;
+    score.idRight += ProgramId(measured) == trueId;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int albums = argc > 1 ? std::atoi(argv[1]) : 10;
+    const unsigned seed = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 2024;
+    const std::vector<Mode> modes = {{"CBR 128", {"-b", "128"}},
+                                     {"CBR 320", {"-b", "320"}},
+                                     {"VBR -V2", {"-V", "2"}},
+                                     {"ABR 160", {"--abr", "160"}}};
+    const char* methods[] = {"ours, info frame", "TagLib, info frame", "ours, no info frame",
+                             "ours, no info frame, unsnapped", "TagLib, no info frame"};
+    std::map<std::string, Score> scores;
+    std::mt19937 random(seed);
+    corvane::test::TempDir dir;
+    auto* info = static_cast<corvane::Mp3Info*>(corvane::CreateMp3Info());
+    int programMatchesFreedb = 0;
+    const double start = corvane::bench::Now();
+
+    for (int a = 0; a < albums; ++a) {
+        const int count = 5 + static_cast<int>(random() % 5);
+        std::vector<int> frames(static_cast<std::size_t>(count));
+        for (auto& f : frames) {
+            f = 20 * 75 + static_cast<int>(random() % (40 * 75 + 1));
+        }
+        const std::string trueId = TrueFreedbId(frames);
+        std::vector<double> exact;
+        for (int f : frames) {
+            corvane::PlayLength length;
+            length.sampleRate = 44100;
+            length.samples = f * 588L;
+            exact.push_back(length.Seconds());
+        }
+        programMatchesFreedb += ProgramId(exact) == trueId;
+
+        for (const Mode& mode : modes) {
+            std::map<std::string, std::vector<double>> measured;
+            for (int i = 0; i < count; ++i) {
+                const std::string name = "t" + std::to_string(i) + ".mp3";
+                const std::string path =
+                    corvane::test::MakeMp3(dir.path(), name, frames[i] * 588L, mode.args, 2, 44100,
+                                           static_cast<unsigned>(a * 100 + i + 1));
+                const std::string bare = dir.File("bare.mp3");
+                if (path.empty() || !corvane::bench::StripInfoFrame(path, bare)) {
+                    std::fprintf(stderr, "encoding failed\n");
+                    return 1;
+                }
+                for (const auto& [file, withInfo] :
+                     {std::pair{path, true}, std::pair{bare, false}}) {
+                    if (info->Open(file) != 0) {
+                        std::fprintf(stderr, "cannot open %s\n", file.c_str());
+                        return 1;
+                    }
+                    TagLib::FileRef ref(file.c_str(), true, TagLib::AudioProperties::Average);
+                    const double taglib =
+                        ref.audioProperties()
+                            ? ref.audioProperties()->lengthInMilliseconds() / 1000.0
+                            : 0.0;
+                    if (withInfo) {
+                        measured[methods[0]].push_back(info->GetPlayTime());
+                        measured[methods[1]].push_back(taglib);
+                    } else {
+                        measured[methods[2]].push_back(info->GetPlayTime());
+                        measured[methods[3]].push_back(
+                            corvane::ComputePlayLength(info->Stream(), false).Seconds());
+                        measured[methods[4]].push_back(taglib);
+                    }
+                }
+            }
+            for (const char* method : methods) {
+                Add(scores[std::string(mode.name) + " | " + method], frames, measured[method],
+                    trueId);
+                Add(scores[std::string("all modes | ") + method], frames, measured[method], trueId);
+            }
+        }
+        std::fprintf(stderr, "album %d/%d done\n", a + 1, albums);
+    }
+    info->Release();
+
+    std::printf(
+        "%d albums, seed %u, %.0f s; the program's id of the true lengths equals the "
+        "freedb id of the CD for %d of %d albums\n",
+        albums, seed, corvane::bench::Now() - start, programMatchesFreedb, albums);
+    std::printf("%-48s %7s %12s %12s %10s %10s\n", "mode | method", "tracks", "exact frames",
+                "within 1/75", "disc id ok", "worst s");
+    for (const auto& [key, s] : scores) {
+        std::printf("%-48s %7d %11.1f%% %11.1f%% %9.1f%% %10.4f\n", key.c_str(), s.tracks,
+                    100.0 * s.exactFrames / s.tracks, 100.0 * s.withinFrame / s.tracks,
+                    100.0 * s.idRight / s.albums, s.worstError);
+    }
+    return 0;
+}
