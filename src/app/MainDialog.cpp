@@ -1,0 +1,883 @@
+#include "app/MainDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
+
+#include "album/TrackListColumns.h"
+#include "app/GenreNames.h"
+#include "app/SplashWindow.h"
+#include "lookup/SelectDiskDialog.h"
+#include "lookup/TrackCountDialog.h"
+#include "naming/CaseConversion.h"
+#include "processing/ProcessingDialog.h"
+#include "processing/TagSaver.h"
+#include "widgets/Artwork.h"
+#include "widgets/FolderTreeCtrl.h"
+#include "widgets/IconButton.h"
+#include "widgets/SortListCtrl.h"
+#include "widgets/SplitterBar.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kTitle = "Corvane MP3 v2.00";
+constexpr const char* kCredit = "the Corvane MP3 developers";
+constexpr const char* kActionNames[] = {"Rename Files", "ID3 Tag Files"};
+constexpr const char* kRenameCaption = "&Rename Files";
+constexpr const char* kTagCaption = "&ID3 Tag File";
+
+// The window's size at its first start; the layout below is laid out for it.
+constexpr int kWidth = 980;
+constexpr int kHeight = 680;
+constexpr int kMargin = 8;
+constexpr int kTreeWidth = 240;
+constexpr int kBarSize = 5;
+constexpr int kStatusHeight = 92;
+constexpr int kIconSize = 16;
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToUtf8(const QString& text) {
+    return text.toStdString();
+}
+
+// A status text as one line of the list: line breaks become blanks.
+QString StatusLine(const std::string& text) {
+    QString line = FromUtf8(text);
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return line.trimmed();
+}
+
+QLabel* GroupIcon(const char* path, QWidget* parent) {
+    auto* icon = new QLabel(parent);
+    icon->setPixmap(ArtworkIcon(path).pixmap(kIconSize, kIconSize));
+    icon->setFixedSize(kIconSize, kIconSize);
+    return icon;
+}
+
+IconButton* MakeButton(const QString& text, const char* icon, QWidget* parent) {
+    auto* button = new IconButton(text, parent);
+    button->SetIcon(ArtworkIcon(icon), kIconSize, kIconSize);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// Selects the rows of view whose item data equals data, without moving the
+// focus, then shows the row at index.
+void SelectPartnerRows(SortListCtrl* view, qint64 data, int index) {
+    QItemSelectionModel* selection = view->selectionModel();
+    for (int row = 0; row < view->RowCount(); ++row) {
+        if (view->ItemData(row) == data) {
+            selection->select(view->model()->index(row, 0),
+                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+    }
+    if (QTreeWidgetItem* item = view->topLevelItem(index)) {
+        view->scrollToItem(item);
+    }
+}
+
+}  // namespace
+
+std::string WelcomeText() {
+    return std::string("Welcome to Corvane MP3 ! [v2.00 - Code by ") + kCredit + "]";
+}
+
+MainDialog::MainDialog(ComponentLoader& loader, QWidget* parent)
+    : ResizableDialog(parent), loader_(loader), workflow_(album_, agent_, serverBox_, *this) {
+    InitArtwork();
+    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowIcon(ArtworkIcon(artwork::kAppIcon));
+    setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    agent_.SetChooser(this);
+    agent_.SetNotifier(this);
+    BuildControls();
+
+    settings_ = loader_.LoadSettings(this);
+    if (!settings_) {
+        return;
+    }
+    if (settings_->values.showSplash != 0) {
+        splash_ = std::make_unique<SplashWindow>();
+        splash_->ShowAsSplash();
+    }
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &MainDialog::OnTimer);
+}
+
+MainDialog::~MainDialog() {
+    SaveOnClose();
+    if (verticalBar_ != nullptr) {
+        verticalBar_->Unbind();
+    }
+    // The settings first, then the MP3 component; their modules stay loaded.
+    settings_.reset();
+    mp3Info_.reset();
+}
+
+// ---------------------------------------------------------------- controls
+
+void MainDialog::BuildControls() {
+    resize(kWidth, kHeight);
+    optionsPanel_ = BuildOptionsPanel();
+    optionsPanel_->setGeometry(kMargin, kMargin, kWidth - 2 * kMargin,
+                               optionsPanel_->sizeHint().height());
+
+    tree_ = new CFolderTreeCtrl(this);
+    fileList_ = new SortListCtrl(this);
+    databaseList_ = new SortListCtrl(this);
+    statusList_ = new QListWidget(this);
+    statusList_->setSelectionMode(QAbstractItemView::NoSelection);
+    statusList_->setFocusPolicy(Qt::NoFocus);
+    statusList_->setUniformItemSizes(true);
+    verticalPlaceholder_ = new QWidget(this);
+    horizontalPlaceholder_ = new QWidget(this);
+    for (SortListCtrl* view : {fileList_, databaseList_}) {
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+    }
+
+    const int top = optionsPanel_->geometry().bottom() + 1 + kMargin;
+    const int statusTop = kHeight - kMargin - kStatusHeight;
+    const int bottom = statusTop - kMargin;
+    const int listsLeft = kMargin + kTreeWidth + kBarSize + 2;
+    const int listsWidth = kWidth - kMargin - listsLeft;
+    const int middle = top + (bottom - top) / 2;
+    tree_->setGeometry(kMargin, top, kTreeWidth, bottom - top);
+    verticalPlaceholder_->setGeometry(kMargin + kTreeWidth + 1, top, kBarSize, bottom - top);
+    fileList_->setGeometry(listsLeft, top, listsWidth, middle - top - 1);
+    horizontalPlaceholder_->setGeometry(listsLeft, middle, listsWidth, kBarSize);
+    databaseList_->setGeometry(listsLeft, middle + kBarSize + 1, listsWidth,
+                               bottom - middle - kBarSize - 1);
+    statusList_->setGeometry(kMargin, statusTop, kWidth - 2 * kMargin, kStatusHeight);
+
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { OnFolderSelected(); });
+    connect(fileList_, &QTreeWidget::itemSelectionChanged, this, &MainDialog::OnFileRowChanged);
+    connect(databaseList_, &QTreeWidget::itemSelectionChanged, this,
+            &MainDialog::OnDatabaseRowChanged);
+}
+
+QWidget* MainDialog::BuildOptionsPanel() {
+    auto* panel = new QWidget(this);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(kMargin);
+
+    // Standard Options: what Execute does and how the new names look.
+    auto* standard = new QGroupBox(tr("Standard Options"), panel);
+    auto* grid = new QGridLayout(standard);
+    actionCombo_ = new QComboBox(standard);
+    formatCombo_ = new QComboBox(standard);
+    caseCombo_ = new QComboBox(standard);
+    queryButton_ = MakeButton(tr("&Query"), artwork::kQuery, standard);
+    executeButton_ = MakeButton(QString::fromUtf8(kRenameCaption), artwork::kExecute, standard);
+    for (QComboBox* combo : {actionCombo_, formatCombo_, caseCombo_}) {
+        combo->setMinimumWidth(150);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    }
+    grid->addWidget(GroupIcon(artwork::kGroupOptions, standard), 0, 0, Qt::AlignTop);
+    grid->addWidget(new QLabel(tr("Action"), standard), 0, 1);
+    grid->addWidget(actionCombo_, 0, 2);
+    grid->addWidget(new QLabel(tr("Name Format"), standard), 1, 1);
+    grid->addWidget(formatCombo_, 1, 2);
+    grid->addWidget(new QLabel(tr("Convert Case"), standard), 2, 1);
+    grid->addWidget(caseCombo_, 2, 2);
+    grid->addWidget(queryButton_, 0, 3);
+    grid->addWidget(executeButton_, 1, 3);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(3, 1);
+    queryButton_->setMinimumWidth(128);
+    executeButton_->setMinimumWidth(128);
+
+    // Rename / Tag Info: the fields "ID3 Tag Files" writes.
+    auto* tags = new QGroupBox(tr("Rename / Tag Info"), panel);
+    auto* form = new QGridLayout(tags);
+    artistEdit_ = new QLineEdit(tags);
+    albumEdit_ = new QLineEdit(tags);
+    yearEdit_ = new QLineEdit(tags);
+    yearEdit_->setMaxLength(4);
+    yearEdit_->setFixedWidth(yearEdit_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) +
+                             16);
+    genreCombo_ = new QComboBox(tags);
+    genreCombo_->setEditable(true);
+    genreCombo_->setInsertPolicy(QComboBox::NoInsert);
+    genreCombo_->setMinimumWidth(130);
+    commentEdit_ = new QLineEdit(tags);
+    form->addWidget(GroupIcon(artwork::kGroupTags, tags), 0, 0, Qt::AlignTop);
+    form->addWidget(new QLabel(tr("Artist"), tags), 0, 1);
+    form->addWidget(artistEdit_, 0, 2, 1, 3);
+    form->addWidget(new QLabel(tr("Album"), tags), 1, 1);
+    form->addWidget(albumEdit_, 1, 2, 1, 3);
+    form->addWidget(new QLabel(tr("Year"), tags), 2, 1);
+    form->addWidget(yearEdit_, 2, 2);
+    auto* genreLabel = new QLabel(tr("Genre"), tags);
+    form->addWidget(genreLabel, 2, 3, Qt::AlignRight);
+    form->addWidget(genreCombo_, 2, 4);
+    form->addWidget(new QLabel(tr("Comments"), tags), 3, 1);
+    form->addWidget(commentEdit_, 3, 2, 1, 3);
+    form->setColumnStretch(4, 1);
+
+    // Extended Options: what else processing does, and where lookups go.
+    auto* extended = new QGroupBox(tr("Extended Options"), panel);
+    auto* more = new QGridLayout(extended);
+    createDirectory_ = new QCheckBox(tr("Create Directory"), extended);
+    createPlaylist_ = new QCheckBox(tr("Create Playlist (M3U)"), extended);
+    serverCombo_ = new QComboBox(extended);
+    serverCombo_->setMinimumWidth(170);
+    serverCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    settingsButton_ = MakeButton(tr("&Settings"), artwork::kSettings, extended);
+    aboutButton_ = MakeButton(QString(), artwork::kAbout, extended);
+    aboutButton_->setToolTip(tr("About Corvane MP3"));
+    aboutButton_->setFixedWidth(36);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(settingsButton_, 1);
+    buttons->addWidget(aboutButton_);
+    more->addWidget(GroupIcon(artwork::kGroupExtended, extended), 0, 0, Qt::AlignTop);
+    more->addWidget(createDirectory_, 0, 1, 1, 2);
+    more->addWidget(createPlaylist_, 1, 1, 1, 2);
+    more->addWidget(new QLabel(tr("Server"), extended), 2, 1);
+    more->addWidget(serverCombo_, 2, 2);
+    more->addLayout(buttons, 3, 1, 1, 2);
+    more->setColumnStretch(2, 1);
+
+    row->addWidget(standard, 4);
+    row->addWidget(tags, 5);
+    row->addWidget(extended, 3);
+
+    formatBox_.SetBox(formatCombo_);
+    caseBox_.SetBox(caseCombo_);
+    serverBox_.SetBox(serverCombo_);
+    genreBox_.SetBox(genreCombo_);
+    nameFormats_.SetFormatCombo(&formatBox_);
+    nameFormats_.SetCaseCombo(&caseBox_);
+
+    connect(actionCombo_, &QComboBox::activated, this, &MainDialog::OnActionChanged);
+    connect(formatCombo_, &QComboBox::activated, this, [this] { OnFormatChanged(); });
+    connect(caseCombo_, &QComboBox::activated, this, [this] { OnFormatChanged(); });
+    connect(serverCombo_, &QComboBox::activated, this, [this] { OnServerChanged(); });
+    connect(executeButton_, &QPushButton::clicked, this, &MainDialog::OnExecute);
+    connect(queryButton_, &QPushButton::clicked, this, &MainDialog::QueryCommand);
+    connect(settingsButton_, &QPushButton::clicked, this, &MainDialog::OnSettings);
+    connect(aboutButton_, &QPushButton::clicked, this, &MainDialog::OnAbout);
+    return panel;
+}
+
+// ------------------------------------------------------------------ set-up
+
+bool MainDialog::Initialize() {
+    if (!settings_) {
+        return false;
+    }
+    AddStatus(WelcomeText());
+    timer_.start(kSplashTimerMs);
+
+    mp3Info_ = loader_.LoadMp3Info();
+    if (!mp3Info_) {
+        const std::string& text = loader_.Error();
+        if (!text.empty()) {
+            AddStatus(text);
+            ShowStopMessage(FromUtf8(text));
+        }
+        timer_.stop();
+        splash_.reset();
+        reject();
+        return false;
+    }
+
+    tree_->setAccessibleName(QStringLiteral("ShellTree Control"));
+    tree_->SetRoot(std::string(), false);
+
+    SetUpLayout();
+    SetUpLists();
+    ApplyColumnVisibility();
+    SetUpCombos();
+
+    EnableExecute(false);
+    EnableQuery(false);
+    EnableTagFields(false);
+    const SettingsValues& values = settings_->values;
+    createPlaylist_->setChecked(values.createPlaylist != 0);
+    createDirectory_->setChecked(values.createDirectory != 0);
+
+    RestoreWindow();
+    initialized_ = true;
+    SelectRememberedFolder();
+    AddStatus("Ready.");
+    return true;
+}
+
+void MainDialog::SetUpLayout() {
+    const SettingsValues& values = settings_->values;
+    if (values.showStatusList == 0) {
+        // The tree and the lower list take the status list's room.
+        const int grow = statusList_->viewport()->height() + 5;
+        statusList_->hide();
+        tree_->resize(tree_->width(), tree_->height() + grow);
+        verticalPlaceholder_->resize(verticalPlaceholder_->width(),
+                                     verticalPlaceholder_->height() + grow);
+        databaseList_->resize(databaseList_->width(), databaseList_->height() + grow);
+    }
+
+    verticalBar_ = new VerticalSplitterBar(this);
+    verticalBar_->Bind(verticalPlaceholder_, 1050);
+    verticalBar_->SetMinSizes(kMinPaneSize, kMinPaneSize);
+    verticalBar_->AttachFirstPane(tree_);
+    verticalBar_->AttachSecondPane(fileList_);
+    verticalBar_->AttachSecondPane(databaseList_);
+    horizontalBar_ = new HorizontalSplitterBar(this);
+    horizontalBar_->Bind(horizontalPlaceholder_, 1051);
+    horizontalBar_->SetMinSizes(kMinPaneSize, kMinPaneSize);
+    horizontalBar_->AttachFirstPane(fileList_);
+    horizontalBar_->AttachSecondPane(databaseList_);
+    verticalBar_->AttachSecondPane(horizontalBar_);
+    connect(verticalBar_, &SplitterBar::moved, this, [this] { OnRelayout(); });
+    connect(horizontalBar_, &SplitterBar::moved, this, [this] { OnRelayout(); });
+
+    // The option groups stretch sideways; everything else follows the
+    // anchors of the classic layout.
+    AddAnchor(optionsPanel_, TopLeft, TopRight);
+    AddAnchor(statusList_, BottomLeft, BottomRight);
+    AddAnchor(tree_, TopLeft, BottomLeft);
+    AddAnchor(fileList_, TopLeft, MiddleRight);
+    AddAnchor(databaseList_, MiddleLeft, BottomRight);
+    AddAnchor(verticalBar_, TopLeft, BottomLeft);
+    AddAnchor(horizontalBar_, MiddleLeft, MiddleRight);
+    ShowSizeGrip(false);
+}
+
+void MainDialog::OnRelayout() {
+    ReAnchor(tree_, TopLeft, BottomLeft);
+    ReAnchor(fileList_, TopLeft, MiddleRight);
+    ReAnchor(databaseList_, MiddleLeft, BottomRight);
+    ReAnchor(verticalBar_, TopLeft, BottomLeft);
+    ReAnchor(horizontalBar_, MiddleLeft, MiddleRight);
+}
+
+void MainDialog::SetUpLists() {
+    QStringList headers;
+    for (const ListColumn& column : kFileListColumns) {
+        headers << QString::fromUtf8(column.header);
+    }
+    fileList_->setHeaderLabels(headers);
+    fileList_->headerItem()->setIcon(0, ArtworkIcon(artwork::kGroupFiles));
+    fileList_->SetEmptyText(QString::fromUtf8(kEmptyFileListText));
+
+    headers.clear();
+    for (const ListColumn& column : kDatabaseListColumns) {
+        headers << QString::fromUtf8(column.header);
+    }
+    databaseList_->setHeaderLabels(headers);
+    databaseList_->headerItem()->setIcon(0, ArtworkIcon(artwork::kGroupCddb));
+    databaseList_->SetEmptyText(QString::fromUtf8(kEmptyDatabaseListText));
+
+    tree_->setHeaderLabel(tr("Folders"));
+    tree_->headerItem()->setIcon(0, ArtworkIcon(artwork::kGroupFolders));
+}
+
+void MainDialog::ApplyColumnVisibility() {
+    if (!settings_) {
+        return;
+    }
+    const SettingsValues& values = settings_->values;
+    for (int column = 0; column < kFileListColumnCount; ++column) {
+        const int width = FileListColumnWidth(column, values.fileColumns);
+        fileList_->setColumnHidden(column, width == 0);
+        if (width > 0) {
+            fileList_->setColumnWidth(column, width);
+        }
+    }
+    for (int column = 0; column < kDatabaseListColumnCount; ++column) {
+        const int width = DatabaseListColumnWidth(column, values.databaseColumns);
+        databaseList_->setColumnHidden(column, width == 0);
+        if (width > 0) {
+            databaseList_->setColumnWidth(column, width);
+        }
+    }
+}
+
+void MainDialog::SetUpCombos() {
+    actionCombo_->clear();
+    for (const char* name : kActionNames) {
+        actionCombo_->addItem(QString::fromUtf8(name));
+    }
+    actionCombo_->setCurrentIndex(kActionRename);
+    executeButton_->setText(QString::fromUtf8(kRenameCaption));
+
+    caseCombo_->clear();
+    for (const char* mode : kCaseModes) {
+        caseCombo_->addItem(QString::fromUtf8(mode));
+    }
+    caseCombo_->setCurrentIndex(0);
+
+    nameFormats_.ClearNameFormats();
+    nameFormats_.LoadNameFormats(settings_->values);
+
+    workflow_.Configure(settings_->values);
+    workflow_.InitServerCombo();
+
+    genreCombo_->clear();
+    for (const char* genre : kGenreNames) {
+        genreBox_.AddSorted(genre);
+    }
+    genreCombo_->setCurrentIndex(-1);
+}
+
+void MainDialog::RestoreWindow() {
+    const SettingsValues& values = settings_->values;
+    FinishSetup();
+    if (values.windowWidth == 0 && values.windowHeight == 0) {
+        return;
+    }
+    resize(std::max(values.windowWidth, 1), std::max(values.windowHeight, 1));
+    if (values.windowMaximized != 0) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = rect();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void MainDialog::SelectRememberedFolder() {
+    const std::string folder = settings_->values.lastFolder;
+    if (folder.size() <= 1) {
+        return;
+    }
+    // The tree's selection runs the folder handler as a click would; the
+    // folder is then scanned once more whether or not the tree found it.
+    tree_->SelectPath(folder);
+    ScanFolder(folder);
+}
+
+// ---------------------------------------------------------------- status
+
+void MainDialog::AddStatus(const std::string& text) {
+    if (text == lastStatus_) {
+        return;
+    }
+    lastStatus_ = text;
+    statusList_->addItem(StatusLine(text));
+    statusList_->setCurrentRow(statusList_->count() - 1);
+    statusList_->scrollToBottom();
+}
+
+void MainDialog::EnableQuery(bool enable) {
+    queryButton_->setEnabled(enable);
+}
+
+void MainDialog::EnableExecute(bool enable) {
+    executeButton_->setEnabled(enable);
+}
+
+std::string MainDialog::ExecuteCaption() const {
+    return ToUtf8(executeButton_->text());
+}
+
+void MainDialog::SetBusy(bool busy) {
+    if (busy) {
+        ++busyDepth_;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busyDepth_ > 0) {
+        --busyDepth_;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+int MainDialog::AskTrackCount(bool notEnough, bool allowNewAlbum) {
+    TrackCountDialog dialog(this);
+    return dialog.AskTrackCount(notEnough, allowNewAlbum);
+}
+
+void MainDialog::ClearDatabaseList() {
+    databaseList_->DeleteAllRows();
+}
+
+bool MainDialog::ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) {
+    SelectDiskDialog dialog(this);
+    dialog.SetMatches(matches);
+    // The dialog is modal over a busy window: the user needs the arrow.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    if (!accepted) {
+        return false;
+    }
+    chosen = static_cast<std::size_t>(dialog.SelectedData());
+    return true;
+}
+
+void MainDialog::ShowError(const std::string& text) {
+    QMessageBox::warning(this, windowTitle(), FromUtf8(text));
+}
+
+void MainDialog::ShowStopMessage(const QString& text) {
+    QMessageBox::critical(this, windowTitle(), text);
+}
+
+// ------------------------------------------------------------ album lists
+
+int MainDialog::ScanFolder(const std::string& path) {
+    if (!mp3Info_) {
+        return -1;
+    }
+    SetBusy(true);
+    const int count = corvane::ScanFolder(album_, path, *mp3Info_);
+    if (count >= 0) {
+        databaseList_->DeleteAllRows();
+        FillFileList();
+    }
+    SetBusy(false);
+    return count;
+}
+
+void MainDialog::FillFileList() {
+    fileList_->DeleteAllRows();
+    for (std::size_t i = 0; i < album_.files.size(); ++i) {
+        QStringList texts;
+        for (int column = 0; column < kFileListColumnCount; ++column) {
+            texts << FromUtf8(FileListColumnText(album_.files[i], column));
+        }
+        const int row = fileList_->InsertRow(static_cast<int>(i), texts);
+        fileList_->SetItemData(row, static_cast<qint64>(i));
+    }
+    ClearTagFields();
+    EnableTagFields(false);
+}
+
+void MainDialog::FillDatabaseList() {
+    for (TrackInfo& track : album_.tracks) {
+        track.fileName = nameFormats_.BuildFileName(track);
+    }
+    databaseList_->DeleteAllRows();
+    const std::size_t rows = VisibleDatabaseRows(album_.tracks.size(), album_.files.size());
+    const QIcon image = ArtworkIcon(artwork::kGroupCddb);
+    for (std::size_t i = 0; i < rows; ++i) {
+        QStringList texts;
+        for (int column = 0; column < kDatabaseListColumnCount; ++column) {
+            texts << FromUtf8(DatabaseListColumnText(album_.tracks[i], column));
+        }
+        const int row = databaseList_->InsertRow(static_cast<int>(i), texts, image);
+        databaseList_->SetItemData(row, static_cast<qint64>(i));
+    }
+}
+
+int MainDialog::FileRecordOfRow(int row) const {
+    if (row < 0 || row >= fileList_->RowCount()) {
+        return -1;
+    }
+    // The row's item data names its record; a file name that is not UTF-8
+    // would not survive a round trip through the shown text.
+    const qint64 record = fileList_->ItemData(row);
+    return record >= 0 && record < static_cast<qint64>(album_.files.size())
+               ? static_cast<int>(record)
+               : -1;
+}
+
+int MainDialog::SelectedFileRow() const {
+    const QList<QTreeWidgetItem*> selected = fileList_->selectedItems();
+    return selected.isEmpty() ? -1 : fileList_->indexOfTopLevelItem(selected.front());
+}
+
+// ------------------------------------------------------------- tag fields
+
+void MainDialog::EnableTagFields(bool enable) {
+    for (QWidget* field : std::initializer_list<QWidget*>{artistEdit_, albumEdit_, yearEdit_,
+                                                          genreCombo_, commentEdit_}) {
+        field->setEnabled(enable);
+    }
+}
+
+void MainDialog::ClearTagFields() {
+    artistEdit_->clear();
+    albumEdit_->clear();
+    yearEdit_->clear();
+    commentEdit_->clear();
+    genreCombo_->setCurrentIndex(-1);
+    genreCombo_->setEditText(QString());
+}
+
+void MainDialog::ShowTagFields(const TrackInfo& record) {
+    artistEdit_->setText(FromUtf8(record.artist));
+    albumEdit_->setText(FromUtf8(record.album));
+    yearEdit_->setText(FromUtf8(record.year));
+    commentEdit_->setText(FromUtf8(record.comment));
+    // A genre the list does not name is shown as typed, so that saving the
+    // tag keeps it instead of wiping it.
+    if (record.genre.empty() || genreBox_.SelectPrefix(record.genre) < 0) {
+        genreCombo_->setCurrentIndex(-1);
+        genreCombo_->setEditText(FromUtf8(record.genre));
+    }
+}
+
+// --------------------------------------------------------------- handlers
+
+void MainDialog::OnFolderSelected() {
+    QTreeWidgetItem* item = tree_->currentItem();
+    if (treeMuted_ || item == nullptr || !initialized_) {
+        return;
+    }
+    const std::string path = tree_->GetItemPath(item);
+    if (path.empty()) {
+        return;
+    }
+    const int count = ScanFolder(path);
+    if (count < 0) {
+        return;
+    }
+    if (count == 0) {
+        AddStatus("No MP3 Files found in this directory.");
+        album_.tracks.clear();
+        databaseList_->DeleteAllRows();
+        return;
+    }
+    if (settings_->values.autoQuery != 0) {
+        QueryCommand();
+    } else {
+        EnableQuery(true);
+        AddStatus("Press \"Query\" button to query CDDB !");
+    }
+}
+
+void MainDialog::OnFileRowChanged() {
+    if (listSyncMuted_) {
+        return;
+    }
+    const int row = SelectedFileRow();
+    const int record = FileRecordOfRow(row);
+    if (row < 0 || record < 0) {
+        ClearTagFields();
+        EnableTagFields(false);
+        return;
+    }
+    ShowTagFields(album_.files[static_cast<std::size_t>(record)]);
+    if (actionCombo_->currentIndex() != kActionRename) {
+        EnableTagFields(true);
+        EnableExecute(true);
+    }
+    listSyncMuted_ = true;
+    SelectPartnerRows(databaseList_, fileList_->ItemData(row), row);
+    listSyncMuted_ = false;
+}
+
+void MainDialog::OnDatabaseRowChanged() {
+    const QList<QTreeWidgetItem*> selected = databaseList_->selectedItems();
+    if (selected.isEmpty() || listSyncMuted_) {
+        return;
+    }
+    const int row = databaseList_->indexOfTopLevelItem(selected.front());
+    listSyncMuted_ = true;
+    SelectPartnerRows(fileList_, databaseList_->ItemData(row), row);
+    listSyncMuted_ = false;
+}
+
+void MainDialog::OnActionChanged(int index) {
+    if (index == kActionRename) {
+        executeButton_->setText(QString::fromUtf8(kRenameCaption));
+        formatCombo_->setEnabled(true);
+        EnableTagFields(false);
+        return;
+    }
+    if (index != kActionTag) {
+        return;
+    }
+    executeButton_->setText(QString::fromUtf8(kTagCaption));
+    formatCombo_->setEnabled(false);
+    if (SelectedFileRow() >= 0) {
+        EnableTagFields(true);
+        EnableExecute(true);
+    } else {
+        EnableTagFields(false);
+    }
+}
+
+void MainDialog::OnExecute() {
+    if (fileList_->RowCount() == 0 || !mp3Info_) {
+        return;
+    }
+    const int action = actionCombo_->currentIndex();
+    if (action == kActionTag) {
+        SaveTag();
+        return;
+    }
+    if (action != kActionRename || databaseList_->RowCount() == 0) {
+        return;
+    }
+    RunProcessing();
+    RescanAfterProcessing();
+}
+
+void MainDialog::SaveTag() {
+    const int row = SelectedFileRow();
+    TagFields fields;
+    fields.artist = ToUtf8(artistEdit_->text());
+    fields.album = ToUtf8(albumEdit_->text());
+    fields.year = ToUtf8(yearEdit_->text());
+    fields.comment = ToUtf8(commentEdit_->text());
+    fields.genre = ToUtf8(genreCombo_->currentText());
+    const TagSaveResult result =
+        SaveTagOfSelectedFile(album_.files, FileRecordOfRow(row), fields, *mp3Info_);
+    if (result.outcome == TagSaveOutcome::kNoSelection) {
+        return;
+    }
+    if (result.outcome == TagSaveOutcome::kSaved) {
+        FillFileList();
+        // Keep the file in view and its fields shown, as before the save.
+        listSyncMuted_ = true;
+        if (QTreeWidgetItem* item = fileList_->topLevelItem(row)) {
+            fileList_->setCurrentItem(item);
+        }
+        listSyncMuted_ = false;
+        ShowTagFields(album_.files[static_cast<std::size_t>(result.record)]);
+        EnableTagFields(true);
+    }
+    AddStatus(TagSaveStatusText(result, album_.files));
+}
+
+void MainDialog::RunProcessing() {
+    if (!processing_) {
+        processing_ = std::make_unique<ProcessingDialog>(this);
+    }
+    std::vector<int> fileRows;
+    for (int row = 0; row < fileList_->RowCount(); ++row) {
+        fileRows.push_back(static_cast<int>(fileList_->ItemData(row)));
+    }
+    std::vector<int> trackRows;
+    for (int row = 0; row < databaseList_->RowCount(); ++row) {
+        trackRows.push_back(static_cast<int>(databaseList_->ItemData(row)));
+    }
+    const SettingsValues& values = settings_->values;
+    processing_->SetLists(album_.files, album_.tracks, std::move(fileRows), std::move(trackRows),
+                          *mp3Info_);
+    processing_->SetOptions(createDirectory_->isChecked(), createPlaylist_->isChecked(),
+                            values.moveDependencies != 0);
+    processing_->exec();
+}
+
+void MainDialog::RescanAfterProcessing() {
+    QTreeWidgetItem* selected = tree_->currentItem();
+    const std::string selectedPath = tree_->GetItemPath(selected);
+    treeMuted_ = true;
+    tree_->Refresh(selected != nullptr ? selected->parent() : nullptr);
+    // The reload replaces the items; the user's folder stays selected.
+    if (!selectedPath.empty() && tree_->GetItemPath(tree_->currentItem()) != selectedPath) {
+        tree_->SelectPath(selectedPath);
+    }
+    treeMuted_ = false;
+    std::string folder = tree_->GetItemPath(tree_->currentItem());
+    if (folder.empty()) {
+        folder = album_.folder;
+    }
+    ScanFolder(folder);
+}
+
+void MainDialog::QueryCommand() {
+    workflow_.QueryCommand();
+}
+
+void MainDialog::OnServerChanged() {
+    if (settings_) {
+        workflow_.Configure(settings_->values);
+    }
+    workflow_.OnServerChanged();
+}
+
+void MainDialog::OnFormatChanged() {
+    // The template editor comes with its own dialog; until then " More..."
+    // only keeps the list as it is.
+    if (formatBox_.SelectedText() == kMoreFormatsItem) {
+        nameFormats_.StoreNameFormats(settings_->values);
+        formatBox_.SelectPrefix(nameFormats_.Entries().empty()
+                                    ? std::string()
+                                    : nameFormats_.Entries().front().displayName);
+    }
+    if (!album_.tracks.empty()) {
+        FillDatabaseList();
+    }
+}
+
+int MainDialog::RunSettingsDialog() {
+    return settings_->DoModal();
+}
+
+void MainDialog::OnSettings() {
+    if (!settings_) {
+        return;
+    }
+    const CddbServerAddress before = workflow_.DefaultServer();
+    RunSettingsDialog();
+    ApplyColumnVisibility();
+    workflow_.Configure(settings_->values);
+    const CddbServerAddress& after = workflow_.DefaultServer();
+    if (after.host != before.host || after.port != before.port) {
+        workflow_.InitServerCombo();
+    }
+}
+
+void MainDialog::OnAbout() {
+    SplashWindow about(this);
+    about.exec();
+}
+
+void MainDialog::OnTimer() {
+    splash_.reset();
+    timer_.stop();
+    if (settings_ && settings_->values.configured == 0) {
+        OnSettings();
+    }
+}
+
+// --------------------------------------------------------------- shutdown
+
+void MainDialog::done(int result) {
+    SaveOnClose();
+    ResizableDialog::done(result);
+}
+
+void MainDialog::SaveOnClose() {
+    if (closed_ || !settings_) {
+        return;
+    }
+    closed_ = true;
+    timer_.stop();
+    splash_.reset();
+    // A start that failed half way has nothing of the user's to store, and
+    // storing it would forget the remembered folder.
+    if (!initialized_) {
+        return;
+    }
+    SettingsValues& values = settings_->values;
+    if (!values.lastFolder.empty()) {
+        const std::string folder = tree_->GetItemPath(tree_->currentItem());
+        values.lastFolder = folder.empty() ? "-" : folder;
+    }
+    values.createPlaylist = createPlaylist_->isChecked() ? 1 : 0;
+    values.createDirectory = createDirectory_->isChecked() ? 1 : 0;
+    if (values.windowWidth != 0 || values.windowHeight != 0) {
+        const bool maximized = isMaximized();
+        if (!maximized) {
+            values.windowWidth = width();
+            values.windowHeight = height();
+        }
+        values.windowMaximized = maximized ? 1 : 0;
+    }
+    values.nameFormat = nameFormats_.CurrentTemplate();
+    settings_->SaveToIni();
+}
+
+}  // namespace corvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cddb/CddbRecords.h"
+#include "widgets/ResizableDialog.h"
+
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace corvane {
+
+// "Select Disk": the user picks one of several albums. The lines are sorted,
+// so each carries its candidate as item data. There is no Cancel button: the
+// close box and Esc cancel.
+class SelectDiskDialog : public ResizableDialog {
+    Q_OBJECT
+
+public:
+    explicit SelectDiskDialog(QWidget* parent = nullptr);
+
+    // One line per match, "artist / title - [discid]", with its index.
+    void SetMatches(const std::vector<DiscMatch>& matches);
+    // Adds one candidate line at its sorted place.
+    void AddLine(const std::string& text, qint64 data);
+
+    // The chosen line's item data after OK; 0 before a choice.
+    qint64 SelectedData() const { return selectedData_; }
+    int WidestLine() const { return widestLine_; }
+
+    QListWidget* List() const { return list_; }
+    QLineEdit* ChosenEdit() const { return chosen_; }
+    QPushButton* OkButton() const { return ok_; }
+
+    // "artist / title - [id]" shown as "artist / title".
+    static QString ShownText(const QString& line);
+
+private:
+    void OnSelectionChanged();
+    void OnDoubleClicked(QListWidgetItem* item);
+
+    QListWidget* list_;
+    QLineEdit* chosen_;
+    QPushButton* ok_;
+    qint64 selectedData_ = 0;
+    int widestLine_ = 0;
+};
+
+// "%s / %s - [%08x]": the line of one match.
+std::string DiscMatchLine(const DiscMatch& match);
+
+}  // namespace corvane

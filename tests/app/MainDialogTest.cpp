@@ -1,0 +1,464 @@
+#include "app/MainDialog.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "album/DiscIdCalculator.h"
+#include "app/SettingsIni.h"
+#include "cddb/ServerProcess.h"
+#include "support/TestSupport.h"
+#include "widgets/FolderTreeCtrl.h"
+#include "widgets/IconButton.h"
+#include "widgets/SortListCtrl.h"
+
+namespace corvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The window with the prompts that would wait for a user answered by the test.
+class TestWindow : public MainDialog {
+public:
+    using MainDialog::MainDialog;
+
+    int AskTrackCount(bool notEnough, bool allowNewAlbum) override {
+        asked.push_back({notEnough, allowNewAlbum});
+        return trackCountAnswer;
+    }
+    bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override {
+        offered = matches;
+        chosen = 0;
+        return true;
+    }
+    std::vector<std::string> StatusTexts() const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < StatusList()->count(); ++i) {
+            lines.push_back(StatusList()->item(i)->text().toStdString());
+        }
+        return lines;
+    }
+
+    std::vector<QString> stopMessages;
+    int settingsShown = 0;
+    int trackCountAnswer = 3;
+    std::vector<std::pair<bool, bool>> asked;
+    std::vector<DiscMatch> offered;
+
+protected:
+    void ShowStopMessage(const QString& text) override { stopMessages.push_back(text); }
+    int RunSettingsDialog() override {
+        ++settingsShown;
+        return 0;
+    }
+};
+
+std::string Hex(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(id));
+    return text;
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "app_tests";
+            static char* argv[] = {name, nullptr};
+            app_ = std::make_unique<QApplication>(argc, argv);
+        }
+        // Three short tracks of different lengths, encoded once for the suite.
+        source_ = std::make_unique<test::TempDir>();
+        const long lengths[] = {75 * 588 * 3, 75 * 588 * 4 + 100, 75 * 588 * 2 + 7};
+        const char* names[] = {"b track.mp3", "a track.mp3", "c track.mp3"};
+        for (int i = 0; i < 3; ++i) {
+            test::MakeMp3(source_->path(), names[i], lengths[i], {"-b", "128", "--quiet"});
+        }
+    }
+    static void TearDownTestSuite() {
+        source_.reset();
+        app_.reset();
+    }
+
+    void SetUp() override {
+        cwd_ = fs::current_path();
+        fs::current_path(work.path());
+        album = work.File("album");
+        fs::create_directories(album);
+        for (const auto& entry : fs::directory_iterator(source_->path())) {
+            fs::copy_file(entry.path(), fs::path(album) / entry.path().filename());
+        }
+        settings.configured = 1;
+        settings.showSplash = 0;
+        settings.windowWidth = 0;
+        settings.windowHeight = 0;
+    }
+
+    void TearDown() override {
+        window.reset();
+        fs::current_path(cwd_);
+    }
+
+    // Writes the settings file and opens the window with the real plug-ins.
+    TestWindow& Open(bool initialize = true, const std::string& pluginDir = "") {
+        SaveSettingsFile(work.File("Corvane Mp3.ini"), settings);
+        loader = std::make_unique<ComponentLoader>(pluginDir.empty() ? test::BinDir() : pluginDir);
+        window = std::make_unique<TestWindow>(*loader);
+        if (initialize) {
+            EXPECT_TRUE(window->Initialize());
+        }
+        return *window;
+    }
+
+    void ServeAlbum(int trackCount) {
+        DiscIdCalculator calculator;
+        const std::uint32_t id = calculator.ComputeDiscId(window->Album().files);
+        std::vector<std::string> titles;
+        for (int i = 0; i < trackCount; ++i) {
+            titles.push_back("Song " + std::to_string(i + 1));
+        }
+        test::WriteRecord(
+            records.path(), "rock", Hex(id),
+            test::MakeRecord(Hex(id), {150, 400, 700, 900}, 12, "Band / Record", titles));
+    }
+
+    void StartServer() {
+        fs::create_directories(records.path() + "/rock");
+        server = std::make_unique<test::ServerProcess>(records.path());
+        ASSERT_GT(server->Port(), 0);
+        settings.cddbServer = "127.0.0.1:" + std::to_string(server->Port());
+    }
+
+    void SelectFolder(const std::string& folder) {
+        ASSERT_TRUE(window->FolderTree()->SelectPath(folder));
+    }
+
+    static std::unique_ptr<QApplication> app_;
+    static std::unique_ptr<test::TempDir> source_;
+    fs::path cwd_;
+    test::TempDir work;
+    test::TempDir records;
+    std::string album;
+    SettingsValues settings;
+    std::unique_ptr<test::ServerProcess> server;
+    std::unique_ptr<ComponentLoader> loader;
+    std::unique_ptr<TestWindow> window;
+};
+
+std::unique_ptr<QApplication> MainDialogTest::app_;
+std::unique_ptr<test::TempDir> MainDialogTest::source_;
+
+TEST_F(MainDialogTest, StartsWithWelcomeAndReadyAndEverythingIdle) {
+    settings.createPlaylist = 0;
+    TestWindow& w = Open();
+    const std::vector<std::string> status = w.StatusTexts();
+    ASSERT_EQ(status.size(), 2u);
+    EXPECT_EQ(status[0], WelcomeText());
+    EXPECT_EQ(status[0].rfind("Welcome to Corvane MP3 ! [v2.00 - Code by ", 0), 0u);
+    EXPECT_EQ(status[1], "Ready.");
+    EXPECT_FALSE(w.QueryButton()->isEnabled());
+    EXPECT_FALSE(w.ExecuteButton()->isEnabled());
+    EXPECT_FALSE(w.ArtistEdit()->isEnabled());
+    EXPECT_FALSE(w.GenreCombo()->isEnabled());
+    EXPECT_FALSE(w.CreatePlaylistCheck()->isChecked());
+    EXPECT_TRUE(w.CreateDirectoryCheck()->isChecked());
+    EXPECT_EQ(w.windowTitle(), "Corvane MP3 v2.00");
+    EXPECT_EQ(w.ExecuteButton()->text(), "&Rename Files");
+    EXPECT_EQ(w.ActionCombo()->count(), 2);
+    EXPECT_EQ(w.ActionCombo()->itemText(1), "ID3 Tag Files");
+    EXPECT_EQ(w.CaseCombo()->count(), 6);
+    EXPECT_EQ(w.CaseCombo()->currentText(), "Do nothing");
+    ASSERT_EQ(w.ServerCombo()->count(), 2);
+    EXPECT_EQ(w.ServerCombo()->itemText(0), "gnudb.gnudb.org, 80");
+    EXPECT_EQ(w.ServerCombo()->itemText(1), " More...");
+    EXPECT_EQ(w.ServerCombo()->currentIndex(), 0);
+    EXPECT_EQ(w.FormatCombo()->itemText(w.FormatCombo()->count() - 1), " More...");
+    // The genre list: 90 names, sorted, with their historic spellings.
+    ASSERT_EQ(w.GenreCombo()->count(), 90);
+    EXPECT_GE(w.GenreCombo()->findText("Phychedelic"), 0);
+    EXPECT_GE(w.GenreCombo()->findText("Comteporary Christian"), 0);
+    EXPECT_EQ(w.GenreCombo()->itemText(0), "A Capella");
+    EXPECT_TRUE(w.SplashTimer().isActive());
+    EXPECT_EQ(w.SplashTimer().interval(), MainDialog::kSplashTimerMs);
+    EXPECT_EQ(w.FileList()->EmptyText(), "First select an MP3 Folder...");
+    EXPECT_EQ(w.DatabaseList()->EmptyText(), "No item");
+}
+
+TEST_F(MainDialogTest, HiddenColumnsFollowTheSettings) {
+    settings.fileColumns[0] = 0;      // Playtime
+    settings.databaseColumns[5] = 0;  // Genre
+    TestWindow& w = Open();
+    EXPECT_TRUE(w.FileList()->isColumnHidden(1));
+    EXPECT_FALSE(w.FileList()->isColumnHidden(2));
+    EXPECT_FALSE(w.FileList()->isColumnHidden(11));
+    EXPECT_EQ(w.FileList()->columnWidth(0), 250);
+    EXPECT_TRUE(w.DatabaseList()->isColumnHidden(6));
+    EXPECT_FALSE(w.DatabaseList()->isColumnHidden(1));
+}
+
+TEST_F(MainDialogTest, MissingComponentsEndTheStart) {
+    test::TempDir empty;
+    Open(false, empty.path());
+    EXPECT_FALSE(window->HasSettings());
+    EXPECT_NE(window->LoadError().find("Cannot find DLL <Settings.so>"), std::string::npos);
+    EXPECT_FALSE(window->Initialize());
+
+    // Settings present, MP3 component missing: message, status line, closed.
+    test::TempDir onlySettings;
+    fs::create_symlink(test::BinDir() + "/Settings.so", onlySettings.File("Settings.so"));
+    TestWindow& w = Open(false, onlySettings.path());
+    ASSERT_TRUE(w.HasSettings());
+    EXPECT_FALSE(w.Initialize());
+    ASSERT_EQ(w.stopMessages.size(), 1u);
+    EXPECT_TRUE(w.stopMessages[0].startsWith("Cannot find DLL <Mp3Info.so>"));
+    EXPECT_NE(w.StatusTexts().back().find("Cannot find DLL <Mp3Info.so>"), std::string::npos);
+    EXPECT_EQ(w.result(), QDialog::Rejected);
+    EXPECT_FALSE(w.SplashTimer().isActive());
+}
+
+TEST_F(MainDialogTest, RepeatedStatusTextsAreDropped) {
+    TestWindow& w = Open();
+    const int before = w.StatusList()->count();
+    w.AddStatus("one");
+    w.AddStatus("one");
+    w.AddStatus("two");
+    w.AddStatus("one");
+    EXPECT_EQ(w.StatusList()->count(), before + 3);
+    EXPECT_EQ(w.StatusList()->currentRow(), w.StatusList()->count() - 1);
+    w.AddStatus("Read from CDDB failed. Error: 1, Response:x\n");
+    EXPECT_EQ(w.StatusTexts().back(), "Read from CDDB failed. Error: 1, Response:x");
+}
+
+TEST_F(MainDialogTest, RememberedFolderIsScannedAtStart) {
+    settings.lastFolder = album;
+    TestWindow& w = Open();
+    const std::vector<std::string> status = w.StatusTexts();
+    ASSERT_EQ(status.size(), 3u);
+    EXPECT_EQ(status[1], "Press \"Query\" button to query CDDB !");
+    EXPECT_EQ(status[2], "Ready.");
+    ASSERT_EQ(w.FileList()->RowCount(), 3);
+    EXPECT_EQ(w.FileList()->ItemText(0, 0), "a track.mp3");
+    EXPECT_EQ(w.FileList()->ItemText(0, 10), "Ok");
+    EXPECT_TRUE(w.QueryButton()->isEnabled());
+    EXPECT_EQ(w.Album().folder, album);
+}
+
+TEST_F(MainDialogTest, FoldersWithoutFilesOrAccessSayWhatHappened) {
+    TestWindow& w = Open();
+    const std::string empty = work.File("empty");
+    fs::create_directories(empty);
+    SelectFolder(album);
+    EXPECT_EQ(w.FileList()->RowCount(), 3);
+    SelectFolder(empty);
+    EXPECT_EQ(w.FileList()->RowCount(), 0);
+    EXPECT_EQ(w.StatusTexts().back(), "No MP3 Files found in this directory.");
+    EXPECT_TRUE(w.Album().tracks.empty());
+
+    // A folder that cannot be entered changes nothing.
+    SelectFolder(album);
+    const int lines = w.StatusList()->count();
+    EXPECT_EQ(w.ScanFolder(work.File("missing")), -1);
+    EXPECT_EQ(w.FileList()->RowCount(), 3);
+    EXPECT_EQ(w.StatusList()->count(), lines);
+}
+
+TEST_F(MainDialogTest, RowsOfTheTwoViewsFollowEachOther) {
+    TestWindow& w = Open();
+    SelectFolder(album);
+    w.Album().tracks = w.Album().files;
+    for (TrackInfo& track : w.Album().tracks) {
+        track.title = "T";
+    }
+    w.FillDatabaseList();
+    ASSERT_EQ(w.DatabaseList()->RowCount(), 3);
+
+    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(1));
+    ASSERT_EQ(w.DatabaseList()->selectedItems().size(), 1);
+    EXPECT_EQ(w.DatabaseList()->indexOfTopLevelItem(w.DatabaseList()->selectedItems()[0]), 1);
+    EXPECT_FALSE(w.IsListSyncMuted());
+
+    w.DatabaseList()->setCurrentItem(w.DatabaseList()->topLevelItem(2));
+    ASSERT_EQ(w.FileList()->selectedItems().size(), 1);
+    EXPECT_EQ(w.FileList()->indexOfTopLevelItem(w.FileList()->selectedItems()[0]), 2);
+    EXPECT_EQ(w.DatabaseList()->indexOfTopLevelItem(w.DatabaseList()->selectedItems()[0]), 2);
+    EXPECT_FALSE(w.IsListSyncMuted());
+}
+
+TEST_F(MainDialogTest, ButtonAndTagFieldStatesFollowTheAction) {
+    TestWindow& w = Open();
+    SelectFolder(album);
+    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(0));
+    // "Rename Files": the fields show the file but stay disabled.
+    EXPECT_FALSE(w.ArtistEdit()->isEnabled());
+    EXPECT_FALSE(w.ExecuteButton()->isEnabled());
+
+    w.ActionCombo()->setCurrentIndex(MainDialog::kActionTag);
+    w.OnActionChanged(MainDialog::kActionTag);
+    EXPECT_EQ(w.ExecuteButton()->text(), "&ID3 Tag File");
+    EXPECT_FALSE(w.FormatCombo()->isEnabled());
+    EXPECT_TRUE(w.ArtistEdit()->isEnabled());
+    EXPECT_TRUE(w.ExecuteButton()->isEnabled());
+
+    w.FileList()->clearSelection();
+    EXPECT_FALSE(w.ArtistEdit()->isEnabled());
+    EXPECT_TRUE(w.ArtistEdit()->text().isEmpty());
+
+    w.ActionCombo()->setCurrentIndex(MainDialog::kActionRename);
+    w.OnActionChanged(MainDialog::kActionRename);
+    EXPECT_EQ(w.ExecuteButton()->text(), "&Rename Files");
+    EXPECT_TRUE(w.FormatCombo()->isEnabled());
+    EXPECT_FALSE(w.ArtistEdit()->isEnabled());
+}
+
+TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
+    TestWindow& w = Open();
+    SelectFolder(album);
+    w.ActionCombo()->setCurrentIndex(MainDialog::kActionTag);
+    w.OnActionChanged(MainDialog::kActionTag);
+    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(1));
+    w.ArtistEdit()->setText("Somebody");
+    w.AlbumEdit()->setText("Something");
+    w.YearEdit()->setText("1999");
+    w.GenreCombo()->setEditText("Made Up Genre");
+    w.OnExecute();
+    EXPECT_EQ(w.StatusTexts().back(), "ID3 information saved.");
+    // Read back from the file itself.
+    w.ScanFolder(album);
+    EXPECT_EQ(w.FileList()->ItemText(1, 5), "Somebody");
+    EXPECT_EQ(w.FileList()->ItemText(1, 4), "Something");
+    EXPECT_EQ(w.FileList()->ItemText(1, 6), "1999");
+    EXPECT_EQ(w.FileList()->ItemText(1, 7), "Made Up Genre");
+    // A genre outside the list is shown as it is, not dropped.
+    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(1));
+    EXPECT_EQ(w.GenreCombo()->currentText(), "Made Up Genre");
+}
+
+TEST_F(MainDialogTest, ExecuteBeforeAnyAlbumDoesNothing) {
+    TestWindow& w = Open();
+    SelectFolder(album);
+    const int lines = w.StatusList()->count();
+    w.OnExecute();
+    EXPECT_EQ(w.StatusList()->count(), lines);
+    EXPECT_TRUE(fs::exists(fs::path(album) / "a track.mp3"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(album), fs::directory_iterator()), 3);
+}
+
+TEST_F(MainDialogTest, QueryThenExecuteRenamesAndRescans) {
+    StartServer();
+    settings.createDirectory = 0;
+    settings.createPlaylist = 1;
+    TestWindow& w = Open();
+    SelectFolder(album);
+    ServeAlbum(3);
+    w.QueryCommand();
+    EXPECT_EQ(w.StatusTexts().back(),
+              "Album found in CDDB. Press \"Rename Files\" button to process the files");
+    ASSERT_EQ(w.DatabaseList()->RowCount(), 3);
+    std::vector<QString> names;
+    for (int row = 0; row < 3; ++row) {
+        names.push_back(w.DatabaseList()->ItemText(row, 0));
+        EXPECT_TRUE(names.back().contains(QString("Song %1").arg(row + 1))) << row;
+    }
+    EXPECT_TRUE(w.ExecuteButton()->isEnabled());
+    EXPECT_TRUE(w.QueryButton()->isEnabled());
+    EXPECT_TRUE(w.asked.empty());
+
+    w.OnExecute();
+    // The folder was scanned again and shows the renamed files.
+    ASSERT_EQ(w.FileList()->RowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(w.FileList()->ItemText(row, 0), names[row]);
+        EXPECT_TRUE(fs::exists(fs::path(album) / names[row].toStdString()));
+    }
+    EXPECT_EQ(w.FileList()->ItemText(1, 3), "Song 2");
+    EXPECT_EQ(w.FileList()->ItemText(1, 5), "Band");
+    EXPECT_EQ(w.DatabaseList()->RowCount(), 0);
+    EXPECT_FALSE(w.IsTreeMuted());
+    EXPECT_EQ(w.FolderTree()->GetItemPath(w.FolderTree()->currentItem()), album);
+}
+
+TEST_F(MainDialogTest, TrackCountMismatchCanCancelTheQuery) {
+    StartServer();
+    TestWindow& w = Open();
+    SelectFolder(album);
+    ServeAlbum(4);
+    w.trackCountAnswer = 3;
+    w.QueryCommand();
+    ASSERT_EQ(w.asked.size(), 1u);
+    EXPECT_TRUE(w.asked[0].first);    // fewer files than tracks
+    EXPECT_FALSE(w.asked[0].second);  // no other album after a disc id lookup
+    EXPECT_EQ(w.StatusTexts().back(), "Operation cancelled.");
+    EXPECT_EQ(w.DatabaseList()->RowCount(), 0);
+    EXPECT_FALSE(w.ExecuteButton()->isEnabled());
+    EXPECT_TRUE(w.QueryButton()->isEnabled());
+
+    w.trackCountAnswer = 2;
+    w.QueryCommand();
+    // Kept: the view shows no more rows than there are files.
+    EXPECT_EQ(w.Album().tracks.size(), 4u);
+    EXPECT_EQ(w.DatabaseList()->RowCount(), 3);
+    EXPECT_TRUE(w.ExecuteButton()->isEnabled());
+}
+
+TEST_F(MainDialogTest, AutoQueryRunsAtOnceWithoutThePressLine) {
+    StartServer();
+    settings.autoQuery = 1;
+    TestWindow& w = Open();
+    SelectFolder(album);
+    for (const std::string& line : w.StatusTexts()) {
+        EXPECT_NE(line, "Press \"Query\" button to query CDDB !");
+    }
+    EXPECT_NE(
+        std::find(w.StatusTexts().begin(), w.StatusTexts().end(), "Connecting... Please wait"),
+        w.StatusTexts().end());
+}
+
+TEST_F(MainDialogTest, TimerOpensTheSettingsUntilConfigured) {
+    settings.configured = 0;
+    TestWindow& w = Open();
+    w.OnTimer();
+    EXPECT_EQ(w.settingsShown, 1);
+    EXPECT_FALSE(w.SplashTimer().isActive());
+    EXPECT_EQ(w.Splash(), nullptr);
+
+    settings.configured = 1;
+    settings.showSplash = 1;
+    TestWindow& again = Open();
+    ASSERT_NE(again.Splash(), nullptr);
+    again.OnTimer();
+    EXPECT_EQ(again.settingsShown, 0);
+    EXPECT_EQ(again.Splash(), nullptr);
+}
+
+TEST_F(MainDialogTest, ClosingWritesTheSettingsBack) {
+    settings.lastFolder = "-";
+    settings.windowWidth = 1000;
+    settings.windowHeight = 700;
+    TestWindow& w = Open();
+    SelectFolder(album);
+    w.CreatePlaylistCheck()->setChecked(false);
+    w.resize(1100, 760);
+    w.reject();
+    window.reset();
+
+    SettingsValues saved;
+    ASSERT_TRUE(LoadSettingsFile(work.File("Corvane Mp3.ini"), saved));
+    EXPECT_EQ(saved.lastFolder, album);
+    EXPECT_EQ(saved.createPlaylist, 0);
+    EXPECT_EQ(saved.windowWidth, 1100);
+    EXPECT_EQ(saved.windowHeight, 760);
+    EXPECT_EQ(saved.nameFormat, settings.nameFormat);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "lookup/SelectDiskDialog.h"
+#include "lookup/TrackCountDialog.h"
+
+namespace corvane {
+namespace {
+
+class LookupDialogsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "lookup_tests";
+            static char* argv[] = {name, nullptr};
+            app_ = std::make_unique<QApplication>(argc, argv);
+        }
+    }
+    static void TearDownTestSuite() { app_.reset(); }
+
+    static std::unique_ptr<QApplication> app_;
+};
+
+std::unique_ptr<QApplication> LookupDialogsTest::app_;
+
+// Runs a dialog modally; a dialog that does not close by itself within a few
+// seconds is closed with -1, so that a failure cannot hang the test run.
+int RunModal(QDialog& dialog) {
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] { dialog.done(-1); });
+    guard.start(5000);
+    return dialog.exec();
+}
+
+std::vector<DiscMatch> ThreeMatches() {
+    return {{"rock", 0x0a0b0c0d, "Zed", "Last"},
+            {"jazz", 0x01020304, "Abe", "First"},
+            {"misc", 0x0f0f0f0f, "Max", "Middle"}};
+}
+
+TEST_F(LookupDialogsTest, SelectDiskSortsLinesAndKeepsEachCandidate) {
+    SelectDiskDialog dialog;
+    dialog.SetMatches(ThreeMatches());
+    QListWidget* list = dialog.List();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text(), "Abe / First - [01020304]");
+    EXPECT_EQ(list->item(1)->text(), "Max / Middle - [0f0f0f0f]");
+    EXPECT_EQ(list->item(2)->text(), "Zed / Last - [0a0b0c0d]");
+    EXPECT_FALSE(dialog.OkButton()->isEnabled());
+    EXPECT_EQ(dialog.SelectedData(), 0);
+    EXPECT_GT(dialog.WidestLine(), 0);
+
+    // The second line in sorted order is the third match of the answer.
+    list->setCurrentRow(1);
+    EXPECT_TRUE(dialog.OkButton()->isEnabled());
+    EXPECT_EQ(dialog.SelectedData(), 2);
+    EXPECT_EQ(dialog.ChosenEdit()->text(), "Max / Middle");
+    EXPECT_TRUE(dialog.ChosenEdit()->isReadOnly());
+    list->clearSelection();
+    EXPECT_FALSE(dialog.OkButton()->isEnabled());
+}
+
+TEST_F(LookupDialogsTest, SelectDiskAcceptsByDoubleClickAndCancelsByEscape) {
+    SelectDiskDialog dialog;
+    dialog.SetMatches(ThreeMatches());
+    QTimer::singleShot(0, &dialog, [&] {
+        QListWidget* list = dialog.List();
+        list->setCurrentRow(2);
+        emit list->itemDoubleClicked(list->item(2));
+    });
+    EXPECT_EQ(RunModal(dialog), QDialog::Accepted);
+    EXPECT_EQ(dialog.SelectedData(), 0);
+
+    SelectDiskDialog other;
+    other.SetMatches(ThreeMatches());
+    QTimer::singleShot(0, &other, [&] { QTest::keyClick(&other, Qt::Key_Escape); });
+    EXPECT_EQ(RunModal(other), QDialog::Rejected);
+}
+
+TEST_F(LookupDialogsTest, SelectDiskGrowsWithItsWindow) {
+    SelectDiskDialog dialog;
+    dialog.show();
+    const QRect list = dialog.List()->geometry();
+    const QRect ok = dialog.OkButton()->geometry();
+    dialog.resize(dialog.width() + 100, dialog.height() + 60);
+    EXPECT_EQ(dialog.List()->width(), list.width() + 100);
+    EXPECT_EQ(dialog.List()->height(), list.height() + 60);
+    EXPECT_EQ(dialog.OkButton()->size(), ok.size());
+    EXPECT_EQ(dialog.OkButton()->y(), ok.y() + 60);
+    EXPECT_EQ(SelectDiskDialog::ShownText("A / B - [12345678]"), "A / B");
+}
+
+TEST_F(LookupDialogsTest, TrackCountShowsTheTextAndPictureOfTheCase) {
+    TrackCountDialog dialog;
+    dialog.Prepare(false, false);
+    EXPECT_EQ(dialog.windowTitle(), "Too many MP3 files !");
+    EXPECT_FALSE(dialog.TooManyText()->isHidden());
+    EXPECT_FALSE(dialog.TooManyPicture()->isHidden());
+    EXPECT_TRUE(dialog.NotEnoughText()->isHidden());
+    EXPECT_TRUE(dialog.NotEnoughPicture()->isHidden());
+    EXPECT_TRUE(dialog.TooManyText()->text().contains("Rename the first tracks"));
+    EXPECT_FALSE(dialog.NewAlbumButton()->isEnabled());
+
+    dialog.Prepare(true, true);
+    EXPECT_EQ(dialog.windowTitle(), "Not enough MP3 files !");
+    EXPECT_TRUE(dialog.TooManyText()->isHidden());
+    EXPECT_FALSE(dialog.NotEnoughText()->isHidden());
+    EXPECT_FALSE(dialog.NotEnoughPicture()->isHidden());
+    EXPECT_TRUE(dialog.NotEnoughText()->text().contains("Keep the album and ignore"));
+    EXPECT_TRUE(dialog.NewAlbumButton()->isEnabled());
+}
+
+TEST_F(LookupDialogsTest, TrackCountButtonsAnswer) {
+    struct Case {
+        int button;  // 0 new album, 1 keep, 2 cancel, 3 Esc
+        int answer;
+    };
+    for (const Case& c : {Case{0, 1}, Case{1, 2}, Case{2, 3}, Case{3, 3}}) {
+        TrackCountDialog dialog;
+        QTimer::singleShot(0, &dialog, [&] {
+            if (c.button == 3) {
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+                return;
+            }
+            QPushButton* buttons[] = {dialog.NewAlbumButton(), dialog.KeepButton(),
+                                      dialog.CancelButton()};
+            buttons[c.button]->click();
+        });
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] { dialog.done(-1); });
+        guard.start(5000);
+        EXPECT_EQ(dialog.AskTrackCount(true, true), c.answer) << "button " << c.button;
+    }
+}
+
+}  // namespace
+}  // namespace corvane
