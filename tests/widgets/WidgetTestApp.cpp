@@ -4,6 +4,20 @@
 
 namespace corvane::test {
 
+namespace {
+
+// Ends the application after the last test, so that its fonts and caches are released and
+// a leak checker sees only real leaks.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override { delete QCoreApplication::instance(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+}  // namespace
+
 QApplication& WidgetApp() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         return *app;
@@ -14,7 +28,6 @@ QApplication& WidgetApp() {
     static int argc = 1;
     static char name[] = "widgets_tests";
     static char* argv[] = {name, nullptr};
-    // Lives until the process ends; the tests share it.
     return *new QApplication(argc, argv);
 }
 
