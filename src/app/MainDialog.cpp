@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 #include "album/TrackListColumns.h"
 #include "app/GenreNames.h"
@@ -40,8 +41,8 @@ constexpr const char* kRenameCaption = "&Rename Files";
 constexpr const char* kTagCaption = "&ID3 Tag File";
 
 // The window's size at its first start; the layout below is laid out for it.
-constexpr int kWidth = 980;
-constexpr int kHeight = 680;
+constexpr int kWidth = 1060;
+constexpr int kHeight = 700;
 constexpr int kMargin = 8;
 constexpr int kTreeWidth = 240;
 constexpr int kBarSize = 5;
@@ -137,7 +138,10 @@ MainDialog::~MainDialog() {
 void MainDialog::BuildControls() {
     resize(kWidth, kHeight);
     optionsPanel_ = BuildOptionsPanel();
-    optionsPanel_->setGeometry(kMargin, kMargin, kWidth - 2 * kMargin,
+    // Wider fonts widen the option groups; the window then starts wider too.
+    const int width = std::max(kWidth, optionsPanel_->minimumSizeHint().width() + 2 * kMargin);
+    resize(width, kHeight);
+    optionsPanel_->setGeometry(kMargin, kMargin, width - 2 * kMargin,
                                optionsPanel_->sizeHint().height());
 
     tree_ = new CFolderTreeCtrl(this);
@@ -157,7 +161,7 @@ void MainDialog::BuildControls() {
     const int statusTop = kHeight - kMargin - kStatusHeight;
     const int bottom = statusTop - kMargin;
     const int listsLeft = kMargin + kTreeWidth + kBarSize + 2;
-    const int listsWidth = kWidth - kMargin - listsLeft;
+    const int listsWidth = width - kMargin - listsLeft;
     const int middle = top + (bottom - top) / 2;
     tree_->setGeometry(kMargin, top, kTreeWidth, bottom - top);
     verticalPlaceholder_->setGeometry(kMargin + kTreeWidth + 1, top, kBarSize, bottom - top);
@@ -165,7 +169,7 @@ void MainDialog::BuildControls() {
     horizontalPlaceholder_->setGeometry(listsLeft, middle, listsWidth, kBarSize);
     databaseList_->setGeometry(listsLeft, middle + kBarSize + 1, listsWidth,
                                bottom - middle - kBarSize - 1);
-    statusList_->setGeometry(kMargin, statusTop, kWidth - 2 * kMargin, kStatusHeight);
+    statusList_->setGeometry(kMargin, statusTop, width - 2 * kMargin, kStatusHeight);
 
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { OnFolderSelected(); });
     connect(fileList_, &QTreeWidget::itemSelectionChanged, this, &MainDialog::OnFileRowChanged);
@@ -188,7 +192,7 @@ QWidget* MainDialog::BuildOptionsPanel() {
     queryButton_ = MakeButton(tr("&Query"), artwork::kQuery, standard);
     executeButton_ = MakeButton(QString::fromUtf8(kRenameCaption), artwork::kExecute, standard);
     for (QComboBox* combo : {actionCombo_, formatCombo_, caseCombo_}) {
-        combo->setMinimumWidth(150);
+        combo->setMinimumWidth(140);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     }
     grid->addWidget(GroupIcon(artwork::kGroupOptions, standard), 0, 0, Qt::AlignTop);
@@ -202,8 +206,13 @@ QWidget* MainDialog::BuildOptionsPanel() {
     grid->addWidget(executeButton_, 1, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(3, 1);
-    queryButton_->setMinimumWidth(128);
-    executeButton_->setMinimumWidth(128);
+    // Wide enough for the longer caption of either action, beside the icon.
+    const int captionWidth = executeButton_->fontMetrics().horizontalAdvance(
+        QString::fromUtf8(kRenameCaption).remove(QLatin1Char('&')));
+    for (IconButton* button : {queryButton_, executeButton_}) {
+        button->setMinimumWidth(captionWidth + kIconSize + 4 * IconButton::kMargin +
+                                IconButton::kGap);
+    }
 
     // Rename / Tag Info: the fields "ID3 Tag Files" writes.
     auto* tags = new QGroupBox(tr("Rename / Tag Info"), panel);
