@@ -1,9 +1,11 @@
 #include "widgets/Artwork.h"
+#include "widgets/IconStatic.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QSvgRenderer>
 
 #include "widgets/WidgetTestApp.h"
@@ -116,6 +118,23 @@ TEST(Artwork, ResourceNumbersMapToPictures) {
     }
     EXPECT_TRUE(ArtworkPathForId(999, false).isEmpty());
     EXPECT_TRUE(ArtworkPathForId(165, true).isEmpty());
+}
+
+TEST(Artwork, StaticsShowIconsAndBitmapsByNumber) {
+    test::WidgetApp();
+    QLabel label;
+    EXPECT_TRUE(SetStaticIcon(&label, 159));
+    EXPECT_EQ(label.pixmap().deviceIndependentSize().toSize(), QSize(16, 16));
+    EXPECT_TRUE(SetStaticBitmap(&label, 151));
+    EXPECT_EQ(label.pixmap().deviceIndependentSize().toSize(),
+              ArtworkSize(QString::fromLatin1(artwork::kTrackCountTooMany)));
+    EXPECT_TRUE(SetStaticBitmap(&label, 133, QSize(32, 32)));
+    EXPECT_EQ(label.pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
+    // An unknown number leaves the label as it was.
+    const QImage before = label.pixmap().toImage();
+    EXPECT_FALSE(SetStaticIcon(&label, 4711));
+    EXPECT_FALSE(SetStaticPicture(nullptr, QString::fromLatin1(artwork::kAbout)));
+    EXPECT_EQ(label.pixmap().toImage(), before);
 }
 
 }  // namespace

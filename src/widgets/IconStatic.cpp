@@ -1,0 +1,29 @@
+#include "widgets/IconStatic.h"
+
+#include <QLabel>
+
+#include "widgets/Artwork.h"
+
+namespace corvane {
+
+bool SetStaticPicture(QLabel* label, const QString& path, QSize size) {
+    if (label == nullptr) {
+        return false;
+    }
+    const QPixmap pixmap = ArtworkPixmap(path, size, label->devicePixelRatioF());
+    if (pixmap.isNull()) {
+        return false;
+    }
+    label->setPixmap(pixmap);
+    return true;
+}
+
+bool SetStaticIcon(QLabel* label, int iconId, QSize size) {
+    return SetStaticPicture(label, ArtworkPathForId(iconId, false), size);
+}
+
+bool SetStaticBitmap(QLabel* label, int bitmapId, QSize size) {
+    return SetStaticPicture(label, ArtworkPathForId(bitmapId, true), size);
+}
+
+}  // namespace corvane

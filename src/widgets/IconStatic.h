@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class QLabel;
+
+namespace corvane {
+
+// Shows one of the program's pictures in a label, drawn for the label's screen so it stays
+// sharp on high-density displays. An empty size means the picture's own size. False (and
+// the label left as it was) when the picture cannot be loaded.
+bool SetStaticPicture(QLabel* label, const QString& path, QSize size = {});
+
+// The same by the program's resource numbers: icons (16 x 16 by default) and bitmaps.
+bool SetStaticIcon(QLabel* label, int iconId, QSize size = QSize(16, 16));
+bool SetStaticBitmap(QLabel* label, int bitmapId, QSize size = {});
+
+}  // namespace corvane
