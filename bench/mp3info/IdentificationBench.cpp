@@ -89,8 +89,12 @@ int main(int argc, char** argv) {
                                      {"CBR 320", {"-b", "320"}},
                                      {"VBR -V2", {"-V", "2"}},
                                      {"ABR 160", {"--abr", "160"}}};
-    const char* methods[] = {"ours, info frame", "TagLib, info frame", "ours, no info frame",
-                             "ours, no info frame, unsnapped", "TagLib, no info frame"};
+    const char* methods[] = {"ours, info frame",
+                             "TagLib, info frame",
+                             "ours, no info: CD frame by silence",
+                             "ours, no info: nearest CD frame",
+                             "ours, no info: middle",
+                             "TagLib, no info frame"};
     std::map<std::string, Score> scores;
     std::mt19937 random(seed);
     corvane::test::TempDir dir;
@@ -99,7 +103,7 @@ int main(int argc, char** argv) {
     const double start = corvane::bench::Now();
 
     for (int a = 0; a < albums; ++a) {
-        const int count = 5 + static_cast<int>(random() % 5);
+        const int count = 4 + static_cast<int>(random() % 4);
         std::vector<int> frames(static_cast<std::size_t>(count));
         for (auto& f : frames) {
             f = 20 * 75 + static_cast<int>(random() % (40 * 75 + 1));
@@ -143,8 +147,14 @@ int main(int argc, char** argv) {
                     } else {
                         measured[methods[2]].push_back(info->GetPlayTime());
                         measured[methods[3]].push_back(
-                            corvane::ComputePlayLength(info->Stream(), false).Seconds());
-                        measured[methods[4]].push_back(taglib);
+                            corvane::ComputePlayLength(info->Stream(),
+                                                       corvane::LengthEstimate::NearestCdFrame)
+                                .Seconds());
+                        measured[methods[4]].push_back(
+                            corvane::ComputePlayLength(info->Stream(),
+                                                       corvane::LengthEstimate::Middle)
+                                .Seconds());
+                        measured[methods[5]].push_back(taglib);
                     }
                 }
             }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "SideInfo.h"
+
 namespace corvane {
 
 namespace {
@@ -88,7 +90,36 @@ bool FindFrame(Window& window, std::uint64_t pos, std::uint64_t end, const MpegF
     return false;
 }
 
+// Counts the silent granules at the end, looking back over the last frames.
+int TrailingSilentGranules(Window& window, const std::uint64_t* last, int count,
+                           const MpegFrameHeader& stream) {
+    int silentCount = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        MpegFrameHeader h;
+        if (!HeaderAt(window, last[i], h) || !SameMpegStream(stream, h)) {
+            return -1;
+        }
+        const std::size_t need = SideInfoEnd(h);
+        const std::uint8_t* frame = window.At(last[i], need);
+        bool silent[2] = {false, false};
+        const int granules = frame != nullptr ? SilentGranules(frame, need, h, silent) : 0;
+        if (granules == 0) {
+            return -1;
+        }
+        for (int g = granules - 1; g >= 0; --g) {
+            if (!silent[g]) {
+                return silentCount;
+            }
+            ++silentCount;
+        }
+    }
+    return silentCount;
+}
+
 void WalkFrames(Window& window, std::uint64_t pos, std::uint64_t end, MpegStreamInfo& s) {
+    constexpr int kLastFrames = 4;
+    std::uint64_t last[kLastFrames] = {};
+    int lastCount = 0;
     int minRate = s.header.bitrateKbps;
     int maxRate = minRate;
     MpegFrameHeader h;
@@ -106,6 +137,11 @@ void WalkFrames(Window& window, std::uint64_t pos, std::uint64_t end, MpegStream
             s.truncated = true;
             break;
         }
+        if (lastCount == kLastFrames) {
+            std::copy(last + 1, last + kLastFrames, last);
+            --lastCount;
+        }
+        last[lastCount++] = pos;
         ++s.audioFrames;
         s.audioBytes += h.frameBytes;
         minRate = std::min(minRate, h.bitrateKbps);
@@ -114,6 +150,9 @@ void WalkFrames(Window& window, std::uint64_t pos, std::uint64_t end, MpegStream
     }
     s.walked = true;
     s.variableBitrate = s.variableBitrate || minRate != maxRate;
+    if (s.header.layer == 3 && !s.truncated && lastCount == kLastFrames) {
+        s.trailingSilentGranules = TrailingSilentGranules(window, last, lastCount, s.header);
+    }
 }
 
 // The info frame's count is used as gapless decoders use it, unless the

@@ -22,6 +22,10 @@ struct MpegStreamInfo {
     bool variableBitrate = false;
     bool truncated = false;          // the stream ends inside a frame or before its info count
     std::uint64_t skippedBytes = 0;  // junk passed over between frames
+    // Granules (576 samples) without coded audio at the end of a walked
+    // Layer III stream; -1 when not known. Tells how much of the last frames
+    // is the encoder's padding.
+    int trailingSilentGranules = -1;
 };
 
 // Finds the first frame confirmed by the frames that follow it, then takes

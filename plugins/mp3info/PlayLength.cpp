@@ -1,6 +1,9 @@
 #include "PlayLength.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <utility>
 
 namespace corvane {
 
@@ -8,27 +11,49 @@ namespace {
 
 constexpr std::int64_t kCdFrameSamples = 588;
 
-std::int64_t EstimateLayer3(std::int64_t total, int samplesPerFrame, int rate, bool snap) {
+// LAME 3.100 at 44.1 kHz: the end padding (in samples) that goes with 0, 1
+// or 2 silent granules at the end, measured on its output; the borders blur
+// by some 50 samples with the signal.
+constexpr std::int64_t kPaddingBySilence[3][2] = {{576, 890}, {890, 1490}, {1490, 1727}};
+
+std::int64_t Distance(std::int64_t value, std::int64_t low, std::int64_t high) {
+    return value < low ? low - value : (value > high ? value - high : 0);
+}
+
+std::int64_t EstimateLayer3(const MpegStreamInfo& stream, std::int64_t total,
+                            LengthEstimate estimate) {
+    const int spf = stream.header.samplesPerFrame;
     const std::int64_t longest = total - kLameEncoderDelay - kLameMinPadding;
-    const std::int64_t shortest = longest - (samplesPerFrame - 1);
+    const std::int64_t shortest = longest - (spf - 1);
     if (longest <= 0) {
         return total > kLameEncoderDelay ? total - kLameEncoderDelay : 0;
     }
-    const std::int64_t middle = longest - samplesPerFrame / 2;
-    if (!snap || rate != 44100) {
-        return middle < 0 ? 0 : middle;
+    const std::int64_t middle = std::max<std::int64_t>(0, longest - spf / 2);
+    if (estimate == LengthEstimate::Middle || stream.header.sampleRate != 44100) {
+        return middle;
     }
-    const std::int64_t below = middle / kCdFrameSamples * kCdFrameSamples;
-    const std::int64_t above = below + kCdFrameSamples;
-    const bool belowFits = below >= shortest && below > 0;
-    const bool aboveFits = above <= longest;
-    if (belowFits && (!aboveFits || middle - below <= above - middle)) {
-        return below;
+    // The lengths the padding range allows, as the border of a range.
+    std::int64_t low = middle;
+    std::int64_t high = middle;
+    const int silent = stream.trailingSilentGranules;
+    if (estimate == LengthEstimate::CdFrameBySilence && spf == 1152 && silent >= 0 && silent <= 2) {
+        low = total - kLameEncoderDelay - kPaddingBySilence[silent][1];
+        high = total - kLameEncoderDelay - kPaddingBySilence[silent][0];
     }
-    if (aboveFits) {
-        return above;
+    std::int64_t best = -1;
+    for (std::int64_t c = (shortest + kCdFrameSamples - 1) / kCdFrameSamples * kCdFrameSamples;
+         c <= longest; c += kCdFrameSamples) {
+        if (c <= 0) {
+            continue;
+        }
+        const auto key = [&](std::int64_t v) {
+            return std::make_pair(Distance(v, low, high), std::llabs(2 * v - low - high));
+        };
+        if (best < 0 || key(c) < key(best)) {
+            best = c;
+        }
     }
-    return middle < 0 ? 0 : middle;
+    return best >= 0 ? best : middle;
 }
 
 }  // namespace
@@ -73,7 +98,7 @@ unsigned PlayLength::WholeSeconds() const {
     return static_cast<unsigned>(samples / sampleRate);
 }
 
-PlayLength ComputePlayLength(const MpegStreamInfo& stream, bool snapToCdFrames) {
+PlayLength ComputePlayLength(const MpegStreamInfo& stream, LengthEstimate estimate) {
     PlayLength length;
     length.sampleRate = stream.header.sampleRate;
     const int spf = stream.header.samplesPerFrame;
@@ -88,9 +113,7 @@ PlayLength ComputePlayLength(const MpegStreamInfo& stream, bool snapToCdFrames) 
             return length;
         }
     }
-    length.samples = stream.header.layer == 3
-                         ? EstimateLayer3(total, spf, length.sampleRate, snapToCdFrames)
-                         : total;
+    length.samples = stream.header.layer == 3 ? EstimateLayer3(stream, total, estimate) : total;
     return length;
 }
 

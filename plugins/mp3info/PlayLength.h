@@ -22,10 +22,20 @@ struct PlayLength {
 constexpr int kLameEncoderDelay = 576;
 constexpr int kLameMinPadding = 576;
 
+// How a length is estimated when the stream does not carry the encoder's
+// delay and padding.
+enum class LengthEstimate {
+    Middle,           // the middle of LAME's padding range
+    NearestCdFrame,   // at 44.1 kHz: the whole CD frame (588 samples) nearest to the middle
+    CdFrameBySilence  // at 44.1 kHz: the whole CD frame that the silent end granules point to
+};
+
 // Length from a scan: frames x samples per frame - delay - padding. Without
-// the encoder's own figures the middle of LAME's padding range is taken and,
-// at 44.1 kHz, `snapToCdFrames` moves it to the whole CD frame (588 samples)
-// nearest to it inside that range, since such files are mostly CD rips.
-PlayLength ComputePlayLength(const MpegStreamInfo& stream, bool snapToCdFrames = true);
+// the encoder's own figures LAME's delay and padding range are assumed. Most
+// such files are CD rips whose lengths are whole CD frames; two of those fit
+// the padding range, and how many granules at the end carry no audio tells
+// which one the padding belongs to (unless the music itself ends in silence).
+PlayLength ComputePlayLength(const MpegStreamInfo& stream,
+                             LengthEstimate estimate = LengthEstimate::CdFrameBySilence);
 
 }  // namespace corvane

@@ -112,8 +112,9 @@ TEST(PlayLength, WithoutInfoFrameStaysWithinTolerance) {
         exact += error == 0;
     }
     info->Release();
-    // Two CD frames fit LAME's padding range; the nearer one is taken.
-    EXPECT_GE(exact, runs / 4);
+    // Two CD frames fit LAME's padding range; the silent granules at the end
+    // tell which one it is, but for padding near their borders.
+    EXPECT_GE(exact, runs * 2 / 3);
 }
 
 TEST(PlayLength, WholeCdFramesSurviveTimesSeventyFive) {
