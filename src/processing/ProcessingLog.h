@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,25 @@ public:
 
 private:
     std::vector<std::string> lines_;
+};
+
+// A log written to a stream as it goes, for the command line: each line is
+// printed at once and ended only when the next one comes, so that "Done."
+// can still join it.
+class StreamProcessingLog : public ProcessingLog {
+public:
+    explicit StreamProcessingLog(std::FILE* stream) : stream_(stream) {}
+    ~StreamProcessingLog() override { Flush(); }
+    StreamProcessingLog(const StreamProcessingLog&) = delete;
+    StreamProcessingLog& operator=(const StreamProcessingLog&) = delete;
+
+    void Log(const std::string& text) override;
+    // Ends the last line.
+    void Flush();
+
+private:
+    std::FILE* stream_;
+    bool lineOpen_ = false;
 };
 
 }  // namespace corvane

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "processing/FilePairing.h"
 #include "processing/PlaylistWriter.h"
 #include "processing/ProcessingLog.h"
@@ -16,6 +19,26 @@ TEST(ProcessingLogTest, DoneJoinsTheLastLineOnly) {
     AppendLogLine(lines, "done.");
     EXPECT_EQ(lines, (std::vector<std::string>{"Done.", "Creating New Directory... Done.",
                                                "Done. 2 failed", "done."}));
+}
+
+TEST(ProcessingLogTest, StreamLogJoinsDoneOnTheSameLine) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* stream = ::open_memstream(&buffer, &size);
+    ASSERT_NE(stream, nullptr);
+    {
+        StreamProcessingLog log(stream);
+        log.Log("Creating New Directory...");
+        log.Log(kDoneText);
+        log.Log("Moving Files...");
+        log.Log("Cannot move \"a.mp3\": File exists");
+        log.Log("1 of 1 file failed.");
+    }
+    std::fclose(stream);
+    EXPECT_EQ(std::string(buffer, size),
+              "Creating New Directory... Done.\nMoving Files...\nCannot move \"a.mp3\": File "
+              "exists\n1 of 1 file failed.\n");
+    std::free(buffer);
 }
 
 TEST(PlaylistTest, ExtendedM3uWithCrLfAndBareNames) {
