@@ -13,6 +13,7 @@
 #include <taglib/textidentificationframe.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "AudioRange.h"
 #include "ByteSource.h"
 #include "Id3TagReader.h"
+#include "MpegStreamScanner.h"
 
 namespace corvane {
 
@@ -335,8 +337,13 @@ int WriteCopy(const std::string& path, int in, const struct stat& st, const Byte
 
 }  // namespace
 
-int WriteId3Tag(const std::string& path, const Id3WriteValues& values,
-                unsigned long long audioStart) {
+int WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values) {
+    // Renaming a copy over a symbolic link would replace the link, not the file.
+    std::string path = linkPath;
+    if (char* real = ::realpath(linkPath.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return errno;
@@ -361,13 +368,13 @@ int WriteId3Tag(const std::string& path, const Id3WriteValues& values,
         layout.oldTagSize = range.leadingTagSize;
         layout.keepFrom = static_cast<off_t>(range.leadingTagSize);
         char magic[3] = {};
-        // A leading tag whose size runs past the end is dropped up to the audio.
         if (range.leadingTagSize == 0 && source.Read(0, magic, 3) == 3 &&
-            std::memcmp(magic, "ID3", 3) == 0 && audioStart <= source.Size()) {
-            layout.keepFrom = static_cast<off_t>(audioStart);
-        }
-        if (range.leadingTagSize > audioStart) {
-            err = EINVAL;
+            std::memcmp(magic, "ID3", 3) == 0) {
+            // A leading tag whose size runs past the end: it is replaced up
+            // to the first frame.
+            MpegStreamInfo stream;
+            err = ScanMpegStream(source, stream) ? 0 : EINVAL;
+            layout.keepFrom = static_cast<off_t>(stream.firstFrameOffset);
         }
     }
     ByteVector tagBytes;

@@ -19,10 +19,9 @@ struct Id3WriteValues {
 // already there), keeping every other frame. The audio is never moved in
 // place: a tag that fits the room of the old one is overwritten there,
 // otherwise a complete copy is written beside the file, flushed and renamed
-// over it with the file's permissions. Returns 0 or an errno value; on
-// failure the file is left as it was. `audioStart` is where the scanner found
-// the first frame; nothing from there on is ever overwritten in place.
-int WriteId3Tag(const std::string& path, const Id3WriteValues& values,
-                unsigned long long audioStart);
+// over it with the file's permissions (through a symbolic link, its target
+// is written). Returns 0 or an errno value; on failure the file is left as
+// it was.
+int WriteId3Tag(const std::string& path, const Id3WriteValues& values);
 
 }  // namespace corvane

@@ -72,7 +72,7 @@ int Mp3Info::WriteTag(const std::string& title, const std::string& artist, const
         return EBADF;
     }
     const Id3WriteValues values{title, artist, album, year, comment, track, genre};
-    const int err = WriteId3Tag(path_, values, stream_.firstFrameOffset);
+    const int err = WriteId3Tag(path_, values);
     if (err == 0) {
         tag_ = ReadId3Fields(path_);
     }

@@ -265,5 +265,43 @@ TEST_F(TagWrite, EyeD3ReadsWhatWeWrite) {
     EXPECT_NE(out.find("track: 7"), std::string::npos) << out;
 }
 
+TEST_F(TagWrite, RepeatedWritesWithoutReopening) {
+    const std::string before = Bytes();
+    ASSERT_EQ(info_->Open(path_), 0);
+    ASSERT_EQ(info_->WriteTag("one", "a", "b", "1999", "c", "1", "Rock"), 0);
+    const std::string longer(5000, 'x');  // more than the room left by the first write
+    ASSERT_EQ(info_->WriteTag(longer, "a", "b", "1999", "c", "2", "Rock"), 0);
+    ASSERT_EQ(info_->WriteTag("three", "a", "b", "1999", "c", "3", "Rock"), 0);
+    EXPECT_EQ(AudioOf(Bytes()), before);
+    EXPECT_EQ(info_->GetTitle(), "three");
+    EXPECT_EQ(info_->GetTrack(), 3);
+}
+
+TEST_F(TagWrite, SymbolicLinkKeepsPointingAtTheWrittenFile) {
+    const std::string link = dir_.File("link.mp3");
+    ASSERT_EQ(::symlink(path_.c_str(), link.c_str()), 0);
+    const std::string before = Bytes();
+    ASSERT_EQ(info_->Open(link), 0);
+    ASSERT_EQ(info_->WriteTag("via link", "a", "b", "", "", "", ""), 0);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(AudioOf(Bytes()), before);
+    ASSERT_EQ(info_->Open(path_), 0);
+    EXPECT_EQ(info_->GetTitle(), "via link");
+}
+
+TEST_F(TagWrite, LeadingTagWithSizePastTheEndIsReplaced) {
+    const std::string audio = Bytes();
+    const std::string broken = std::string("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10) + "garbage";
+    ASSERT_TRUE(test::WriteFileBytes(path_, broken + audio));
+    ASSERT_EQ(info_->Open(path_), 0);
+    ASSERT_EQ(info_->WriteTag("fixed", "a", "b", "2000", "c", "4", "Pop"), 0);
+    EXPECT_EQ(AudioOf(Bytes()), audio);
+    ASSERT_EQ(info_->Open(path_), 0);
+    EXPECT_EQ(info_->GetTitle(), "fixed");
+    EXPECT_EQ(info_->GetAuxValue(), 44100 * 2);
+}
+
 }  // namespace
 }  // namespace corvane
