@@ -4,6 +4,9 @@
 // times and their ratio; the pipeline should stay within 1.5 times kid3-cli.
 //
 //   processing_bench [files=200] [rounds=3] [seconds per track=10]
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -152,6 +155,25 @@ double RunKid3(const std::string& folder, const std::vector<std::string>& names,
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Flushes every file of the folder and the folder itself to the disk, as our
+// tag writer does for each file it writes.
+double FlushFolder(const std::string& folder) {
+    const auto start = Clock::now();
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    }
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -189,6 +211,7 @@ int main(int argc, char** argv) {
     std::vector<double> ours;
     std::vector<double> theirs;
     std::vector<double> withoutTags;
+    std::vector<double> theirsFlushed;
     for (int round = 0; round < rounds; ++round) {
         const std::string pipelineFolder = work.File("pipeline");
         const std::string kid3Folder = work.File("kid3");
@@ -202,13 +225,14 @@ int main(int argc, char** argv) {
         ours.push_back(RunPipeline(*mp3, pipelineFolder, pipelineNames, tracks, failures));
         fs::current_path(work.path());
         theirs.push_back(RunKid3(kid3Folder, kid3Names, tracks, status));
+        theirsFlushed.push_back(theirs.back() + FlushFolder(kid3Folder));
         if (failures != 0 || status != 0) {
             std::fprintf(stderr, "round %d: pipeline failures %d, kid3-cli status %d\n", round,
                          failures, status);
             return 1;
         }
-        std::printf("round %d: pipeline %.3f s, kid3-cli %.3f s\n", round + 1, ours.back(),
-                    theirs.back());
+        std::printf("round %d: pipeline %.3f s, kid3-cli %.3f s (%.3f s with its files flushed)\n",
+                    round + 1, ours.back(), theirs.back(), theirsFlushed.back());
     }
     // Check that the tags really landed.
     const std::string first = work.File("pipeline/" + tracks.front().artist + " - " +
@@ -222,6 +246,10 @@ int main(int argc, char** argv) {
                 trackSeconds, rounds, Median(ours), Median(theirs));
     std::printf("ratio pipeline / kid3-cli: %.2f (target <= 1.5: %s)\n", ratio,
                 ratio <= 1.5 ? "met" : "missed");
+    // Our tag writer flushes each file before it replaces it; kid3-cli leaves
+    // that to the kernel, so the fair baseline includes flushing its files.
+    std::printf("ratio pipeline / (kid3-cli + flushing its files): %.2f\n",
+                Median(ours) / Median(theirsFlushed));
     std::printf("ratio pipeline without the tag writes / kid3-cli: %.2f\n",
                 Median(withoutTags) / Median(theirs));
     return 0;
