@@ -60,9 +60,12 @@ bool CLazyTreeCtrl::PrepareLoad(QTreeWidgetItem* item) {
     }
     qDeleteAll(item->takeChildren());
     pendingItem_ = item;
+    pendingIndex_ =
+        IsRoot(item) ? QPersistentModelIndex() : QPersistentModelIndex(indexFromItem(item));
     loadingItem_ = new QTreeWidgetItem(QStringList(loadingText_));
     loadingItem_->setFlags(Qt::ItemIsEnabled);
     item->addChild(loadingItem_);
+    loadingIndex_ = QPersistentModelIndex(indexFromItem(loadingItem_));
     progressTotal_ = 1;
     progressDone_ = 0;
     return true;
@@ -83,25 +86,34 @@ void CLazyTreeCtrl::RunLoad(QTreeWidgetItem* item) {
     OnLoadingTick(true, progressTotal_.load(), progressDone_.load());
     OnLoadingTick(false, progressTotal_.load(), progressDone_.load());
 
-    const bool updateIndicator = LoadChildren(item);
+    const bool updateIndicator = PendingItemAlive() && LoadChildren(item);
     DropLoadingItem();
+    const bool alive = PendingItemAlive();
 
     tickTimer_.stop();
     stopRequested_ = true;
     OnLoadingEnd();
-    if (!IsRoot(item) && updateIndicator) {
+    if (alive && !IsRoot(item) && updateIndicator) {
         item->setChildIndicatorPolicy(item->childCount() > 0
                                           ? QTreeWidgetItem::ShowIndicator
                                           : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     }
     pendingItem_ = nullptr;
+    pendingIndex_ = QPersistentModelIndex();
     loading_ = false;
     setUpdatesEnabled(true);
 }
 
 void CLazyTreeCtrl::DropLoadingItem() {
-    delete loadingItem_;
+    if (loadingItem_ != nullptr && loadingIndex_.isValid()) {
+        delete loadingItem_;
+    }
     loadingItem_ = nullptr;
+    loadingIndex_ = QPersistentModelIndex();
+}
+
+bool CLazyTreeCtrl::PendingItemAlive() const {
+    return pendingItem_ != nullptr && (IsRoot(pendingItem_) || pendingIndex_.isValid());
 }
 
 void CLazyTreeCtrl::LoadItem(QTreeWidgetItem* item) {

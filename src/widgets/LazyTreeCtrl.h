@@ -59,6 +59,10 @@ protected:
     // Set when the load must end early (the tree is going away).
     bool StopRequested() const { return stopRequested_.load(); }
 
+    // Whether the item being loaded still exists: something run from the event loop during
+    // the load may have deleted it. Check after `RunInBackground` before filling it.
+    bool PendingItemAlive() const;
+
     // Loads the children of `item` as an expansion would, expanded or not.
     void LoadItem(QTreeWidgetItem* item);
     bool IsRoot(const QTreeWidgetItem* item) const;
@@ -78,6 +82,9 @@ private:
     bool loading_ = false;
     QTreeWidgetItem* loadingItem_ = nullptr;
     QTreeWidgetItem* pendingItem_ = nullptr;
+    // Items can be deleted behind the load's back; these indexes notice it.
+    QPersistentModelIndex loadingIndex_;
+    QPersistentModelIndex pendingIndex_;
     QTimer tickTimer_;
     QEventLoop* activeLoop_ = nullptr;
     unsigned loopGeneration_ = 0;

@@ -248,6 +248,9 @@ bool CShellTreeCtrl::LoadChildren(QTreeWidgetItem* item) {
             listed = ListFolder(folder, &entries);
         }
     });
+    if (!PendingItemAlive()) {
+        return false;
+    }
     if (!listed) {
         return true;
     }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -61,8 +62,13 @@ public:
     int progressReports = 0;
     int lastDone = -1;
     int slowMs = 0;
+    std::function<void()> onLoopTick;  // run on the second timer tick of a load
 
 protected:
+    void OnLoadingEnd() override {
+        loopTicks_ = 0;
+        CFolderTreeCtrl::OnLoadingEnd();
+    }
     bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -83,6 +89,9 @@ protected:
     }
     void OnLoadingTick(bool timerFired, int total, int done) override {
         (timerFired ? timerTicks : progressReports) += 1;
+        if (timerFired && ++loopTicks_ == 2 && onLoopTick) {
+            onLoopTick();
+        }
         if (!timerFired) {
             lastDone = total >= 1 ? done * 100 / total : -done;
         }
@@ -91,6 +100,7 @@ protected:
 
 private:
     std::mutex mutex_;
+    int loopTicks_ = 0;
 };
 
 class FolderTreeTest : public test::WidgetTest {
@@ -274,6 +284,20 @@ TEST_F(FolderTreeTest, SlowLoadAnimatesWhileTheWorkerLists) {
     EXPECT_EQ(a->childCount(), 2);
     EXPECT_GT(tree.BarRect().left(), tree.IconRect().right());
     EXPECT_EQ(tree.BarRect().width(), CFolderTreeCtrl::kBarWidth);
+}
+
+TEST_F(FolderTreeTest, ItemsDeletedDuringALoadAreNotTouched) {
+    tree.SetRoot(root, false);
+    tree.slowMs = 500;
+    // Something driven by the event loop empties the tree while the worker lists "a".
+    tree.onLoopTick = [this] { tree.clear(); };
+    Child(nullptr, "a")->setExpanded(true);
+    EXPECT_FALSE(tree.IsLoading());
+    EXPECT_EQ(tree.topLevelItemCount(), 0);
+    tree.onLoopTick = nullptr;
+    tree.slowMs = 0;
+    tree.SetRoot(root, false);
+    EXPECT_EQ(tree.topLevelItemCount(), 6);
 }
 
 TEST_F(FolderTreeTest, SlowMountPointGetsAButtonWithoutALook) {
