@@ -1,6 +1,7 @@
 #include "MpegStreamScanner.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "SideInfo.h"
@@ -73,8 +74,8 @@ bool Confirmed(Window& window, std::uint64_t pos, const MpegFrameHeader& h, std:
 // The next confirmed frame at or after pos (of the same stream as `like`
 // when given); false when there is none before the end.
 bool FindFrame(Window& window, std::uint64_t pos, std::uint64_t end, const MpegFrameHeader* like,
-               std::uint64_t& found, MpegFrameHeader& h) {
-    for (; pos + 4 <= end; ++pos) {
+               std::uint64_t& found, MpegFrameHeader& h, std::uint64_t limit = UINT64_MAX) {
+    for (; pos + 4 <= end && pos < limit; ++pos) {
         const std::uint8_t* p = window.At(pos, 1);
         if (p == nullptr) {
             return false;
@@ -176,9 +177,14 @@ bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out) {
     const std::uint64_t end = s.range.end;
     Window window(source, end);
     std::uint64_t pos = 0;
-    if (!FindFrame(window, s.range.start, end, nullptr, pos, s.header)) {
+    // A file that starts with this much of something else is not taken for
+    // an MP3 (a large file of another kind would otherwise be read whole).
+    constexpr std::uint64_t kLeadingJunk = 4 * 1024 * 1024;
+    if (!FindFrame(window, s.range.start, end, nullptr, pos, s.header,
+                   s.range.start + kLeadingJunk)) {
         // A leading tag with a wrong size may hide the stream's start.
-        if (s.range.leadingTagSize == 0 || !FindFrame(window, 10, end, nullptr, pos, s.header)) {
+        if (s.range.leadingTagSize == 0 ||
+            !FindFrame(window, 10, end, nullptr, pos, s.header, 10 + kLeadingJunk)) {
             return false;
         }
         s.range.start = 10;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 #include <string>
@@ -65,10 +66,22 @@ TEST_F(DamagedInput, EmptyRandomAndMissingFilesAreRefused) {
     Mp3InfoObject* object = CreateMp3Info();
     EXPECT_NE(object->Open(dir_->File("missing.mp3")), 0);
     EXPECT_NE(object->Open(dir_->path()), 0);
+    // A FIFO named like an MP3 must not block the scan.
+    const std::string fifo = dir_->File("fifo.mp3");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_NE(object->Open(fifo), 0);
     EXPECT_EQ(object->GetFileType(), "?");
     EXPECT_EQ(object->GetPlayTime(), 0.0);
     EXPECT_NE(object->WriteTag("t", "a", "b", "1999", "c", "1", "Rock"), 0);
     object->Release();
+}
+
+TEST_F(DamagedInput, StreamAfterTooMuchLeadingJunkIsNotTaken) {
+    bool ok = false;
+    Scan(std::string(100000, 'x') + plain_, &ok);
+    EXPECT_TRUE(ok);
+    Scan(std::string(5 * 1024 * 1024, 'x') + plain_, &ok);
+    EXPECT_FALSE(ok);
 }
 
 TEST_F(DamagedInput, TruncatedFilesCountOnlyWholeFrames) {
