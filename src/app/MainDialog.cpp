@@ -19,6 +19,7 @@
 #include "album/TrackListColumns.h"
 #include "app/GenreNames.h"
 #include "app/SplashWindow.h"
+#include "lookup/SearchWords.h"
 #include "lookup/SelectDiskDialog.h"
 #include "lookup/TrackCountDialog.h"
 #include "naming/CaseConversion.h"
@@ -436,6 +437,7 @@ void MainDialog::SetUpCombos() {
 
     nameFormats_.ClearNameFormats();
     nameFormats_.LoadNameFormats(settings_->values);
+    formatName_ = formatBox_.SelectedText();
 
     workflow_.Configure(settings_->values);
     workflow_.InitServerCombo();
@@ -775,6 +777,11 @@ void MainDialog::RunProcessing() {
                           *mp3Info_);
     processing_->SetOptions(createDirectory_->isChecked(), createPlaylist_->isChecked(),
                             values.moveDependencies != 0);
+    if (values.moveDependencies != 0) {
+        // The album's other files are found by the words its file names share.
+        const std::string words = ConvertCase(BuildSearchWords(album_.files, 90), kCaseUpper);
+        processing_->SetDependencyOptions(words, values.confirmDependencies != 0);
+    }
     processing_->exec();
 }
 
@@ -808,13 +815,12 @@ void MainDialog::OnServerChanged() {
 
 void MainDialog::OnFormatChanged() {
     // The template editor comes with its own dialog; until then " More..."
-    // only keeps the list as it is.
+    // keeps the list and the template that was in use.
     if (formatBox_.SelectedText() == kMoreFormatsItem) {
         nameFormats_.StoreNameFormats(settings_->values);
-        formatBox_.SelectPrefix(nameFormats_.Entries().empty()
-                                    ? std::string()
-                                    : nameFormats_.Entries().front().displayName);
+        formatBox_.SelectPrefix(formatName_);
     }
+    formatName_ = formatBox_.SelectedText();
     if (!album_.tracks.empty()) {
         FillDatabaseList();
     }

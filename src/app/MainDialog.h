@@ -161,6 +161,7 @@ private:
     NameFormatList nameFormats_;
     QTimer timer_;
     std::string lastStatus_;
+    std::string formatName_;  // the Name Format entry in use
     bool treeMuted_ = false;
     bool listSyncMuted_ = false;
     bool initialized_ = false;

@@ -111,6 +111,8 @@ protected:
 
     // Writes the settings file and opens the window with the real plug-ins.
     TestWindow& Open(bool initialize = true, const std::string& pluginDir = "") {
+        // The program reads its settings from the current directory.
+        fs::current_path(work.path());
         SaveSettingsFile(work.File("Corvane Mp3.ini"), settings);
         loader = std::make_unique<ComponentLoader>(pluginDir.empty() ? test::BinDir() : pluginDir);
         window = std::make_unique<TestWindow>(*loader);
@@ -458,6 +460,49 @@ TEST_F(MainDialogTest, ClosingWritesTheSettingsBack) {
     EXPECT_EQ(saved.windowWidth, 1100);
     EXPECT_EQ(saved.windowHeight, 760);
     EXPECT_EQ(saved.nameFormat, settings.nameFormat);
+}
+
+TEST_F(MainDialogTest, AutoQueryAtStartIsUndoneByTheSecondScan) {
+    StartServer();
+    settings.autoQuery = 1;
+    settings.lastFolder = album;
+    // The record must exist before the window starts, as the query runs at
+    // start: a first window finds the disc id.
+    Open();
+    ServeAlbum(3);
+    window.reset();
+    TestWindow& w = Open();
+    const std::vector<std::string> status = w.StatusTexts();
+    EXPECT_NE(std::find(status.begin(), status.end(),
+                        "Album found in CDDB. Press \"Rename Files\" button to process the files"),
+              status.end());
+    EXPECT_EQ(status.back(), "Ready.");
+    // The second scan emptied the album again; Execute then does nothing.
+    EXPECT_EQ(w.DatabaseList()->RowCount(), 0);
+    EXPECT_TRUE(w.Album().tracks.empty());
+    EXPECT_TRUE(w.ExecuteButton()->isEnabled());
+    w.OnExecute();
+    EXPECT_EQ(w.StatusTexts().back(), "Ready.");
+    EXPECT_TRUE(fs::exists(fs::path(album) / "a track.mp3"));
+}
+
+TEST_F(MainDialogTest, NameFormatAndCaseChangesRenameTheTracks) {
+    StartServer();
+    TestWindow& w = Open();
+    SelectFolder(album);
+    ServeAlbum(3);
+    w.QueryCommand();
+    ASSERT_EQ(w.DatabaseList()->RowCount(), 3);
+    const QString before = w.DatabaseList()->ItemText(0, 0);
+    w.CaseCombo()->setCurrentText("Upper Case");
+    w.OnFormatChanged();
+    EXPECT_EQ(w.DatabaseList()->ItemText(0, 0), before.left(before.size() - 4).toUpper() + ".mp3");
+
+    // " More..." leaves the template in use selected.
+    const QString format = w.FormatCombo()->currentText();
+    w.FormatCombo()->setCurrentText(" More...");
+    w.OnFormatChanged();
+    EXPECT_EQ(w.FormatCombo()->currentText(), format);
 }
 
 }  // namespace
