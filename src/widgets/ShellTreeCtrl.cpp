@@ -271,7 +271,10 @@ bool CShellTreeCtrl::LoadChildren(QTreeWidgetItem* item) {
 }
 
 bool CShellTreeCtrl::SelectPath(const std::string& rawPath) {
-    const std::string path = TrimSlashes(rawPath);
+    // "//", "/./" and "x/.." are spelled out by hand-edited settings now and then.
+    const std::string path = rawPath.empty()
+                                 ? std::string()
+                                 : TrimSlashes(fs::path(rawPath).lexically_normal().string());
     if (IsLoading() || path.empty() || path[0] != '/' || !IsDirectory(path)) {
         return false;
     }

@@ -216,6 +216,10 @@ TEST_F(FolderTreeTest, SelectPathWalksDownAndRefusesMissingFolders) {
     EXPECT_EQ(tree.GetItemPath(tree.currentItem()), root + "/a/b/c");
     EXPECT_EQ(tree.listings[root + "/a/b"], 1);
 
+    EXPECT_TRUE(tree.SelectPath(root + "//a/./b2/../b"));
+    EXPECT_EQ(tree.GetItemPath(tree.currentItem()), root + "/a/b");
+    EXPECT_TRUE(tree.SelectPath(root + "/a/b/c/"));
+
     fs::remove_all(root + "/alpha");
     EXPECT_FALSE(tree.SelectPath(root + "/alpha"));
     EXPECT_FALSE(tree.SelectPath(root + "/a/nothing"));
