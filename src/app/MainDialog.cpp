@@ -126,6 +126,11 @@ MainDialog::MainDialog(ComponentLoader& loader, QWidget* parent)
 
 MainDialog::~MainDialog() {
     SaveOnClose();
+    // The children go after this object's own part: their last signals must
+    // not reach its handlers.
+    for (QObject* sender : std::initializer_list<QObject*>{tree_, fileList_, databaseList_}) {
+        sender->disconnect(this);
+    }
     if (verticalBar_ != nullptr) {
         verticalBar_->Unbind();
     }
@@ -534,7 +539,9 @@ bool MainDialog::ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& 
 }
 
 void MainDialog::ShowError(const std::string& text) {
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     QMessageBox::warning(this, windowTitle(), FromUtf8(text));
+    QApplication::restoreOverrideCursor();
 }
 
 void MainDialog::ShowStopMessage(const QString& text) {
