@@ -18,6 +18,8 @@ namespace corvane {
 namespace {
 
 constexpr int kPictureSize = 48;
+// Dark enough to read on a light list, bright enough on a dark one.
+const QColor kProblemColor(0xd0, 0x30, 0x30);
 
 // Stands in for a step picture the resources do not hold.
 QPixmap PlaceholderPicture(int step, bool begun) {
@@ -162,6 +164,13 @@ void ProcessingDialog::Log(const std::string& text) {
     }
     log_->setCurrentRow(log_->count() - 1);
     log_->scrollToItem(log_->currentItem());
+}
+
+void ProcessingDialog::LogProblem(const std::string& text) {
+    Log(text);
+    if (log_->count() > 0) {
+        log_->item(log_->count() - 1)->setForeground(kProblemColor);
+    }
 }
 
 QStringList ProcessingDialog::LogLines() const {

@@ -39,6 +39,8 @@ public:
 
     // Adds a log line; "Done." is joined to the line before.
     void Log(const std::string& text) override;
+    // Adds a line that stands out: a failure or a file left untouched.
+    void LogProblem(const std::string& text) override;
 
     // Of the last run.
     int FailureCount() const { return pipeline_.FailureCount(); }

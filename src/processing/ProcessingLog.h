@@ -16,6 +16,9 @@ class ProcessingLog {
 public:
     virtual ~ProcessingLog() = default;
     virtual void Log(const std::string& text) = 0;
+    // A line about a failure or a file left untouched, which a window may
+    // set apart; by default an ordinary line.
+    virtual void LogProblem(const std::string& text) { Log(text); }
 };
 
 // Adds text to lines the way the log list does: "Done." is joined to the last

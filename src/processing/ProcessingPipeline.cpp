@@ -126,9 +126,9 @@ void ProcessingPipeline::RunStep(int step) {
 void ProcessingPipeline::CreateDirectoryStep() {
     log_.Log("Creating New Directory...");
     if (files_.empty() || tracks_.empty()) {
-        log_.Log("No album to name the directory after.");
+        log_.LogProblem("No album to name the directory after.");
         ++failures_;
-        log_.Log(kFailedText);
+        log_.LogProblem(kFailedText);
         return;
     }
     dirName_ = AlbumDirectoryName(tracks_.front());
@@ -136,7 +136,7 @@ void ProcessingPipeline::CreateDirectoryStep() {
     if (error != 0) {
         LogFailure("Cannot create the directory " + Quoted(dirName_), error);
         ++failures_;
-        log_.Log(kFailedText);
+        log_.LogProblem(kFailedText);
         return;
     }
     log_.Log(kDoneText);
@@ -159,9 +159,9 @@ void ProcessingPipeline::MoveTagRenameStep() {
         }
     }
     if (mp3Info_ == nullptr) {
-        log_.Log("No MP3 component to write the tags with.");
+        log_.LogProblem("No MP3 component to write the tags with.");
         ++failures_;
-        log_.Log(kFailedText);
+        log_.LogProblem(kFailedText);
         return;
     }
     TagFiles();
@@ -177,9 +177,9 @@ bool ProcessingPipeline::MoveFiles() {
     log_.Log("Moving Files...");
     if (dirName_.empty()) {
         // The directory step has not named a directory: nowhere to move to.
-        log_.Log("No album directory to move the files into.");
+        log_.LogProblem("No album directory to move the files into.");
         ++failures_;
-        log_.Log(kFailedText);
+        log_.LogProblem(kFailedText);
         return false;
     }
     if (!EnterFolder(albumFolder_ + dirName_)) {
@@ -213,7 +213,7 @@ bool ProcessingPipeline::EnterFolder(const std::string& folder) {
     }
     LogFailure("Cannot enter the folder " + Quoted(path), errno);
     ++failures_;
-    log_.Log(kFailedText);
+    log_.LogProblem(kFailedText);
     return false;
 }
 
@@ -232,8 +232,8 @@ void ProcessingPipeline::TagFiles() {
         // The tag is written in place, so a read-only file is made writable.
         ClearReadOnly(job.currentName);
         if (mp3Info_->Open(job.currentName) != 0) {
-            log_.Log("Cannot read " + Quoted(job.currentName) +
-                     " as an MP3 file: its tag is not written.");
+            log_.LogProblem("Cannot read " + Quoted(job.currentName) +
+                            " as an MP3 file: its tag is not written.");
             job.failed = true;
             continue;
         }
@@ -267,7 +267,7 @@ void ProcessingPipeline::RenameFiles() {
         if (results[i].finalName != requests[i].from) {
             text += "; the file is now named " + Quoted(results[i].finalName);
         }
-        log_.Log(text);
+        log_.LogProblem(text);
         renamed[i]->failed = true;
     }
 }
@@ -283,8 +283,8 @@ void ProcessingPipeline::WritePlaylistStep() {
                 continue;
             }
             if (!CanListFileName(job.currentName)) {
-                log_.Log("Cannot list " + Quoted(job.currentName) +
-                         ": its name holds a line break.");
+                log_.LogProblem("Cannot list " + Quoted(job.currentName) +
+                                ": its name holds a line break.");
                 ++failed;
                 continue;
             }
@@ -294,7 +294,7 @@ void ProcessingPipeline::WritePlaylistStep() {
         }
     }
     if (entries.empty()) {
-        log_.Log("No file to list: the playlist is not written.");
+        log_.LogProblem("No file to list: the playlist is not written.");
         failures_ += failed;
         return;
     }
@@ -304,11 +304,15 @@ void ProcessingPipeline::WritePlaylistStep() {
     if (error != 0) {
         LogFailure("Cannot write the playlist " + Quoted(name), error);
         failures_ += failed + 1;
-        log_.Log(kFailedText);
+        log_.LogProblem(kFailedText);
         return;
     }
     failures_ += failed;
-    log_.Log(failed == 0 ? std::string(kDoneText) : FilesText(failed) + " not listed.");
+    if (failed == 0) {
+        log_.Log(kDoneText);
+    } else {
+        log_.LogProblem(FilesText(failed) + " not listed.");
+    }
 }
 
 void ProcessingPipeline::DependencyStepRun() {
@@ -335,14 +339,14 @@ void ProcessingPipeline::LogSkips(int& skipped) {
         }
         const std::string name =
             job.fileRecord >= 0 ? Quoted(job.currentName) : "row " + std::to_string(job.row + 1);
-        log_.Log("Skipped " + name + ": " + job.skipReason + ".");
+        log_.LogProblem("Skipped " + name + ": " + job.skipReason + ".");
         ++skipped;
     }
     skipped_ += skipped;
 }
 
 void ProcessingPipeline::LogFailure(const std::string& text, int error) {
-    log_.Log(text + ": " + ErrorText(error));
+    log_.LogProblem(text + ": " + ErrorText(error));
 }
 
 void ProcessingPipeline::LogSummary(int failed, int skipped, int total) {
@@ -359,7 +363,7 @@ void ProcessingPipeline::LogSummary(int failed, int skipped, int total) {
         text += text.empty() ? std::to_string(skipped) + " of " + FilesText(total) + " skipped"
                              : ", " + std::to_string(skipped) + " skipped";
     }
-    log_.Log(text + ".");
+    log_.LogProblem(text + ".");
 }
 
 const TrackInfo& ProcessingPipeline::FileOf(const FileJob& job) const {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -102,6 +103,14 @@ TEST_F(ProcessingDialogTest, ReuseStartsAFreshLogAndReportsFailures) {
     EXPECT_TRUE(lines.front().startsWith("Processing Files, started at "));
     EXPECT_EQ(lines[1], "Renaming and ID3Tag Files...");
     EXPECT_TRUE(lines.contains("2 of 2 files failed.")) << lines.join("\n").toStdString();
+    // Failure lines stand out; the others keep the list's own colour.
+    const auto* list = dialog.findChild<QListWidget*>();
+    ASSERT_NE(list, nullptr);
+    for (int row = 0; row < list->count(); ++row) {
+        const QListWidgetItem* item = list->item(row);
+        const bool problem = item->text().startsWith("Cannot") || item->text().contains("failed");
+        EXPECT_EQ(item->foreground().style() != Qt::NoBrush, problem) << item->text().toStdString();
+    }
     EXPECT_EQ(dialog.FailureCount(), 2);
 }
 
