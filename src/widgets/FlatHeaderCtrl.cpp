@@ -38,6 +38,12 @@ CFlatHeaderCtrl::CFlatHeaderCtrl(Qt::Orientation orientation, QWidget* parent)
     connect(this, &QHeaderView::sectionResized, this, &CFlatHeaderCtrl::OnSectionResized);
 }
 
+CFlatHeaderCtrl::~CFlatHeaderCtrl() {
+    // The floating copy and the marker belong to the window, not to the header.
+    delete dragWindow_;
+    delete dropMarker_;
+}
+
 void CFlatHeaderCtrl::setModel(QAbstractItemModel* newModel) {
     if (model() != nullptr) {
         disconnect(model(), nullptr, this, nullptr);

@@ -27,6 +27,7 @@ public:
 
     explicit CFlatHeaderCtrl(Qt::Orientation orientation = Qt::Horizontal,
                              QWidget* parent = nullptr);
+    ~CFlatHeaderCtrl() override;
 
     void setModel(QAbstractItemModel* model) override;
 
