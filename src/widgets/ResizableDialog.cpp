@@ -40,7 +40,7 @@ QRect ResizableDialog::RectInDialog(const QWidget* control) const {
 }
 
 void ResizableDialog::AddAnchor(QWidget* control, Anchor topLeft, Anchor bottomRight) {
-    if (control == nullptr || (control != this && !isAncestorOf(control))) {
+    if (control == nullptr || control == this || !isAncestorOf(control)) {
         return;
     }
     LayoutItem item;
