@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "naming/FileNameCleanup.h"
 #include "naming/NameFormat.h"
 #include "platform/Unicode.h"
 #include "platform/Utf8.h"
@@ -9,6 +10,10 @@
 namespace corvane {
 
 namespace {
+
+// Only the start of a text is compared, which bounds the work for absurdly
+// long tags; no real title comes near it.
+constexpr std::size_t kMaxMatchBytes = 1024;
 
 // A byte that is not valid UTF-8 is carried as a lone surrogate, which no
 // valid text contains, so it survives and stays one character.
@@ -42,16 +47,20 @@ bool IsMatchWordChar(char32_t c) {
     return !(c >= kRawByteBase && c <= kRawByteBase + 0xFF) && IsWordChar(c);
 }
 
-// Replaces each "  " by " ", left to right, in one pass.
-void HalveSpaceRuns(std::u32string& text) {
+// Replaces each "  " by " ", left to right, in one pass. Returns whether a
+// pair of spaces is left.
+bool HalveSpaceRuns(std::u32string& text) {
     std::size_t out = 0;
+    bool pairLeft = false;
     for (std::size_t in = 0; in < text.size(); ++in) {
         if (text[in] == U' ' && in + 1 < text.size() && text[in + 1] == U' ') {
             ++in;
         }
+        pairLeft = pairLeft || (out > 0 && text[in] == U' ' && text[out - 1] == U' ');
         text[out++] = text[in];
     }
     text.resize(out);
+    return pairLeft;
 }
 
 bool IsWhite(char c) {
@@ -95,20 +104,24 @@ void ForEachWord(std::string_view text, Visit visit) {
 void NormalizeForMatch(std::string& text) {
     const std::u32string original = Decode(text);
     std::u32string work = original;
+    std::u32string replaced;
+    bool pairsLeft = true;
     // Each separator met on the walk turns its kind into spaces and halves the
     // runs of spaces once; long runs shrink over the following separators.
+    // A kind already replaced, or a pass without pairs to halve, changes
+    // nothing, and is skipped.
     for (char32_t c : original) {
         if (IsMatchWordChar(c)) {
             continue;
         }
-        if (c != U' ') {
-            for (char32_t& w : work) {
-                if (w == c) {
-                    w = U' ';
-                }
-            }
+        if (c != U' ' && replaced.find(c) == std::u32string::npos) {
+            replaced += c;
+            std::replace(work.begin(), work.end(), c, U' ');
+            pairsLeft = true;
         }
-        HalveSpaceRuns(work);
+        if (pairsLeft) {
+            pairsLeft = HalveSpaceRuns(work);
+        }
     }
     text = std::string(Trim(Encode(work)));
 }
@@ -133,13 +146,13 @@ std::string GetWord(std::string_view text, int index) {
 }
 
 std::string PrepareTitleSide(std::string_view titleSide) {
-    std::string text = ToUpperUtf8(titleSide);
+    std::string text = ToUpperUtf8(LimitBytes(titleSide, kMaxMatchBytes));
     NormalizeForMatch(text);
     return text;
 }
 
 std::string PrepareFileSide(std::string_view fileSide) {
-    std::string text = ToUpperUtf8(fileSide);
+    std::string text = ToUpperUtf8(LimitBytes(fileSide, kMaxMatchBytes));
     // Twice, for names such as "x.mp3.mp3".
     text = ReplaceAll(ReplaceAll(text, ".MP3", ""), ".MP3", "");
     NormalizeForMatch(text);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Utf8.h"
+
 namespace corvane {
 namespace {
 
@@ -70,6 +72,18 @@ TEST(MatchScoreTest, NothingToCompareScoresZero) {
     EXPECT_EQ(ScoreMatch("song.mp3", "?!..."), 0);
     EXPECT_EQ(ScoreMatch("song.mp3", ""), 0);
     EXPECT_EQ(ScoreMatch("", ""), 0);
+}
+
+TEST(MatchScoreTest, OnlyTheStartOfHugeTextsIsCompared) {
+    // A hostile tag: a megabyte of letters between ever new punctuation marks.
+    std::string huge;
+    for (char32_t mark = 0; huge.size() < (1u << 20); mark = (mark + 1) % 0x50) {
+        huge += "a";
+        AppendUtf8(huge, 0x2E00 + mark);
+    }
+    EXPECT_LE(PrepareFileSide(huge).size(), 1024u);
+    EXPECT_LE(PrepareTitleSide(huge).size(), 1024u);
+    EXPECT_EQ(ScoreMatch(huge, "A"), 100);
 }
 
 TEST(MatchScoreTest, PreparedScoresEqualDirectScores) {
