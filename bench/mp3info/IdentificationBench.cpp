@@ -66,15 +66,18 @@ std::string ProgramId(const std::vector<double>& playTimes) {
     return text;
 }
 
+void AddTrack(Score& score, int frames, double measured) {
+    const double error = measured - frames / 75.0;
+    ++score.tracks;
+    score.exactFrames += static_cast<int>(std::floor(measured * 75.0 + 1e-9)) == frames;
+    score.withinFrame += std::fabs(error) < 1.0 / 75.0;
+    score.worstError = std::max(score.worstError, std::fabs(error));
+}
+
 void Add(Score& score, const std::vector<int>& frames, const std::vector<double>& measured,
          const std::string& trueId) {
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        const double truth = frames[i] / 75.0;
-        const double error = measured[i] - truth;
-        ++score.tracks;
-        score.exactFrames += static_cast<int>(std::floor(measured[i] * 75.0 + 1e-9)) == frames[i];
-        score.withinFrame += std::fabs(error) < 1.0 / 75.0;
-        score.worstError = std::max(score.worstError, std::fabs(error));
+        AddTrack(score, frames[i], measured[i]);
     }
     ++score.albums;
     score.idRight += ProgramId(measured) == trueId;
@@ -105,8 +108,23 @@ int main(int argc, char** argv) {
     for (int a = 0; a < albums; ++a) {
         const int count = 4 + static_cast<int>(random() % 4);
         std::vector<int> frames(static_cast<std::size_t>(count));
-        for (auto& f : frames) {
-            f = 20 * 75 + static_cast<int>(random() % (40 * 75 + 1));
+        std::vector<corvane::test::SignalEnd> ends(frames.size());
+        std::vector<const char*> endNames(frames.size());
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            frames[i] = 20 * 75 + static_cast<int>(random() % (40 * 75 + 1));
+            // Like real albums: some tracks run to the end, most fade out,
+            // some with digital silence after the fade.
+            const unsigned kind = random() % 10;
+            if (kind < 4) {
+                endNames[i] = "ending: full level";
+            } else if (kind < 7) {
+                ends[i].fadeOut = 3 * 44100;
+                endNames[i] = "ending: fade-out";
+            } else {
+                ends[i].fadeOut = 3 * 44100;
+                ends[i].silence = 4410 + static_cast<long>(random() % 88200);
+                endNames[i] = "ending: fade-out + silence";
+            }
         }
         const std::string trueId = TrueFreedbId(frames);
         std::vector<double> exact;
@@ -122,9 +140,9 @@ int main(int argc, char** argv) {
             std::map<std::string, std::vector<double>> measured;
             for (int i = 0; i < count; ++i) {
                 const std::string name = "t" + std::to_string(i) + ".mp3";
-                const std::string path =
-                    corvane::test::MakeMp3(dir.path(), name, frames[i] * 588L, mode.args, 2, 44100,
-                                           static_cast<unsigned>(a * 100 + i + 1));
+                const std::string path = corvane::test::MakeMp3(
+                    dir.path(), name, frames[i] * 588L, mode.args, 2, 44100,
+                    static_cast<unsigned>(a * 100 + i + 1), ends[static_cast<std::size_t>(i)]);
                 const std::string bare = dir.File("bare.mp3");
                 if (path.empty() || !corvane::bench::StripInfoFrame(path, bare)) {
                     std::fprintf(stderr, "encoding failed\n");
@@ -162,6 +180,10 @@ int main(int argc, char** argv) {
                 Add(scores[std::string(mode.name) + " | " + method], frames, measured[method],
                     trueId);
                 Add(scores[std::string("all modes | ") + method], frames, measured[method], trueId);
+                for (std::size_t i = 0; i < frames.size(); ++i) {
+                    AddTrack(scores[std::string(endNames[i]) + " | " + method], frames[i],
+                             measured[method][i]);
+                }
             }
         }
         std::fprintf(stderr, "album %d/%d done\n", a + 1, albums);
@@ -172,12 +194,16 @@ int main(int argc, char** argv) {
         "%d albums, seed %u, %.0f s; the program's id of the true lengths equals the "
         "freedb id of the CD for %d of %d albums\n",
         albums, seed, corvane::bench::Now() - start, programMatchesFreedb, albums);
-    std::printf("%-48s %7s %12s %12s %10s %10s\n", "mode | method", "tracks", "exact frames",
+    std::printf("%-52s %7s %12s %12s %10s %10s\n", "mode | method", "tracks", "exact frames",
                 "within 1/75", "disc id ok", "worst s");
     for (const auto& [key, s] : scores) {
-        std::printf("%-48s %7d %11.1f%% %11.1f%% %9.1f%% %10.4f\n", key.c_str(), s.tracks,
-                    100.0 * s.exactFrames / s.tracks, 100.0 * s.withinFrame / s.tracks,
-                    100.0 * s.idRight / s.albums, s.worstError);
+        char albumsText[16] = "-";
+        if (s.albums > 0) {
+            std::snprintf(albumsText, sizeof albumsText, "%.1f%%", 100.0 * s.idRight / s.albums);
+        }
+        std::printf("%-52s %7d %11.1f%% %11.1f%% %10s %10.4f\n", key.c_str(), s.tracks,
+                    100.0 * s.exactFrames / s.tracks, 100.0 * s.withinFrame / s.tracks, albumsText,
+                    s.worstError);
     }
     return 0;
 }

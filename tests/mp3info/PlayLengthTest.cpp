@@ -117,6 +117,29 @@ TEST(PlayLength, WithoutInfoFrameStaysWithinTolerance) {
     EXPECT_GE(exact, runs * 2 / 3);
 }
 
+TEST(PlayLength, SilentEndingFallsBackToTheNearestCdFrame) {
+    test::TempDir dir;
+    Mp3Info* info = static_cast<Mp3Info*>(CreateMp3Info());
+    const long samples = 588L * 2345;
+    test::SignalEnd end;
+    end.fadeOut = 44100;
+    end.silence = 44100;
+    const std::string path =
+        test::MakeMp3(dir.path(), "s.mp3", samples, {"-t", "-b", "128"}, 2, 44100, 3, end);
+    ASSERT_EQ(info->Open(path), 0);
+    EXPECT_GE(info->Stream().trailingSilentGranules, 3);
+    const long error = static_cast<long>(info->Length().samples) - samples;
+    EXPECT_LE(std::labs(error), 588);
+    EXPECT_EQ(error % 588, 0);
+
+    // Music up to the last sample: the padding shows in at most two granules.
+    const std::string loud = test::MakeMp3(dir.path(), "l.mp3", samples, {"-t", "-b", "128"});
+    ASSERT_EQ(info->Open(loud), 0);
+    EXPECT_GE(info->Stream().trailingSilentGranules, 0);
+    EXPECT_LE(info->Stream().trailingSilentGranules, 2);
+    info->Release();
+}
+
 TEST(PlayLength, WholeCdFramesSurviveTimesSeventyFive) {
     int exact = 0;
     for (std::int64_t frames = 0; frames < 75 * 60 * 80; ++frames) {

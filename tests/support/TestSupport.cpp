@@ -68,7 +68,8 @@ std::string TempDir::File(const std::string& name) const {
     return path_ + "/" + name;
 }
 
-bool WriteWav(const std::string& path, long samples, int channels, int rate, unsigned seed) {
+bool WriteWav(const std::string& path, long samples, int channels, int rate, unsigned seed,
+              SignalEnd end) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out || samples < 0 || channels < 1 || channels > 2) {
         return false;
@@ -86,7 +87,14 @@ bool WriteWav(const std::string& path, long samples, int channels, int rate, uns
             const double n = (static_cast<double>(noise >> 16) / 65536.0 - 0.5) * 0.05;
             const double s = 0.35 * std::sin(2 * M_PI * f1 * t + c) +
                              0.2 * std::sin(2 * M_PI * f2 * t) * std::sin(2 * M_PI * 0.7 * t) + n;
-            const auto v = static_cast<std::int16_t>(std::lround(s * 32767.0 * 0.8));
+            const long fromEnd = samples - i;  // 1 for the last sample
+            double gain = 1.0;
+            if (fromEnd <= end.silence) {
+                gain = 0.0;
+            } else if (fromEnd <= end.silence + end.fadeOut) {
+                gain = static_cast<double>(fromEnd - end.silence - 1) / end.fadeOut;
+            }
+            const auto v = static_cast<std::int16_t>(std::lround(s * gain * 32767.0 * 0.8));
             PutLe(block, static_cast<std::uint16_t>(v), 2);
         }
         if (block.size() >= (1 << 16) - 8) {
@@ -99,11 +107,11 @@ bool WriteWav(const std::string& path, long samples, int channels, int rate, uns
 }
 
 std::string MakeMp3(const std::string& dir, const std::string& name, long samples,
-                    const std::vector<std::string>& lameArgs, int channels, int rate,
-                    unsigned seed) {
+                    const std::vector<std::string>& lameArgs, int channels, int rate, unsigned seed,
+                    SignalEnd end) {
     const std::string mp3 = dir + "/" + name;
     const std::string wav = mp3 + ".wav";
-    if (!WriteWav(wav, samples, channels, rate, seed)) {
+    if (!WriteWav(wav, samples, channels, rate, seed, end)) {
         return {};
     }
     std::vector<std::string> argv = {"lame", "--quiet"};

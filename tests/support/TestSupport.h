@@ -27,11 +27,19 @@ private:
 // Samples per CD frame (1/75 s at 44.1 kHz).
 constexpr long kCdFrameSamples = 588;
 
+// How a generated signal ends: at full level (the default), or fading out
+// linearly over `fadeOut` samples to digital silence, followed by
+// `silence` samples of digital silence (both counted in `samples`).
+struct SignalEnd {
+    long fadeOut = 0;
+    long silence = 0;
+};
+
 // Writes a 16-bit PCM WAV of exactly `samples` sample frames per channel. The
 // signal is deterministic (a few sine tones plus low noise, from `seed`) so
 // that encoders behave as they do with music. Returns false on I/O failure.
 bool WriteWav(const std::string& path, long samples, int channels = 2, int rate = 44100,
-              unsigned seed = 1);
+              unsigned seed = 1, SignalEnd end = {});
 
 // Encodes `samples` sample frames with `lame <lameArgs>` into dir/name and
 // returns the path, or an empty string when lame fails. Examples of lameArgs:
@@ -39,7 +47,7 @@ bool WriteWav(const std::string& path, long samples, int channels = 2, int rate 
 // {"--resample", "22.05"}. The WAV is removed afterwards.
 std::string MakeMp3(const std::string& dir, const std::string& name, long samples,
                     const std::vector<std::string>& lameArgs, int channels = 2, int rate = 44100,
-                    unsigned seed = 1);
+                    unsigned seed = 1, SignalEnd end = {});
 
 // Runs argv[0] (looked up in PATH) with the arguments, waits for it and
 // returns its exit status (-1 when it could not run or was killed). The
