@@ -30,8 +30,9 @@ std::string MatchLine(const DiscMatch& match) {
     return match.artist + " / " + match.title + " - [" + id + "]";
 }
 
-// The matches in the order they are listed and numbered: by their line,
-// ignoring case, as the window's list sorts them.
+// The matches in the order they are listed and numbered: alphabetically by
+// their line, ignoring case, so that --choose N names the same album on every
+// run whatever order the server answers in.
 std::vector<std::size_t> ListedOrder(const std::vector<DiscMatch>& matches) {
     std::vector<std::size_t> order(matches.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

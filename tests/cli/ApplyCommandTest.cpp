@@ -168,7 +168,7 @@ TEST_F(ApplyCommandTest, SeveralMatchesAreListedUntilOneIsChosen) {
 
     const ApplyRun list = Apply({album_});
     EXPECT_EQ(list.status, 3) << list.out << list.err;
-    // Numbered in the order the window lists them: alphabetical, any case.
+    // Numbered alphabetically, ignoring case.
     EXPECT_NE(list.out.find("2 albums match this disc:\n"
                             "  1. alpha Band / Studio - [" +
                             road_.DiscId() +
