@@ -37,7 +37,9 @@ std::vector<std::size_t> ListedOrder(const std::vector<DiscMatch>& matches) {
     std::vector<std::size_t> order(matches.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return CompareNoCase(MatchLine(matches[a]), MatchLine(matches[b])) < 0;
+        // The same album in two categories differs only there.
+        const int order = CompareNoCase(MatchLine(matches[a]), MatchLine(matches[b]));
+        return order != 0 ? order < 0 : matches[a].category < matches[b].category;
     });
     return order;
 }
