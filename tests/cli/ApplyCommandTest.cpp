@@ -162,31 +162,36 @@ TEST_F(ApplyCommandTest, SeveralMatchesAreListedUntilOneIsChosen) {
     MakeStandardAlbum();
     AddRecord("rock", "Zeta Band / Live", {"One", "Two", "Three"});
     AddRecord("jazz", "alpha Band / Studio", {"Uno", "Dos", "Tres"});
+    AddRecord("blues", "Zeta Band / Live", {"Blue 1", "Blue 2", "Blue 3"});
     StartServer();
     WriteSettingsForServer();
     const std::map<std::string, std::string> before = Snapshot(album_);
 
     const ApplyRun list = Apply({album_});
     EXPECT_EQ(list.status, 3) << list.out << list.err;
-    // Numbered alphabetically, ignoring case.
-    EXPECT_NE(list.out.find("2 albums match this disc:\n"
-                            "  1. alpha Band / Studio - [" +
-                            road_.DiscId() +
-                            "] in jazz\n"
-                            "  2. Zeta Band / Live - [" +
-                            road_.DiscId() +
-                            "] in rock\n"
+    // Numbered alphabetically, ignoring case; then by category.
+    const std::string id = "[" + road_.DiscId() + "]";
+    EXPECT_NE(list.out.find("3 albums match this disc:\n"
+                            "  1. alpha Band / Studio - " +
+                            id +
+                            " in jazz\n"
+                            "  2. Zeta Band / Live - " +
+                            id +
+                            " in blues\n"
+                            "  3. Zeta Band / Live - " +
+                            id +
+                            " in rock\n"
                             "Run again with --choose N to pick one.\n"),
               std::string::npos)
         << list.out;
     EXPECT_EQ(Snapshot(album_), before);
 
-    const ApplyRun wrong = Apply({"--choose", "3", album_});
+    const ApplyRun wrong = Apply({"--choose", "4", album_});
     EXPECT_EQ(wrong.status, 3);
-    EXPECT_NE(wrong.out.find("There is no match 3.\n"), std::string::npos) << wrong.out;
+    EXPECT_NE(wrong.out.find("There is no match 4.\n"), std::string::npos) << wrong.out;
     EXPECT_EQ(Snapshot(album_), before);
 
-    const ApplyRun chosen = Apply({"--choose", "2", album_});
+    const ApplyRun chosen = Apply({"--choose", "3", album_});
     ASSERT_EQ(chosen.status, 0) << chosen.out << chosen.err;
     EXPECT_EQ(Names(album_), std::vector<std::string>{"Zeta Band - Live"});
     EXPECT_EQ(Names(album_ + "/Zeta Band - Live"),
