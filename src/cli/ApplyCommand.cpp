@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "lookup/LookupWorkflow.h"
 #include "naming/CaseConversion.h"
 #include "naming/NameFormat.h"
+#include "platform/FileSystem.h"
 #include "platform/MemoryComboBox.h"
 #include "processing/FilePairing.h"
 #include "processing/PlaylistWriter.h"
@@ -283,8 +285,9 @@ int RunApply(const Arguments& arguments) {
     AlbumFolder album;
     const int count = ScanFolder(album, options.folder, *mp3Info);
     if (count < 0) {
-        std::fprintf(stderr, "corvane-cli apply: cannot open the folder %s\n",
-                     options.folder.c_str());
+        const int error = errno;  // of the change into the folder
+        std::fprintf(stderr, "corvane-cli apply: cannot open the folder %s: %s\n",
+                     options.folder.c_str(), ErrorText(error).c_str());
         return 1;
     }
     if (count == 0) {

@@ -401,7 +401,7 @@ TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
         {{"--server", "host:99999", "a"}, 2, "is not HOST or HOST:PORT"},
         {{"--format"}, 2, "--format needs a value"},
         {{"--"}, 2, "which folder?"},
-        {{road_.TempFile("no such folder")}, 1, "cannot open the folder"},
+        {{road_.TempFile("no such folder")}, 1, "no such folder: No such file or directory"},
         {{work_}, 1, "no MP3 files in"},
     };
     for (const Case& c : cases) {
