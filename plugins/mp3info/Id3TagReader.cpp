@@ -1,6 +1,7 @@
 #include "Id3TagReader.h"
 
 #include <fcntl.h>
+#include <taglib/commentsframe.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
@@ -19,6 +20,19 @@ namespace {
 
 std::string Utf8(const TagLib::String& s) {
     return s.to8Bit(true);
+}
+
+// The comment without description. Described comments hold data of other
+// programs (iTunNORM, iTunSMPB...), which TagLib would show when no plain
+// comment is there.
+std::string PlainComment(const TagLib::ID3v2::Tag& v2, const TagLib::ID3v1::Tag* v1) {
+    for (const auto* frame : v2.frameListMap()["COMM"]) {
+        const auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame);
+        if (comment != nullptr && comment->description().isEmpty()) {
+            return Utf8(comment->text());
+        }
+    }
+    return v1 != nullptr ? Utf8(v1->comment()) : std::string();
 }
 
 }  // namespace
@@ -67,13 +81,16 @@ Id3Fields ReadId3Fields(const std::string& path, int fd) {
     fields.comment = Utf8(tag->comment());
     fields.genre = Utf8(tag->genre());
     fields.year = tag->year() > 0 && tag->year() <= INT_MAX ? static_cast<int>(tag->year()) : 0;
-    // TagLib reports a missing track as 0; the frame tells "0" from none.
     TagLib::ID3v2::Tag* v2 = file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr;
+    if (v2 != nullptr && !v2->frameListMap()["COMM"].isEmpty()) {
+        fields.comment = PlainComment(*v2, file.hasID3v1Tag() ? file.ID3v1Tag() : nullptr);
+    }
     // Some taggers put the year only into the release date of ID3v2.4.
     if (fields.year == 0 && v2 != nullptr && !v2->frameListMap()["TDRL"].isEmpty()) {
         fields.year =
             std::max(0, ParseTrackNumber(Utf8(v2->frameListMap()["TDRL"].front()->toString())));
     }
+    // TagLib reports a missing track as 0; the frame tells "0" from none.
     if (v2 != nullptr && !v2->frameListMap()["TRCK"].isEmpty()) {
         fields.track = ParseTrackNumber(Utf8(v2->frameListMap()["TRCK"].front()->toString()));
     } else if (tag->track() > 0 && tag->track() <= INT_MAX) {

@@ -93,6 +93,24 @@ t.save(sys.argv[1], v2_version=int(sys.argv[3]))
     }
 }
 
+TEST_F(TagRead, DescribedCommentsAreNotTheComment) {
+    if (test::MutagenPython().empty()) {
+        GTEST_SKIP() << "mutagen is not installed";
+    }
+    const std::string script = R"py(
+import sys
+from mutagen.id3 import ID3, TIT2, COMM
+t = ID3()
+t.add(TIT2(encoding=3, text="t"))
+t.add(COMM(encoding=3, lang="eng", desc="iTunNORM", text=" 00000A2B 00000B3C"))
+t.save(sys.argv[1], v2_version=3)
+)py";
+    ASSERT_EQ(test::RunPython(script, {path_}), 0);
+    ASSERT_EQ(info_->Open(path_), 0);
+    EXPECT_EQ(info_->GetTitle(), "t");
+    EXPECT_EQ(info_->GetComment(), "");
+}
+
 TEST_F(TagRead, Id3v1Only) {
     std::string data;
     ASSERT_TRUE(test::ReadFileBytes(path_, data));
