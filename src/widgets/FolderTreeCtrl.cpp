@@ -76,8 +76,10 @@ void CFolderTreeCtrl::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(iconRect_, palette().color(QPalette::Base));
     painter.drawPixmap(iconRect_.topLeft(), frames_[frame_]);
-    painter.fillRect(barOuter_, palette().color(QPalette::Base));
-    painter.setPen(Qt::black);
+    const QColor base = palette().color(QPalette::Base);
+    painter.fillRect(barOuter_, base);
+    // Black, as on a light ground; a dark palette gets its own text colour instead.
+    painter.setPen(base.lightness() < 128 ? palette().color(QPalette::Text) : QColor(Qt::black));
     painter.drawRect(barOuter_.adjusted(0, 0, -1, -1));
     const QRect inner = barOuter_.adjusted(kBarInset, kBarInset, -kBarInset, -kBarInset);
     painter.fillRect(QRect(inner.left(), inner.top(), barFill_, inner.height()), QColor(255, 0, 0));
