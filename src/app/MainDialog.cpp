@@ -226,7 +226,6 @@ QWidget* MainDialog::BuildOptionsPanel() {
     artistEdit_ = new QLineEdit(tags);
     albumEdit_ = new QLineEdit(tags);
     yearEdit_ = new QLineEdit(tags);
-    yearEdit_->setMaxLength(4);
     yearEdit_->setFixedWidth(yearEdit_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) +
                              16);
     genreCombo_ = new QComboBox(tags);

@@ -6,15 +6,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
 #include "album/DiscIdCalculator.h"
 #include "app/SettingsIni.h"
+#include "app/SplashWindow.h"
 #include "cddb/ServerProcess.h"
 #include "support/TestSupport.h"
 #include "widgets/FolderTreeCtrl.h"
@@ -37,7 +40,9 @@ public:
     }
     bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override {
         offered = matches;
-        chosen = 0;
+        const QCursor* cursor = QApplication::overrideCursor();
+        busyWhileChoosing = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+        chosen = matches.size() - 1;
         return true;
     }
     std::vector<std::string> StatusTexts() const {
@@ -53,6 +58,7 @@ public:
     int trackCountAnswer = 3;
     std::vector<std::pair<bool, bool>> asked;
     std::vector<DiscMatch> offered;
+    bool busyWhileChoosing = false;
 
 protected:
     void ShowStopMessage(const QString& text) override { stopMessages.push_back(text); }
@@ -122,16 +128,20 @@ protected:
         return *window;
     }
 
-    void ServeAlbum(int trackCount) {
+    void ServeAlbum(int trackCount, const std::string& category = "rock") {
         DiscIdCalculator calculator;
         const std::uint32_t id = calculator.ComputeDiscId(window->Album().files);
         std::vector<std::string> titles;
         for (int i = 0; i < trackCount; ++i) {
             titles.push_back("Song " + std::to_string(i + 1));
         }
-        test::WriteRecord(
-            records.path(), "rock", Hex(id),
-            test::MakeRecord(Hex(id), {150, 400, 700, 900}, 12, "Band / Record", titles));
+        test::WriteRecord(records.path(), category, Hex(id),
+                          test::MakeRecord(Hex(id), {150, 400, 700, 900}, 12,
+                                           ArtistOf(category) + " / Record", titles));
+    }
+
+    static std::string ArtistOf(const std::string& category) {
+        return category == "rock" ? "Band" : "Band of " + category;
     }
 
     void StartServer() {
@@ -503,6 +513,53 @@ TEST_F(MainDialogTest, NameFormatAndCaseChangesRenameTheTracks) {
     w.FormatCombo()->setCurrentText(" More...");
     w.OnFormatChanged();
     EXPECT_EQ(w.FormatCombo()->currentText(), format);
+}
+
+TEST_F(MainDialogTest, SeveralMatchesAreChosenWhileTheWindowIsBusy) {
+    StartServer();
+    TestWindow& w = Open();
+    SelectFolder(album);
+    ServeAlbum(3, "jazz");
+    ServeAlbum(3, "rock");
+    w.QueryCommand();
+    ASSERT_EQ(w.offered.size(), 2u);
+    EXPECT_TRUE(w.busyWhileChoosing);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(w.DatabaseList()->RowCount(), 3);
+    // The chosen match is the one read, whatever its place in the answer.
+    EXPECT_EQ(w.DatabaseList()->ItemText(0, 3).toStdString(), ArtistOf(w.offered[1].category));
+}
+
+TEST_F(MainDialogTest, MoreServersFillsTheServerBoxFromTheDefaultServer) {
+    StartServer();
+    TestWindow& w = Open();
+    const QString local = QString("127.0.0.1, %1").arg(server->Port());
+    ASSERT_EQ(w.ServerCombo()->itemText(0), local);
+    w.ServerCombo()->setCurrentIndex(1);
+    w.OnServerChanged();
+    ASSERT_EQ(w.ServerCombo()->count(), 1);
+    EXPECT_EQ(w.ServerCombo()->currentText(), local);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainDialogTest, AboutShowsThePictureUntilClicked) {
+    TestWindow& w = Open();
+    QTimer::singleShot(0, &w, [] {
+        auto* about = qobject_cast<SplashWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        EXPECT_FALSE(about->Picture()->pixmap().isNull());
+        QTest::mouseClick(about->Picture(), Qt::LeftButton);
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    });
+    guard.start(5000);
+    w.OnAbout();
+    EXPECT_TRUE(guard.isActive());
 }
 
 }  // namespace
