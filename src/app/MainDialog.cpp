@@ -48,6 +48,7 @@ constexpr int kMargin = 8;
 constexpr int kTreeWidth = 240;
 constexpr int kBarSize = 5;
 constexpr int kStatusHeight = 92;
+constexpr int kMinHeight = 520;
 constexpr int kIconSize = 16;
 
 QString FromUtf8(const std::string& text) {
@@ -456,6 +457,10 @@ void MainDialog::SetUpCombos() {
 void MainDialog::RestoreWindow() {
     const SettingsValues& values = settings_->values;
     FinishSetup();
+    // Smaller than the first size is fine as long as the option groups fit:
+    // the panes keep their own minimum through the splitter bars.
+    SetUseMinTrack(false);
+    setMinimumSize(optionsPanel_->minimumSizeHint().width() + 2 * kMargin, kMinHeight);
     if (values.windowWidth == 0 && values.windowHeight == 0) {
         return;
     }
