@@ -3,6 +3,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <algorithm>
 
 #include "widgets/Artwork.h"
 #include "widgets/IconButtonLayout.h"
@@ -44,6 +45,16 @@ QPoint IconButton::SetTextPos(int x, int y) {
     autoLayout_ = false;
     update();
     return old;
+}
+
+QSize IconButton::sizeHint() const {
+    QSize hint = QPushButton::sizeHint();
+    if (HasIcon()) {
+        const int extra = text().isEmpty() ? 0 : kGap;
+        hint.rwidth() += iconSize_.width() + extra;
+        hint.setHeight(std::max(hint.height(), iconSize_.height() + 2 * kMargin));
+    }
+    return hint;
 }
 
 void IconButton::paintEvent(QPaintEvent*) {

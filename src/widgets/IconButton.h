@@ -33,6 +33,9 @@ public:
     static constexpr int kMargin = 4;
     static constexpr int kGap = 8;
 
+    // Room for the caption as a push button needs it, plus the icon and the gap beside it.
+    QSize sizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

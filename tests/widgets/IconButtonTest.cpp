@@ -96,6 +96,18 @@ TEST(IconButton, MissingIconDrawsOnlyTheCaption) {
     EXPECT_NE(withIcon.grab().toImage(), plain.grab().toImage());
 }
 
+TEST(IconButton, SizeHintMakesRoomForTheIcon) {
+    test::WidgetApp();
+    IconButton plain(QStringLiteral("&Settings"));
+    IconButton withIcon(QStringLiteral("&Settings"));
+    ASSERT_TRUE(withIcon.SetIcon(164, 16, 16));
+    EXPECT_EQ(withIcon.sizeHint().width(), plain.sizeHint().width() + 16 + IconButton::kGap);
+    EXPECT_GE(withIcon.sizeHint().height(), 16 + 2 * IconButton::kMargin);
+    IconButton iconOnly;
+    ASSERT_TRUE(iconOnly.SetIcon(163, 16, 16));
+    EXPECT_GE(iconOnly.sizeHint().width(), 16);
+}
+
 TEST(IconButton, PressedAndDisabledLooksDiffer) {
     test::WidgetApp();
     IconButton button(QStringLiteral("&Settings"));
