@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,6 +69,42 @@ protected:
         return 0;
     }
 };
+
+// Visible controls that overlap a sibling or stick out of their container,
+// looked for in the containers (dialog, panels, group boxes) under root.
+std::vector<std::string> MisplacedControls(QWidget* root) {
+    std::vector<std::string> found;
+    std::vector<QWidget*> children;
+    for (QObject* object : root->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (child != nullptr && child->isVisible() && !child->isWindow()) {
+            children.push_back(child);
+        }
+    }
+    auto name = [](QWidget* widget) {
+        const QString text = widget->property("text").toString();
+        return std::string(widget->metaObject()->className()) + " '" + text.toStdString() + "'";
+    };
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        if (!root->rect().contains(children[i]->geometry())) {
+            found.push_back(name(children[i]) + " sticks out of " + name(root));
+        }
+        for (std::size_t k = i + 1; k < children.size(); ++k) {
+            if (children[i]->geometry().intersects(children[k]->geometry())) {
+                found.push_back(name(children[i]) + " overlaps " + name(children[k]));
+            }
+        }
+        const bool container = qobject_cast<QAbstractScrollArea*>(children[i]) == nullptr &&
+                               qobject_cast<QComboBox*>(children[i]) == nullptr &&
+                               qobject_cast<QAbstractButton*>(children[i]) == nullptr &&
+                               qobject_cast<QLineEdit*>(children[i]) == nullptr;
+        if (container) {
+            const std::vector<std::string> inner = MisplacedControls(children[i]);
+            found.insert(found.end(), inner.begin(), inner.end());
+        }
+    }
+    return found;
+}
 
 std::string Hex(std::uint32_t id) {
     char text[16];
@@ -560,6 +598,17 @@ TEST_F(MainDialogTest, AboutShowsThePictureUntilClicked) {
     guard.start(5000);
     w.OnAbout();
     EXPECT_TRUE(guard.isActive());
+}
+
+TEST_F(MainDialogTest, NothingOverlapsAtTheFirstSizeOrWhenResized) {
+    settings.lastFolder = album;
+    TestWindow& w = Open();
+    w.show();
+    EXPECT_EQ(MisplacedControls(&w), std::vector<std::string>());
+    w.resize(w.width() + 200, w.height() + 150);
+    EXPECT_EQ(MisplacedControls(&w), std::vector<std::string>());
+    w.resize(w.minimumSize());
+    EXPECT_EQ(MisplacedControls(&w), std::vector<std::string>());
 }
 
 }  // namespace

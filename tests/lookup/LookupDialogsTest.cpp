@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,6 +34,42 @@ protected:
 };
 
 std::unique_ptr<QApplication> LookupDialogsTest::app_;
+
+// Visible controls that overlap a sibling or stick out of their container,
+// looked for in the containers (dialog, panels, group boxes) under root.
+std::vector<std::string> MisplacedControls(QWidget* root) {
+    std::vector<std::string> found;
+    std::vector<QWidget*> children;
+    for (QObject* object : root->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (child != nullptr && child->isVisible() && !child->isWindow()) {
+            children.push_back(child);
+        }
+    }
+    auto name = [](QWidget* widget) {
+        const QString text = widget->property("text").toString();
+        return std::string(widget->metaObject()->className()) + " '" + text.toStdString() + "'";
+    };
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        if (!root->rect().contains(children[i]->geometry())) {
+            found.push_back(name(children[i]) + " sticks out of " + name(root));
+        }
+        for (std::size_t k = i + 1; k < children.size(); ++k) {
+            if (children[i]->geometry().intersects(children[k]->geometry())) {
+                found.push_back(name(children[i]) + " overlaps " + name(children[k]));
+            }
+        }
+        const bool container = qobject_cast<QAbstractScrollArea*>(children[i]) == nullptr &&
+                               qobject_cast<QComboBox*>(children[i]) == nullptr &&
+                               qobject_cast<QAbstractButton*>(children[i]) == nullptr &&
+                               qobject_cast<QLineEdit*>(children[i]) == nullptr;
+        if (container) {
+            const std::vector<std::string> inner = MisplacedControls(children[i]);
+            found.insert(found.end(), inner.begin(), inner.end());
+        }
+    }
+    return found;
+}
 
 // Runs a dialog modally; a dialog that does not close by itself within a few
 // seconds is closed with -1, so that a failure cannot hang the test run.
@@ -141,6 +180,21 @@ TEST_F(LookupDialogsTest, TrackCountButtonsAnswer) {
         QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] { dialog.done(-1); });
         guard.start(5000);
         EXPECT_EQ(dialog.AskTrackCount(true, true), c.answer) << "button " << c.button;
+    }
+}
+
+TEST_F(LookupDialogsTest, DialogsAreLaidOutWithoutOverlaps) {
+    SelectDiskDialog select;
+    select.SetMatches(ThreeMatches());
+    select.List()->setCurrentRow(0);
+    select.show();
+    EXPECT_EQ(MisplacedControls(&select), std::vector<std::string>());
+    TrackCountDialog count;
+    for (bool notEnough : {false, true}) {
+        count.Prepare(notEnough, notEnough);
+        count.show();
+        count.adjustSize();
+        EXPECT_EQ(MisplacedControls(&count), std::vector<std::string>()) << notEnough;
     }
 }
 
