@@ -385,6 +385,23 @@ TEST_F(ApplyCommandTest, AReaderThatGoesAwayDoesNotStopTheRun) {
                                         "Band - Album.m3u"}));
 }
 
+TEST_F(ApplyCommandTest, ASecondRunInPlaceKeepsTheAlbumAsItIs) {
+    MakeStandardAlbum();
+    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
+    StartServer();
+    WriteSettingsForServer();
+    ASSERT_EQ(Apply({"--no-directory", album_}).status, 0);
+    const std::map<std::string, std::string> first = Snapshot(album_);
+
+    // The renamed files still have the disc's lengths: found again, and
+    // every name is already right.
+    const ApplyRun again = Apply({"--no-directory", album_});
+    ASSERT_EQ(again.status, 0) << again.out << again.err;
+    EXPECT_NE(again.out.find("Renaming and ID3Tag Files... Done.\n"), std::string::npos)
+        << again.out;
+    EXPECT_EQ(Snapshot(album_), first);
+}
+
 TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
     struct Case {
         std::vector<std::string> arguments;
