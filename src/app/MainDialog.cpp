@@ -59,9 +59,14 @@ std::string ToUtf8(const QString& text) {
     return text.toStdString();
 }
 
-// A status text as one line of the list: line breaks become blanks.
+// A status text as one line of the list: line breaks become blanks, and a
+// server's answer quoted in a failure is cut to what a line can show.
 QString StatusLine(const std::string& text) {
+    constexpr qsizetype kMaxStatusChars = 1000;
     QString line = FromUtf8(text);
+    if (line.size() > kMaxStatusChars) {
+        line = line.left(kMaxStatusChars) + QStringLiteral("...");
+    }
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     line.replace(QLatin1Char('\r'), QLatin1Char(' '));

@@ -287,6 +287,9 @@ TEST_F(MainDialogTest, RepeatedStatusTextsAreDropped) {
     EXPECT_EQ(w.StatusList()->currentRow(), w.StatusList()->count() - 1);
     w.AddStatus("Read from CDDB failed. Error: 1, Response:x\n");
     EXPECT_EQ(w.StatusTexts().back(), "Read from CDDB failed. Error: 1, Response:x");
+    // A hostile server's long answer does not become a megabyte-wide line.
+    w.AddStatus("Read from CDDB failed. Error: 10043, Response:" + std::string(100000, 'x'));
+    EXPECT_LE(w.StatusTexts().back().size(), 1003u);
 }
 
 TEST_F(MainDialogTest, RememberedFolderIsScannedAtStart) {
