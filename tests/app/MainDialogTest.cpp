@@ -614,5 +614,31 @@ TEST_F(MainDialogTest, NothingOverlapsAtTheFirstSizeOrWhenResized) {
     EXPECT_EQ(MisplacedControls(&w), std::vector<std::string>());
 }
 
+TEST_F(MainDialogTest, FileNamesThatAreNotUtf8StayUsable) {
+    const std::string latin1 = std::string("caf\xe9.mp3");
+    fs::rename(fs::path(album) / "c track.mp3", fs::path(album) / latin1);
+    TestWindow& w = Open();
+    SelectFolder(album);
+    ASSERT_EQ(w.FileList()->RowCount(), 3);
+    int row = -1;
+    for (int r = 0; r < 3; ++r) {
+        const int record = w.FileRecordOfRow(r);
+        ASSERT_GE(record, 0);
+        if (w.Album().files[static_cast<std::size_t>(record)].fileName == latin1) {
+            row = r;
+        }
+    }
+    ASSERT_GE(row, 0);
+    w.ActionCombo()->setCurrentIndex(MainDialog::kActionTag);
+    w.OnActionChanged(MainDialog::kActionTag);
+    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
+    w.ArtistEdit()->setText("Latin");
+    w.OnExecute();
+    EXPECT_EQ(w.StatusTexts().back(), "ID3 information saved.");
+    EXPECT_TRUE(fs::exists(fs::path(album) / latin1));
+    w.ScanFolder(album);
+    EXPECT_EQ(w.FileList()->ItemText(row, 5), "Latin");
+}
+
 }  // namespace
 }  // namespace corvane
