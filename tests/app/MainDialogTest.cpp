@@ -501,7 +501,9 @@ TEST_F(MainDialogTest, ClosingWritesTheSettingsBack) {
     SelectFolder(album);
     w.CreatePlaylistCheck()->setChecked(false);
     w.resize(1100, 760);
-    w.reject();
+    w.show();
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_EQ(w.result(), QDialog::Rejected);
     window.reset();
 
     SettingsValues saved;
@@ -638,6 +640,18 @@ TEST_F(MainDialogTest, FileNamesThatAreNotUtf8StayUsable) {
     EXPECT_TRUE(fs::exists(fs::path(album) / latin1));
     w.ScanFolder(album);
     EXPECT_EQ(w.FileList()->ItemText(row, 5), "Latin");
+}
+
+TEST_F(MainDialogTest, HiddenStatusListGivesItsRoomToTheViews) {
+    const int shownBottom = [&] {
+        TestWindow& shown = Open();
+        return shown.DatabaseList()->geometry().bottom();
+    }();
+    settings.showStatusList = 0;
+    TestWindow& w = Open();
+    EXPECT_TRUE(w.StatusList()->isHidden());
+    EXPECT_GT(w.DatabaseList()->geometry().bottom(), shownBottom + 50);
+    EXPECT_EQ(w.FolderTree()->geometry().bottom(), w.DatabaseList()->geometry().bottom());
 }
 
 }  // namespace
