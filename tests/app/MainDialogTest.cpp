@@ -25,6 +25,7 @@
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
 #include "widgets/SortListCtrl.h"
+#include "widgets/SplitterBar.h"
 
 namespace corvane {
 namespace {
@@ -652,6 +653,36 @@ TEST_F(MainDialogTest, HiddenStatusListGivesItsRoomToTheViews) {
     EXPECT_TRUE(w.StatusList()->isHidden());
     EXPECT_GT(w.DatabaseList()->geometry().bottom(), shownBottom + 50);
     EXPECT_EQ(w.FolderTree()->geometry().bottom(), w.DatabaseList()->geometry().bottom());
+}
+
+TEST_F(MainDialogTest, MovedSplitterBarsStayWhereTheUserPutThem) {
+    TestWindow& w = Open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto* bar = w.findChild<VerticalSplitterBar*>();
+    ASSERT_NE(bar, nullptr);
+    const int treeWidth = w.FolderTree()->width();
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(2, 100));
+    QTest::mouseMove(bar, QPoint(62, 100));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(62, 100));
+    ASSERT_EQ(w.FolderTree()->width(), treeWidth + 60);
+
+    // Resizing keeps the new share: the tree keeps its width, the lists
+    // take the change.
+    const int listWidth = w.FileList()->width();
+    w.resize(w.width() + 100, w.height() + 40);
+    EXPECT_EQ(w.FolderTree()->width(), treeWidth + 60);
+    EXPECT_EQ(w.FileList()->width(), listWidth + 100);
+    EXPECT_EQ(w.DatabaseList()->x(), w.FileList()->x());
+    EXPECT_EQ(MisplacedControls(&w), std::vector<std::string>());
+
+    // The tree cannot be made narrower than its minimum (the pane and its
+    // one-pixel gap to the bar).
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(2, 100));
+    QTest::mouseMove(bar, QPoint(-1000, 100));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(-1000, 100));
+    EXPECT_GE(w.FolderTree()->width() + 1, MainDialog::kMinPaneSize);
+    EXPECT_LT(w.FolderTree()->width(), treeWidth);
 }
 
 }  // namespace
