@@ -51,7 +51,12 @@ bool RefreshServerList(ComboBox& combo, CddbAgent& agent, const CddbServerAddres
 
 void SelectServer(CddbAgent& agent, const ComboBox& combo, const CddbServerAddress& server) {
     agent.SelectSiteFromCombo(combo);
-    const std::string host = agent.CurrentSite().host;
+    std::string host = agent.CurrentSite().host;
+    // No server selected (or " More..." after a failed fetch): the default
+    // server rather than a lookup that cannot reach anyone.
+    if (host.empty()) {
+        host = server.host;
+    }
     // A mirror on another port can only be reached through the setting, so
     // its host keeps that port whichever entry names it.
     const bool isDefault = CompareNoCase(host, server.host) == 0;

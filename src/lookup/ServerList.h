@@ -33,7 +33,8 @@ bool RefreshServerList(ComboBox& combo, CddbAgent& agent, const CddbServerAddres
                        std::string& errorText);
 
 // Points the agent at the combo's selected server. The default server's entry
-// uses the default server's port; every other entry uses port 80.
+// uses the default server's port; every other entry uses port 80. Without a
+// selected server the default server is used.
 void SelectServer(CddbAgent& agent, const ComboBox& combo, const CddbServerAddress& server);
 
 }  // namespace corvane

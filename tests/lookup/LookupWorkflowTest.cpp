@@ -315,6 +315,11 @@ TEST_F(LookupWorkflowTest, OnlyTheDefaultEntryUsesTheConfiguredPort) {
     SelectServer(agent, combo, workflow.DefaultServer());
     EXPECT_EQ(agent.CurrentSite().host, "other.example.org");
     EXPECT_EQ(agent.CurrentSite().port, 80);
+
+    combo.ClearSelection();
+    SelectServer(agent, combo, workflow.DefaultServer());
+    EXPECT_EQ(agent.CurrentSite().host, "cddb.example.org");
+    EXPECT_EQ(agent.CurrentSite().port, 8880);
 }
 
 TEST(LookupTexts, StatusTextsAndServerSetting) {
