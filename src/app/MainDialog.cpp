@@ -80,6 +80,13 @@ QLabel* GroupIcon(const char* path, QWidget* parent) {
     return icon;
 }
 
+// A label that names its field for assistive technology.
+QLabel* Label(const QString& text, QWidget* field) {
+    auto* label = new QLabel(text, field->parentWidget());
+    label->setBuddy(field);
+    return label;
+}
+
 IconButton* MakeButton(const QString& text, const char* icon, QWidget* parent) {
     auto* button = new IconButton(text, parent);
     button->SetIcon(ArtworkIcon(icon), kIconSize, kIconSize);
@@ -208,11 +215,11 @@ QWidget* MainDialog::BuildOptionsPanel() {
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     }
     grid->addWidget(GroupIcon(artwork::kGroupOptions, standard), 0, 0, Qt::AlignTop);
-    grid->addWidget(new QLabel(tr("Action"), standard), 0, 1);
+    grid->addWidget(Label(tr("Action"), actionCombo_), 0, 1);
     grid->addWidget(actionCombo_, 0, 2);
-    grid->addWidget(new QLabel(tr("Name Format"), standard), 1, 1);
+    grid->addWidget(Label(tr("Name Format"), formatCombo_), 1, 1);
     grid->addWidget(formatCombo_, 1, 2);
-    grid->addWidget(new QLabel(tr("Convert Case"), standard), 2, 1);
+    grid->addWidget(Label(tr("Convert Case"), caseCombo_), 2, 1);
     grid->addWidget(caseCombo_, 2, 2);
     grid->addWidget(queryButton_, 0, 3);
     grid->addWidget(executeButton_, 1, 3);
@@ -240,16 +247,16 @@ QWidget* MainDialog::BuildOptionsPanel() {
     genreCombo_->setMinimumWidth(130);
     commentEdit_ = new QLineEdit(tags);
     form->addWidget(GroupIcon(artwork::kGroupTags, tags), 0, 0, Qt::AlignTop);
-    form->addWidget(new QLabel(tr("Artist"), tags), 0, 1);
+    form->addWidget(Label(tr("Artist"), artistEdit_), 0, 1);
     form->addWidget(artistEdit_, 0, 2, 1, 3);
-    form->addWidget(new QLabel(tr("Album"), tags), 1, 1);
+    form->addWidget(Label(tr("Album"), albumEdit_), 1, 1);
     form->addWidget(albumEdit_, 1, 2, 1, 3);
-    form->addWidget(new QLabel(tr("Year"), tags), 2, 1);
+    form->addWidget(Label(tr("Year"), yearEdit_), 2, 1);
     form->addWidget(yearEdit_, 2, 2);
-    auto* genreLabel = new QLabel(tr("Genre"), tags);
+    auto* genreLabel = Label(tr("Genre"), genreCombo_);
     form->addWidget(genreLabel, 2, 3, Qt::AlignRight);
     form->addWidget(genreCombo_, 2, 4);
-    form->addWidget(new QLabel(tr("Comments"), tags), 3, 1);
+    form->addWidget(Label(tr("Comments"), commentEdit_), 3, 1);
     form->addWidget(commentEdit_, 3, 2, 1, 3);
     form->setColumnStretch(4, 1);
 
@@ -271,7 +278,7 @@ QWidget* MainDialog::BuildOptionsPanel() {
     more->addWidget(GroupIcon(artwork::kGroupExtended, extended), 0, 0, Qt::AlignTop);
     more->addWidget(createDirectory_, 0, 1, 1, 2);
     more->addWidget(createPlaylist_, 1, 1, 1, 2);
-    more->addWidget(new QLabel(tr("Server"), extended), 2, 1);
+    more->addWidget(Label(tr("Server"), serverCombo_), 2, 1);
     more->addWidget(serverCombo_, 2, 2);
     more->addLayout(buttons, 3, 1, 1, 2);
     more->setColumnStretch(2, 1);
