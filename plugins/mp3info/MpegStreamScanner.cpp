@@ -39,7 +39,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kSmallBlock = 16 * 1024;
+    static constexpr std::size_t kSmallBlock = 8 * 1024;
     static constexpr std::size_t kLargeBlock = 256 * 1024;
     ByteSource& source_;
     std::uint64_t end_;
