@@ -32,11 +32,17 @@ std::int64_t EstimateLayer3(const MpegStreamInfo& stream, std::int64_t total,
     if (estimate == LengthEstimate::Middle || stream.header.sampleRate != 44100) {
         return middle;
     }
-    // The lengths the padding range allows, as the border of a range.
+    // The range of lengths the silent granules point to.
     std::int64_t low = middle;
     std::int64_t high = middle;
     const int silent = stream.trailingSilentGranules;
-    if (estimate == LengthEstimate::CdFrameBySilence && spf == 1152 && silent >= 0 && silent <= 2) {
+    if (estimate == LengthEstimate::CdFrameBySilence) {
+        if (spf != 1152 || silent < 0 || silent > 2) {
+            // The music itself ends in silence: neither CD frame is likelier,
+            // and the middle keeps the disc id more often than either
+            // (measured by the identification benchmark).
+            return middle;
+        }
         low = total - kLameEncoderDelay - kPaddingBySilence[silent][1];
         high = total - kLameEncoderDelay - kPaddingBySilence[silent][0];
     }

@@ -27,7 +27,8 @@ constexpr int kLameMinPadding = 576;
 enum class LengthEstimate {
     Middle,           // the middle of LAME's padding range
     NearestCdFrame,   // at 44.1 kHz: the whole CD frame (588 samples) nearest to the middle
-    CdFrameBySilence  // at 44.1 kHz: the whole CD frame that the silent end granules point to
+    CdFrameBySilence  // at 44.1 kHz: the whole CD frame that the silent end granules point
+                      // to; the middle when the music itself ends in silence
 };
 
 // Length from a scan: frames x samples per frame - delay - padding. Without
