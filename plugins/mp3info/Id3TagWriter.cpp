@@ -100,19 +100,31 @@ int YearNumber(const std::string& text) {
     return year > 0 ? year : 0;
 }
 
+// The text of the first frame with that id, empty when there is none.
+std::string FrameText(TagLib::ID3v2::Tag& tag, const char* id) {
+    const auto& frames = tag.frameListMap()[id];
+    return frames.isEmpty() ? std::string() : frames.front()->toString().to8Bit(true);
+}
+
 void ApplyValues(TagLib::ID3v2::Tag& tag, const Id3WriteValues& v) {
     SetTextFrame(tag, "TIT2", v.title);
     SetTextFrame(tag, "TPE1", v.artist);
     SetTextFrame(tag, "TALB", v.album);
     SetTextFrame(tag, "TCON", v.genre);
+    // A full date ("2003-05-01") or a track total ("3/12") stays when the
+    // number written back is the one it starts with.
     const int year = YearNumber(v.year);
-    // The year typed replaces every year the tag holds, or the old one would
-    // still show where the new one is missing.
-    tag.removeFrames("TYER");
-    tag.removeFrames("TDRL");
-    SetTextFrame(tag, "TDRC", year > 0 ? std::to_string(year) : std::string());
+    if (year <= 0 || ParseTrackNumber(FrameText(tag, "TDRC")) != year) {
+        // The year typed replaces every year the tag holds, or the old one
+        // would still show where the new one is missing.
+        tag.removeFrames("TYER");
+        tag.removeFrames("TDRL");
+        SetTextFrame(tag, "TDRC", year > 0 ? std::to_string(year) : std::string());
+    }
     const int track = ParseTrackNumber(v.track);
-    SetTextFrame(tag, "TRCK", track >= 0 ? std::to_string(track) : std::string());
+    if (track < 0 || ParseTrackNumber(FrameText(tag, "TRCK")) != track) {
+        SetTextFrame(tag, "TRCK", track >= 0 ? std::to_string(track) : std::string());
+    }
     SetComment(tag, v.comment);
 }
 

@@ -303,5 +303,28 @@ TEST_F(TagWrite, LeadingTagWithSizePastTheEndIsReplaced) {
     EXPECT_EQ(info_->GetAuxValue(), 44100 * 2);
 }
 
+TEST_F(TagWrite, FullDateAndTrackTotalStayWhenTheNumbersDoNotChange) {
+    const std::string script = R"py(
+import sys
+from mutagen.id3 import ID3, TDRC, TRCK
+t = ID3()
+t.add(TDRC(encoding=0, text="2003-05-01"))
+t.add(TRCK(encoding=0, text="3/12"))
+t.save(sys.argv[1], v2_version=4)
+)py";
+    ASSERT_EQ(test::RunPython(script, {path_}), 0);
+    ASSERT_EQ(Write("t", "2003", "c", "Track 03"), 0);
+    FrameMap frames = ReadFrames();
+    EXPECT_EQ(frames.at("TYER").second, "2003");
+    EXPECT_EQ(frames.at("TDAT").second, "0105");
+    EXPECT_EQ(frames.at("TRCK").second, "3/12");
+
+    ASSERT_EQ(Write("t", "2004", "c", "4"), 0);
+    frames = ReadFrames();
+    EXPECT_EQ(frames.at("TYER").second, "2004");
+    EXPECT_EQ(frames.count("TDAT"), 0u);
+    EXPECT_EQ(frames.at("TRCK").second, "4");
+}
+
 }  // namespace
 }  // namespace corvane
