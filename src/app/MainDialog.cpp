@@ -506,7 +506,13 @@ void MainDialog::AddStatus(const std::string& text) {
     lastStatus_ = text;
     statusList_->addItem(StatusLine(text));
     statusList_->setCurrentRow(statusList_->count() - 1);
+    statusList_->doItemsLayout();
     statusList_->scrollToBottom();
+    // A network wait that follows blocks the event loop: paint the line now,
+    // so that "Connecting... Please wait" is seen while it waits.
+    if (statusList_->isVisible()) {
+        statusList_->viewport()->repaint();
+    }
 }
 
 void MainDialog::EnableQuery(bool enable) {
