@@ -322,6 +322,17 @@ TEST_F(LookupWorkflowTest, OnlyTheDefaultEntryUsesTheConfiguredPort) {
     EXPECT_EQ(agent.CurrentSite().port, 8880);
 }
 
+TEST_F(LookupWorkflowTest, SettingsReachTheHello) {
+    SettingsValues settings;
+    settings.cddbEmail = "listener@example.org";
+    settings.cddbProtocolLevel = 6;
+    workflow.Configure(settings);
+    EXPECT_EQ(agent.ProtocolLevel(), 6);
+    const std::string hello = agent.HelloString();
+    EXPECT_NE(hello.find("listener"), std::string::npos) << hello;
+    EXPECT_NE(hello.find("example.org"), std::string::npos) << hello;
+}
+
 TEST(LookupTexts, StatusTextsAndServerSetting) {
     EXPECT_EQ(DiscIdStatusText(0x0a0b0c), "DISK ID = 000a0b0c");
     EXPECT_EQ(MotdStatusText("one\r\ntwo\nthree"), "one ; two ; three");
