@@ -164,6 +164,15 @@ bool InfoCountUsable(const MpegStreamInfo& s) {
     if (!info.hasFrames || info.frames == 0 || !info.hasBytes) {
         return false;
     }
+    // Counts that no bitrate could give (8 to 448 kbit/s) are not believed.
+    const double bytesPerKbps = s.header.samplesPerFrame * 1000.0 / 8.0 / s.header.sampleRate;
+    // The byte count may or may not include the info frame itself.
+    const double frames = info.frames;
+    const double bytes = info.bytes;
+    if (bytes / (frames + 1) < 8 * bytesPerKbps - 2 ||
+        (bytes - s.header.frameBytes) / frames > 448 * bytesPerKbps + 2) {
+        return false;
+    }
     const std::uint64_t available = s.range.end - s.firstFrameOffset;
     return available + s.header.frameBytes >= info.bytes;
 }

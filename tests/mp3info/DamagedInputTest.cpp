@@ -103,6 +103,19 @@ TEST_F(DamagedInput, TruncatedFilesCountOnlyWholeFrames) {
     EXPECT_EQ(OpenBytes(vbrCut), 0);
 }
 
+TEST_F(DamagedInput, ImplausibleInfoFrameCountIsWalked) {
+    const MpegStreamInfo reference = Scan(vbr_);
+    ASSERT_TRUE(reference.hasInfoFrame);
+    ASSERT_FALSE(reference.walked);
+    const std::size_t at = vbr_.find("Xing");
+    ASSERT_NE(at, std::string::npos);
+    std::string data = vbr_;
+    data.replace(at + 8, 4, "\x7F\xFF\xFF\xFF");  // frames
+    const MpegStreamInfo info = Scan(data);
+    EXPECT_TRUE(info.walked);
+    EXPECT_EQ(info.audioFrames, reference.audioFrames);
+}
+
 TEST_F(DamagedInput, TagsAroundTheAudioAreSkipped) {
     const MpegStreamInfo reference = Scan(plain_);
     // Bytes that look like frame headers inside the tags must not be taken.
