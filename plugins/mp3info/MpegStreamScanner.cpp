@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "SideInfo.h"
@@ -36,6 +37,13 @@ public:
             }
         }
         return buffer_.data() + (pos - base_);
+    }
+
+    // How many bytes from pos the buffer holds after At(pos, ...).
+    std::size_t Held(std::uint64_t pos) const {
+        return pos >= base_ && pos < base_ + filled_
+                   ? static_cast<std::size_t>(base_ + filled_ - pos)
+                   : 0;
     }
 
 private:
@@ -80,7 +88,16 @@ bool FindFrame(Window& window, std::uint64_t pos, std::uint64_t end, const MpegF
         if (p == nullptr) {
             return false;
         }
-        if (*p != 0xFF || !HeaderAt(window, pos, h) || pos + h.frameBytes > end) {
+        // Jump to the next sync byte inside the buffered bytes.
+        const std::size_t held =
+            static_cast<std::size_t>(std::min<std::uint64_t>(window.Held(pos), limit - pos));
+        const void* sync = std::memchr(p, 0xFF, held);
+        if (sync == nullptr) {
+            pos += held - 1;
+            continue;
+        }
+        pos += static_cast<std::size_t>(static_cast<const std::uint8_t*>(sync) - p);
+        if (pos + 4 > end || !HeaderAt(window, pos, h) || pos + h.frameBytes > end) {
             continue;
         }
         if ((like == nullptr || SameMpegStream(*like, h)) && Confirmed(window, pos, h, end)) {
