@@ -196,14 +196,28 @@ bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
                 stopOnSingleLineStatus = false;  // a list: read on to the terminator
             }
         }
-        // Only the new bytes (and the few before them) can complete it.
-        const std::size_t from = received >= terminator.size() ? received - terminator.size() : 0;
-        const std::size_t at = text.find(terminator, from);
+        const std::size_t at = FindTerminator(text, received, terminator);
         if (at != std::string::npos) {
             text.resize(at);
             return true;
         }
     }
+}
+
+std::size_t CddbClient::FindTerminator(std::string_view text, std::size_t searchedBefore,
+                                       std::string_view terminator) {
+    // Only the new bytes (and the few before them) can complete it.
+    const auto find = [&](std::string_view what) {
+        const std::size_t from = searchedBefore >= what.size() ? searchedBefore - what.size() : 0;
+        return text.find(what, from);
+    };
+    const std::size_t at = find(terminator);
+    if (at != std::string::npos || terminator != kTerminator) {
+        return at;
+    }
+    // A server writing bare line feeds ends its answer with "\n.\n"; a CR LF
+    // answer cannot contain that, since a lone "." line is its terminator.
+    return find(kLineFeedTerminator);
 }
 
 bool CddbClient::Exchange(const CddbSite& site, const std::string& commandWords,

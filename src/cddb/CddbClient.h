@@ -26,6 +26,8 @@ struct AnswerBuffer {
 class CddbClient {
 public:
     static constexpr const char* kTerminator = "\r\n.\r\n";
+    // Also accepted in place of kTerminator.
+    static constexpr const char* kLineFeedTerminator = "\n.\n";
     static constexpr std::size_t kInitialBufferSize = 4096;
     // An answer longer than this fails with 10043 instead of growing forever.
     static constexpr std::size_t kMaxAnswerBytes = 1024 * 1024;
@@ -92,6 +94,10 @@ protected:
     void SetLastAnswer(std::string text) { lastAnswer_ = std::move(text); }
 
 private:
+    // Position of the terminator in text, whose bytes before searchedBefore
+    // were searched already; npos when it has not arrived.
+    static std::size_t FindTerminator(std::string_view text, std::size_t searchedBefore,
+                                      std::string_view terminator);
     // Socket, connect, send, receive; body = the decoded text after the
     // HTTP headers. False on any failure before parsing.
     bool Exchange(const CddbSite& site, const std::string& commandWords, bool stopOnSingleLine,

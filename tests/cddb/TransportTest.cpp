@@ -83,6 +83,17 @@ TEST(Transport, TerminatorIsRemovedAndLastLineKept) {
     EXPECT_EQ(answer.capacity, 4096u);
 }
 
+TEST(Transport, LineFeedOnlyAnswerEndsAtItsTerminator) {
+    ScriptedServer server(
+        {Script{{Step{std::string(kHeader) + "210 motd\nHello\nWorld\n.\n", 0}}, 3000}});
+    CddbClient client;
+    std::string text;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(client.Motd(LocalSite(server.Port()), text));
+    EXPECT_LT(ElapsedMs(start), 1500);
+    EXPECT_EQ(text, "Hello\nWorld");
+}
+
 TEST(Transport, EarlyCloseFailsAndKeepsTheReceivedText) {
     const std::string reply = HttpOk("401 rock a50c5c0d No such CD entry in database.\r\n");
     ScriptedServer server(reply);
