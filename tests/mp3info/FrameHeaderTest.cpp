@@ -103,6 +103,24 @@ TEST(FrameHeader, WalksSyntheticStreamsOfOtherLayers) {
     }
 }
 
+TEST(FrameHeader, VbriFrameGivesTheFrameCount) {
+    std::string data = test::SyntheticStream(0xFFFB9064, 10);
+    std::string vbri = "VBRI";
+    vbri += std::string("\0\1\0\0\0\0", 6);  // version, delay, quality
+    vbri += std::string("\0\0\x10\x4A", 4);  // bytes: 4170
+    vbri += std::string("\0\0\0\x09", 4);    // frames: 9
+    data.replace(36, vbri.size(), vbri);
+    MemoryByteSource source(data.data(), data.size());
+    MpegStreamInfo info;
+    ASSERT_TRUE(ScanMpegStream(source, info));
+    ASSERT_TRUE(info.hasInfoFrame);
+    EXPECT_EQ(info.info.kind, InfoFrame::Kind::Vbri);
+    EXPECT_FALSE(info.walked);
+    EXPECT_EQ(info.audioFrames, 9u);
+    EXPECT_TRUE(info.variableBitrate);
+    EXPECT_FALSE(ComputePlayLength(info).exact);
+}
+
 TEST(FrameHeader, MixedBitratesMakeTheWalkedStreamVariable) {
     const std::string data = test::SyntheticStream(0xFFFB9064, 10) +  // 128 kbit/s
                              test::SyntheticStream(0xFFFBB064, 10);   // 192 kbit/s

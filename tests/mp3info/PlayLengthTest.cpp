@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(LameModes, ExactLength,
                                            EncoderCase{"cbr320", {"-b", "320"}, 44100, 2},
                                            EncoderCase{"vbr2", {"-V", "2"}, 44100, 2},
                                            EncoderCase{"abr160", {"--abr", "160"}, 44100, 2},
+                                           EncoderCase{"crc", {"-p", "-V", "3"}, 44100, 2},
                                            EncoderCase{"mono", {"-m", "m", "-b", "64"}, 44100, 1},
                                            EncoderCase{"mpeg1_48k", {"-b", "192"}, 48000, 2},
                                            EncoderCase{"mpeg2_22k", {"-b", "64"}, 22050, 2},
@@ -99,8 +100,10 @@ TEST(PlayLength, WithoutInfoFrameStaysWithinTolerance) {
     const int runs = 12;
     for (int i = 0; i < runs; ++i) {
         const long samples = 588L * (1000 + std::rand() % 3000);
-        const std::vector<std::string> args = i % 2 ? std::vector<std::string>{"-t", "-b", "128"}
-                                                    : std::vector<std::string>{"-t", "-V", "4"};
+        const std::vector<std::string> args =
+            i % 3 == 0   ? std::vector<std::string>{"-t", "-b", "128"}
+            : i % 3 == 1 ? std::vector<std::string>{"-t", "-V", "4"}
+                         : std::vector<std::string>{"-t", "-p", "-b", "192"};
         const std::string path = test::MakeMp3(dir.path(), "t.mp3", samples, args);
         ASSERT_EQ(info->Open(path), 0);
         EXPECT_FALSE(info->Stream().hasInfoFrame);
