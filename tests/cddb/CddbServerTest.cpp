@@ -63,6 +63,26 @@ TEST_F(CddbServerAnswer, FormsArriveInEveryShape) {
     EXPECT_NE(post.find("\r\n\r\n210 rock 0102a002"), std::string::npos) << post;
 }
 
+TEST_F(CddbServerAnswer, MotdAndSitesComeFromTheirFiles) {
+    ASSERT_TRUE(test::WriteFileBytes(dir_.File("motd.txt"), "Line one\r\nLine two\n"));
+    ASSERT_TRUE(test::WriteFileBytes(dir_.File("sites.txt"),
+                                     "a.example http 80 /~cddb/cddb.cgi N001.02 E003.04 A\n"));
+    CddbServer server({dir_.path(), dir_.File("motd.txt"), dir_.File("sites.txt")});
+    const std::string hello = "&hello=a+b+c+d&proto=6 HTTP/1.0\r\n\r\n";
+    const std::string motd = server.Answer("GET /~cddb/cddb.cgi?cmd=motd" + hello);
+    EXPECT_NE(motd.find(" MOTD follows (until terminating `.')\r\nLine one\r\nLine two\r\n.\r\n"),
+              std::string::npos)
+        << motd;
+    const std::string sites = server.Answer("GET /~cddb/cddb.cgi?cmd=sites" + hello);
+    EXPECT_NE(sites.find("\r\n\r\n210 OK, site information follows (until terminating `.')\r\n"
+                         "a.example http 80 /~cddb/cddb.cgi N001.02 E003.04 A\r\n.\r\n"),
+              std::string::npos)
+        << sites;
+    CddbServer missing({dir_.path(), dir_.File("none"), dir_.File("none")});
+    EXPECT_NE(missing.Answer("GET /~cddb/cddb.cgi?cmd=sites" + hello).find("\r\n\r\n401 "),
+              std::string::npos);
+}
+
 TEST_F(CddbServerAnswer, BadRequestsAreAnsweredNotCrashedOn) {
     EXPECT_EQ(server_->Answer("").rfind("HTTP/1.0 400", 0), 0u);
     EXPECT_EQ(server_->Answer("DELETE / HTTP/1.0\r\n\r\n").rfind("HTTP/1.0 400", 0), 0u);
