@@ -8,8 +8,8 @@
 #include <map>
 
 #include "album/TrackListColumns.h"
+#include "platform/EscapedText.h"
 #include "platform/FileSystem.h"
-#include "platform/Utf8.h"
 
 namespace corvane {
 
@@ -51,43 +51,7 @@ void AppendByteEscape(std::string& out, unsigned char byte) {
 
 std::string Quote(std::string_view text) {
     std::string out = "\"";
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        if (byte >= 0x80) {
-            const std::size_t start = pos;
-            if (DecodeUtf8(text, pos) == kReplacementChar && pos - start == 1) {
-                AppendByteEscape(out, byte);
-            } else {
-                out.append(text.substr(start, pos - start));
-            }
-            continue;
-        }
-        ++pos;
-        switch (byte) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (byte < 0x20 || byte == 0x7F) {
-                    AppendByteEscape(out, byte);
-                } else {
-                    out += static_cast<char>(byte);
-                }
-        }
-    }
+    AppendEscapedText(out, text, AppendByteEscape);
     return out + "\"";
 }
 

@@ -3,67 +3,37 @@
 #include <charconv>
 #include <cmath>
 
-#include "platform/Utf8.h"
+#include "platform/EscapedText.h"
 
 namespace corvane {
 
 namespace {
 
-void AppendHexEscape(std::string& out, unsigned value) {
+// A stray byte is read as ISO-8859-1; DEL may stand as it is in JSON.
+void AppendJsonByte(std::string& out, unsigned char byte) {
     static const char kHex[] = "0123456789abcdef";
-    out += "\\u00";
-    out += kHex[(value >> 4) & 0xF];
-    out += kHex[value & 0xF];
+    switch (byte) {
+        case '\b':
+            out += "\\b";
+            return;
+        case '\f':
+            out += "\\f";
+            return;
+        case 0x7F:
+            out += static_cast<char>(byte);
+            return;
+        default:
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+    }
 }
 
 }  // namespace
 
 void AppendJsonString(std::string& out, std::string_view text) {
     out += '"';
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        if (byte >= 0x80) {
-            const std::size_t start = pos;
-            const char32_t cp = DecodeUtf8(text, pos);
-            if (cp == kReplacementChar && pos - start == 1) {
-                AppendHexEscape(out, byte);
-            } else {
-                out.append(text.substr(start, pos - start));
-            }
-            continue;
-        }
-        ++pos;
-        switch (byte) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            default:
-                if (byte < 0x20) {
-                    AppendHexEscape(out, byte);
-                } else {
-                    out += static_cast<char>(byte);
-                }
-        }
-    }
+    AppendEscapedText(out, text, AppendJsonByte);
     out += '"';
 }
 
