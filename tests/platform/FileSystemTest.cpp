@@ -1,36 +1,16 @@
+#include "platform/FileSystem.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 
-#include "platform/FileSystem.h"
 #include "platform/Utf8.h"
+#include "support/TestSupport.h"
 
-namespace fs = std::filesystem;
-using namespace corvane;
-
+namespace corvane {
 namespace {
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "corvane-fs-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 std::string ReadText(const std::string& path) {
     std::string text;
@@ -38,23 +18,21 @@ std::string ReadText(const std::string& path) {
     return text;
 }
 
-}  // namespace
-
 TEST(RenameNoReplace, MovesAndNeverReplaces) {
-    TempDir dir;
-    WriteText(dir.File("a"), "A");
-    WriteText(dir.File("b"), "B");
+    test::TempDir dir;
+    ASSERT_TRUE(test::WriteFileBytes(dir.File("a"), "A"));
+    ASSERT_TRUE(test::WriteFileBytes(dir.File("b"), "B"));
     EXPECT_EQ(RenameNoReplace(dir.File("a"), dir.File("b")), EEXIST);
     EXPECT_EQ(ReadText(dir.File("a")), "A");
     EXPECT_EQ(ReadText(dir.File("b")), "B");
     EXPECT_EQ(RenameNoReplace(dir.File("a"), dir.File("c")), 0);
-    EXPECT_FALSE(fs::exists(dir.File("a")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a")));
     EXPECT_EQ(ReadText(dir.File("c")), "A");
     EXPECT_EQ(RenameNoReplace(dir.File("missing"), dir.File("d")), ENOENT);
 }
 
-TEST(WriteFileAtomically, ReplacesContentAndKeepsPermissions) {
-    TempDir dir;
+TEST(WriteFileAtomically, ReplacesContentKeepsPermissionsAndLeavesNoTemporary) {
+    test::TempDir dir;
     const std::string path = dir.File("list.m3u");
     ASSERT_EQ(WriteFileAtomically(path, "one"), 0);
     ::chmod(path.c_str(), 0600);
@@ -63,18 +41,16 @@ TEST(WriteFileAtomically, ReplacesContentAndKeepsPermissions) {
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("")), fs::directory_iterator()), 1);
-}
-
-TEST(WriteFileAtomically, FailsInMissingFolder) {
-    TempDir dir;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
     EXPECT_EQ(WriteFileAtomically(dir.File("no/such/file"), "x"), ENOENT);
 }
 
 TEST(ReadOnly, ClearGivesOwnerWriteBit) {
-    TempDir dir;
+    test::TempDir dir;
     const std::string path = dir.File("f");
-    WriteText(path, "x");
+    ASSERT_TRUE(test::WriteFileBytes(path, "x"));
     ::chmod(path.c_str(), 0444);
     EXPECT_TRUE(IsReadOnly(path));
     EXPECT_EQ(ClearReadOnly(path), 0);
@@ -90,9 +66,9 @@ TEST(Utf8, RoundTripsAndRejectsMalformedInput) {
     EXPECT_TRUE(IsValidUtf8(text));
     EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));
     EXPECT_FALSE(IsValidUtf8("caf\xE9"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));        // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));    // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));        // truncated
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // truncated
 }
 
 TEST(Utf8, Latin1Conversions) {
@@ -100,3 +76,6 @@ TEST(Utf8, Latin1Conversions) {
     EXPECT_EQ(Utf8ToLatin1("Bj\xC3\xB6rk \xE2\x82\xAC"), "Bj\xF6rk ?");
     EXPECT_EQ(Utf8ToLatin1("\xFF"), "?");
 }
+
+}  // namespace
+}  // namespace corvane
