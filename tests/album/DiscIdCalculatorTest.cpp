@@ -45,10 +45,11 @@ std::string ReferenceId(const std::vector<long>& frames) {
     return id;
 }
 
-TEST(DiscIdCalculator, OneTrackOfTwoHundredSeconds) {
+TEST(DiscIdCalculator, OneTrackOfTwoHundredSecondsReplacesAnEarlierAlbum) {
     DiscIdCalculator calculator;
+    calculator.ComputeDiscId(Album({10, 20, 30}));
     EXPECT_EQ(Hex(calculator.ComputeDiscId(Album({200.0}))), "0200c801");
-    OffsetList offsets;
+    OffsetList offsets{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}};
     calculator.GetOffsets(offsets);
     EXPECT_EQ(offsets, (OffsetList{{0, 2, 0}, {3, 22, 0}}));
 }
@@ -86,23 +87,18 @@ TEST(DiscIdCalculator, FractionalLengthsThatAddUpToWholeFramesDoNotLoseOne) {
     EXPECT_EQ(offsets[2], (CdOffset{0, 10, 3}));  // 150 + 603 = 753 frames
 }
 
-TEST(DiscIdCalculator, DamagedFileCountsAsEmptyTrack) {
+// A damaged file (play time 0) and invalid play times count as empty tracks.
+TEST(DiscIdCalculator, DamagedAndInvalidPlayTimesCountAsEmptyTracks) {
     DiscIdCalculator calculator;
     const std::uint32_t id = calculator.ComputeDiscId(Album({200.0, 0.0}));
     EXPECT_EQ(id & 0xFF, 2u);
     OffsetList offsets;
     calculator.GetOffsets(offsets);
     EXPECT_EQ(offsets, (OffsetList{{0, 2, 0}, {3, 22, 0}, {3, 22, 0}}));
-}
-
-TEST(DiscIdCalculator, InvalidPlayTimesCountAsZero) {
-    DiscIdCalculator calculator;
-    const std::uint32_t reference = calculator.ComputeDiscId(Album({200.0, 0.0}));
-    EXPECT_EQ(calculator.ComputeDiscId(Album({200.0, -5.0})), reference);
-    EXPECT_EQ(calculator.ComputeDiscId(Album({200.0, std::nan("")})), reference);
+    EXPECT_EQ(calculator.ComputeDiscId(Album({200.0, -5.0})), id);
+    EXPECT_EQ(calculator.ComputeDiscId(Album({200.0, std::nan("")})), id);
     // An absurd length must not overflow the positions.
     calculator.ComputeDiscId(Album({1e300, 1.0}));
-    OffsetList offsets;
     calculator.GetOffsets(offsets);
     ASSERT_EQ(offsets.size(), 3u);
     EXPECT_GT(offsets[1].minutes, 0);
@@ -120,27 +116,11 @@ TEST(DiscIdCalculator, EmptyListGivesZeroAndNoOffsets) {
     EXPECT_EQ(offsets.size(), 1u);
 }
 
-TEST(DiscIdCalculator, RecomputingReplacesEarlierPositions) {
-    DiscIdCalculator calculator;
-    calculator.ComputeDiscId(Album({10, 20, 30}));
-    EXPECT_EQ(Hex(calculator.ComputeDiscId(Album({200.0}))), "0200c801");
-    OffsetList offsets{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}};
-    calculator.GetOffsets(offsets);
-    EXPECT_EQ(offsets.size(), 2u);
-}
-
 TEST(DiscIdCalculator, TrackCountKeepsLowEightBits) {
     DiscIdCalculator calculator;
     const std::uint32_t id = calculator.ComputeDiscId(Album(std::vector<double>(257, 1.0)));
     EXPECT_EQ(id & 0xFF, 1u);
     EXPECT_EQ((id >> 8) & 0xFFFF, 257u);  // 257 seconds of music
-}
-
-TEST(DigitSum, AddsDecimalDigits) {
-    EXPECT_EQ(DigitSum(0), 0);
-    EXPECT_EQ(DigitSum(2), 2);
-    EXPECT_EQ(DigitSum(102), 3);
-    EXPECT_EQ(DigitSum(9999), 36);
 }
 
 // Random albums whose tracks last whole CD frames, as CD rips do, against
@@ -149,7 +129,6 @@ TEST(DigitSum, AddsDecimalDigits) {
 TEST(DiscIdCalculator, MatchesLibdiscidOnRandomAlbums) {
     std::mt19937 random(20240611);
     const long maxDiscFrames = 79L * 60 * 75;
-    int compared = 0;
     for (int album = 0; album < 3000; ++album) {
         const int count = 1 + static_cast<int>(random() % 99);
         const long perTrack = maxDiscFrames / count;
@@ -191,9 +170,7 @@ TEST(DiscIdCalculator, MatchesLibdiscidOnRandomAlbums) {
                 position += frames[i];
             }
         }
-        ++compared;
     }
-    EXPECT_EQ(compared, 3000);
 }
 
 }  // namespace
