@@ -45,18 +45,6 @@ Script Once(const std::string& answer) {
     return Script{{Step{answer, 0}}, 0};
 }
 
-TEST(CddbAgent, SingleMatchIsReadWithoutAsking) {
-    ScriptedServer server({Once(HttpOk("200 rock 0102a002 Artist / Album\r\n")),
-                           Once(ReadAnswer("rock", "0102a002"))});
-    FakeChooser chooser;
-    CddbAgent agent(&chooser);
-    agent.SetSite("127.0.0.1", server.Port());
-    ASSERT_EQ(agent.Lookup(0x0102a002, kOffsets), CddbAgent::kRecordRead);
-    EXPECT_TRUE(chooser.shown.empty());
-    EXPECT_EQ(agent.Record().album, "Album");
-    EXPECT_EQ(agent.Record().trackTitles.size(), 2u);
-}
-
 TEST(CddbAgent, SeveralMatchesAskAndReadTheChosenOne) {
     ScriptedServer server({Once(HttpOk("211 close matches\r\n"
                                        "rock 11111111 A / One\r\n"
@@ -138,40 +126,31 @@ TEST(CddbAgent, SiteFromComboKeepsPort) {
     EXPECT_EQ(agent.CurrentSite().host, "");
 }
 
-TEST(CddbAgent, FillSiteComboSortsEntries) {
+TEST(CddbAgent, FillSiteComboSortsEntriesOrKeepsTheComboOnFailure) {
     ScriptedServer server(
         HttpOk("210 OK, site information follows\r\n"
                "zeta.example http 80 /~cddb/cddb.cgi N000.00 W000.00 Z\r\n"
                "gnudb.example http 80 /~cddb/cddb.cgi N000.00 W000.00 G\r\n"
                "alpha.example http 8080 /~cddb/cddb.cgi N000.00 W000.00 A\r\n.\r\n"));
+    ScriptedServer empty(HttpOk("210 OK\r\n.\r\n"));
+    ScriptedServer bad(HttpOk("401 No site information available.\r\n"));
     CddbAgent agent;
-    agent.SetDefaultServer("127.0.0.1", server.Port());
     MemoryComboBox combo;
     combo.InsertLast("gnudb.example, 80");
     combo.InsertLast(" More...");
-    ASSERT_TRUE(agent.FillSiteCombo(combo));
-    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"alpha.example, 8080", "gnudb.example, 80",
-                                                       "zeta.example, 80"}));
-    EXPECT_EQ(agent.SiteList().size(), 3u);
-    EXPECT_EQ(agent.SiteList()[0].host, "zeta.example");
-    EXPECT_EQ(combo.SelectPrefix("gnudb.example"), 1);
-}
-
-TEST(CddbAgent, EmptySiteListLeavesTheCombo) {
-    ScriptedServer server(HttpOk("210 OK\r\n.\r\n"));
-    CddbAgent agent;
-    agent.SetDefaultServer("127.0.0.1", server.Port());
-    MemoryComboBox combo;
-    combo.InsertLast("gnudb.gnudb.org, 80");
-    combo.InsertLast(" More...");
+    agent.SetDefaultServer("127.0.0.1", empty.Port());
     EXPECT_FALSE(agent.FillSiteCombo(combo));
     EXPECT_EQ(agent.ErrorText(), "Cannot retrieve list of CDDB sites (error 0)");
-    EXPECT_EQ(combo.Items().size(), 2u);
-
-    ScriptedServer bad(HttpOk("401 No site information available.\r\n"));
     agent.SetDefaultServer("127.0.0.1", bad.Port());
     EXPECT_FALSE(agent.FillSiteCombo(combo));
     EXPECT_EQ(agent.ErrorText(), "Cannot retrieve list of CDDB sites (error 10043)");
+    EXPECT_EQ(combo.Items().size(), 2u);
+
+    agent.SetDefaultServer("127.0.0.1", server.Port());
+    ASSERT_TRUE(agent.FillSiteCombo(combo));
+    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"alpha.example, 8080", "gnudb.example, 80",
+                                                       "zeta.example, 80"}));
+    EXPECT_EQ(agent.SiteList()[0].host, "zeta.example");
 }
 
 DiscRecord RecordWith(std::vector<int32_t> offsets, int32_t length, size_t titles) {
@@ -188,21 +167,26 @@ DiscRecord RecordWith(std::vector<int32_t> offsets, int32_t length, size_t title
     return record;
 }
 
-TEST(TrackLengths, FirstTrackCountsFromZero) {
-    EXPECT_EQ(TrackLengths(RecordWith({150, 21052, 40000}, 700, 3)),
-              (std::vector<std::uint32_t>{280, 253, 167}));
-}
-
-TEST(TrackLengths, MissingOffsetsShareTheRestEvenly) {
-    EXPECT_EQ(TrackLengths(RecordWith({150, 21052}, 700, 4)),
-              (std::vector<std::uint32_t>{280, 140, 140, 140}));
-    EXPECT_EQ(TrackLengths(RecordWith({150}, 100, 3)), (std::vector<std::uint32_t>{33, 33, 34}));
-}
-
-TEST(TrackLengths, BackwardOffsetsNeverGoNegative) {
-    EXPECT_EQ(TrackLengths(RecordWith({150, 30000, 7500}, 500, 3)),
-              (std::vector<std::uint32_t>{400, 0, 100}));
-    EXPECT_EQ(TrackLengths(RecordWith({150, 30000}, 100, 2)), (std::vector<std::uint32_t>{400, 0}));
+TEST(TrackLengths, FromOffsetsAndDiscLength) {
+    const struct {
+        std::vector<int32_t> offsets;
+        int32_t length;
+        size_t titles;
+        std::vector<std::uint32_t> seconds;
+    } cases[] = {
+        // The first track counts from zero, not from its offset.
+        {{150, 21052, 40000}, 700, 3, {280, 253, 167}},
+        // Missing offsets share the rest evenly.
+        {{150, 21052}, 700, 4, {280, 140, 140, 140}},
+        {{150}, 100, 3, {33, 33, 34}},
+        // Backward offsets never go negative.
+        {{150, 30000, 7500}, 500, 3, {400, 0, 100}},
+        {{150, 30000}, 100, 2, {400, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.offsets.size());
+        EXPECT_EQ(TrackLengths(RecordWith(c.offsets, c.length, c.titles)), c.seconds);
+    }
 }
 
 TEST(BuildTrackList, FillsTheDatabaseTracks) {

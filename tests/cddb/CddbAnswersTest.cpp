@@ -5,26 +5,19 @@
 namespace corvane {
 namespace {
 
-TEST(QueryAnswer, SingleMatch) {
+TEST(QueryAnswer, ExactMatchAndListSkippingLinesWithoutTitle) {
     std::vector<DiscMatch> matches;
     ASSERT_EQ(ParseQueryAnswer("200 rock a50c5c0d Some Artist / Some Album\r\n", matches),
               QueryOutcome::kMatches);
-    ASSERT_EQ(matches.size(), 1u);
-    EXPECT_EQ(matches[0], (DiscMatch{"rock", 0xa50c5c0d, "Some Artist", "Some Album"}));
-}
-
-TEST(QueryAnswer, ListSkipsLinesWithoutTitlePart) {
-    std::vector<DiscMatch> matches{DiscMatch{}};
+    EXPECT_EQ(matches, (std::vector<DiscMatch>{{"rock", 0xa50c5c0d, "Some Artist", "Some Album"}}));
     ASSERT_EQ(ParseQueryAnswer("211 close matches found\r\n"
                                "rock 11111111 A / B\r\n"
                                "jazz 22222222\r\n"
                                "misc 33333333 C / D",
                                matches),
               QueryOutcome::kMatches);
-    ASSERT_EQ(matches.size(), 2u);
-    EXPECT_EQ(matches[0].category, "rock");
-    EXPECT_EQ(matches[1].discId, 0x33333333u);
-    EXPECT_EQ(matches[1].title, "D");
+    EXPECT_EQ(matches, (std::vector<DiscMatch>{{"rock", 0x11111111, "A", "B"},
+                                               {"misc", 0x33333333, "C", "D"}}));
 }
 
 TEST(QueryAnswer, NoMatchAndUnexpectedStatus) {
@@ -32,36 +25,38 @@ TEST(QueryAnswer, NoMatchAndUnexpectedStatus) {
     EXPECT_EQ(ParseQueryAnswer("202 No match found\r\n", matches), QueryOutcome::kNoMatch);
     EXPECT_TRUE(matches.empty());
     EXPECT_EQ(ParseQueryAnswer("210 list\r\n", matches), QueryOutcome::kNoMatch);
-    EXPECT_EQ(ParseQueryAnswer("403 Database entry is corrupt\r\n", matches),
-              QueryOutcome::kUnexpected);
-    EXPECT_EQ(ParseQueryAnswer("200 x", matches), QueryOutcome::kUnexpected);
-    EXPECT_EQ(ParseQueryAnswer("200 rock", matches), QueryOutcome::kUnexpected);
-    EXPECT_EQ(ParseQueryAnswer("", matches), QueryOutcome::kUnexpected);
+    for (const char* answer : {"403 Database entry is corrupt\r\n", "200 x", "200 rock", ""}) {
+        EXPECT_EQ(ParseQueryAnswer(answer, matches), QueryOutcome::kUnexpected) << answer;
+    }
 }
 
-TEST(MatchLine, RestWithoutSlashIsTheUntrimmedTitle) {
-    DiscMatch match;
-    ASSERT_TRUE(ParseMatchLine("misc 12345678 Only a title ", match));
-    EXPECT_EQ(match.artist, "");
-    EXPECT_EQ(match.title, "Only a title ");
-}
-
-TEST(MatchLine, SplitsAtTheFirstSlash) {
-    DiscMatch match;
-    ASSERT_TRUE(ParseMatchLine("misc 12345678 AC/DC / Back", match));
-    EXPECT_EQ(match.artist, "AC");
-    EXPECT_EQ(match.title, "DC / Back");
-}
-
-TEST(MatchLine, RejectsMissingParts) {
-    DiscMatch match;
-    EXPECT_FALSE(ParseMatchLine("rock", match));
-    EXPECT_FALSE(ParseMatchLine("rock 12345678", match));
-    EXPECT_FALSE(ParseMatchLine("rock 12345678   ", match));
-    EXPECT_FALSE(ParseMatchLine("", match));
-    ASSERT_TRUE(ParseMatchLine("rock zz A / B\nmore", match));
-    EXPECT_EQ(match.discId, 0u);
-    EXPECT_EQ(match.title, "B");
+TEST(MatchLine, SplitsAtTheFirstSlashAndRejectsMissingParts) {
+    const struct {
+        const char* line;
+        bool ok;
+        std::uint32_t id;
+        const char* artist;
+        const char* title;
+    } cases[] = {
+        {"misc 12345678 AC/DC / Back", true, 0x12345678, "AC", "DC / Back"},
+        // Without a slash the rest is the title, untrimmed.
+        {"misc 12345678 Only a title ", true, 0x12345678, "", "Only a title "},
+        {"rock zz A / B\nmore", true, 0, "A", "B"},
+        {"rock", false, 0, "", ""},
+        {"rock 12345678", false, 0, "", ""},
+        {"rock 12345678   ", false, 0, "", ""},
+        {"", false, 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        DiscMatch match;
+        ASSERT_EQ(ParseMatchLine(c.line, match), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(match.discId, c.id);
+            EXPECT_EQ(match.artist, c.artist);
+            EXPECT_EQ(match.title, c.title);
+        }
+    }
 }
 
 TEST(SiteLine, ParsesCoordinates) {
@@ -77,27 +72,21 @@ TEST(SiteLine, ParsesCoordinates) {
     EXPECT_EQ(site.longitudeMinutes, 122 * 60 + 25);
     EXPECT_EQ(site.description, "Random gnudb server");
 
-    CddbSite zero;
-    ASSERT_TRUE(ParseSiteLine("h HTTP  8880  /p   N000.00 W000.00   Any", zero));
-    EXPECT_TRUE(zero.north);
-    EXPECT_EQ(zero.latitudeMinutes, 0);
-    EXPECT_FALSE(zero.east);
-    EXPECT_EQ(zero.longitudeMinutes, 0);
-    EXPECT_EQ(zero.port, 8880);
-    EXPECT_EQ(zero.description, "Any");
+    ASSERT_TRUE(ParseSiteLine("h HTTP  8880  /p   S000.00 E000.00   Any", site));
+    EXPECT_FALSE(site.north);
+    EXPECT_TRUE(site.east);
+    EXPECT_EQ(site.port, 8880);
+    EXPECT_EQ(site.description, "Any");
 }
 
 TEST(SiteLine, RejectsUnusableLines) {
-    CddbSite site;
-    EXPECT_FALSE(ParseSiteLine("h cddbp 888 - N037.46 W122.25 text", site));
-    EXPECT_FALSE(ParseSiteLine("h http 80 /p N37.46 W122.25 text", site));
-    EXPECT_FALSE(ParseSiteLine("h http 80 /p X037.46 W122.25 text", site));
-    EXPECT_FALSE(ParseSiteLine("h http 80 /p N037.46 Q122.25 text", site));
-    EXPECT_FALSE(ParseSiteLine("h http 80 /p N037.46 W122.25", site));
-    EXPECT_FALSE(ParseSiteLine("h http 80 /p N037.46 W122.25   ", site));
-    EXPECT_FALSE(ParseSiteLine("h http 99999 /p N037.46 W122.25 text", site));
-    EXPECT_FALSE(ParseSiteLine("h", site));
-    EXPECT_FALSE(ParseSiteLine("", site));
+    for (const char* line : {"h cddbp 888 - N037.46 W122.25 text", "h http 80 /p N37.46 W122.25 t",
+                             "h http 80 /p X037.46 W122.25 text", "h http 80 /p N037.46 Q122.25 t",
+                             "h http 80 /p N037.46 W122.25", "h http 80 /p N037.46 W122.25   ",
+                             "h http 99999 /p N037.46 W122.25 text", "h", ""}) {
+        CddbSite site;
+        EXPECT_FALSE(ParseSiteLine(line, site)) << line;
+    }
 }
 
 TEST(SitesAnswer, KeepsUsableLinesInOrder) {
@@ -111,7 +100,6 @@ TEST(SitesAnswer, KeepsUsableLinesInOrder) {
     ASSERT_EQ(sites.size(), 2u);
     EXPECT_EQ(sites[0].host, "b.example");
     EXPECT_EQ(sites[1].host, "a.example");
-    EXPECT_FALSE(sites[1].north);
     EXPECT_EQ(sites[1].latitudeMinutes, 630);
     EXPECT_TRUE(ParseSitesAnswer("210 OK\r\n", sites));
     EXPECT_TRUE(sites.empty());

@@ -4,7 +4,6 @@
 
 #include "cddb/CddbAgent.h"
 #include "cddb/ServerProcess.h"
-#include "platform/TcpSocket.h"
 #include "support/TestSupport.h"
 
 #ifdef CORVANE_HAVE_LIBCDDB
@@ -35,20 +34,6 @@ protected:
         server_ = std::make_unique<ServerProcess>(dir_.path());
         ASSERT_GT(server_->Port(), 0);
         agent_.SetSite("127.0.0.1", server_->Port());
-    }
-
-    // The raw answer to one request line.
-    std::string Raw(const std::string& target) {
-        TcpSocket socket;
-        EXPECT_TRUE(socket.Create() && socket.Connect("127.0.0.1", server_->Port()));
-        const std::string request = "GET " + target + " HTTP/1.0\r\n\r\n";
-        socket.Send(request.data(), request.size());
-        std::string answer;
-        char chunk[4096];
-        for (long n; (n = socket.Receive(chunk, sizeof chunk)) > 0;) {
-            answer.append(chunk, static_cast<size_t>(n));
-        }
-        return answer.substr(answer.find("\r\n\r\n") + 4);
     }
 
     test::TempDir dir_;
@@ -99,20 +84,6 @@ TEST_F(Cddbd, SitesAndMotd) {
     std::string motd;
     ASSERT_TRUE(agent_.GetMotd(motd));
     EXPECT_NE(motd.find("Corvane"), std::string::npos);
-}
-
-TEST_F(Cddbd, BadRequestsGetProtocolErrors) {
-    const std::string hello = "&hello=a+b+c+d&proto=6";
-    EXPECT_EQ(Raw("/~cddb/cddb.cgi?cmd=frobnicate" + hello).substr(0, 4), "500 ");
-    EXPECT_EQ(Raw("/~cddb/cddb.cgi?cmd=cddb+query+12" + hello).substr(0, 4), "500 ");
-    EXPECT_EQ(Raw("/~cddb/cddb.cgi?cmd=cddb+query+0102a002+3+150+600" + hello).substr(0, 4),
-              "500 ");
-    EXPECT_EQ(Raw("/~cddb/cddb.cgi?cmd=cddb+read+..+0102a002" + hello).substr(0, 4), "500 ");
-    EXPECT_EQ(Raw("/~cddb/cddb.cgi?cmd=cddb+read+rock+zz" + hello).substr(0, 4), "500 ");
-    EXPECT_EQ(Raw("/~cddb/cddb.cgi?cmd=motd").substr(0, 4), "409 ");
-    EXPECT_EQ(Raw("/~cddb/cddb.cgi?cmd=motd&hello=a+b+c+d&proto=9").substr(0, 4), "501 ");
-    EXPECT_EQ(Raw("/~cddb/cddb.cgi?cmd=cddb+lscat" + hello),
-              "210 OK, category list follows (until terminating `.')\r\njazz\r\nrock\r\n.\r\n");
 }
 
 TEST_F(Cddbd, ProxyFormIsServedToo) {

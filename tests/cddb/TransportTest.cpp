@@ -74,24 +74,22 @@ TEST(Transport, ListStatusKeepsReadingUntilTheTerminator) {
     EXPECT_EQ(answer.text, std::string(kHeader) + "211 close matches\r\nrock 11111111 A / B");
 }
 
-TEST(Transport, TerminatorIsRemovedAndLastLineKept) {
-    ScriptedServer server(HttpOk("210 motd\r\nline one\r\nline two\r\n.\r\n"));
-    CddbClient client;
-    AnswerBuffer answer;
-    ASSERT_TRUE(Receive(client, server.Port(), false, answer));
-    EXPECT_EQ(answer.text, std::string(kHeader) + "210 motd\r\nline one\r\nline two");
-    EXPECT_EQ(answer.capacity, 4096u);
-}
-
-TEST(Transport, LineFeedOnlyAnswerEndsAtItsTerminator) {
-    ScriptedServer server(
-        {Script{{Step{std::string(kHeader) + "210 motd\nHello\nWorld\n.\n", 0}}, 3000}});
-    CddbClient client;
-    std::string text;
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(client.Motd(LocalSite(server.Port()), text));
-    EXPECT_LT(ElapsedMs(start), 1500);
-    EXPECT_EQ(text, "Hello\nWorld");
+// The answer ends at its terminator, in either line-break style, while the
+// server still holds the connection open.
+TEST(Transport, TerminatorEndsTheAnswerAndIsRemoved) {
+    for (const std::string eol : {"\r\n", "\n"}) {
+        SCOPED_TRACE(eol.size());
+        ScriptedServer server({Script{{Step{std::string(kHeader) + "210 motd" + eol + "Hello" +
+                                                eol + "World" + eol + "." + eol,
+                                            0}},
+                                      3000}});
+        CddbClient client;
+        std::string text;
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(client.Motd(LocalSite(server.Port()), text));
+        EXPECT_LT(ElapsedMs(start), 1500);
+        EXPECT_EQ(text, "Hello" + eol + "World");
+    }
 }
 
 TEST(Transport, EarlyCloseFailsAndKeepsTheReceivedText) {
@@ -100,11 +98,6 @@ TEST(Transport, EarlyCloseFailsAndKeepsTheReceivedText) {
     CddbClient client;
     AnswerBuffer answer;
     EXPECT_FALSE(Receive(client, server.Port(), false, answer));
-    EXPECT_EQ(client.LastAnswer(), reply);
-
-    DiscRecord record;
-    EXPECT_FALSE(client.Read(LocalSite(server.Port()), 0xa50c5c0d, "rock", record));
-    EXPECT_EQ(client.ErrorCode(), 10043);
     EXPECT_EQ(client.LastAnswer(), reply);
 }
 
@@ -155,11 +148,6 @@ TEST(Transport, SilenceTimesOutWithTheShortTimeout) {
     EXPECT_LT(elapsed, 1500);
     EXPECT_EQ(client.ErrorCode(), 10060);
     EXPECT_EQ(client.LastAnswer(), std::string(kHeader) + "210 motd\r\nhalf");
-
-    // The command reports any failed receive as 10043.
-    std::string text;
-    EXPECT_FALSE(client.Motd(LocalSite(server.Port()), text));
-    EXPECT_EQ(client.ErrorCode(), 10043);
 }
 
 TEST(Transport, TricklingServerIsCutOffByTheTotalLimit) {
@@ -168,65 +156,44 @@ TEST(Transport, TricklingServerIsCutOffByTheTotalLimit) {
         steps.push_back(Step{"x", 40});
     }
     ScriptedServer server({Script{steps, 0}});
+    ScriptedServer again({Script{steps, 0}});
     CddbClient client;
     client.SetTimeouts(300, 600);
     AnswerBuffer answer;
-    const auto start = std::chrono::steady_clock::now();
+    auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(Receive(client, server.Port(), false, answer));
     EXPECT_LT(ElapsedMs(start), 2000);
     EXPECT_EQ(client.ErrorCode(), 10060);
+    // A whole command is held to the same limit and reports a failed receive.
+    start = std::chrono::steady_clock::now();
+    std::string text;
+    EXPECT_FALSE(client.Motd(LocalSite(again.Port()), text));
+    EXPECT_GE(ElapsedMs(start), 550);
+    EXPECT_LT(ElapsedMs(start), 2000);
+    EXPECT_EQ(client.ErrorCode(), 10043);
 }
 
-TEST(Transport, DirectRequestIsByteExact) {
-    ScriptedServer server(HttpOk("210 motd\r\nhi\r\n.\r\n"));
-    CddbClient client;
-    client.SetEmail("joe@pc1");
-    std::string text;
-    ASSERT_TRUE(client.Motd(LocalSite(server.Port()), text));
-    EXPECT_EQ(text, "hi");
-    EXPECT_EQ(client.LastAnswer(), "");
-    ASSERT_EQ(server.Requests().size(), 1u);
-    EXPECT_EQ(server.Requests()[0],
-              "GET /~cddb/cddb.cgi?cmd=motd&hello=joe+pc1+CorvaneMP3+2.00&proto=5 "
-              "HTTP/1.0\r\n\r\n");
-}
-
-TEST(Transport, ProxyRequestWithoutCredentials) {
-    ScriptedServer proxy(HttpOk("210 motd\r\nhi\r\n.\r\n"));
-    CddbClient client;
-    client.SetEmail("joe@pc1");
-    client.SetProxy("127.0.0.1", proxy.Port(), "", "");
-    CddbSite site;
-    site.host = "cddb.example";
-    site.port = 8880;  // not written into the URL
-    std::string text;
-    ASSERT_TRUE(client.Motd(site, text));
-    EXPECT_EQ(proxy.Requests().at(0),
-              "GET http://cddb.example/~cddb/cddb.cgi?cmd=motd&hello=joe+pc1+CorvaneMP3+2.00&"
-              "proto=5 HTTP/1.0\r\nHost: cddb.example\r\n\r\n");
-}
-
-TEST(Transport, ProxyRequestWithCredentials) {
-    ScriptedServer proxy(HttpOk("210 motd\r\nhi\r\n.\r\n"));
-    CddbClient client;
-    client.SetEmail("joe@pc1");
-    const std::string user(40, 'u');
-    const std::string password(20, 'p');  // 61 bytes of credentials
-    client.SetProxy("127.0.0.1", proxy.Port(), user, password);
-    CddbSite site;
-    site.host = "cddb.example";
-    std::string text;
-    ASSERT_TRUE(client.Motd(site, text));
-    const std::string request = proxy.Requests().at(0);
-    const std::string expectedHeaders = "HTTP/1.0\r\nProxy-Authorization: Basic " +
-                                        std::string(
-                                            "dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1"
-                                            "dXV1dXV1dTpwcHBwcHBwcHBwcHBwcHBwcHBwcA==") +
-                                        "\r\nHost: cddb.example\r\n\r\n";
-    ASSERT_GE(request.size(), expectedHeaders.size());
-    EXPECT_EQ(request.substr(request.size() - expectedHeaders.size()), expectedHeaders);
-    EXPECT_EQ(client.ProxyHeaders(site).find("\r\nHost: cddb.example"),
-              client.ProxyHeaders(site).size() - 20);
+TEST(Transport, ProxyRequestsAreByteExact) {
+    const std::string url =
+        "GET http://cddb.example/~cddb/cddb.cgi?cmd=motd&hello=joe+pc1+CorvaneMP3+2.00&proto=5 ";
+    // 61 bytes of credentials: longer than one Base64 line would be.
+    const std::string credentials =
+        "Proxy-Authorization: Basic "
+        "dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dXV1dTpwcHBwcHBwcHBwcHBwcHBwcHBwcA==\r\n";
+    for (const bool login : {false, true}) {
+        ScriptedServer proxy(HttpOk("210 motd\r\nhi\r\n.\r\n"));
+        CddbClient client;
+        client.SetEmail("joe@pc1");
+        client.SetProxy("127.0.0.1", proxy.Port(), login ? std::string(40, 'u') : "",
+                        login ? std::string(20, 'p') : "");
+        CddbSite site;
+        site.host = "cddb.example";
+        site.port = 8880;  // not written into the URL
+        std::string text;
+        ASSERT_TRUE(client.Motd(site, text));
+        EXPECT_EQ(proxy.Requests().at(0),
+                  url + "HTTP/1.0\r\n" + (login ? credentials : "") + "Host: cddb.example\r\n\r\n");
+    }
 }
 
 class CountingSocket : public TcpSocket {
@@ -252,16 +219,7 @@ TEST(Transport, DottedAddressIsUsedWithoutLookup) {
     EXPECT_EQ(named.lookups, 1);
 }
 
-TEST(Transport, UnresolvableHostGives10022) {
-    CddbClient client;
-    CddbSite site;
-    site.host = "no-such-host.invalid";
-    std::string text;
-    EXPECT_FALSE(client.Motd(site, text));
-    EXPECT_EQ(client.ErrorCode(), 10022);
-}
-
-TEST(Transport, RefusedConnectionGivesTheWindowsCode) {
+TEST(Transport, ConnectFailuresGiveTheWindowsCodes) {
     int port = 0;
     {
         ScriptedServer closed(HttpOk(""));
@@ -273,7 +231,12 @@ TEST(Transport, RefusedConnectionGivesTheWindowsCode) {
     std::string text;
     EXPECT_FALSE(client.Motd(LocalSite(port), text));
     EXPECT_EQ(client.ErrorCode(), 10061);
+    // A command failing before any answer does not show an earlier one.
     EXPECT_EQ(client.LastAnswer(), "");
+    CddbSite nowhere;
+    nowhere.host = "no-such-host.invalid";
+    EXPECT_FALSE(client.Motd(nowhere, text));
+    EXPECT_EQ(client.ErrorCode(), 10022);
 }
 
 TEST(Transport, SocketIsClosedOnEveryPath) {
