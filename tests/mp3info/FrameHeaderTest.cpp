@@ -1,27 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "ByteSource.h"
 #include "Mp3Fixtures.h"
 #include "Mp3Info.h"
-#include "MpegFrameHeader.h"
-#include "MpegStreamScanner.h"
 #include "PlayLength.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
 namespace {
-
-MpegFrameHeader Parse(std::uint32_t value, bool* ok = nullptr) {
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
-        static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-    MpegFrameHeader h;
-    const bool parsed = ParseMpegFrameHeader(bytes, h);
-    if (ok != nullptr) {
-        *ok = parsed;
-    }
-    return h;
-}
 
 TEST(FrameHeader, DecodesEachVersionAndLayer) {
     struct Case {
@@ -39,10 +24,9 @@ TEST(FrameHeader, DecodesEachVersionAndLayer) {
         {0xFFF59480, MpegVersion::Mpeg2, 2, 80, 24000, 1152, 480, ChannelMode::DualChannel},
     };
     for (const auto& c : cases) {
-        bool ok = false;
-        const MpegFrameHeader h = Parse(c.header, &ok);
         SCOPED_TRACE(c.header);
-        ASSERT_TRUE(ok);
+        MpegFrameHeader h;
+        ASSERT_TRUE(test::ParseHeaderWord(c.header, h));
         EXPECT_EQ(h.version, c.version);
         EXPECT_EQ(h.layer, c.layer);
         EXPECT_EQ(h.bitrateKbps, c.kbps);
@@ -63,9 +47,8 @@ TEST(FrameHeader, RejectsReservedAndUnusableFields) {
              0xFFFB9066u,  // reserved emphasis
              0xFF1B9064u,  // no sync
          }) {
-        bool ok = true;
-        Parse(header, &ok);
-        EXPECT_FALSE(ok) << std::hex << header;
+        MpegFrameHeader h;
+        EXPECT_FALSE(test::ParseHeaderWord(header, h)) << std::hex << header;
     }
 }
 
@@ -84,10 +67,11 @@ TEST(FrameHeader, WalksSyntheticStreamsOfOtherLayers) {
         {0xFFF59480, 40, "MPEG 2 Layer II, 24000 Hz, Dual Channel", 80, 46080},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
         const std::string data = test::SyntheticStream(c.header, c.frames);
-        MemoryByteSource source(data.data(), data.size());
-        MpegStreamInfo info;
-        ASSERT_TRUE(ScanMpegStream(source, info));
+        bool ok = false;
+        const MpegStreamInfo info = test::ScanBytes(data, &ok);
+        ASSERT_TRUE(ok);
         EXPECT_EQ(info.audioFrames, static_cast<std::uint64_t>(c.frames));
         EXPECT_FALSE(info.variableBitrate);
         EXPECT_EQ(ComputePlayLength(info).samples, c.samples);
@@ -110,9 +94,9 @@ TEST(FrameHeader, VbriFrameGivesTheFrameCount) {
     vbri += std::string("\0\0\x10\x4A", 4);  // bytes: 4170
     vbri += std::string("\0\0\0\x09", 4);    // frames: 9
     data.replace(36, vbri.size(), vbri);
-    MemoryByteSource source(data.data(), data.size());
-    MpegStreamInfo info;
-    ASSERT_TRUE(ScanMpegStream(source, info));
+    bool ok = false;
+    const MpegStreamInfo info = test::ScanBytes(data, &ok);
+    ASSERT_TRUE(ok);
     ASSERT_TRUE(info.hasInfoFrame);
     EXPECT_EQ(info.info.kind, InfoFrame::Kind::Vbri);
     EXPECT_FALSE(info.walked);
@@ -124,9 +108,9 @@ TEST(FrameHeader, VbriFrameGivesTheFrameCount) {
 TEST(FrameHeader, MixedBitratesMakeTheWalkedStreamVariable) {
     const std::string data = test::SyntheticStream(0xFFFB9064, 10) +  // 128 kbit/s
                              test::SyntheticStream(0xFFFBB064, 10);   // 192 kbit/s
-    MemoryByteSource source(data.data(), data.size());
-    MpegStreamInfo info;
-    ASSERT_TRUE(ScanMpegStream(source, info));
+    bool ok = false;
+    const MpegStreamInfo info = test::ScanBytes(data, &ok);
+    ASSERT_TRUE(ok);
     EXPECT_EQ(info.audioFrames, 20u);
     EXPECT_TRUE(info.variableBitrate);
     EXPECT_EQ(info.audioBytes, data.size());

@@ -1,21 +1,31 @@
 #include "Mp3Fixtures.h"
 
-#include "MpegFrameHeader.h"
+#include "ByteSource.h"
 #include "support/TestSupport.h"
 
 namespace corvane::test {
 
-int SyntheticFrameBytes(std::uint32_t header) {
+bool ParseHeaderWord(std::uint32_t header, MpegFrameHeader& out) {
     const std::uint8_t bytes[4] = {
         static_cast<std::uint8_t>(header >> 24), static_cast<std::uint8_t>(header >> 16),
         static_cast<std::uint8_t>(header >> 8), static_cast<std::uint8_t>(header)};
-    MpegFrameHeader h;
-    return ParseMpegFrameHeader(bytes, h) ? h.frameBytes : 0;
+    return ParseMpegFrameHeader(bytes, out);
+}
+
+MpegStreamInfo ScanBytes(const std::string& data, bool* ok) {
+    MemoryByteSource source(data.data(), data.size());
+    MpegStreamInfo info;
+    const bool found = ScanMpegStream(source, info);
+    if (ok != nullptr) {
+        *ok = found;
+    }
+    return info;
 }
 
 std::string SyntheticStream(std::uint32_t header, int frames) {
-    const int size = SyntheticFrameBytes(header);
-    std::string frame(static_cast<std::size_t>(size), '\0');
+    MpegFrameHeader h;
+    std::string frame(ParseHeaderWord(header, h) ? static_cast<std::size_t>(h.frameBytes) : 4,
+                      '\0');
     for (int i = 0; i < 4; ++i) {
         frame[i] = static_cast<char>((header >> (24 - 8 * i)) & 0xFF);
     }

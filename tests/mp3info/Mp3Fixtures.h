@@ -4,15 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "MpegFrameHeader.h"
+#include "MpegStreamScanner.h"
+
 // Fixtures of the mp3info tests beyond those of test_support.
 namespace corvane::test {
+
+// Parses a frame header given as one big-endian word.
+bool ParseHeaderWord(std::uint32_t header, MpegFrameHeader& out);
+
+// Scans bytes held in memory; *ok (when given) tells whether a stream was found.
+MpegStreamInfo ScanBytes(const std::string& data, bool* ok = nullptr);
 
 // A stream of `frames` frames that all carry `header` (4 bytes, no padding
 // bit) and silence; for layers and versions lame does not write.
 std::string SyntheticStream(std::uint32_t header, int frames);
-
-// Size in bytes of one frame with that header, or 0 when it is not valid.
-int SyntheticFrameBytes(std::uint32_t header);
 
 // An ID3v2 tag of the given major version around `body` (synchsafe size);
 // with `footer` it ends in a "3DI" footer.

@@ -139,7 +139,6 @@ TEST(PlayLength, SilentEndingFallsBackToTheMiddle) {
     // Music up to the last sample: the padding shows in at most two granules.
     const std::string loud = test::MakeMp3(dir.path(), "l.mp3", samples, {"-t", "-b", "128"});
     ASSERT_EQ(info->Open(loud), 0);
-    EXPECT_GE(info->Stream().trailingSilentGranules, 0);
     EXPECT_LE(info->Stream().trailingSilentGranules, 2);
     info->Release();
 }

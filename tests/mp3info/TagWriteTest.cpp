@@ -128,7 +128,7 @@ protected:
 
 const std::string kUnicodeTitle = "Ünïcødé – 日本語のタイトル, longer than thirty-two bytes";
 
-TEST_F(TagWrite, NewTagIsId3v23ThatMutagenAndWeReadBack) {
+TEST_F(TagWrite, NewTagIsId3v23ThatMutagenEyeD3AndWeReadBack) {
     const std::string before = Bytes();
     ASSERT_EQ(Write(kUnicodeTitle), 0);
     const std::string after = Bytes();
@@ -153,6 +153,14 @@ TEST_F(TagWrite, NewTagIsId3v23ThatMutagenAndWeReadBack) {
     EXPECT_EQ(info_->GetYear(), 1999);
     EXPECT_EQ(info_->GetTrack(), 7);
     EXPECT_EQ(info_->GetAuxValue(), 44100 * 2);
+
+    if (test::HaveProgram("eyeD3")) {
+        std::string out;
+        ASSERT_EQ(test::RunProcess({"eyeD3", "--no-color", path_}, &out), 0);
+        EXPECT_NE(out.find("ID3 v2.3"), std::string::npos) << out;
+        EXPECT_NE(out.find(kUnicodeTitle), std::string::npos) << out;
+        EXPECT_NE(out.find("track: 7"), std::string::npos) << out;
+    }
 }
 
 TEST_F(TagWrite, TagWithRoomIsRewrittenInPlaceKeepingOtherFrames) {
@@ -253,18 +261,6 @@ TEST_F(TagWrite, ReadOnlyFileIsLeftUntouched) {
     EXPECT_EQ(Bytes(), before);
 }
 
-TEST_F(TagWrite, EyeD3ReadsWhatWeWrite) {
-    if (!test::HaveProgram("eyeD3")) {
-        GTEST_SKIP() << "eyeD3 is not installed";
-    }
-    ASSERT_EQ(Write(kUnicodeTitle), 0);
-    std::string out;
-    ASSERT_EQ(test::RunProcess({"eyeD3", "--no-color", path_}, &out), 0);
-    EXPECT_NE(out.find("ID3 v2.3"), std::string::npos) << out;
-    EXPECT_NE(out.find(kUnicodeTitle), std::string::npos) << out;
-    EXPECT_NE(out.find("track: 7"), std::string::npos) << out;
-}
-
 TEST_F(TagWrite, RepeatedWritesWithoutReopening) {
     const std::string before = Bytes();
     ASSERT_EQ(info_->Open(path_), 0);
@@ -295,8 +291,7 @@ TEST_F(TagWrite, LeadingTagWithSizePastTheEndIsReplaced) {
     const std::string audio = Bytes();
     const std::string broken = std::string("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10) + "garbage";
     ASSERT_TRUE(test::WriteFileBytes(path_, broken + audio));
-    ASSERT_EQ(info_->Open(path_), 0);
-    ASSERT_EQ(info_->WriteTag("fixed", "a", "b", "2000", "c", "4", "Pop"), 0);
+    ASSERT_EQ(Write("fixed"), 0);
     EXPECT_EQ(AudioOf(Bytes()), audio);
     ASSERT_EQ(info_->Open(path_), 0);
     EXPECT_EQ(info_->GetTitle(), "fixed");
