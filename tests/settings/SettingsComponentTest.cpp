@@ -105,14 +105,12 @@ protected:
     SettingsPtr settings_;
 };
 
-TEST_F(SettingsComponentTest, StartsWithDefaultsWhenNoFileExists) {
-    EXPECT_EQ(settings_->values.iniPath, dir_.path() + "/Corvane Mp3.ini");
+TEST_F(SettingsComponentTest, StartsWithDefaultsThenSavesAndLoadsTheIniFile) {
+    EXPECT_EQ(settings_->values.iniPath, dir_.File("Corvane Mp3.ini"));
     EXPECT_EQ(settings_->values.configured, 0);
     EXPECT_EQ(settings_->values.lastFolder, "-");
     EXPECT_EQ(settings_->values.userFormats.size(), 3u);
-}
 
-TEST_F(SettingsComponentTest, SaveAndLoadThroughTheIniFile) {
     settings_->values.lastFolder = "/music/Ærø; 100% = \"x\"";
     settings_->values.cddbEmail = "me@example.org";
     settings_->values.fileColumns[4] = 0;
@@ -161,8 +159,19 @@ TEST_F(SettingsComponentTest, OkTakesTheUsersValuesAndMarksConfigured) {
     EXPECT_EQ(v.windowWidth, 800);
 }
 
-TEST_F(SettingsComponentTest, CancelLeavesTheValues) {
+TEST_F(SettingsComponentTest, DialogShowsTheCurrentValuesAndCancelKeepsThem) {
+    settings_->values.autoQuery = 1;
+    settings_->values.databaseColumns[5] = 0;
+    settings_->values.proxyPort = 8080;
+    settings_->values.cddbProtocolLevel = 6;
     const int result = RunDialog([](QDialog& dialog) {
+        EXPECT_TRUE(Child<QCheckBox>(dialog, "autoQuery")->isChecked());
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "databaseColumn5")->isChecked());
+        EXPECT_EQ(Child<QCheckBox>(dialog, "databaseColumn5")->text(), "Genre");
+        EXPECT_EQ(Child<QCheckBox>(dialog, "fileColumn0")->text(), "Playtime");
+        EXPECT_EQ(Child<QCheckBox>(dialog, "fileColumn9")->text(), "Structure");
+        EXPECT_EQ(Child<QSpinBox>(dialog, "proxyPort")->value(), 8080);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cddbProtocolLevel")->currentData().toInt(), 6);
         Child<QCheckBox>(dialog, "showSplash")->setChecked(false);
         Child<QLineEdit>(dialog, "proxyHost")->setText("proxy.lan");
         dialog.reject();
@@ -171,22 +180,6 @@ TEST_F(SettingsComponentTest, CancelLeavesTheValues) {
     EXPECT_EQ(settings_->values.configured, 0);
     EXPECT_EQ(settings_->values.showSplash, 1);
     EXPECT_EQ(settings_->values.proxyHost, "");
-}
-
-TEST_F(SettingsComponentTest, DialogShowsTheCurrentValuesAndColumnHeaders) {
-    settings_->values.autoQuery = 1;
-    settings_->values.databaseColumns[5] = 0;
-    settings_->values.proxyPort = 8080;
-    settings_->values.cddbProtocolLevel = 6;
-    RunDialog([](QDialog& dialog) {
-        EXPECT_TRUE(Child<QCheckBox>(dialog, "autoQuery")->isChecked());
-        EXPECT_FALSE(Child<QCheckBox>(dialog, "databaseColumn5")->isChecked());
-        EXPECT_EQ(Child<QCheckBox>(dialog, "databaseColumn5")->text(), "Genre");
-        EXPECT_EQ(Child<QCheckBox>(dialog, "fileColumn0")->text(), "Playtime");
-        EXPECT_EQ(Child<QCheckBox>(dialog, "fileColumn9")->text(), "Structure");
-        EXPECT_EQ(Child<QSpinBox>(dialog, "proxyPort")->value(), 8080);
-        EXPECT_EQ(Child<QComboBox>(dialog, "cddbProtocolLevel")->currentData().toInt(), 6);
-    });
 }
 
 TEST_F(SettingsComponentTest, InvalidEntriesKeepOkDisabled) {
@@ -212,16 +205,10 @@ TEST_F(SettingsComponentTest, InvalidEntriesKeepOkDisabled) {
     });
 }
 
-TEST_F(SettingsComponentTest, EmptyServerMeansTheDefaultOne) {
+// The confirmation only applies when dependencies move; an empty server means
+// the default one.
+TEST_F(SettingsComponentTest, DependentControlsAndEmptyServer) {
     settings_->values.cddbServer = "other.example:8880";
-    RunDialog([](QDialog& dialog) {
-        Child<QLineEdit>(dialog, "cddbServer")->clear();
-        QTest::mouseClick(Ok(dialog), Qt::LeftButton);
-    });
-    EXPECT_EQ(settings_->values.cddbServer, SettingsValues{}.cddbServer);
-}
-
-TEST_F(SettingsComponentTest, ConfirmationFollowsMoveDependencies) {
     RunDialog([](QDialog& dialog) {
         auto* move = Child<QCheckBox>(dialog, "moveDependencies");
         auto* confirm = Child<QCheckBox>(dialog, "confirmDependencies");
@@ -229,7 +216,10 @@ TEST_F(SettingsComponentTest, ConfirmationFollowsMoveDependencies) {
         EXPECT_TRUE(confirm->isEnabled());
         move->setChecked(false);
         EXPECT_FALSE(confirm->isEnabled());
+        Child<QLineEdit>(dialog, "cddbServer")->clear();
+        QTest::mouseClick(Ok(dialog), Qt::LeftButton);
     });
+    EXPECT_EQ(settings_->values.cddbServer, SettingsValues{}.cddbServer);
 }
 
 TEST_F(SettingsComponentTest, ParentWindowMayGoFirst) {
