@@ -93,20 +93,31 @@ protected:
 
     // Serves a record for the album's disc id in each category given; the
     // titles carry the category so that a test can tell which one was read.
-    void Serve(const std::vector<std::string>& categories, int trackCount = 3) {
+    void Serve(const std::vector<std::string>& categories, int trackCount = 3,
+               int discLength = 680) {
         for (const std::string& category : categories) {
             std::vector<std::string> titles;
             for (int i = 0; i < trackCount; ++i) {
                 titles.push_back(category + " song " + std::to_string(i + 1));
             }
             test::WriteRecord(records.path(), category, Hex(discId),
-                              test::MakeRecord(Hex(discId), {150, 15262, 29306, 47531}, 680,
+                              test::MakeRecord(Hex(discId), {150, 15262, 29306, 47531}, discLength,
                                                "Artist " + category + " / Album", titles));
         }
         std::filesystem::create_directories(records.path() + "/misc");
         server = std::make_unique<test::ServerProcess>(records.path());
         ASSERT_GT(server->Port(), 0);
         Configure("127.0.0.1:" + std::to_string(server->Port()));
+    }
+
+    // Points the workflow at a port where no server listens any more.
+    void ConfigureClosedServer() {
+        int closedPort = 0;
+        {
+            test::ServerProcess gone(records.path());
+            closedPort = gone.Port();
+        }
+        Configure("127.0.0.1:" + std::to_string(closedPort));
     }
 
     void Configure(const std::string& cddbServer) {
@@ -116,8 +127,9 @@ protected:
         workflow.InitServerCombo();
     }
 
-    bool HasStatus(const std::string& text) const {
-        return std::find(view.status.begin(), view.status.end(), text) != view.status.end();
+    bool HasStatus(const std::string& start) const {
+        return std::any_of(view.status.begin(), view.status.end(),
+                           [&](const std::string& line) { return line.rfind(start, 0) == 0; });
     }
 
     AlbumFolder album;
@@ -197,12 +209,7 @@ TEST_F(LookupWorkflowTest, UnknownDiscFallsBackToTheKeywordSearch) {
 }
 
 TEST_F(LookupWorkflowTest, NoConnectionIsReportedOnceThenTheQueryIsTried) {
-    int closedPort = 0;
-    {
-        test::ServerProcess gone(records.path());
-        closedPort = gone.Port();
-    }
-    Configure("127.0.0.1:" + std::to_string(closedPort));
+    ConfigureClosedServer();
     EXPECT_FALSE(workflow.QueryCommand());
     EXPECT_TRUE(HasStatus("Cannot connect to CDDB server. Please check connection settings."));
     EXPECT_EQ(view.status.back(), "Operation cancelled.");
@@ -221,12 +228,17 @@ TEST_F(LookupWorkflowTest, FailedReadReportsTheServerAnswer) {
     server = std::make_unique<test::ServerProcess>(records.path());
     Configure("127.0.0.1:" + std::to_string(server->Port()));
     EXPECT_FALSE(workflow.QueryCommand());
-    bool reported = false;
-    for (const std::string& line : view.status) {
-        reported = reported || line.rfind("Read from CDDB failed. Error: 10043, Response:", 0) == 0;
-    }
-    EXPECT_TRUE(reported);
+    EXPECT_TRUE(HasStatus("Read from CDDB failed. Error: 10043, Response:"));
     EXPECT_TRUE(view.queryEnabled);
+    EXPECT_FALSE(view.executeEnabled);
+}
+
+TEST_F(LookupWorkflowTest, ARecordWithoutDiscLengthGivesNoTracks) {
+    Serve({"rock"}, 3, 0);
+    EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_EQ(view.shown, 1);  // the record itself was read
+    EXPECT_TRUE(album.tracks.empty());
+    EXPECT_EQ(view.status.back(), "Operation cancelled.");
     EXPECT_FALSE(view.executeEnabled);
 }
 
@@ -290,12 +302,7 @@ TEST_F(LookupWorkflowTest, MoreFetchesTheSiteListAndReselectsTheDefault) {
 }
 
 TEST_F(LookupWorkflowTest, FailedSiteListKeepsTheComboAndSaysWhy) {
-    int closedPort = 0;
-    {
-        test::ServerProcess gone(records.path());
-        closedPort = gone.Port();
-    }
-    Configure("127.0.0.1:" + std::to_string(closedPort));
+    ConfigureClosedServer();
     combo.Select(1);
     workflow.OnServerChanged();
     ASSERT_EQ(view.status.size(), 1u);

@@ -23,43 +23,42 @@ TEST(SearchWordsTest, NormalizeKeywordsCleansPunctuationAndAccents) {
               "A B C D E F G H I J K L M N O P");
     EXPECT_EQ(NormalizeKeywords("ñ ø œ", false), "Ñ Ø Œ");  // not in the list
     EXPECT_EQ(NormalizeKeywords("  spaced  ", false), "SPACED");
+    EXPECT_EQ(NormalizeKeywords("Track 05.mp3", false), "TRACK 05 MP3");
 }
 
 TEST(SearchWordsTest, NormalizeKeywordsDropsNoiseOnRequest) {
     EXPECT_EQ(NormalizeKeywords("01 - Intro.mp3", true), "INTRO MP");
     EXPECT_EQ(NormalizeKeywords("Track 05.mp3", true), "MP");
-    EXPECT_EQ(NormalizeKeywords("Track 05.mp3", false), "TRACK 05 MP3");
     EXPECT_EQ(NormalizeKeywords("Soundtrack 1999", true), "SOUND");
 }
 
-TEST(SearchWordsTest, ProposesTheCommonPartOfTheFileNames) {
-    const TrackList files = {File("01 - Intro.mp3"), File("02 - Outro.mp3")};
-    EXPECT_EQ(BuildSearchWords(files, 100), "INTRO MP");
-}
-
-TEST(SearchWordsTest, ProposesArtistAndAlbumFromTheTags) {
-    const TrackList files = {File("01.mp3", "Some Band", "Live"), File("02.mp3")};
-    EXPECT_EQ(BuildSearchWords(files, 100), "SOME BAND LIVE");
-    // The last non-empty tags win.
-    const TrackList mixed = {File("a.mp3", "Old", "First"), File("b.mp3", "New", ""),
-                             File("c.mp3", "", "")};
-    EXPECT_EQ(BuildSearchWords(mixed, 100), "NEW FIRST");
-}
-
-TEST(SearchWordsTest, ShortensTheTextUntilEnoughNamesShareIt) {
-    const TrackList files = {File("Pink Floyd - The Wall - 01 - In the Flesh.mp3"),
-                             File("Pink Floyd - The Wall - 02 - Thin Ice.mp3"),
-                             File("Pink Floyd - The Wall - 03 - Another Brick.mp3")};
-    EXPECT_EQ(BuildSearchWords(files, 100), "PINK FLOYD THE WALL");
-    // With the first words of the first name shared by none, they are dropped.
-    const TrackList shifted = {File("Intro Pink Floyd.mp3"), File("x Pink Floyd.mp3"),
-                               File("y Pink Floyd.mp3")};
-    EXPECT_EQ(BuildSearchWords(shifted, 100), "PINK FLOYD MP");
-}
-
-TEST(SearchWordsTest, SingleCharactersBetweenBlanksAreDropped) {
-    const TrackList files = {File("1.mp3", "Peter A Smith")};
-    EXPECT_EQ(BuildSearchWords(files, 100), "PETER SMITH");
+TEST(SearchWordsTest, ProposesTheSharedPartOfNamesOrTheTags) {
+    const struct {
+        TrackList files;
+        const char* words;
+    } cases[] = {
+        {{File("01 - Intro.mp3"), File("02 - Outro.mp3")}, "INTRO MP"},
+        {{File("01.mp3", "Some Band", "Live"), File("02.mp3")}, "SOME BAND LIVE"},
+        // The last non-empty tags win.
+        {{File("a.mp3", "Old", "First"), File("b.mp3", "New", ""), File("c.mp3")}, "NEW FIRST"},
+        // Single characters between blanks are dropped.
+        {{File("1.mp3", "Peter A Smith")}, "PETER SMITH"},
+        // The text is shortened until enough names share it.
+        {{File("Pink Floyd - The Wall - 01 - In the Flesh.mp3"),
+          File("Pink Floyd - The Wall - 02 - Thin Ice.mp3"),
+          File("Pink Floyd - The Wall - 03 - Another Brick.mp3")},
+         "PINK FLOYD THE WALL"},
+        // First words of the first name shared by none are dropped.
+        {{File("Intro Pink Floyd.mp3"), File("x Pink Floyd.mp3"), File("y Pink Floyd.mp3")},
+         "PINK FLOYD MP"},
+        {{File("01 - Only Song.mp3")}, "ONLY SONG MP"},
+        // Nothing shared, or no files: the search gives up without hanging.
+        {{File("abcd.mp3"), File("efgh.mp3"), File("ijkl.mp3")}, ""},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BuildSearchWords(c.files, 100), c.words);
+    }
 }
 
 TEST(SearchWordsTest, SharesAreTakenWithTheSinglePrecisionConstant) {
@@ -86,22 +85,13 @@ TEST(SearchWordsTest, SharesAreTakenWithTheSinglePrecisionConstant) {
     EXPECT_NE(BuildSearchWords(ten, 90), "SHARED TEXT MP");
 }
 
-TEST(SearchWordsTest, ASingleFileOrNoMatchEndsWithoutHanging) {
-    EXPECT_EQ(BuildSearchWords({File("01 - Only Song.mp3")}, 100), "ONLY SONG MP");
-    EXPECT_EQ(BuildSearchWords({}, 100), "");
-    // Nothing shared: the search gives up on the names.
-    const TrackList files = {File("abcd.mp3"), File("efgh.mp3"), File("ijkl.mp3")};
-    EXPECT_EQ(BuildSearchWords(files, 100), "");
-}
-
 TEST(SearchWordsTest, TheDialogNeedsThreeRealCharacters) {
-    EXPECT_FALSE(SearchWordsUsable("- - -  ---"));
-    EXPECT_FALSE(SearchWordsUsable("A-B"));
-    EXPECT_FALSE(SearchWordsUsable("(_+)"));
-    EXPECT_TRUE(SearchWordsUsable("ABC"));
-    EXPECT_TRUE(SearchWordsUsable("a b c"));
-    EXPECT_FALSE(SearchWordsUsable("é-é"));
-    EXPECT_TRUE(SearchWordsUsable("éé é"));
+    for (const char* words : {"- - -  ---", "A-B", "(_+)", "é-é"}) {
+        EXPECT_FALSE(SearchWordsUsable(words)) << words;
+    }
+    for (const char* words : {"a b c", "éé é"}) {
+        EXPECT_TRUE(SearchWordsUsable(words)) << words;
+    }
 }
 
 TEST(SearchWordsTest, BuildsTheSearchAddress) {
@@ -119,10 +109,8 @@ TEST(SearchWordsTest, BuildsTheSearchAddress) {
 
 TEST(SearchWordsTest, ParseNumberReadsDigitsOfTheBaseOnly) {
     EXPECT_EQ(ParseNumber("a50c5c0d", 8, 16), 0xa50c5c0du);
-    EXPECT_EQ(ParseNumber("A50C5C0D", 8, 16), 0xa50c5c0du);
     EXPECT_EQ(ParseNumber("x1y2", 4, 16), 18u);
     EXPECT_EQ(ParseNumber("1234", 2, 10), 12u);
-    EXPECT_EQ(ParseNumber("12", 10, 10), 12u);
     EXPECT_EQ(ParseNumber("19a", 3, 8), 1u);
     EXPECT_EQ(ParseNumber("z", 1, 36), 35u);
     EXPECT_EQ(ParseNumber("fffffffff", 9, 16), 0xffffffffu);  // wraps
