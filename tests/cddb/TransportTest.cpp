@@ -92,15 +92,6 @@ TEST(Transport, TerminatorEndsTheAnswerAndIsRemoved) {
     }
 }
 
-TEST(Transport, EarlyCloseFailsAndKeepsTheReceivedText) {
-    const std::string reply = HttpOk("401 rock a50c5c0d No such CD entry in database.\r\n");
-    ScriptedServer server(reply);
-    CddbClient client;
-    AnswerBuffer answer;
-    EXPECT_FALSE(Receive(client, server.Port(), false, answer));
-    EXPECT_EQ(client.LastAnswer(), reply);
-}
-
 TEST(Transport, SingleLineReadErrorWaitsForTheTimeout) {
     // A read waits for the terminator, so a 401 on an open connection fails
     // only when nothing more arrives.
