@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAbstractScrollArea>
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,9 +11,12 @@
 
 #include "lookup/SelectDiskDialog.h"
 #include "lookup/TrackCountDialog.h"
+#include "support/LayoutCheck.h"
 
 namespace corvane {
 namespace {
+
+using test::MisplacedControls;
 
 class LookupDialogsTest : public ::testing::Test {
 protected:
@@ -34,42 +34,6 @@ protected:
 };
 
 std::unique_ptr<QApplication> LookupDialogsTest::app_;
-
-// Visible controls that overlap a sibling or stick out of their container,
-// looked for in the containers (dialog, panels, group boxes) under root.
-std::vector<std::string> MisplacedControls(QWidget* root) {
-    std::vector<std::string> found;
-    std::vector<QWidget*> children;
-    for (QObject* object : root->children()) {
-        auto* child = qobject_cast<QWidget*>(object);
-        if (child != nullptr && child->isVisible() && !child->isWindow()) {
-            children.push_back(child);
-        }
-    }
-    auto name = [](QWidget* widget) {
-        const QString text = widget->property("text").toString();
-        return std::string(widget->metaObject()->className()) + " '" + text.toStdString() + "'";
-    };
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        if (!root->rect().contains(children[i]->geometry())) {
-            found.push_back(name(children[i]) + " sticks out of " + name(root));
-        }
-        for (std::size_t k = i + 1; k < children.size(); ++k) {
-            if (children[i]->geometry().intersects(children[k]->geometry())) {
-                found.push_back(name(children[i]) + " overlaps " + name(children[k]));
-            }
-        }
-        const bool container = qobject_cast<QAbstractScrollArea*>(children[i]) == nullptr &&
-                               qobject_cast<QComboBox*>(children[i]) == nullptr &&
-                               qobject_cast<QAbstractButton*>(children[i]) == nullptr &&
-                               qobject_cast<QLineEdit*>(children[i]) == nullptr;
-        if (container) {
-            const std::vector<std::string> inner = MisplacedControls(children[i]);
-            found.insert(found.end(), inner.begin(), inner.end());
-        }
-    }
-    return found;
-}
 
 // Closes a modal dialog with -1 when it has not closed by itself within a few
 // seconds, so that a failure cannot hang the test run.
