@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "app/Mp3InfoObject.h"
@@ -13,11 +12,7 @@ namespace {
 
 // The built module is loaded as the program loads it.
 TEST(Plugin, ModuleExportsCreateObject) {
-    const char* binDir = std::getenv("CORVANE_BIN_DIR");
-    if (binDir == nullptr) {
-        GTEST_SKIP() << "CORVANE_BIN_DIR is not set (run through ctest)";
-    }
-    const std::string module = std::string(binDir) + "/Mp3Info.so";
+    const std::string module = test::BinDir() + "/Mp3Info.so";
     void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(handle, nullptr) << ::dlerror();
     auto create = reinterpret_cast<CreateMp3InfoFn>(::dlsym(handle, "CreateObject"));

@@ -10,23 +10,15 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 
 #include "app/ComponentLoader.h"
 #include "app/SettingsIni.h"
-#include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
 namespace {
-
-// The built plug-ins; by default the folder this test runs from.
-std::string BinDir() {
-    const char* dir = std::getenv("CORVANE_BIN_DIR");
-    return dir != nullptr && *dir != '\0' ? dir : ExecutableDir();
-}
 
 // One QApplication for the whole run, gone before static teardown.
 class QtEnvironment : public ::testing::Environment {
@@ -55,10 +47,10 @@ private:
 class SettingsComponentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(BinDir().empty());
+        ASSERT_FALSE(test::BinDir().empty());
         ASSERT_NE(::getcwd(previous_, sizeof previous_), nullptr);
         ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
-        ComponentLoader loader(BinDir());
+        ComponentLoader loader(test::BinDir());
         settings_ = loader.LoadSettings(nullptr);
         ASSERT_NE(settings_, nullptr) << loader.Error() << " " << loader.Detail();
     }
@@ -224,7 +216,7 @@ TEST_F(SettingsComponentTest, DependentControlsAndEmptyServer) {
 
 TEST_F(SettingsComponentTest, ParentWindowMayGoFirst) {
     auto* parent = new QWidget;
-    ComponentLoader loader(BinDir());
+    ComponentLoader loader(test::BinDir());
     SettingsPtr settings = loader.LoadSettings(parent);
     ASSERT_NE(settings, nullptr);
     delete parent;

@@ -179,6 +179,15 @@ bool HaveProgram(const std::string& name) {
     return RunProcess({"sh", "-c", "command -v \"$0\"", name}) == 0;
 }
 
+std::string BinDir() {
+    const char* dir = std::getenv("CORVANE_BIN_DIR");
+    if (dir != nullptr && *dir != '\0') {
+        return dir;
+    }
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
+}
+
 bool ReadFileBytes(const std::string& path, std::string& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

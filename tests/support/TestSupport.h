@@ -57,6 +57,10 @@ int RunProcess(const std::vector<std::string>& argv, std::string* out = nullptr)
 // True when the program can be found in PATH.
 bool HaveProgram(const std::string& name);
 
+// The folder of the built programs and plug-ins: $CORVANE_BIN_DIR (ctest sets
+// it), else the folder of the running test, so a test also runs by hand.
+std::string BinDir();
+
 // Reads or writes a whole file as bytes; false on failure.
 bool ReadFileBytes(const std::string& path, std::string& out);
 bool WriteFileBytes(const std::string& path, const std::string& data);
