@@ -157,13 +157,7 @@ DiscRecord RecordWith(std::vector<int32_t> offsets, int32_t length, size_t title
     DiscRecord record;
     record.frameOffsets = std::move(offsets);
     record.discLength = length;
-    record.artist = "Artist";
-    record.album = "Album";
-    record.genre = "Rock";
-    for (size_t i = 0; i < titles; ++i) {
-        record.trackTitles.push_back("T" + std::to_string(i));
-        record.trackExtended.push_back("E" + std::to_string(i));
-    }
+    record.trackTitles.resize(titles);
     return record;
 }
 

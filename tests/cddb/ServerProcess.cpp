@@ -9,14 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/FileSystem.h"
-
 namespace corvane::test {
-
-std::string BinDir() {
-    const char* dir = std::getenv("CORVANE_BIN_DIR");
-    return dir != nullptr ? dir : ExecutableDir();
-}
 
 ServerProcess::ServerProcess(const std::string& root, const std::vector<std::string>& options) {
     int out[2];

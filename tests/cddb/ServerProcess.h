@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TestSupport.h"  // BinDir
+
 namespace corvane::test {
 
 // Runs build/bin/corvane-cddbd on a free port for the life of the object.
@@ -21,9 +23,6 @@ private:
     pid_t pid_ = -1;
     int port_ = 0;
 };
-
-// The folder of the built programs ($CORVANE_BIN_DIR, else this program's).
-std::string BinDir();
 
 // Writes an xmcd record file root/category/discId.
 void WriteRecord(const std::string& root, const std::string& category, const std::string& discId,
