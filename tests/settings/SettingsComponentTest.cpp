@@ -174,7 +174,10 @@ TEST_F(SettingsComponentTest, DialogShowsTheCurrentValuesAndCancelKeepsThem) {
     EXPECT_EQ(settings_->values.proxyHost, "");
 }
 
-TEST_F(SettingsComponentTest, InvalidEntriesKeepOkDisabled) {
+// Invalid entries keep OK disabled; the confirmation only applies when
+// dependencies move; an empty server means the default one.
+TEST_F(SettingsComponentTest, ControlsCheckAndFollowEachOther) {
+    settings_->values.cddbServer = "other.example:8880";
     RunDialog([](QDialog& dialog) {
         auto* server = Child<QLineEdit>(dialog, "cddbServer");
         auto* email = Child<QLineEdit>(dialog, "cddbEmail");
@@ -194,21 +197,14 @@ TEST_F(SettingsComponentTest, InvalidEntriesKeepOkDisabled) {
         server->end(false);
         QTest::keyClick(server, Qt::Key_Space);
         EXPECT_EQ(server->text(), "host:8880");
-    });
-}
 
-// The confirmation only applies when dependencies move; an empty server means
-// the default one.
-TEST_F(SettingsComponentTest, DependentControlsAndEmptyServer) {
-    settings_->values.cddbServer = "other.example:8880";
-    RunDialog([](QDialog& dialog) {
         auto* move = Child<QCheckBox>(dialog, "moveDependencies");
         auto* confirm = Child<QCheckBox>(dialog, "confirmDependencies");
         move->setChecked(true);
         EXPECT_TRUE(confirm->isEnabled());
         move->setChecked(false);
         EXPECT_FALSE(confirm->isEnabled());
-        Child<QLineEdit>(dialog, "cddbServer")->clear();
+        server->clear();
         QTest::mouseClick(Ok(dialog), Qt::LeftButton);
     });
     EXPECT_EQ(settings_->values.cddbServer, SettingsValues{}.cddbServer);
