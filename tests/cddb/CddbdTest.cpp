@@ -69,6 +69,8 @@ TEST_F(Cddbd, SeveralCategoriesGiveAList) {
 TEST_F(Cddbd, UnknownDiscAndRecord) {
     std::vector<DiscMatch> matches;
     EXPECT_FALSE(agent_.Query(agent_.CurrentSite(), 0x0badf00d, kOffsets, matches));
+    // No match is no transport failure: no error code, the answer body kept.
+    EXPECT_EQ(agent_.ErrorCode(), 0);
     EXPECT_EQ(agent_.LastAnswer().substr(0, 4), "202 ");
     EXPECT_FALSE(agent_.ReadRecord(0x0badf00d, "rock"));
     EXPECT_EQ(agent_.ErrorCode(), 10043);

@@ -250,15 +250,6 @@ TEST(Commands, QueryWordsAndRequest) {
               "CorvaneMP3+2.00&proto=6 HTTP/1.0\r\n\r\n");
 }
 
-TEST(Commands, QueryWith202FailsWithoutErrorCode) {
-    ScriptedServer server(HttpOk("202 No match for disc ID 01234567.\r\n"));
-    CddbClient client;
-    std::vector<DiscMatch> matches;
-    EXPECT_FALSE(client.Query(LocalSite(server.Port()), 1, {{0, 2, 0}, {1, 0, 0}}, matches));
-    EXPECT_EQ(client.ErrorCode(), 0);
-    EXPECT_EQ(client.LastAnswer(), "202 No match for disc ID 01234567.\r\n");
-}
-
 TEST(Commands, ReadAnswerIsDecodedByLevel) {
     const std::string record =
         "210 rock 01020304 CD database entry follows\r\n# xmcd\r\n# Track frame offsets:\r\n"
