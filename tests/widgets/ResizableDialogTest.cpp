@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
@@ -17,7 +16,6 @@ namespace {
 class ResizableDialogTest : public test::WidgetTest {
 protected:
     void SetUp() override {
-        test::WidgetApp();
         dialog.resize(400, 300);
         stretched = new QLabel(QStringLiteral("stretched"), &dialog);
         stretched->setGeometry(10, 10, 100, 50);
@@ -37,19 +35,30 @@ protected:
 };
 
 TEST_F(ResizableDialogTest, ControlsFollowTheirAnchorsOnResize) {
+    // Before set-up ends, a resize is the dialog's own business.
+    dialog.resize(450, 350);
+    EXPECT_EQ(stretched->geometry(), QRect(10, 10, 100, 50));
+    dialog.resize(400, 300);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     dialog.resize(500, 420);
     EXPECT_EQ(stretched->geometry(), QRect(10, 10, 200, 170));
     EXPECT_EQ(lower->geometry(), QRect(10, 210 + 10, 480, 190));
     EXPECT_EQ(corner->geometry(), QRect(450, 380, 40, 30));
+
+    // ReAnchor takes the current rectangle as the new base; a deleted
+    // control is forgotten, not touched.
+    stretched->setGeometry(20, 20, 60, 40);
+    EXPECT_TRUE(dialog.ReAnchor(stretched, TopLeft, BottomRight));
+    delete corner;
+    corner = nullptr;
+    dialog.resize(550, 450);
+    EXPECT_EQ(stretched->geometry(), QRect(20, 20, 110, 70));
+    QLabel stranger(QStringLiteral("not anchored"), &dialog);
+    EXPECT_FALSE(dialog.ReAnchor(&stranger, TopLeft, BottomRight));
 }
 
-TEST_F(ResizableDialogTest, NoLayoutBeforeSetupAndNotSmallerThanAfterIt) {
-    // Before set-up ends, a resize is the dialog's own business.
-    dialog.resize(450, 350);
-    EXPECT_EQ(stretched->geometry(), QRect(10, 10, 100, 50));
-    dialog.resize(400, 300);
+TEST_F(ResizableDialogTest, NotSmallerThanAfterSetupUnlessAllowed) {
     dialog.show();
     ASSERT_TRUE(dialog.IsSetupDone());
     EXPECT_EQ(dialog.minimumSize(), QSize(400, 300));
@@ -62,26 +71,15 @@ TEST_F(ResizableDialogTest, NoLayoutBeforeSetupAndNotSmallerThanAfterIt) {
 
 TEST_F(ResizableDialogTest, HiddenGripLeavesTheCornerToTheDefault) {
     dialog.show();
-    const QPoint gripCentre = dialog.GripRect().center();
-    EXPECT_NE(qobject_cast<QSizeGrip*>(dialog.childAt(gripCentre)), nullptr);
+    auto gripAtCorner = [this] {
+        return qobject_cast<QSizeGrip*>(dialog.childAt(dialog.GripRect().center())) != nullptr;
+    };
+    EXPECT_TRUE(gripAtCorner());
     dialog.ShowSizeGrip(false);
-    EXPECT_FALSE(dialog.IsSizeGripShown());
-    EXPECT_EQ(qobject_cast<QSizeGrip*>(dialog.childAt(gripCentre)), nullptr);
     dialog.resize(480, 380);
-    EXPECT_EQ(qobject_cast<QSizeGrip*>(dialog.childAt(dialog.GripRect().center())), nullptr);
+    EXPECT_FALSE(gripAtCorner());
     dialog.ShowSizeGrip(true);
-    EXPECT_NE(qobject_cast<QSizeGrip*>(dialog.childAt(dialog.GripRect().center())), nullptr);
-}
-
-TEST_F(ResizableDialogTest, ReAnchorTakesTheCurrentRectangleAsBase) {
-    dialog.show();
-    stretched->setGeometry(20, 20, 60, 40);
-    EXPECT_TRUE(dialog.ReAnchor(stretched, TopLeft, BottomRight));
-    dialog.resize(450, 330);
-    EXPECT_EQ(stretched->geometry(), QRect(20, 20, 110, 70));
-    QLabel stranger(QStringLiteral("not anchored"), &dialog);
-    EXPECT_FALSE(dialog.ReAnchor(&stranger, TopLeft, BottomRight));
-    EXPECT_FALSE(dialog.IsAnchored(&stranger));
+    EXPECT_TRUE(gripAtCorner());
 }
 
 TEST_F(ResizableDialogTest, ListKeepsItsHorizontalScrollPosition) {
@@ -94,14 +92,6 @@ TEST_F(ResizableDialogTest, ListKeepsItsHorizontalScrollPosition) {
     bar->setValue(100);
     dialog.resize(520, 300);
     EXPECT_EQ(bar->value(), 100);
-}
-
-TEST_F(ResizableDialogTest, DeletedControlIsForgotten) {
-    dialog.show();
-    delete corner;
-    corner = nullptr;
-    dialog.resize(460, 310);  // must not touch the deleted label
-    EXPECT_EQ(stretched->geometry(), QRect(10, 10, 160, 60));
 }
 
 }  // namespace

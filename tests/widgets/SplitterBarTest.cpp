@@ -13,7 +13,7 @@
 namespace corvane {
 namespace {
 
-TEST(SplitterRange, MinimumSizesOfParentAndPanes) {
+TEST(SplitterRange, PanesKeepTheirMinimumsAndABarNeedsRoom) {
     // Parent 0..600, a first pane from 20 and a second pane up to 580.
     const SplitterRange r = ComputeSplitterRange({0, 600}, {{20, 200}}, {{208, 580}}, 150, 150);
     EXPECT_EQ(r.low, 170);
@@ -23,20 +23,13 @@ TEST(SplitterRange, MinimumSizesOfParentAndPanes) {
     EXPECT_EQ(ConfineSplitterDistance(r, bar, 50), 50);
     EXPECT_EQ(ConfineSplitterDistance(r, bar, 1000), 430 - 206);
     EXPECT_EQ(ConfineSplitterDistance(r, bar, -1000), 170 - 202);
-}
-
-TEST(SplitterRange, NoRoomNoDrag) {
-    const SplitterRange r = ComputeSplitterRange({0, 250}, {{0, 120}}, {{126, 250}}, 150, 150);
-    EXPECT_FALSE(CanDragSplitter(r, {120, 126}));
-    // Room for the minimums but not for the bar itself.
-    const SplitterRange tight = ComputeSplitterRange({0, 303}, {}, {}, 150, 150);
-    EXPECT_FALSE(CanDragSplitter(tight, {150, 154}));
+    // Room for both minimums but not for the bar between them.
+    EXPECT_FALSE(CanDragSplitter(ComputeSplitterRange({0, 303}, {}, {}, 150, 150), {150, 154}));
 }
 
 class SplitterDragTest : public test::WidgetTest {
 protected:
     void SetUp() override {
-        test::WidgetApp();
         dialog.resize(600, 400);
         left = new QWidget(&dialog);
         left->setGeometry(0, 0, 201, 400);
@@ -56,6 +49,11 @@ protected:
 
     void Press(QPoint at) { QTest::mousePress(bar, Qt::LeftButton, {}, at); }
     void MoveTo(QPoint at) { QTest::mouseMove(bar, at); }
+    void Drag(QPoint from, QPoint to) {
+        Press(from);
+        MoveTo(to);
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, to);
+    }
 
     QWidget dialog;
     QWidget* left = nullptr;
@@ -64,17 +62,9 @@ protected:
     VerticalSplitterBar* bar = nullptr;
 };
 
-TEST_F(SplitterDragTest, BindTakesThePlaceholdersPlace) {
+TEST_F(SplitterDragTest, DragMovesBarAndPanesAndTellsTheDialog) {
     EXPECT_EQ(bar->geometry(), QRect(202, 0, 4, 400));
     EXPECT_FALSE(placeholder->isVisible());
-    EXPECT_EQ(left->geometry(), QRect(0, 0, 201, 400));     // right edge one pixel before the bar
-    EXPECT_EQ(right->geometry(), QRect(207, 0, 393, 400));  // left edge one pixel after it
-    bar->Unbind();
-    EXPECT_TRUE(placeholder->isVisible());
-    EXPECT_FALSE(bar->isVisible());
-}
-
-TEST_F(SplitterDragTest, DragMovesBarAndPanesAndTellsTheDialog) {
     QSignalSpy moved(bar, &SplitterBar::moved);
     Press(QPoint(2, 100));
     ASSERT_TRUE(bar->IsDragging());
@@ -87,30 +77,26 @@ TEST_F(SplitterDragTest, DragMovesBarAndPanesAndTellsTheDialog) {
     EXPECT_EQ(moved.at(0).at(0).toInt(), 60);
     EXPECT_EQ(moved.at(0).at(1).toInt(), 1050);
     EXPECT_EQ(bar->geometry(), QRect(262, 0, 4, 400));
-    EXPECT_EQ(left->geometry().right() + 1, 261);
-    EXPECT_EQ(right->geometry().left(), 267);
-    EXPECT_EQ(right->geometry().right(), 599);
+    EXPECT_EQ(left->geometry().right() + 1, 261);  // one pixel gap on each side
+    EXPECT_EQ(right->geometry(), QRect(267, 0, 333, 400));
+
+    bar->Unbind();
+    EXPECT_TRUE(placeholder->isVisible());
+    EXPECT_FALSE(bar->isVisible());
 }
 
 TEST_F(SplitterDragTest, DragStopsAtTheEdgeOfTheAllowedRange) {
-    QSignalSpy moved(bar, &SplitterBar::moved);
-    Press(QPoint(2, 100));
-    MoveTo(QPoint(2 + 1000, 100));
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(1002, 100));
-    ASSERT_EQ(moved.count(), 1);
+    Drag(QPoint(2, 100), QPoint(1002, 100));
     // The second pane ends at 600 and keeps 150 pixels: the bar ends at 450.
     EXPECT_EQ(bar->geometry().right() + 1, 450);
-    Press(QPoint(2, 100));
-    MoveTo(QPoint(-1000, 100));
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(-1000, 100));
+    Drag(QPoint(2, 100), QPoint(-1000, 100));
     EXPECT_EQ(bar->geometry().left(), 150);
 }
 
 TEST_F(SplitterDragTest, PointerIsConfinedOnX11) {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
         GTEST_SKIP() << "moving the pointer needs a real X server (run with QT_QPA_PLATFORM=xcb "
-                        "under xvfb-run); platform here: "
-                     << QGuiApplication::platformName().toStdString();
+                        "under xvfb-run)";
     }
     Press(QPoint(2, 100));
     MoveTo(QPoint(2 + 1000, 100));
@@ -142,20 +128,15 @@ TEST_F(SplitterDragTest, EscapeAndRightButtonEndAtTheLastPositionShown) {
     EXPECT_EQ(moved.count(), 2);
 }
 
-TEST_F(SplitterDragTest, ClickWithoutMoveSendsNothing) {
+TEST_F(SplitterDragTest, ClickWithoutMoveOrWithoutRoomSendsNothing) {
     QSignalSpy moved(bar, &SplitterBar::moved);
-    const QRect before = bar->geometry();
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(2, 100));
     EXPECT_FALSE(bar->IsDragging());
-    EXPECT_EQ(moved.count(), 0);
-    EXPECT_EQ(bar->geometry(), before);
+    EXPECT_EQ(bar->geometry(), QRect(202, 0, 4, 400));
     EXPECT_EQ(left->geometry(), QRect(0, 0, 201, 400));
-}
 
-TEST_F(SplitterDragTest, TooLittleRoomStartsNoDrag) {
     dialog.resize(300, 400);
     right->setGeometry(207, 0, 93, 400);
-    QSignalSpy moved(bar, &SplitterBar::moved);
     Press(QPoint(2, 100));
     EXPECT_FALSE(bar->IsDragging());
     MoveTo(QPoint(40, 100));
@@ -186,7 +167,6 @@ TEST(HorizontalSplitter, DragsUpAndDown) {
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(240, -39));
     ASSERT_EQ(moved.count(), 1);
     EXPECT_EQ(moved.at(0).at(0).toInt(), -40);
-    EXPECT_EQ(moved.at(0).at(1).toInt(), 1051);
     EXPECT_EQ(bar.geometry(), QRect(0, 260, 400, 4));
     EXPECT_EQ(top->geometry().bottom() + 1, 259);
     EXPECT_EQ(bottom->geometry().top(), 265);
