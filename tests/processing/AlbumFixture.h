@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "album/TrackInfo.h"
-#include "processing/FakeMp3Info.h"
+#include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
 
 namespace corvane::test {

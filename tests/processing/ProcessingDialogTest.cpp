@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "processing/AlbumFixture.h"
-#include "processing/FakeMp3Info.h"
+#include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
 
 namespace corvane::test {

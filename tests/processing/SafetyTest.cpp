@@ -16,8 +16,8 @@
 
 #include "platform/FileSystem.h"
 #include "processing/AlbumFixture.h"
-#include "processing/FakeMp3Info.h"
 #include "processing/ProcessingPipeline.h"
+#include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
 
 namespace corvane::test {

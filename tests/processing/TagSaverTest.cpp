@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "processing/AlbumFixture.h"
-#include "processing/FakeMp3Info.h"
+#include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
 
 namespace corvane::test {

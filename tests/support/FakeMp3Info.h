@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,10 +13,10 @@ struct FakeTag {
     bool operator==(const FakeTag&) const = default;
 };
 
-// A stand-in for the MP3 component. A "MP3 file" is any file that starts with
-// "MP3"; WriteTag appends a tag record to the file in place, like a real tag
-// writer does, and returns the errno of a failed write after putting the file
-// back as it was.
+// A stand-in for the MP3 component, in process or (derived) as a plug-in. A
+// "MP3 file" is any file that starts with "MP3"; WriteTag appends a tag record
+// to the file in place, like a real tag writer does, and returns the errno of a
+// failed write after putting the file back as it was.
 class FakeMp3Info : public Mp3InfoObject {
 public:
     void Release() override {}

@@ -1,4 +1,4 @@
-#include "processing/FakeMp3Info.h"
+#include "support/FakeMp3Info.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
