@@ -53,20 +53,15 @@ TEST(PlaylistTest, ExtendedM3uWithCrLfAndBareNames) {
     EXPECT_EQ(BuildPlaylist({}), "#EXTM3U\r\n");
 }
 
-TEST(PlaylistTest, LabelFallsBackToTheNameWithoutMp3) {
+TEST(PlaylistTest, LabelAndFileNameAreCleaned) {
+    // Without a title the label is the name without ".mp3" (lower case only).
     EXPECT_EQ(PlaylistLabel("Help", "01 - Help.mp3"), "Help");
     EXPECT_EQ(PlaylistLabel("", "01 - a.mp3b.mp3"), "01 - ab");
     EXPECT_EQ(PlaylistLabel("", "01 - Loud.MP3"), "01 - Loud.MP3");
-}
-
-TEST(PlaylistTest, FileNameIsCleaned) {
     TrackInfo track;
-    track.artist = "Artist";
-    track.album = "Best: Vol 1";
-    EXPECT_EQ(PlaylistFileName(track), "Artist - Best_ Vol 1.m3u");
     track.artist = "A/B \"C\"";
-    track.album = "x?";
-    EXPECT_EQ(PlaylistFileName(track), "A_B 'C' - x_.m3u");
+    track.album = "Best: Vol 1?";
+    EXPECT_EQ(PlaylistFileName(track), "A_B 'C' - Best_ Vol 1_.m3u");
     EXPECT_FALSE(CanListFileName("a\nb.mp3"));
     EXPECT_TRUE(CanListFileName("a b.mp3"));
 }

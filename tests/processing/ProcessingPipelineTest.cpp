@@ -90,14 +90,19 @@ TEST_F(PipelineTest, FullRunMovesTagsRenamesAndLogsEachStep) {
               "#EXTINF:3725,02 - \r\n02 - .mp3\r\n");
 }
 
-TEST_F(PipelineTest, WithoutDirectoryRenamesInPlace) {
+TEST_F(PipelineTest, WithoutDirectoryRenamesInPlaceAndReplacesAnOldPlaylist) {
     AddFile("b.mp3", 10);
     tracks = {MakeTrack(1, "One")};
-    const auto lines = Run({false, false, false});
-    EXPECT_EQ(Body(lines), (std::vector<std::string>{"Renaming and ID3Tag Files... Done."}));
+    WriteFileBytes(dir.File("Artist - Album.m3u"), "old");
+    const auto lines = Run({false, true, false});
+    EXPECT_EQ(Body(lines), (std::vector<std::string>{"Renaming and ID3Tag Files... Done.",
+                                                     "Creating Playlist... Done."}));
     EXPECT_EQ(FakeMp3Marker(dir.File("01 - One.mp3")), "b.mp3");
     EXPECT_FALSE(fs::exists(AlbumDir()));
     EXPECT_EQ(fs::path(CurrentDir()), fs::canonical(dir.path()));
+    std::string playlist;
+    ASSERT_TRUE(ReadFileBytes(dir.File("Artist - Album.m3u"), playlist));
+    EXPECT_EQ(playlist, "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
 }
 
 TEST_F(PipelineTest, ExistingAlbumDirectoryIsUsed) {
@@ -208,17 +213,6 @@ TEST_F(PipelineTest, RowsPairByViewOrderAndPlaylistFollowsTrackOrder) {
     ASSERT_TRUE(ReadFileBytes(dir.File("Artist - Album.m3u"), playlist));
     EXPECT_EQ(playlist,
               "#EXTM3U\r\n#EXTINF:200,One\r\n01 - One.mp3\r\n#EXTINF:100,Two\r\n02 - Two.mp3\r\n");
-}
-
-TEST_F(PipelineTest, PlaylistIsOverwrittenByASecondRun) {
-    AddFile("a.mp3", 10);
-    tracks = {MakeTrack(1, "One")};
-    WriteFileBytes(dir.File("Artist - Album.m3u"), "old");
-    Run({false, true, false});
-    std::string playlist;
-    ASSERT_TRUE(ReadFileBytes(dir.File("Artist - Album.m3u"), playlist));
-    EXPECT_EQ(playlist, "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
-    EXPECT_EQ(failures, 0);
 }
 
 TEST_F(PipelineTest, RerunOnRenamedFilesKeepsNamesAndSwapsWhenPairedCrosswise) {

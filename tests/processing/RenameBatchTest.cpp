@@ -38,53 +38,44 @@ protected:
 };
 
 TEST_F(RenameBatchTest, ChainsRingsAndUnchangedNamesAllLand) {
-    for (const char* name : {"a", "b", "c", "d", "e", "same"}) {
-        Put(name);
+    const std::vector<std::vector<RenameRequest>> cases = {
+        // a -> b -> c -> new listed in the worst order, a swap and a name kept.
+        {{"a", "b"}, {"b", "c"}, {"c", "new"}, {"d", "e"}, {"e", "d"}, {"same", "same"}},
+        // w waits for x, and x, y, z wait for each other.
+        {{"w", "x"}, {"x", "y"}, {"y", "z"}, {"z", "w"}},
+    };
+    for (const auto& requests : cases) {
+        SCOPED_TRACE(requests.front().from);
+        TempDir folder;
+        ASSERT_EQ(::chdir(folder.path().c_str()), 0);
+        std::map<std::string, std::string> expected;
+        for (const RenameRequest& request : requests) {
+            WriteFileBytes(folder.File(request.from), "content of " + request.from);
+            expected[request.to] = "content of " + request.from;
+        }
+        const auto results = RenameAll(requests);
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            EXPECT_EQ(results[i].error, 0) << requests[i].from;
+            EXPECT_EQ(results[i].finalName, requests[i].to);
+        }
+        EXPECT_EQ(Snapshot(folder.path()), expected);
     }
-    // a -> b -> c -> new (a chain, listed in the worst order), d <-> e (a
-    // swap) and a file that keeps its name.
-    const auto results =
-        RenameAll({{"a", "b"}, {"b", "c"}, {"c", "new"}, {"d", "e"}, {"e", "d"}, {"same", "same"}});
-    for (const auto& result : results) {
-        EXPECT_EQ(result.error, 0) << result.finalName;
-    }
-    EXPECT_EQ(Snapshot(dir.path()),
-              (std::map<std::string, std::string>{{"b", "content of a"},
-                                                  {"c", "content of b"},
-                                                  {"new", "content of c"},
-                                                  {"e", "content of d"},
-                                                  {"d", "content of e"},
-                                                  {"same", "content of same"}}));
-    EXPECT_EQ(results[0].finalName, "b");
-    EXPECT_EQ(results[4].finalName, "d");
 }
 
-TEST_F(RenameBatchTest, ThreeWayRingWithAWaitingChain) {
-    for (const char* name : {"x", "y", "z", "w"}) {
-        Put(name);
-    }
-    // w waits for x, and x, y, z wait for each other.
-    const auto results = RenameAll({{"w", "x"}, {"x", "y"}, {"y", "z"}, {"z", "w"}});
-    for (const auto& result : results) {
-        EXPECT_EQ(result.error, 0);
-    }
-    EXPECT_EQ(Snapshot(dir.path()), (std::map<std::string, std::string>{{"x", "content of w"},
-                                                                        {"y", "content of x"},
-                                                                        {"z", "content of y"},
-                                                                        {"w", "content of z"}}));
-}
-
-TEST_F(RenameBatchTest, TakenNamesAndClashesKeepTheirFiles) {
+TEST_F(RenameBatchTest, TakenNamesClashesAndMissingFilesKeepTheirNames) {
     Put("a");
     Put("b");
     Put("c");
     Put("taken");
-    const auto results = RenameAll({{"a", "same"}, {"b", "same"}, {"c", "taken"}});
+    const auto results =
+        RenameAll({{"a", "same"}, {"b", "same"}, {"c", "taken"}, {"gone", "there"}});
     EXPECT_EQ(results[0].error, 0);
     EXPECT_EQ(results[1].error, EEXIST);
     EXPECT_EQ(results[1].finalName, "b");
     EXPECT_EQ(results[2].error, EEXIST);
     EXPECT_EQ(results[2].finalName, "c");
+    EXPECT_EQ(results[3].error, ENOENT);
+    EXPECT_EQ(results[3].finalName, "gone");
     EXPECT_EQ(Snapshot(dir.path()),
               (std::map<std::string, std::string>{{"same", "content of a"},
                                                   {"b", "content of b"},
@@ -147,12 +138,6 @@ TEST_F(RenameBatchTest, LongChainInWorstOrderLands) {
     }
     EXPECT_EQ(Snapshot(dir.path()).at("300"), "content of 299");
     EXPECT_EQ(Snapshot(dir.path()).count("0"), 0u);
-}
-
-TEST_F(RenameBatchTest, MissingFileIsReported) {
-    const auto results = RenameAll({{"gone", "there"}});
-    EXPECT_EQ(results[0].error, ENOENT);
-    EXPECT_EQ(results[0].finalName, "gone");
 }
 
 }  // namespace
