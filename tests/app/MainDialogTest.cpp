@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "cddb/ServerProcess.h"
 #include "support/LayoutCheck.h"
 #include "support/TestSupport.h"
+#include "support/WidgetTestApp.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
 #include "widgets/SortListCtrl.h"
@@ -47,6 +49,14 @@ public:
         busyWhileChoosing = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
         chosen = matches.size() - 1;
         return true;
+    }
+    void ChooseAction(int action) {
+        ActionCombo()->setCurrentIndex(action);
+        OnActionChanged(action);
+    }
+    bool HasStatus(const std::string& text) const {
+        const std::vector<std::string> lines = StatusTexts();
+        return std::find(lines.begin(), lines.end(), text) != lines.end();
     }
     std::vector<std::string> StatusTexts() const {
         std::vector<std::string> lines;
@@ -77,15 +87,9 @@ std::string Hex(std::uint32_t id) {
     return text;
 }
 
-class MainDialogTest : public ::testing::Test {
+class MainDialogTest : public test::WidgetTest {
 protected:
     static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "app_tests";
-            static char* argv[] = {name, nullptr};
-            app_ = std::make_unique<QApplication>(argc, argv);
-        }
         // Three short tracks of different lengths, encoded once for the suite.
         source_ = std::make_unique<test::TempDir>();
         const long lengths[] = {75 * 588 * 3, 75 * 588 * 4 + 100, 75 * 588 * 2 + 7};
@@ -94,10 +98,7 @@ protected:
             test::MakeMp3(source_->path(), names[i], lengths[i], {"-b", "128", "--quiet"});
         }
     }
-    static void TearDownTestSuite() {
-        source_.reset();
-        app_.reset();
-    }
+    static void TearDownTestSuite() { source_.reset(); }
 
     void SetUp() override {
         cwd_ = fs::current_path();
@@ -156,7 +157,6 @@ protected:
         ASSERT_TRUE(window->FolderTree()->SelectPath(folder));
     }
 
-    static std::unique_ptr<QApplication> app_;
     static std::unique_ptr<test::TempDir> source_;
     fs::path cwd_;
     test::TempDir work;
@@ -168,7 +168,6 @@ protected:
     std::unique_ptr<TestWindow> window;
 };
 
-std::unique_ptr<QApplication> MainDialogTest::app_;
 std::unique_ptr<test::TempDir> MainDialogTest::source_;
 
 TEST_F(MainDialogTest, StartsWithWelcomeAndReadyAndEverythingIdle) {
@@ -304,8 +303,7 @@ TEST_F(MainDialogTest, ButtonAndTagFieldStatesFollowTheAction) {
     EXPECT_FALSE(w.ArtistEdit()->isEnabled());
     EXPECT_FALSE(w.ExecuteButton()->isEnabled());
 
-    w.ActionCombo()->setCurrentIndex(MainDialog::kActionTag);
-    w.OnActionChanged(MainDialog::kActionTag);
+    w.ChooseAction(MainDialog::kActionTag);
     EXPECT_EQ(w.ExecuteButton()->text(), "&ID3 Tag File");
     EXPECT_FALSE(w.FormatCombo()->isEnabled());
     EXPECT_TRUE(w.ArtistEdit()->isEnabled());
@@ -315,8 +313,7 @@ TEST_F(MainDialogTest, ButtonAndTagFieldStatesFollowTheAction) {
     EXPECT_FALSE(w.ArtistEdit()->isEnabled());
     EXPECT_TRUE(w.ArtistEdit()->text().isEmpty());
 
-    w.ActionCombo()->setCurrentIndex(MainDialog::kActionRename);
-    w.OnActionChanged(MainDialog::kActionRename);
+    w.ChooseAction(MainDialog::kActionRename);
     EXPECT_EQ(w.ExecuteButton()->text(), "&Rename Files");
     EXPECT_TRUE(w.FormatCombo()->isEnabled());
     EXPECT_FALSE(w.ArtistEdit()->isEnabled());
@@ -331,8 +328,7 @@ TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     ASSERT_EQ(w.FileList()->RowCount(), 3);
     const int row = 2;  // names sort byte-wise: "caf\xe9" after "c track"
     ASSERT_EQ(w.Album().files[static_cast<std::size_t>(w.FileRecordOfRow(row))].fileName, latin1);
-    w.ActionCombo()->setCurrentIndex(MainDialog::kActionTag);
-    w.OnActionChanged(MainDialog::kActionTag);
+    w.ChooseAction(MainDialog::kActionTag);
     w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
     w.ArtistEdit()->setText("Somebody");
     w.AlbumEdit()->setText("Something");
@@ -421,12 +417,8 @@ TEST_F(MainDialogTest, AutoQueryRunsAtOnceWithoutThePressLine) {
     settings.autoQuery = 1;
     TestWindow& w = Open();
     SelectFolder(album);
-    for (const std::string& line : w.StatusTexts()) {
-        EXPECT_NE(line, "Press \"Query\" button to query CDDB !");
-    }
-    EXPECT_NE(
-        std::find(w.StatusTexts().begin(), w.StatusTexts().end(), "Connecting... Please wait"),
-        w.StatusTexts().end());
+    EXPECT_FALSE(w.HasStatus("Press \"Query\" button to query CDDB !"));
+    EXPECT_TRUE(w.HasStatus("Connecting... Please wait"));
 }
 
 TEST_F(MainDialogTest, TimerOpensTheSettingsUntilConfigured) {
@@ -478,11 +470,9 @@ TEST_F(MainDialogTest, AutoQueryAtStartIsUndoneByTheSecondScan) {
     ServeAlbum(3);
     window.reset();
     TestWindow& w = Open();
-    const std::vector<std::string> status = w.StatusTexts();
-    EXPECT_NE(std::find(status.begin(), status.end(),
-                        "Album found in CDDB. Press \"Rename Files\" button to process the files"),
-              status.end());
-    EXPECT_EQ(status.back(), "Ready.");
+    EXPECT_TRUE(
+        w.HasStatus("Album found in CDDB. Press \"Rename Files\" button to process the files"));
+    EXPECT_EQ(w.StatusTexts().back(), "Ready.");
     // The second scan emptied the album again; Execute then does nothing.
     EXPECT_EQ(w.DatabaseList()->RowCount(), 0);
     EXPECT_TRUE(w.Album().tracks.empty());

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,23 @@ private:
 inline std::string CurrentDir() {
     char buffer[PATH_MAX];
     return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+// The whole content of a file, or "(unreadable)".
+inline std::string FileText(const std::string& path) {
+    std::string content;
+    return ReadFileBytes(path, content) ? content : "(unreadable)";
+}
+
+// Everything under folder by relative path: a file's content, or "(folder)".
+inline std::map<std::string, std::string> FolderContents(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        entries[fs::relative(entry.path(), folder).string()] =
+            entry.is_directory() ? "(folder)" : FileText(entry.path().string());
+    }
+    return entries;
 }
 
 // A file record of the album folder; the file itself is written with its

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
@@ -10,43 +9,28 @@
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
-#include <memory>
 
 #include "processing/AlbumFixture.h"
 #include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
+#include "support/WidgetTestApp.h"
 
 namespace corvane::test {
 namespace {
 
-class ProcessingDialogTest : public ::testing::Test {
+class ProcessingDialogTest : public WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "processing_tests";
-            static char* argv[] = {name, nullptr};
-            app_ = std::make_unique<QApplication>(argc, argv);
-        }
-    }
-
-    // Destroyed before the program's static objects go, which it still uses.
-    static void TearDownTestSuite() { app_.reset(); }
-
     void SetUp() override {
         files = {MakeFile(dir.path(), "x.mp3", 100), MakeFile(dir.path(), "y.mp3", 200)};
         tracks = {MakeTrack(1, "One"), MakeTrack(2, "Two")};
     }
 
-    static std::unique_ptr<QApplication> app_;
     CurrentDirGuard cwd;
     TempDir dir;
     FakeMp3Info mp3;
     TrackList files;
     TrackList tracks;
 };
-
-std::unique_ptr<QApplication> ProcessingDialogTest::app_;
 
 TEST_F(ProcessingDialogTest, RunsEveryStepOnTheTimerAndClosesItself) {
     ProcessingDialog dialog;

@@ -83,9 +83,7 @@ TEST_F(PipelineTest, FullRunMovesTagsRenamesAndLogsEachStep) {
     ASSERT_TRUE(ReadFakeTag(AlbumDir() + "/01 - Help.mp3", tag));
     EXPECT_EQ(tag, (FakeTag{"Help", "Artist", "Album", "1999", "", "1", "Rock"}));
 
-    std::string playlist;
-    ASSERT_TRUE(ReadFileBytes(AlbumDir() + "/Artist - Album.m3u", playlist));
-    EXPECT_EQ(playlist,
+    EXPECT_EQ(FileText(AlbumDir() + "/Artist - Album.m3u"),
               "#EXTM3U\r\n#EXTINF:224,Help\r\n01 - Help.mp3\r\n"
               "#EXTINF:3725,02 - \r\n02 - .mp3\r\n");
 }
@@ -100,9 +98,8 @@ TEST_F(PipelineTest, WithoutDirectoryRenamesInPlaceAndReplacesAnOldPlaylist) {
     EXPECT_EQ(FakeMp3Marker(dir.File("01 - One.mp3")), "b.mp3");
     EXPECT_FALSE(fs::exists(AlbumDir()));
     EXPECT_EQ(fs::path(CurrentDir()), fs::canonical(dir.path()));
-    std::string playlist;
-    ASSERT_TRUE(ReadFileBytes(dir.File("Artist - Album.m3u"), playlist));
-    EXPECT_EQ(playlist, "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
+    EXPECT_EQ(FileText(dir.File("Artist - Album.m3u")),
+              "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
 }
 
 TEST_F(PipelineTest, ExistingAlbumDirectoryIsUsed) {
@@ -161,9 +158,7 @@ TEST_F(PipelineTest, UnreadableMp3IsRenamedButReportedAsFailure) {
                                "Cannot read \"broken.mp3\" as an MP3 file: its tag is not written.",
                                "1 of 2 files failed."}));
     EXPECT_EQ(failures, 1);
-    std::string content;
-    ASSERT_TRUE(ReadFileBytes(dir.File("02 - Two.mp3"), content));
-    EXPECT_EQ(content, "garbage");
+    EXPECT_EQ(FileText(dir.File("02 - Two.mp3")), "garbage");
 }
 
 TEST_F(PipelineTest, ExtraFilesAreSkippedAndLeftInPlace) {
@@ -185,9 +180,8 @@ TEST_F(PipelineTest, ExtraFilesAreSkippedAndLeftInPlace) {
     EXPECT_EQ(FakeMp3Marker(dir.File("c.mp3")), "c.mp3");
     FakeTag tag;
     EXPECT_FALSE(ReadFakeTag(dir.File("b.mp3"), tag));
-    std::string playlist;
-    ASSERT_TRUE(ReadFileBytes(AlbumDir() + "/Artist - Album.m3u", playlist));
-    EXPECT_EQ(playlist, "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
+    EXPECT_EQ(FileText(AlbumDir() + "/Artist - Album.m3u"),
+              "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
 }
 
 TEST_F(PipelineTest, RowWithoutRecordIsSkipped) {
@@ -209,9 +203,7 @@ TEST_F(PipelineTest, RowsPairByViewOrderAndPlaylistFollowsTrackOrder) {
     Run({false, true, false}, {1, 0}, {0, 1});
     EXPECT_EQ(FakeMp3Marker(dir.File("01 - One.mp3")), "y.mp3");
     EXPECT_EQ(FakeMp3Marker(dir.File("02 - Two.mp3")), "x.mp3");
-    std::string playlist;
-    ASSERT_TRUE(ReadFileBytes(dir.File("Artist - Album.m3u"), playlist));
-    EXPECT_EQ(playlist,
+    EXPECT_EQ(FileText(dir.File("Artist - Album.m3u")),
               "#EXTM3U\r\n#EXTINF:200,One\r\n01 - One.mp3\r\n#EXTINF:100,Two\r\n02 - Two.mp3\r\n");
 }
 
@@ -238,10 +230,8 @@ TEST_F(PipelineTest, NamesThatAreNotUtf8SurviveByteForByte) {
     EXPECT_EQ(FakeMp3Marker(dir.File("01 - d\xe9j\xe0.mp3")), "caf\xe9.mp3");
     EXPECT_EQ(FakeMp3Marker(dir.File("\xff\xfe.mp3")), "\xff\xfe.mp3");
     EXPECT_EQ(lines[2], "Cannot rename \"\xff\xfe.mp3\" to \"02 - Two.mp3\": File exists");
-    std::string playlist;
-    ASSERT_TRUE(ReadFileBytes(dir.File("Artist - Album.m3u"), playlist));
     EXPECT_EQ(
-        playlist,
+        FileText(dir.File("Artist - Album.m3u")),
         "#EXTM3U\r\n#EXTINF:10,One\r\n01 - d\xe9j\xe0.mp3\r\n#EXTINF:20,Two\r\n\xff\xfe.mp3\r\n");
 }
 

@@ -78,9 +78,7 @@ TEST_F(RealComponentTest, AlbumLandsTaggedAndListed) {
     EXPECT_EQ(first.tag()->track(), 1u);
     EXPECT_EQ(first.audioProperties()->lengthInSeconds(), 2);
 
-    std::string playlist;
-    ASSERT_TRUE(ReadFileBytes(album + "/Artist - Album.m3u", playlist));
-    EXPECT_EQ(playlist,
+    EXPECT_EQ(FileText(album + "/Artist - Album.m3u"),
               "#EXTM3U\r\n#EXTINF:2,Erste\r\n01 - Erste.mp3\r\n"
               "#EXTINF:3,Zwölf Brücken\r\n02 - Zwölf Brücken.mp3\r\n");
 }

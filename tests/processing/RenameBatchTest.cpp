@@ -15,19 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file of the folder with its content.
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        std::string content = "(folder)";
-        if (entry.is_regular_file()) {
-            ReadFileBytes(entry.path().string(), content);
-        }
-        files[entry.path().filename().string()] = content;
-    }
-    return files;
-}
-
 class RenameBatchTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(::chdir(dir.path().c_str()), 0); }
@@ -58,7 +45,7 @@ TEST_F(RenameBatchTest, ChainsRingsAndUnchangedNamesAllLand) {
             EXPECT_EQ(results[i].error, 0) << requests[i].from;
             EXPECT_EQ(results[i].finalName, requests[i].to);
         }
-        EXPECT_EQ(Snapshot(folder.path()), expected);
+        EXPECT_EQ(FolderContents(folder.path()), expected);
     }
 }
 
@@ -76,7 +63,7 @@ TEST_F(RenameBatchTest, TakenNamesClashesAndMissingFilesKeepTheirNames) {
     EXPECT_EQ(results[2].finalName, "c");
     EXPECT_EQ(results[3].error, ENOENT);
     EXPECT_EQ(results[3].finalName, "gone");
-    EXPECT_EQ(Snapshot(dir.path()),
+    EXPECT_EQ(FolderContents(dir.path()),
               (std::map<std::string, std::string>{{"same", "content of a"},
                                                   {"b", "content of b"},
                                                   {"c", "content of c"},
@@ -93,7 +80,7 @@ TEST_F(RenameBatchTest, AWaitOnAFailingRenameLeavesEveryFileNamed) {
     EXPECT_NE(results[1].error, 0);
     EXPECT_EQ(results[0].finalName, "a");
     EXPECT_EQ(results[1].finalName, "b");
-    EXPECT_EQ(Snapshot(dir.path()).size(), 3u);
+    EXPECT_EQ(FolderContents(dir.path()).size(), 3u);
 }
 
 // Random re-pairings of a folder of files, some wanting the same name or a
@@ -113,7 +100,7 @@ TEST_F(RenameBatchTest, RandomRepairingsLoseNothing) {
             requests.push_back({name, std::to_string(target) + ".mp3"});
         }
         const auto results = RenameAll(requests);
-        const auto after = Snapshot(folder.path());
+        const auto after = FolderContents(folder.path());
         ASSERT_EQ(after.size(), static_cast<std::size_t>(count)) << "round " << round;
         for (int i = 0; i < count; ++i) {
             const RenameResult& result = results[static_cast<std::size_t>(i)];
@@ -136,8 +123,8 @@ TEST_F(RenameBatchTest, LongChainInWorstOrderLands) {
     for (int i = 0; i < 300; ++i) {
         EXPECT_EQ(results[static_cast<std::size_t>(i)].error, 0);
     }
-    EXPECT_EQ(Snapshot(dir.path()).at("300"), "content of 299");
-    EXPECT_EQ(Snapshot(dir.path()).count("0"), 0u);
+    EXPECT_EQ(FolderContents(dir.path()).at("300"), "content of 299");
+    EXPECT_EQ(FolderContents(dir.path()).count("0"), 0u);
 }
 
 }  // namespace

@@ -47,19 +47,6 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-// Every regular file under folder (relative path -> content).
-std::map<std::string, std::string> AllFiles(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            std::string content;
-            ReadFileBytes(entry.path().string(), content);
-            files[fs::relative(entry.path(), folder).string()] = content;
-        }
-    }
-    return files;
-}
-
 std::string Join(const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& line : lines) {
@@ -87,9 +74,7 @@ TEST_F(SafetyTest, TwoTracksWithOneNameKeepBothFiles) {
     EXPECT_FALSE(HasLine(run.lines, "Renaming and ID3Tag Files... Done."));
     EXPECT_EQ(run.failures, 1);
     // The playlist lists each file under the name it really has.
-    std::string playlist;
-    ASSERT_TRUE(ReadFileBytes(album + "/Artist - Album.m3u", playlist));
-    EXPECT_EQ(playlist,
+    EXPECT_EQ(FileText(album + "/Artist - Album.m3u"),
               "#EXTM3U\r\n#EXTINF:10,Same\r\n01 - Same.mp3\r\n#EXTINF:20,Same\r\nb.mp3\r\n");
 }
 
@@ -103,7 +88,7 @@ TEST_F(SafetyTest, TakenNamesInTheAlbumDirectoryAreNotReplaced) {
     TrackList tracks = {MakeTrack(1, "One"), MakeTrack(2, "Two"), MakeTrack(3, "Three")};
     const RunResult run = RunPipeline(files, tracks, {true, true, false});
 
-    const auto after = AllFiles(dir.path());
+    const auto after = FolderContents(dir.path());
     EXPECT_EQ(after.at("Artist - Album/02 - Two.mp3"), "someone else's");
     EXPECT_EQ(after.at("Artist - Album/c.mp3"), "older c");
     EXPECT_EQ(FakeMp3Marker(dir.File("c.mp3")), "c.mp3");
@@ -242,7 +227,7 @@ TEST_F(SafetyTest, FullFileSystemLosesNothing) {
         RunPipeline(files, {MakeTrack(1, "One"), MakeTrack(2, "Two"), MakeTrack(3, "Three")},
                     {true, true, false});
 
-    const auto after = AllFiles(mountPoint);
+    const auto after = FolderContents(mountPoint);
     std::map<std::string, std::string> songs;
     for (const auto& [path, content] : after) {
         if (path.find(".mp3") != std::string::npos) {

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QLabel>
 
-#include "widgets/WidgetTestApp.h"
+#include "support/WidgetTestApp.h"
 
 namespace corvane {
 namespace {

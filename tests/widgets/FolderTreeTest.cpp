@@ -16,7 +16,7 @@
 
 #include "support/TestSupport.h"
 #include "widgets/LoadingProgress.h"
-#include "widgets/WidgetTestApp.h"
+#include "support/WidgetTestApp.h"
 
 namespace corvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "widgets/IconButtonLayout.h"
-#include "widgets/WidgetTestApp.h"
+#include "support/WidgetTestApp.h"
 
 namespace corvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <QSizeGrip>
 #include <QTest>
 
-#include "widgets/WidgetTestApp.h"
+#include "support/WidgetTestApp.h"
 
 namespace corvane {
 namespace {

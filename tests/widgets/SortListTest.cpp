@@ -9,7 +9,7 @@
 #include <random>
 
 #include "widgets/RowQuickSort.h"
-#include "widgets/WidgetTestApp.h"
+#include "support/WidgetTestApp.h"
 
 namespace corvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "widgets/SplitterRange.h"
-#include "widgets/WidgetTestApp.h"
+#include "support/WidgetTestApp.h"
 
 namespace corvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "widgets/WidgetTestApp.h"
+#include "support/WidgetTestApp.h"
 
 #include <QApplication>
 
@@ -26,7 +26,7 @@ QApplication& WidgetApp() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     static int argc = 1;
-    static char name[] = "widgets_tests";
+    static char name[] = "corvane_tests";
     static char* argv[] = {name, nullptr};
     return *new QApplication(argc, argv);
 }
