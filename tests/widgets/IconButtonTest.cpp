@@ -4,8 +4,8 @@
 
 #include <QImage>
 
-#include "widgets/IconButtonLayout.h"
 #include "support/WidgetTestApp.h"
+#include "widgets/IconButtonLayout.h"
 
 namespace corvane {
 namespace {

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <random>
 
-#include "widgets/RowQuickSort.h"
 #include "support/WidgetTestApp.h"
+#include "widgets/RowQuickSort.h"
 
 namespace corvane {
 namespace {
@@ -77,6 +77,16 @@ protected:
             header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
             header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+    }
+
+    // Presses the header at x, moves a little, then on to toX and releases.
+    void DragHeader(int x, int toX) {
+        QWidget* port = list.FlatHeader()->viewport();
+        const int y = list.FlatHeader()->height() / 2;
+        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(x, y));
+        QTest::mouseMove(port, QPoint(x + 10, y));
+        QTest::mouseMove(port, QPoint(toX, y));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(toX, y));
     }
 
     SortListCtrl list;
@@ -193,19 +203,11 @@ TEST_F(SortListTest, DividerDragsRespectFixedWidthsAndLimits) {
     }
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-    QWidget* port = header->viewport();
-    const int y = header->height() / 2;
-    auto dragDivider = [&](int x, int to) {
-        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(x, y));
-        QTest::mouseMove(port, QPoint(x + 5, y));
-        QTest::mouseMove(port, QPoint(to, y));
-        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(to, y));
-    };
-    dragDivider(79, 140);  // the fixed column's divider does not move
+    DragHeader(79, 140);  // the fixed column's divider does not move
     EXPECT_EQ(header->sectionSize(0), 80);
-    dragDivider(159, 300);  // limited to 100
+    DragHeader(159, 300);  // limited to 100
     EXPECT_EQ(header->sectionSize(1), 100);
-    dragDivider(179, 90);  // and not below 60
+    DragHeader(179, 90);  // and not below 60
     EXPECT_EQ(header->sectionSize(1), 60);
 }
 
@@ -236,14 +238,7 @@ TEST_F(SortListTest, ColumnDragMovesUnlessTheParentVetoes) {
         endTarget = target;
         *veto = vetoEnd;
     });
-    auto drag = [&](QPoint from, QPoint to) {
-        QTest::mousePress(port, Qt::LeftButton, {}, from);
-        QTest::mouseMove(port, from + QPoint(10, 0));
-        QTest::mouseMove(port, to);
-        QTest::mouseRelease(port, Qt::LeftButton, {}, to);
-    };
-
-    drag(QPoint(40, y), QPoint(230, y));  // vetoed at the start
+    DragHeader(40, 230);  // vetoed at the start
     EXPECT_EQ(begins, 1);
     EXPECT_EQ(ends, 0);
     EXPECT_EQ(header->visualIndex(0), 0);
@@ -265,12 +260,12 @@ TEST_F(SortListTest, ColumnDragMovesUnlessTheParentVetoes) {
     EXPECT_EQ(header->DropMarker(), nullptr);
 
     // Dropping next to itself is no move.
-    drag(QPoint(40, y), QPoint(70, y));
+    DragHeader(40, 70);
     EXPECT_EQ(endTarget, -1);
     EXPECT_EQ(header->logicalIndex(0), 1);
 
     vetoEnd = true;
-    drag(QPoint(40, y), QPoint(230, y));
+    DragHeader(40, 230);
     EXPECT_EQ(header->logicalIndex(0), 1);
 }
 

@@ -7,8 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "widgets/SplitterRange.h"
 #include "support/WidgetTestApp.h"
+#include "widgets/SplitterRange.h"
 
 namespace corvane {
 namespace {
