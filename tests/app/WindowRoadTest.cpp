@@ -5,19 +5,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QListWidget>
 #include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ComponentLoader.h"
 #include "app/MainDialog.h"
 #include "e2e/AlbumRoad.h"
+#include "support/WidgetTestApp.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
 #include "widgets/SortListCtrl.h"
@@ -61,19 +60,8 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-class WindowRoadTest : public ::testing::Test {
+class WindowRoadTest : public test::WidgetTest {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "app_tests";
-            static char* argv[] = {name, nullptr};
-            app_ = std::make_unique<QApplication>(argc, argv);
-        }
-    }
-    // Gone before the program's static objects, which it still uses.
-    static void TearDownTestSuite() { app_.reset(); }
-
     void SetUp() override {
         std::string missing = test::AlbumRoad::MissingTool();
         if (missing.empty() && !std::filesystem::exists(test::BinDir() + "/Settings.so")) {
@@ -84,11 +72,8 @@ protected:
         }
     }
 
-    static std::unique_ptr<QApplication> app_;
     test::AlbumRoad road_;
 };
-
-std::unique_ptr<QApplication> WindowRoadTest::app_;
 
 TEST_F(WindowRoadTest, SelectQueryRenameFiles) {
     ASSERT_TRUE(road_.MakeStandardAlbum());
