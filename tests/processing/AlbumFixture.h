@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "album/TrackInfo.h"
+#include "processing/ProcessingPipeline.h"
 #include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
 
@@ -85,6 +86,27 @@ inline TrackInfo MakeTrack(int number, const std::string& title,
     track.genre = "Rock";
     track.fileName = (number < 10 ? "0" : "") + std::to_string(number) + " - " + title + ".mp3";
     return track;
+}
+
+// What a pipeline run logged and counted.
+struct PipelineRun {
+    std::vector<std::string> lines;
+    int failures = 0;
+    int skipped = 0;
+};
+
+// Runs every step; rows default to the records' own order.
+inline PipelineRun RunPipeline(const TrackList& files, const TrackList& tracks,
+                               const ProcessingOptions& options, Mp3InfoObject& mp3,
+                               std::vector<int> fileRows = {}, std::vector<int> trackRows = {}) {
+    MemoryProcessingLog log;
+    ProcessingPipeline pipeline(log);
+    pipeline.SetLists(
+        files, tracks, fileRows.empty() ? RecordOrderRows(files.size()) : std::move(fileRows),
+        trackRows.empty() ? RecordOrderRows(tracks.size()) : std::move(trackRows), mp3);
+    pipeline.SetOptions(options);
+    pipeline.RunAll();
+    return {log.Lines(), pipeline.FailureCount(), pipeline.SkippedCount()};
 }
 
 }  // namespace corvane::test

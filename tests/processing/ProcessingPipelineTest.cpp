@@ -21,20 +21,13 @@ protected:
         files.push_back(MakeFile(dir.path(), name, seconds));
     }
 
-    std::vector<std::string> Run(const ProcessingOptions& options) {
-        return Run(options, RecordOrderRows(files.size()), RecordOrderRows(tracks.size()));
-    }
-
-    std::vector<std::string> Run(const ProcessingOptions& options, std::vector<int> fileRows,
-                                 std::vector<int> trackRows) {
-        MemoryProcessingLog log;
-        ProcessingPipeline pipeline(log);
-        pipeline.SetLists(files, tracks, std::move(fileRows), std::move(trackRows), mp3);
-        pipeline.SetOptions(options);
-        pipeline.RunAll();
-        failures = pipeline.FailureCount();
-        skipped = pipeline.SkippedCount();
-        return log.Lines();
+    std::vector<std::string> Run(const ProcessingOptions& options, std::vector<int> fileRows = {},
+                                 std::vector<int> trackRows = {}) {
+        const PipelineRun run =
+            RunPipeline(files, tracks, options, mp3, std::move(fileRows), std::move(trackRows));
+        failures = run.failures;
+        skipped = run.skipped;
+        return run.lines;
     }
 
     // The lines between the start line and the end line.
@@ -57,6 +50,9 @@ protected:
 };
 
 TEST_F(PipelineTest, FullRunMovesTagsRenamesAndLogsEachStep) {
+    // An album directory that is already there is used as it is.
+    fs::create_directory(AlbumDir());
+    WriteFileBytes(AlbumDir() + "/cover.jpg", "jpg");
     AddFile("track1.mp3", 224);
     AddFile("track2.mp3", 3725);
     tracks = {MakeTrack(1, "Help"), MakeTrack(2, "")};
@@ -77,6 +73,7 @@ TEST_F(PipelineTest, FullRunMovesTagsRenamesAndLogsEachStep) {
     EXPECT_EQ(fs::path(CurrentDir()), fs::canonical(AlbumDir()));
 
     EXPECT_FALSE(fs::exists(dir.File("track1.mp3")));
+    EXPECT_EQ(FileText(AlbumDir() + "/cover.jpg"), "jpg");
     EXPECT_EQ(FakeMp3Marker(AlbumDir() + "/01 - Help.mp3"), "track1.mp3");
     EXPECT_EQ(FakeMp3Marker(AlbumDir() + "/02 - .mp3"), "track2.mp3");
     FakeTag tag;
@@ -100,17 +97,6 @@ TEST_F(PipelineTest, WithoutDirectoryRenamesInPlaceAndReplacesAnOldPlaylist) {
     EXPECT_EQ(fs::path(CurrentDir()), fs::canonical(dir.path()));
     EXPECT_EQ(FileText(dir.File("Artist - Album.m3u")),
               "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
-}
-
-TEST_F(PipelineTest, ExistingAlbumDirectoryIsUsed) {
-    fs::create_directory(AlbumDir());
-    WriteFileBytes(AlbumDir() + "/cover.jpg", "jpg");
-    AddFile("a.mp3", 10);
-    tracks = {MakeTrack(1, "One")};
-    const auto lines = Run({true, false, false});
-    EXPECT_EQ(lines[1], "Creating New Directory... Done.");
-    EXPECT_EQ(FakeMp3Marker(AlbumDir() + "/01 - One.mp3"), "a.mp3");
-    EXPECT_TRUE(fs::exists(AlbumDir() + "/cover.jpg"));
 }
 
 TEST_F(PipelineTest, DirectoryNameIsCleanedAndAFileInTheWayIsReported) {
@@ -161,20 +147,22 @@ TEST_F(PipelineTest, UnreadableMp3IsRenamedButReportedAsFailure) {
     EXPECT_EQ(FileText(dir.File("02 - Two.mp3")), "garbage");
 }
 
-TEST_F(PipelineTest, ExtraFilesAreSkippedAndLeftInPlace) {
+// More files than tracks, or a row without its record: those files stay
+// where and as they are, and the log says so.
+TEST_F(PipelineTest, ExtraFilesAndRowsWithoutRecordAreSkippedAndLeftInPlace) {
     AddFile("a.mp3", 10);
     AddFile("b.mp3", 20);
     AddFile("c.mp3", 30);
     tracks = {MakeTrack(1, "One")};
-    // The database list shows no more rows than there are tracks.
-    const auto lines = Run({true, true, false}, {0, 1, 2}, {0});
+    const auto lines = Run({true, true, false}, {0, 1, 2, 7}, {0});
     EXPECT_EQ(Body(lines),
               (std::vector<std::string>{
                   "Creating New Directory... Done.", "Moving Files...",
                   "Skipped \"b.mp3\": no album track for this file.",
-                  "Skipped \"c.mp3\": no album track for this file.", "2 of 3 files skipped.",
+                  "Skipped \"c.mp3\": no album track for this file.",
+                  "Skipped row 4: no file record for this row.", "3 of 4 files skipped.",
                   "Renaming and ID3Tag Files... Done.", "Creating Playlist... Done."}));
-    EXPECT_EQ(skipped, 2);
+    EXPECT_EQ(skipped, 3);
     EXPECT_EQ(failures, 0);
     EXPECT_EQ(FakeMp3Marker(dir.File("b.mp3")), "b.mp3");
     EXPECT_EQ(FakeMp3Marker(dir.File("c.mp3")), "c.mp3");
@@ -182,16 +170,6 @@ TEST_F(PipelineTest, ExtraFilesAreSkippedAndLeftInPlace) {
     EXPECT_FALSE(ReadFakeTag(dir.File("b.mp3"), tag));
     EXPECT_EQ(FileText(AlbumDir() + "/Artist - Album.m3u"),
               "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
-}
-
-TEST_F(PipelineTest, RowWithoutRecordIsSkipped) {
-    AddFile("a.mp3", 10);
-    tracks = {MakeTrack(1, "One"), MakeTrack(2, "Two")};
-    const auto lines = Run({false, false, false}, {0, 7}, {0, 1});
-    EXPECT_EQ(Body(lines), (std::vector<std::string>{"Renaming and ID3Tag Files...",
-                                                     "Skipped row 2: no file record for this row.",
-                                                     "1 of 2 files skipped."}));
-    EXPECT_EQ(FakeMp3Marker(dir.File("01 - One.mp3")), "a.mp3");
 }
 
 TEST_F(PipelineTest, RowsPairByViewOrderAndPlaylistFollowsTrackOrder) {

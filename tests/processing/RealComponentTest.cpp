@@ -4,7 +4,6 @@
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/ComponentLoader.h"
@@ -22,8 +21,8 @@ namespace fs = std::filesystem;
 class RealComponentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* binDir = std::getenv("CORVANE_BIN_DIR");
-        if (binDir == nullptr || !fs::exists(std::string(binDir) + "/Mp3Info.so")) {
+        const std::string binDir = BinDir();
+        if (!fs::exists(binDir + "/Mp3Info.so")) {
             GTEST_SKIP() << "Mp3Info.so is not built; the real component is not tried";
         }
         if (!HaveProgram("lame")) {

@@ -1,6 +1,7 @@
 // The processing never loses a file and its log tells what really happened,
 // also when names clash, files or folders are read-only or the disk is full.
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -25,53 +26,30 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-    std::vector<std::string> lines;
-    int failures = 0;
-    int skipped = 0;
-};
-
-RunResult RunPipeline(const TrackList& files, const TrackList& tracks,
-                      const ProcessingOptions& options) {
-    FakeMp3Info mp3;
-    MemoryProcessingLog log;
-    ProcessingPipeline pipeline(log);
-    pipeline.SetLists(files, tracks, RecordOrderRows(files.size()), RecordOrderRows(tracks.size()),
-                      mp3);
-    pipeline.SetOptions(options);
-    pipeline.RunAll();
-    return {log.Lines(), pipeline.FailureCount(), pipeline.SkippedCount()};
-}
-
 bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-std::string Join(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += line + "\n";
-    }
-    return text;
-}
+using ::testing::Contains;
+using ::testing::Not;
 
 class SafetyTest : public ::testing::Test {
 protected:
     CurrentDirGuard cwd;
     TempDir dir;
+    FakeMp3Info mp3;
 };
 
 TEST_F(SafetyTest, TwoTracksWithOneNameKeepBothFiles) {
     TrackList files = {MakeFile(dir.path(), "a.mp3", 10), MakeFile(dir.path(), "b.mp3", 20)};
     TrackList tracks = {MakeTrack(1, "Same"), MakeTrack(1, "Same")};
-    const RunResult run = RunPipeline(files, tracks, {true, true, false});
+    const PipelineRun run = RunPipeline(files, tracks, {true, true, false}, mp3);
     const std::string album = dir.File("Artist - Album");
     EXPECT_EQ(FakeMp3Marker(album + "/01 - Same.mp3"), "a.mp3");
     EXPECT_EQ(FakeMp3Marker(album + "/b.mp3"), "b.mp3");
-    EXPECT_TRUE(HasLine(run.lines, "Cannot rename \"b.mp3\" to \"01 - Same.mp3\": File exists"))
-        << Join(run.lines);
-    EXPECT_TRUE(HasLine(run.lines, "1 of 2 files failed.")) << Join(run.lines);
-    EXPECT_FALSE(HasLine(run.lines, "Renaming and ID3Tag Files... Done."));
+    EXPECT_THAT(run.lines, Contains("Cannot rename \"b.mp3\" to \"01 - Same.mp3\": File exists"));
+    EXPECT_THAT(run.lines, Contains("1 of 2 files failed."));
+    EXPECT_THAT(run.lines, Not(Contains("Renaming and ID3Tag Files... Done.")));
     EXPECT_EQ(run.failures, 1);
     // The playlist lists each file under the name it really has.
     EXPECT_EQ(FileText(album + "/Artist - Album.m3u"),
@@ -86,7 +64,7 @@ TEST_F(SafetyTest, TakenNamesInTheAlbumDirectoryAreNotReplaced) {
     TrackList files = {MakeFile(dir.path(), "a.mp3", 10), MakeFile(dir.path(), "b.mp3", 20),
                        MakeFile(dir.path(), "c.mp3", 30)};
     TrackList tracks = {MakeTrack(1, "One"), MakeTrack(2, "Two"), MakeTrack(3, "Three")};
-    const RunResult run = RunPipeline(files, tracks, {true, true, false});
+    const PipelineRun run = RunPipeline(files, tracks, {true, true, false}, mp3);
 
     const auto after = FolderContents(dir.path());
     EXPECT_EQ(after.at("Artist - Album/02 - Two.mp3"), "someone else's");
@@ -94,18 +72,17 @@ TEST_F(SafetyTest, TakenNamesInTheAlbumDirectoryAreNotReplaced) {
     EXPECT_EQ(FakeMp3Marker(dir.File("c.mp3")), "c.mp3");
     EXPECT_EQ(FakeMp3Marker(album + "/b.mp3"), "b.mp3");
     EXPECT_EQ(FakeMp3Marker(album + "/01 - One.mp3"), "a.mp3");
-    EXPECT_TRUE(HasLine(run.lines, "Cannot move \"c.mp3\" into \"Artist - Album\": File exists"))
-        << Join(run.lines);
-    EXPECT_TRUE(HasLine(run.lines, "1 of 3 files failed.")) << Join(run.lines);
-    EXPECT_TRUE(HasLine(run.lines, "Cannot rename \"b.mp3\" to \"02 - Two.mp3\": File exists"));
+    EXPECT_THAT(run.lines, Contains("Cannot move \"c.mp3\" into \"Artist - Album\": File exists"));
+    EXPECT_THAT(run.lines, Contains("1 of 3 files failed."));
+    EXPECT_THAT(run.lines, Contains("Cannot rename \"b.mp3\" to \"02 - Two.mp3\": File exists"));
     EXPECT_EQ(run.failures, 2);
 }
 
 TEST_F(SafetyTest, ReadOnlyFileIsTaggedAndRenamed) {
     TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
     ASSERT_EQ(::chmod(files[0].filePath.c_str(), 0444), 0);
-    const RunResult run = RunPipeline(files, {MakeTrack(1, "One")}, {false, false, false});
-    EXPECT_EQ(run.failures, 0) << Join(run.lines);
+    const PipelineRun run = RunPipeline(files, {MakeTrack(1, "One")}, {false, false, false}, mp3);
+    EXPECT_EQ(run.failures, 0) << ::testing::PrintToString(run.lines);
     FakeTag tag;
     ASSERT_TRUE(ReadFakeTag(dir.File("01 - One.mp3"), tag));
     EXPECT_EQ(tag.title, "One");
@@ -155,8 +132,9 @@ std::string CheckReadOnlyFolder(const std::string& base, bool createDirectory) {
     }
     TrackList files = {MakeFile(folder, "a.mp3", 10), MakeFile(folder, "b.mp3", 20)};
     ::chmod(folder.c_str(), 0555);
-    const RunResult run = RunPipeline(files, {MakeTrack(1, "One"), MakeTrack(2, "Two")},
-                                      {createDirectory, true, false});
+    FakeMp3Info mp3;
+    const PipelineRun run = RunPipeline(files, {MakeTrack(1, "One"), MakeTrack(2, "Two")},
+                                        {createDirectory, true, false}, mp3);
     ::chmod(folder.c_str(), 0755);
     std::string complaint;
     if (FakeMp3Marker(folder + "/a.mp3") != "a.mp3" ||
@@ -180,7 +158,7 @@ std::string CheckReadOnlyFolder(const std::string& base, bool createDirectory) {
             complaint += "playlist reported as written\n";
         }
     }
-    return complaint.empty() ? complaint : complaint + Join(run.lines);
+    return complaint.empty() ? complaint : complaint + ::testing::PrintToString(run.lines);
 }
 
 TEST_F(SafetyTest, ReadOnlyFolderLosesNothingAndSaysWhy) {
@@ -223,9 +201,9 @@ TEST_F(SafetyTest, FullFileSystemLosesNothing) {
         }
         ::close(fd);
     }
-    const RunResult run =
+    const PipelineRun run =
         RunPipeline(files, {MakeTrack(1, "One"), MakeTrack(2, "Two"), MakeTrack(3, "Three")},
-                    {true, true, false});
+                    {true, true, false}, mp3);
 
     const auto after = FolderContents(mountPoint);
     std::map<std::string, std::string> songs;
@@ -234,17 +212,16 @@ TEST_F(SafetyTest, FullFileSystemLosesNothing) {
             songs[content] = path;
         }
     }
-    ASSERT_EQ(songs.size(), 3u) << Join(run.lines);
+    ASSERT_EQ(songs.size(), 3u) << ::testing::PrintToString(run.lines);
     for (const auto& [name, content] : before) {
-        EXPECT_EQ(songs.count(content), 1u) << name << " changed or lost\n" << Join(run.lines);
+        EXPECT_EQ(songs.count(content), 1u) << name << " changed or lost\n"
+                                            << ::testing::PrintToString(run.lines);
     }
-    EXPECT_TRUE(HasLine(run.lines, "Cannot write the tag of \"a.mp3\": No space left on device"))
-        << Join(run.lines);
-    EXPECT_TRUE(HasLine(run.lines,
-                        "Cannot write the playlist \"Artist - Album.m3u\": No space left on "
-                        "device"))
-        << Join(run.lines);
-    EXPECT_TRUE(HasLine(run.lines, "3 of 3 files failed.")) << Join(run.lines);
+    EXPECT_THAT(run.lines, Contains("Cannot write the tag of \"a.mp3\": No space left on device"));
+    EXPECT_THAT(run.lines,
+                Contains("Cannot write the playlist \"Artist - Album.m3u\": No space left on "
+                         "device"));
+    EXPECT_THAT(run.lines, Contains("3 of 3 files failed."));
     EXPECT_EQ(run.failures, 4);
     for (const auto& [path, content] : after) {
         EXPECT_EQ(path.find(".m3u"), std::string::npos) << "a playlist was left: " << path;
