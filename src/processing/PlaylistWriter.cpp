@@ -1,6 +1,9 @@
 #include "processing/PlaylistWriter.h"
 
+#include <string_view>
+
 #include "naming/FileNameCleanup.h"
+#include "naming/NameFormat.h"
 
 namespace corvane {
 
@@ -27,7 +30,9 @@ std::string RemoveAll(std::string text, const std::string& part) {
 }  // namespace
 
 std::string PlaylistFileName(const TrackInfo& firstTrack) {
-    return ReplaceIllegalChars(firstTrack.artist + " - " + firstTrack.album + ".m3u");
+    constexpr std::string_view kExtension = ".m3u";
+    const std::string name = ReplaceIllegalChars(firstTrack.artist + " - " + firstTrack.album);
+    return LimitBytes(name, kMaxFileNameBytes - kExtension.size()) + std::string(kExtension);
 }
 
 std::string PlaylistLabel(const std::string& title, const std::string& fileName) {

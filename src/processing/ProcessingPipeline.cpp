@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "naming/FileNameCleanup.h"
+#include "naming/NameFormat.h"
 #include "platform/FileSystem.h"
 #include "processing/PlaylistWriter.h"
 #include "processing/RenameBatch.h"
@@ -48,7 +49,9 @@ std::string FilesText(int count) {
 }  // namespace
 
 std::string AlbumDirectoryName(const TrackInfo& firstTrack) {
-    return ReplaceIllegalChars(firstTrack.artist + " - " + firstTrack.album);
+    // A long artist and album would otherwise make the directory impossible to create.
+    return LimitBytes(ReplaceIllegalChars(firstTrack.artist + " - " + firstTrack.album),
+                      kMaxFileNameBytes);
 }
 
 std::string LocalTimeText() {

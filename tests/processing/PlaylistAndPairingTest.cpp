@@ -6,6 +6,7 @@
 #include "processing/FilePairing.h"
 #include "processing/PlaylistWriter.h"
 #include "processing/ProcessingLog.h"
+#include "processing/ProcessingPipeline.h"
 
 namespace corvane::test {
 namespace {
@@ -64,6 +65,18 @@ TEST(PlaylistTest, LabelAndFileNameAreCleaned) {
     EXPECT_EQ(PlaylistFileName(track), "A_B 'C' - Best_ Vol 1_.m3u");
     EXPECT_FALSE(CanListFileName("a\nb.mp3"));
     EXPECT_TRUE(CanListFileName("a b.mp3"));
+}
+
+TEST(PlaylistTest, LongAlbumNamesStayWithinOneFileName) {
+    TrackInfo track;
+    track.artist = std::string(201, 'a');  // with " - ", 204 bytes: an odd room is left
+    for (int i = 0; i < 50; ++i) {
+        track.album += "\xC3\xA9";  // "é"
+    }
+    // Both are cut before the "é" that would not fit whole.
+    EXPECT_EQ(PlaylistFileName(track),
+              std::string(201, 'a') + " - " + track.album.substr(0, 46) + ".m3u");
+    EXPECT_EQ(AlbumDirectoryName(track), std::string(201, 'a') + " - " + track.album.substr(0, 50));
 }
 
 TrackInfo Named(const std::string& name) {
