@@ -35,6 +35,34 @@ QString LoadingFramePath(int frame) {
     return QStringLiteral(":/corvane/loading/frame%1.svg").arg(frame);
 }
 
+std::vector<QString> AllArtworkPaths() {
+    std::vector<QString> paths = {artwork::kAppIcon,
+                                  artwork::kQuery,
+                                  artwork::kExecute,
+                                  artwork::kSettings,
+                                  artwork::kAbout,
+                                  artwork::kSearch,
+                                  artwork::kGroupOptions,
+                                  artwork::kGroupTags,
+                                  artwork::kGroupExtended,
+                                  artwork::kGroupFolders,
+                                  artwork::kGroupFiles,
+                                  artwork::kGroupCddb,
+                                  artwork::kTrackCountNotEnough,
+                                  artwork::kTrackCountTooMany,
+                                  artwork::kAssociation,
+                                  artwork::kSplash,
+                                  artwork::kMoveBarGlyphs};
+    for (int step = 0; step < artwork::kStepCount; ++step) {
+        paths.push_back(StepPicturePath(step, false));
+        paths.push_back(StepPicturePath(step, true));
+    }
+    for (int frame = 0; frame < artwork::kLoadingFrameCount; ++frame) {
+        paths.push_back(LoadingFramePath(frame));
+    }
+    return paths;
+}
+
 QString ArtworkPathForId(int resourceId, bool isBitmap) {
     if (isBitmap) {
         switch (resourceId) {

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <vector>
 
 namespace corvane {
 
@@ -41,6 +42,9 @@ QString StepPicturePath(int step, bool begun);
 
 // Path of frame 0..9 of the folder tree's loading animation.
 QString LoadingFramePath(int frame);
+
+// Every picture the program has, by resource path.
+std::vector<QString> AllArtworkPaths();
 
 // The picture that stands for one of the program's numbered resources (icons 154, 159 to
 // 169, bitmaps 129 to 136, 150, 151, 170, animated icon 129 is `LoadingFramePath`); empty

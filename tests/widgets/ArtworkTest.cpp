@@ -12,35 +12,6 @@
 namespace corvane {
 namespace {
 
-// Every picture the program names, by path.
-std::vector<QString> AllPictures() {
-    std::vector<QString> paths = {artwork::kAppIcon,
-                                  artwork::kQuery,
-                                  artwork::kExecute,
-                                  artwork::kSettings,
-                                  artwork::kAbout,
-                                  artwork::kSearch,
-                                  artwork::kGroupOptions,
-                                  artwork::kGroupTags,
-                                  artwork::kGroupExtended,
-                                  artwork::kGroupFolders,
-                                  artwork::kGroupFiles,
-                                  artwork::kGroupCddb,
-                                  artwork::kTrackCountNotEnough,
-                                  artwork::kTrackCountTooMany,
-                                  artwork::kAssociation,
-                                  artwork::kSplash,
-                                  artwork::kMoveBarGlyphs};
-    for (int step = 0; step < artwork::kStepCount; ++step) {
-        paths.push_back(StepPicturePath(step, false));
-        paths.push_back(StepPicturePath(step, true));
-    }
-    for (int frame = 0; frame < artwork::kLoadingFrameCount; ++frame) {
-        paths.push_back(LoadingFramePath(frame));
-    }
-    return paths;
-}
-
 int OpaquePixels(const QImage& image, const QRect& area) {
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -53,7 +24,7 @@ int OpaquePixels(const QImage& image, const QRect& area) {
 
 TEST(Artwork, EveryPictureLoadsAndDrawsSomethingAtItsSize) {
     test::WidgetApp();
-    for (const QString& path : AllPictures()) {
+    for (const QString& path : AllArtworkPaths()) {
         SCOPED_TRACE(path.toStdString());
         ASSERT_FALSE(path.isEmpty());
         const QSize size = ArtworkSize(path);

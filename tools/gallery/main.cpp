@@ -70,31 +70,7 @@ QPalette DarkPalette() {
 
 // Every picture at its own size, and the small icons in a row on a light and a dark ground.
 void RenderPictures(Gallery& gallery) {
-    std::vector<QString> paths = {artwork::kAppIcon,
-                                  artwork::kQuery,
-                                  artwork::kExecute,
-                                  artwork::kSettings,
-                                  artwork::kAbout,
-                                  artwork::kSearch,
-                                  artwork::kGroupOptions,
-                                  artwork::kGroupTags,
-                                  artwork::kGroupExtended,
-                                  artwork::kGroupFolders,
-                                  artwork::kGroupFiles,
-                                  artwork::kGroupCddb,
-                                  artwork::kTrackCountNotEnough,
-                                  artwork::kTrackCountTooMany,
-                                  artwork::kAssociation,
-                                  artwork::kSplash,
-                                  artwork::kMoveBarGlyphs};
-    for (int step = 0; step < artwork::kStepCount; ++step) {
-        paths.push_back(StepPicturePath(step, false));
-        paths.push_back(StepPicturePath(step, true));
-    }
-    for (int frame = 0; frame < artwork::kLoadingFrameCount; ++frame) {
-        paths.push_back(LoadingFramePath(frame));
-    }
-    for (const QString& path : paths) {
+    for (const QString& path : AllArtworkPaths()) {
         gallery.Save(ArtworkPixmap(path), QStringLiteral("picture-") + QFileInfo(path).baseName());
     }
 
