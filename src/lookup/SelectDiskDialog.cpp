@@ -13,6 +13,16 @@ namespace corvane {
 
 namespace {
 constexpr int kDataRole = Qt::UserRole + 1;
+
+// A sorted list box orders its lines regardless of case, as users read them.
+class CandidateItem : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override {
+        const int folded = text().compare(other.text(), Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : text() < other.text();
+    }
+};
 }  // namespace
 
 std::string DiscMatchLine(const DiscMatch& match) {
@@ -64,7 +74,7 @@ void SelectDiskDialog::SetMatches(const std::vector<DiscMatch>& matches) {
 }
 
 void SelectDiskDialog::AddLine(const std::string& text, qint64 data) {
-    auto* item = new QListWidgetItem(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    auto* item = new CandidateItem(QString::fromUtf8(text.data(), qsizetype(text.size())));
     item->setData(kDataRole, data);
     list_->addItem(item);
     // Long lines scroll sideways rather than being cut.

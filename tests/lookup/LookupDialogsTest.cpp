@@ -81,6 +81,16 @@ TEST_F(LookupDialogsTest, SelectDiskSortsLinesAndKeepsEachCandidate) {
     EXPECT_FALSE(dialog.OkButton()->isEnabled());
 }
 
+TEST_F(LookupDialogsTest, SelectDiskSortsRegardlessOfCase) {
+    SelectDiskDialog dialog;
+    dialog.SetMatches({{"rock", 1, "Zed", "Z"}, {"rock", 2, "abba", "A"}, {"rock", 3, "Max", "M"}});
+    QListWidget* list = dialog.List();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_TRUE(list->item(0)->text().startsWith("abba"));
+    EXPECT_TRUE(list->item(1)->text().startsWith("Max"));
+    EXPECT_TRUE(list->item(2)->text().startsWith("Zed"));
+}
+
 TEST_F(LookupDialogsTest, SelectDiskAcceptsByDoubleClickAndCancelsByEscape) {
     SelectDiskDialog dialog;
     dialog.SetMatches(ThreeMatches());
