@@ -1,11 +1,12 @@
 #include "album/DiscIdCalculator.h"
 
-#include <discid/discid.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <random>
 #include <string>
+
+#include "support/ReferenceDiscId.h"
 
 namespace corvane {
 namespace {
@@ -24,25 +25,6 @@ std::string Hex(std::uint32_t id) {
     char text[16];
     std::snprintf(text, sizeof text, "%08x", id);
     return text;
-}
-
-// The freedb id of a disc whose tracks last the given whole frames, from
-// libdiscid, the reference implementation of the id.
-std::string ReferenceId(const std::vector<long>& frames) {
-    int offsets[100] = {};
-    long position = 150;
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        offsets[i + 1] = static_cast<int>(position);
-        position += frames[i];
-    }
-    offsets[0] = static_cast<int>(position);
-    DiscId* disc = discid_new();
-    std::string id;
-    if (discid_put(disc, 1, static_cast<int>(frames.size()), offsets)) {
-        id = discid_get_freedb_id(disc);
-    }
-    discid_free(disc);
-    return id;
 }
 
 TEST(DiscIdCalculator, OneTrackOfTwoHundredSecondsReplacesAnEarlierAlbum) {
@@ -142,7 +124,7 @@ TEST(DiscIdCalculator, MatchesLibdiscidOnRandomAlbums) {
             record.playTime = static_cast<double>(f) / 75.0;
             fromFrames.push_back(record);
         }
-        const std::string reference = ReferenceId(frames);
+        const std::string reference = test::ReferenceDiscId(frames);
         ASSERT_FALSE(reference.empty());
         DiscIdCalculator calculator;
         ASSERT_EQ(Hex(calculator.ComputeDiscId(fromSamples)), reference) << "album " << album;

@@ -1,4 +1,3 @@
-#include <discid/discid.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "support/ReferenceDiscId.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
@@ -62,24 +62,6 @@ std::vector<std::string> Split(const std::string& line, char separator) {
         parts.emplace_back();
     }
     return parts;
-}
-
-// The freedb id of tracks lasting the given whole CD frames, from libdiscid.
-std::string ReferenceId(const std::vector<long>& frames) {
-    int offsets[100] = {};
-    long position = 150;
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        offsets[i + 1] = static_cast<int>(position);
-        position += frames[i];
-    }
-    offsets[0] = static_cast<int>(position);
-    DiscId* disc = discid_new();
-    std::string id;
-    if (discid_put(disc, 1, static_cast<int>(frames.size()), offsets)) {
-        id = discid_get_freedb_id(disc);
-    }
-    discid_free(disc);
-    return id;
 }
 
 class ScanCommandTest : public ::testing::Test {
@@ -143,7 +125,7 @@ TEST_F(ScanCommandTest, ListsFilesThenDiscIdAndOffsets) {
     EXPECT_EQ(two[9], "128 Kbps");
     EXPECT_EQ(Split(lines[2], '\t')[0], "03 Three.MP3");
 
-    EXPECT_EQ(lines[3], "DISK ID = " + ReferenceId(frames_));
+    EXPECT_EQ(lines[3], "DISK ID = " + test::ReferenceDiscId(frames_));
     EXPECT_EQ(lines[4], "0 2 0");
     EXPECT_EQ(lines[5], "0 12 0");
     EXPECT_EQ(lines[6], "0 26 74");  // 150 + 750 + 1124 = 2024 frames
@@ -170,7 +152,8 @@ TEST_F(ScanCommandTest, JsonHasEveryFieldAndIsValid) {
     // The damaged file is a track of length 0 at the end of the disc.
     std::vector<long> frames = frames_;
     frames.push_back(0);
-    EXPECT_NE(json.find("\"discId\": \"" + ReferenceId(frames) + "\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"discId\": \"" + test::ReferenceDiscId(frames) + "\""), std::string::npos)
+        << json;
     EXPECT_NE(json.find("[0, 2, 0],\n    [0, 12, 0],\n    [0, 26, 74],\n    [0, 47, 73],\n    "
                         "[0, 47, 73]\n  ]"),
               std::string::npos)
