@@ -1,5 +1,6 @@
 #include "e2e/AlbumRoad.h"
 
+#include <gtest/gtest.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
 
@@ -165,6 +166,29 @@ bool ReadTags(const std::string& path, TagValues& tags) {
     tags.genre = Utf8(tag->genre());
     tags.comment = Utf8(tag->comment());
     return true;
+}
+
+void ExpectStandardAlbumTracks(const std::string& dir, const std::vector<std::string>& names,
+                               const std::map<std::string, std::string>& before) {
+    // Track k is the k-th file in byte order.
+    const std::vector<std::string> sources{"B.mp3", "a.MP3", "c (copy).mp3"};
+    const std::vector<std::string> titles{"Café", "Why?", "Last \"One\""};
+    ASSERT_EQ(names.size(), sources.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        std::string bytes;
+        ASSERT_TRUE(ReadFileBytes(dir + "/" + names[i], bytes));
+        EXPECT_TRUE(AudioBytes(bytes) == AudioBytes(before.at(sources[i])));
+        TagValues tags;
+        ASSERT_TRUE(ReadTags(dir + "/" + names[i], tags));
+        EXPECT_EQ(tags.title, titles[i]);
+        EXPECT_EQ(tags.artist, "Los Niños");
+        EXPECT_EQ(tags.album, "Días: Vol 1");
+        EXPECT_EQ(tags.year, 2001u);
+        EXPECT_EQ(tags.track, i + 1);
+        EXPECT_EQ(tags.genre, "Test");
+        EXPECT_EQ(tags.comment, i == 1 ? "live take" : "");
+    }
 }
 
 }  // namespace corvane::test

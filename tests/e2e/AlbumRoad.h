@@ -95,4 +95,12 @@ std::string AudioBytes(const std::string& bytes);
 // False when TagLib cannot read the file as MPEG audio.
 bool ReadTags(const std::string& path, TagValues& tags);
 
+// Checks the standard album after it landed in dir under names (track order):
+// each file's audio is that of its source in before (the album as it was,
+// by name), and its tag holds the record "Los Niños / Días: Vol 1" (2001,
+// "Test") with the titles "Café", "Why?", "Last \"One\"" and the second
+// track's comment "live take".
+void ExpectStandardAlbumTracks(const std::string& dir, const std::vector<std::string>& names,
+                               const std::map<std::string, std::string>& before);
+
 }  // namespace corvane::test
