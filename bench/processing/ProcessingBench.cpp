@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ComponentLoader.h"
+#include "components/ComponentLoader.h"
 #include "platform/FileSystem.h"
 #include "processing/ProcessingPipeline.h"
 #include "support/TestSupport.h"

@@ -5,7 +5,7 @@
 #include "Id3TagReader.h"
 #include "MpegStreamScanner.h"
 #include "PlayLength.h"
-#include "app/Mp3InfoObject.h"
+#include "components/Mp3InfoObject.h"
 
 namespace corvane {
 

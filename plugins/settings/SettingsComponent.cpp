@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "SettingsDialog.h"
-#include "app/SettingsIni.h"
+#include "settings/SettingsIni.h"
 
 namespace corvane {
 

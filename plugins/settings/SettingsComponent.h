@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/SettingsObject.h"
+#include "components/SettingsObject.h"
 
 namespace corvane {
 

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "album/TrackListColumns.h"
-#include "app/SettingsIni.h"
+#include "settings/SettingsIni.h"
 
 namespace corvane {
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <array>
 
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 
 class QCheckBox;
 class QComboBox;

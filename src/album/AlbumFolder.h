@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "album/TrackInfo.h"
-#include "app/Mp3InfoObject.h"
+#include "components/Mp3InfoObject.h"
 
 namespace corvane {
 

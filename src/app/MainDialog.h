@@ -5,7 +5,7 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "app/ComponentLoader.h"
+#include "components/ComponentLoader.h"
 #include "app/QtComboBox.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/CddbPrompts.h"

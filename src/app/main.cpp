@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/ComponentLoader.h"
+#include "components/ComponentLoader.h"
 #include "app/MainDialog.h"
 
 int main(int argc, char** argv) {

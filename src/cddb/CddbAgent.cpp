@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/SettingsValues.h"
+#include "cddb/DefaultServer.h"
 #include "platform/ComboBox.h"
 
 namespace corvane {

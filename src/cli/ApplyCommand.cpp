@@ -13,9 +13,9 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "app/ComponentLoader.h"
-#include "app/SettingsIni.h"
-#include "app/SettingsValues.h"
+#include "components/ComponentLoader.h"
+#include "settings/SettingsIni.h"
+#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
 #include "lookup/LookupWorkflow.h"

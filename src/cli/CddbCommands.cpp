@@ -8,9 +8,9 @@
 
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
-#include "app/ComponentLoader.h"
-#include "app/SettingsIni.h"
-#include "app/SettingsValues.h"
+#include "components/ComponentLoader.h"
+#include "settings/SettingsIni.h"
+#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "lookup/ServerList.h"
 #include "platform/FileSystem.h"

@@ -7,7 +7,7 @@
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
 #include "album/TrackListColumns.h"
-#include "app/ComponentLoader.h"
+#include "components/ComponentLoader.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
 

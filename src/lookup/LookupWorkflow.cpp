@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "album/DiscIdCalculator.h"
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "lookup/LookupView.h"
 #include "platform/ComboBox.h"

@@ -1,7 +1,7 @@
 #include "lookup/ServerList.h"
 
-#include "app/SettingsIni.h"
-#include "app/SettingsValues.h"
+#include "settings/SettingsIni.h"
+#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "platform/ComboBox.h"
 #include "platform/MemoryComboBox.h"

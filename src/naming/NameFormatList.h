@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "album/TrackInfo.h"
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 #include "platform/ComboBox.h"
 
 namespace corvane {

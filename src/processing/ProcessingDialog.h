@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "album/TrackInfo.h"
-#include "app/Mp3InfoObject.h"
+#include "components/Mp3InfoObject.h"
 #include "processing/ProcessingLog.h"
 #include "processing/ProcessingPipeline.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "album/TrackInfo.h"
-#include "app/Mp3InfoObject.h"
+#include "components/Mp3InfoObject.h"
 #include "processing/DependencyStep.h"
 #include "processing/FilePairing.h"
 #include "processing/ProcessingLog.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Mp3InfoObject.h"
+#include "components/Mp3InfoObject.h"
 
 namespace corvane::test {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/SettingsObject.h"
+#include "components/SettingsObject.h"
 #include "support/FakeMp3Info.h"
 
 namespace {

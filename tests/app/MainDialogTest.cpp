@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "album/DiscIdCalculator.h"
-#include "app/SettingsIni.h"
+#include "settings/SettingsIni.h"
 #include "app/SplashWindow.h"
 #include "cddb/ServerProcess.h"
 #include "support/LayoutCheck.h"

@@ -1,4 +1,4 @@
-#include "app/SettingsIni.h"
+#include "settings/SettingsIni.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

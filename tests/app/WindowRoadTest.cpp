@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ComponentLoader.h"
+#include "components/ComponentLoader.h"
 #include "app/MainDialog.h"
 #include "e2e/AlbumRoad.h"
 #include "support/WidgetTestApp.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 #include "e2e/AlbumRoad.h"
 #include "support/TestSupport.h"
 

@@ -10,7 +10,7 @@
 
 #include "album/DiscIdCalculator.h"
 #include "album/TrackInfo.h"
-#include "app/SettingsIni.h"
+#include "settings/SettingsIni.h"
 
 namespace corvane::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 #include "cddb/ServerProcess.h"
 #include "support/TestSupport.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "album/DiscIdCalculator.h"
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/ServerProcess.h"
 #include "lookup/LookupView.h"

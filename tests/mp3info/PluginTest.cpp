@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/Mp3InfoObject.h"
+#include "components/Mp3InfoObject.h"
 #include "support/TestSupport.h"
 
 namespace corvane {

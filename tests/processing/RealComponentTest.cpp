@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "app/ComponentLoader.h"
+#include "components/ComponentLoader.h"
 #include "platform/FileSystem.h"
 #include "processing/AlbumFixture.h"
 #include "processing/ProcessingPipeline.h"

@@ -13,8 +13,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/ComponentLoader.h"
-#include "app/SettingsIni.h"
+#include "components/ComponentLoader.h"
+#include "settings/SettingsIni.h"
 #include "support/TestSupport.h"
 
 namespace corvane {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/ComponentLoader.h"
+#include "components/ComponentLoader.h"
 #include "app/MainDialog.h"
 #include "widgets/SortListCtrl.h"
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Mp3InfoObject.h"
-#include "app/SettingsObject.h"
+#include "components/Mp3InfoObject.h"
+#include "components/SettingsObject.h"
 
 namespace corvane {
 

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "cddb/DefaultServer.h"
+
 namespace corvane {
 
 inline constexpr const char* kIniFileName = "Corvane Mp3.ini";
-inline constexpr const char* kDefaultCddbHost = "gnudb.gnudb.org";
 
 // Every value the settings component keeps in "Corvane Mp3.ini". The program
 // reads and writes them directly.

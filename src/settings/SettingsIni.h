@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 
 namespace corvane {
 

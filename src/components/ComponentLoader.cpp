@@ -1,4 +1,4 @@
-#include "app/ComponentLoader.h"
+#include "components/ComponentLoader.h"
 
 #include <dlfcn.h>
 
