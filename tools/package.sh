@@ -20,7 +20,7 @@ deb=$(find build-release/package -maxdepth 1 -name 'corvane-mp3_*.deb')
 mv "$deb" "$out/"
 deb=$out/$(basename "$deb")
 echo "package: $deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb"
 if command -v lintian > /dev/null; then
-    lintian --info "$deb"
+    lintian "$deb"
 fi
