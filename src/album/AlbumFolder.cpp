@@ -116,7 +116,8 @@ bool ReadTrackInfo(TrackInfo& record, Mp3InfoObject& mp3) {
     return true;
 }
 
-int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3) {
+int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3,
+               const ScanProgress& progress) {
     if (path.empty() || ::chdir(path.c_str()) != 0) {
         return -1;
     }
@@ -137,6 +138,9 @@ int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3) 
             record.status = 0;
         }
         album.files.push_back(std::move(record));
+        if (progress) {
+            progress(album.files.size(), names.size());
+        }
     }
     return static_cast<int>(album.files.size());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +23,11 @@ struct AlbumFolder {
 // into album.files, sorted byte-wise by name, and empties album.tracks.
 // Returns the number of files, or -1 when the folder cannot be entered; the
 // album is then left as it was. A file the component cannot open stays in the
-// list as damaged (status 0).
-int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3);
+// list as damaged (status 0). progress, when given, hears after each file how
+// many of how many are read.
+using ScanProgress = std::function<void(std::size_t done, std::size_t total)>;
+int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3,
+               const ScanProgress& progress = {});
 
 // Fills record, whose filePath is set, through the component. Returns false,
 // leaving the record unchanged, when the component cannot open the file.

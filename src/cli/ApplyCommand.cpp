@@ -18,6 +18,7 @@
 #include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
+#include "cli/FileProgress.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/CaseConversion.h"
 #include "naming/NameFormat.h"
@@ -259,7 +260,8 @@ void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
 }  // namespace
 
 int RunApply(const Arguments& arguments) {
-    if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()) {
+    if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end() ||
+        std::find(arguments.begin(), arguments.end(), "-h") != arguments.end()) {
         std::printf("usage:\n  corvane-cli %s\n\n%s", kApplyUsage, kHelp);
         return 0;
     }
@@ -283,7 +285,7 @@ int RunApply(const Arguments& arguments) {
     }
 
     AlbumFolder album;
-    const int count = ScanFolder(album, options.folder, *mp3Info);
+    const int count = ScanFolder(album, options.folder, *mp3Info, FileProgress().Callback());
     if (count < 0) {
         const int error = errno;  // of the change into the folder
         std::fprintf(stderr, "corvane-cli apply: cannot open the folder %s: %s\n",

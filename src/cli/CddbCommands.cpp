@@ -8,6 +8,7 @@
 
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
+#include "cli/FileProgress.h"
 #include "components/ComponentLoader.h"
 #include "settings/SettingsIni.h"
 #include "settings/SettingsValues.h"
@@ -256,7 +257,7 @@ bool ScanDiscId(const std::string& folder, std::uint32_t& discId, OffsetList& of
         return false;
     }
     AlbumFolder album;
-    if (ScanFolder(album, folder, *mp3) < 0) {
+    if (ScanFolder(album, folder, *mp3, FileProgress().Callback()) < 0) {
         std::fprintf(stderr, "Cannot enter folder <%s>: %s\n", folder.c_str(),
                      ErrorText(errno).c_str());
         return false;

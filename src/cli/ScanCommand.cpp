@@ -7,6 +7,7 @@
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
 #include "album/TrackListColumns.h"
+#include "cli/FileProgress.h"
 #include "components/ComponentLoader.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
@@ -140,7 +141,7 @@ int RunScan(const Arguments& arguments) {
         return 1;
     }
     AlbumFolder album;
-    if (ScanFolder(album, options.folder, *mp3) < 0) {
+    if (ScanFolder(album, options.folder, *mp3, FileProgress().Callback()) < 0) {
         const int error = errno;
         std::fprintf(stderr, "Cannot enter folder <%s>: %s\n", options.folder.c_str(),
                      ErrorText(error).c_str());

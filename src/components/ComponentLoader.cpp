@@ -26,6 +26,15 @@ bool HasLibrarySuffix(const std::string& fileName) {
     return true;
 }
 
+// The program's folder, then the installed tree's plug-in folder beside it
+// (bin/../lib/corvane-mp3).
+std::vector<std::string> DefaultFolders() {
+    const std::string own = ExecutableDir();
+    const std::filesystem::path installed =
+        (std::filesystem::path(own) / ".." / "lib" / "corvane-mp3").lexically_normal();
+    return {own, installed.string()};
+}
+
 std::string CurrentDirectory() {
     std::error_code error;
     const std::filesystem::path current = std::filesystem::current_path(error);
@@ -47,9 +56,12 @@ void SaveAndReleaseComponents(SettingsPtr& settings, Mp3InfoPtr& mp3) {
     mp3.reset();
 }
 
-ComponentLoader::ComponentLoader() : ComponentLoader(ExecutableDir()) {}
+ComponentLoader::ComponentLoader() : ComponentLoader(DefaultFolders()) {}
 
-ComponentLoader::ComponentLoader(std::string folder) : folder_(std::move(folder)) {}
+ComponentLoader::ComponentLoader(std::string folder)
+    : ComponentLoader(std::vector<std::string>{std::move(folder)}) {}
+
+ComponentLoader::ComponentLoader(std::vector<std::string> folders) : folders_(std::move(folders)) {}
 
 void* ComponentLoader::LoadExport(const std::string& fileName, const char* exportName,
                                   void*& module) {
@@ -58,7 +70,19 @@ void* ComponentLoader::LoadExport(const std::string& fileName, const char* expor
     if (!HasLibrarySuffix(fileName)) {
         return nullptr;
     }
-    const std::string path = folder_.empty() ? fileName : folder_ + "/" + fileName;
+    for (const std::string& folder : folders_) {
+        const std::string path = folder.empty() ? fileName : folder + "/" + fileName;
+        if (void* symbol = OpenExport(path, exportName, module)) {
+            detail_.clear();
+            return symbol;
+        }
+    }
+    error_ = MissingComponentText(fileName);
+    return nullptr;
+}
+
+// Adds the reason to detail_ when the library or its export is missing.
+void* ComponentLoader::OpenExport(const std::string& path, const char* exportName, void*& module) {
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     void* symbol = nullptr;
     if (handle != nullptr) {
@@ -67,8 +91,7 @@ void* ComponentLoader::LoadExport(const std::string& fileName, const char* expor
     }
     if (symbol == nullptr) {
         const char* reason = ::dlerror();
-        detail_ = reason != nullptr ? reason : "";
-        error_ = MissingComponentText(fileName);
+        detail_ += (detail_.empty() ? "" : "; ") + std::string(reason != nullptr ? reason : path);
         if (handle != nullptr) {
             ::dlclose(handle);
         }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/Mp3InfoObject.h"
 #include "components/SettingsObject.h"
@@ -29,14 +30,16 @@ void SaveAndReleaseComponents(SettingsPtr& settings, Mp3InfoPtr& mp3);
 // "Cannot find DLL <name>\nPlease make sure ..." for a missing component.
 std::string MissingComponentText(const std::string& fileName);
 
-// Loads the two plug-ins from one folder (by default the running program's
-// own) and creates their objects. A loaded module stays loaded until the
-// process ends: the objects' code lives in it, and unloading a Qt plug-in
-// while Qt runs is unsafe.
+// Loads the two plug-ins and creates their objects. Each comes from the
+// first folder where it loads: by default the running program's own folder
+// (the build tree), then ../lib/corvane-mp3 beside it (an installed tree). A
+// loaded module stays loaded until the process ends: the objects' code lives
+// in it, and unloading a Qt plug-in while Qt runs is unsafe.
 class ComponentLoader {
 public:
     ComponentLoader();
     explicit ComponentLoader(std::string folder);
+    explicit ComponentLoader(std::vector<std::string> folders);
 
     // The MP3 information object, or null with Error() set.
     Mp3InfoPtr LoadMp3Info();
@@ -54,15 +57,17 @@ public:
 
     void* Mp3InfoModule() const { return mp3InfoModule_; }
     void* SettingsModule() const { return settingsModule_; }
-    const std::string& Folder() const { return folder_; }
+    const std::vector<std::string>& Folders() const { return folders_; }
 
-    // Opens folder/fileName and finds exportName in it; null on failure. A
-    // name without the ".so" suffix is refused without a message. On
-    // success module is the library's handle.
+    // Opens fileName in the first folder where it loads and finds exportName
+    // in it; null on failure. A name without the ".so" suffix is refused
+    // without a message. On success module is the library's handle.
     void* LoadExport(const std::string& fileName, const char* exportName, void*& module);
 
 private:
-    std::string folder_;
+    void* OpenExport(const std::string& path, const char* exportName, void*& module);
+
+    std::vector<std::string> folders_;
     std::string error_;
     std::string detail_;
     void* mp3InfoModule_ = nullptr;

@@ -88,8 +88,20 @@ TEST(ComponentLoader, NameWithoutLibrarySuffixIsRefusedSilently) {
     // The suffix is compared ignoring case.
     EXPECT_EQ(loader.LoadExport("Missing.SO", "CreateObject", module), nullptr);
     EXPECT_EQ(loader.Error(), MissingComponentText("Missing.SO"));
-    // Without a folder given, the components come from the program's own.
-    EXPECT_EQ(ComponentLoader().Folder(), ExecutableDir());
+}
+
+// The build tree has the plug-ins beside the program, an installed tree in
+// ../lib/corvane-mp3; a folder whose file does not load is passed over.
+TEST(ComponentLoader, EachComponentComesFromTheFirstFolderWhereItLoads) {
+    test::TempDir empty;
+    ComponentLoader loader({empty.path(), kNoExportFolder, kGoodFolder});
+    EXPECT_NE(loader.LoadMp3Info(), nullptr) << loader.Detail();
+    EXPECT_NE(loader.LoadSettings(nullptr), nullptr) << loader.Detail();
+    EXPECT_TRUE(loader.Error().empty());
+    const std::string own = ExecutableDir();
+    EXPECT_EQ(ComponentLoader().Folders(),
+              (std::vector<std::string>{
+                  own, std::filesystem::path(own).parent_path().string() + "/lib/corvane-mp3"}));
 }
 
 }  // namespace

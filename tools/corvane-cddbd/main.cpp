@@ -7,14 +7,21 @@
 #include <string>
 
 #include "CddbServer.h"
+#include "ProgramVersion.h"
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr,
+// To standard output when asked for, to standard error after a mistake.
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out,
                  "usage: corvane-cddbd [--port PORT] [--motd FILE] [--sites FILE] FOLDER [PORT]\n"
+                 "       corvane-cddbd --help | --version\n"
                  "  FOLDER holds the records as CATEGORY/DISCID; PORT 0 (the default)\n"
                  "  picks a free port. It listens on 127.0.0.1 only.\n");
+}
+
+int Usage() {
+    PrintUsage(stderr);
     return 2;
 }
 
@@ -27,6 +34,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc;
+        if (argument == "--help" || argument == "-h") {
+            PrintUsage(stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            std::printf("corvane-cddbd %s\n", corvane::kProgramVersion);
+            return 0;
+        }
         if (argument == "--port" && hasValue) {
             char* end = nullptr;
             port = std::strtol(argv[++i], &end, 10);
@@ -38,7 +53,7 @@ int main(int argc, char** argv) {
             options.motdFile = argv[++i];
         } else if (argument == "--sites" && hasValue) {
             options.sitesFile = argv[++i];
-        } else if (argument.rfind("--", 0) != 0 && options.root.empty()) {
+        } else if (!argument.empty() && argument[0] != '-' && options.root.empty()) {
             options.root = argument;
         } else if (!options.root.empty() && !portGiven && !argument.empty() &&
                    argument.find_first_not_of("0123456789") == std::string::npos &&
