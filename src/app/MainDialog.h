@@ -5,13 +5,14 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "components/ComponentLoader.h"
 #include "app/QtComboBox.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/CddbPrompts.h"
+#include "components/ComponentLoader.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/NameFormatList.h"
+#include "processing/FilePairing.h"
 #include "widgets/ResizableDialog.h"
 
 class QCheckBox;
@@ -126,12 +127,16 @@ public:
     bool IsListSyncMuted() const { return listSyncMuted_; }
     // The record index a row of the file list view carries, or -1.
     int FileRecordOfRow(int row) const;
+    // Each file row with its partner, as the processing would take them.
+    std::vector<FileJob> CurrentPairs() const;
 
     void done(int result) override;
 
 protected:
     // Seams for the tests: the prompts that would wait for a user.
     virtual void ShowStopMessage(const QString& text);
+    // Asks whether to go on; true for yes.
+    virtual bool ConfirmProcessing(const QString& text);
     virtual int RunSettingsDialog();
     virtual void RunProcessing();
 
@@ -148,6 +153,10 @@ private:
     void ShowTagFields(const TrackInfo& record);
     int SelectedFileRow() const;
     void SaveTag();
+    void ViewRows(std::vector<int>& fileRows, std::vector<int>& trackRows) const;
+    void LineUpRows(SortListCtrl* leader, SortListCtrl* follower);
+    void MarkLengthMismatches();
+    std::size_t CountLengthMismatches() const;
     void RescanAfterProcessing();
     void SaveOnClose();
 
