@@ -147,6 +147,7 @@ protected:
 std::unique_ptr<test::TempDir> MainDialogTest::source_;
 
 TEST_F(MainDialogTest, StartsIdleWithTheSettingsApplied) {
+    settings.configured = 0;
     settings.createPlaylist = 0;
     settings.fileColumns[0] = 0;      // Playtime
     settings.databaseColumns[5] = 0;  // Genre
@@ -164,7 +165,11 @@ TEST_F(MainDialogTest, StartsIdleWithTheSettingsApplied) {
     EXPECT_TRUE(w.FileList()->isColumnHidden(1));
     EXPECT_FALSE(w.FileList()->isColumnHidden(2));
     EXPECT_TRUE(w.DatabaseList()->isColumnHidden(6));
+    // The start-up timer opens the settings while they are not yet configured.
     EXPECT_TRUE(w.SplashTimer().isActive());
+    w.OnTimer();
+    EXPECT_EQ(w.settingsShown, 1);
+    EXPECT_FALSE(w.SplashTimer().isActive());
 }
 
 TEST_F(MainDialogTest, MissingComponentsEndTheStart) {
@@ -227,26 +232,8 @@ TEST_F(MainDialogTest, FoldersAreScannedAndSayWhatTheyHold) {
     EXPECT_EQ(w.StatusList()->count(), lines);
 }
 
-TEST_F(MainDialogTest, ButtonAndTagFieldStatesFollowTheAction) {
-    TestWindow& w = Open();
-    SelectFolder(album);
-    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(0));
-    // "Rename Files": the fields show the file but stay disabled.
-    EXPECT_FALSE(w.ArtistEdit()->isEnabled());
-    EXPECT_FALSE(w.ExecuteButton()->isEnabled());
-    w.ChooseAction(MainDialog::kActionTag);
-    EXPECT_EQ(w.ExecuteButton()->text(), "&ID3 Tag File");
-    EXPECT_FALSE(w.FormatCombo()->isEnabled());
-    EXPECT_TRUE(w.ArtistEdit()->isEnabled());
-    EXPECT_TRUE(w.ExecuteButton()->isEnabled());
-    w.FileList()->clearSelection();
-    EXPECT_FALSE(w.ArtistEdit()->isEnabled());
-    w.ChooseAction(MainDialog::kActionRename);
-    EXPECT_EQ(w.ExecuteButton()->text(), "&Rename Files");
-    EXPECT_TRUE(w.FormatCombo()->isEnabled());
-}
-
-// The typed fields reach the file, also one whose name is not UTF-8.
+// The tag fields open for "ID3 Tag Files" and a selected file; what is typed reaches the
+// file, also one whose name is not UTF-8.
 TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     const std::string latin1 = std::string("caf\xe9.mp3");
     fs::rename(fs::path(album) / "a track.mp3", fs::path(album) / latin1);
@@ -254,8 +241,13 @@ TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     SelectFolder(album);
     const int row = 2;  // names sort byte-wise: "caf\xe9" after "c track"
     ASSERT_EQ(w.Album().files[static_cast<std::size_t>(w.FileRecordOfRow(row))].fileName, latin1);
-    w.ChooseAction(MainDialog::kActionTag);
     w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
+    EXPECT_FALSE(w.ArtistEdit()->isEnabled());  // "Rename Files": shown, not editable
+    w.ChooseAction(MainDialog::kActionTag);
+    EXPECT_EQ(w.ExecuteButton()->text(), "&ID3 Tag File");
+    EXPECT_FALSE(w.FormatCombo()->isEnabled());
+    EXPECT_TRUE(w.ArtistEdit()->isEnabled());
+    EXPECT_TRUE(w.ExecuteButton()->isEnabled());
     w.ArtistEdit()->setText("Somebody");
     w.YearEdit()->setText("1999");
     w.GenreCombo()->setEditText("Made Up Genre");
@@ -268,6 +260,9 @@ TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     // A genre outside the list is shown as it is, not dropped.
     w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
     EXPECT_EQ(w.GenreCombo()->currentText(), "Made Up Genre");
+    w.ChooseAction(MainDialog::kActionRename);
+    EXPECT_EQ(w.ExecuteButton()->text(), "&Rename Files");
+    EXPECT_FALSE(w.ArtistEdit()->isEnabled());
 }
 
 // Sorting either view keeps each file facing its track, and "Rename Files" gives each file
@@ -344,22 +339,6 @@ TEST_F(MainDialogTest, PairsOfDifferentLengthsAreMarkedAndAskedAbout) {
     w.goOn = true;
     w.OnExecute();
     EXPECT_FALSE(fs::exists(fs::path(album) / "b track.mp3"));
-}
-
-TEST_F(MainDialogTest, TimerOpensTheSettingsUntilConfigured) {
-    settings.configured = 0;
-    TestWindow& w = Open();
-    w.OnTimer();
-    EXPECT_EQ(w.settingsShown, 1);
-    EXPECT_FALSE(w.SplashTimer().isActive());
-
-    settings.configured = 1;
-    settings.showSplash = 1;
-    TestWindow& again = Open();
-    ASSERT_NE(again.Splash(), nullptr);
-    again.OnTimer();
-    EXPECT_EQ(again.settingsShown, 0);
-    EXPECT_EQ(again.Splash(), nullptr);
 }
 
 TEST_F(MainDialogTest, ClosingWritesTheSettingsBack) {
