@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <array>
-#include <tuple>
 
 #include "support/WidgetTestApp.h"
 #include "widgets/Artwork.h"
@@ -13,46 +11,49 @@
 namespace corvane {
 namespace {
 
-// A button of w x h with a 16 x 16 icon or none and a caption of textW x textH (none when
-// textW is 0), laid out by hand when `manual` gives the icon's and the caption's corners.
-IconButtonMetrics Metrics(int w, int h, bool icon, int textW, int textH, bool pressed = false,
-                          const std::array<int, 4>* manual = nullptr) {
-    IconButtonMetrics m{.width = w,
-                        .height = h,
-                        .hasIcon = icon,
-                        .iconWidth = icon ? 16 : 0,
-                        .iconHeight = icon ? 16 : 0,
-                        .hasText = textW > 0,
-                        .textWidth = textW,
-                        .textHeight = textH,
-                        .pressed = pressed};
-    if (manual != nullptr) {
-        m.autoLayout = false;
-        std::tie(m.iconX, m.iconY, m.textX, m.textY) =
-            std::tuple((*manual)[0], (*manual)[1], (*manual)[2], (*manual)[3]);
-    }
+IconButtonMetrics Metrics(int w, int h, bool icon, int textW, int textH) {
+    IconButtonMetrics m;
+    m.width = w;
+    m.height = h;
+    m.hasIcon = icon;
+    m.iconWidth = icon ? 16 : 0;
+    m.iconHeight = icon ? 16 : 0;
+    m.hasText = textW > 0;
+    m.textWidth = textW;
+    m.textHeight = textH;
     return m;
 }
 
 TEST(IconButtonLayout, IconAtTheMarginCaptionInTheRestAndManualPositions) {
-    const std::array<int, 4> byHand{15, 4, 50, 5};
-    const std::array<int, 4> centredX{-1, 4, -1, -1};
-    const struct {
+    struct Case {
         const char* name;
         IconButtonMetrics metrics;
         IconButtonPlacement expected;
-    } cases[] = {
+    };
+    auto manual = [](IconButtonMetrics m, int iconX, int iconY, int textX, int textY) {
+        m.autoLayout = false;
+        m.iconX = iconX;
+        m.iconY = iconY;
+        m.textX = textX;
+        m.textY = textY;
+        return m;
+    };
+    auto pressed = [](IconButtonMetrics m) {
+        m.pressed = true;
+        return m;
+    };
+    const Case cases[] = {
         // Room right of the icon: 100 - (4 + 16 + 8) - 40 = 32, half of it before the caption.
         {"icon and caption", Metrics(100, 24, true, 40, 14), {4, 4, 28 + 16, 5}},
         {"too narrow: caption after the gap", Metrics(60, 25, true, 40, 14), {4, 4, 28, 5}},
-        {"pressed shifts by one", Metrics(100, 24, true, 40, 14, true), {5, 5, 45, 6}},
+        {"pressed shifts by one", pressed(Metrics(100, 24, true, 40, 14)), {5, 5, 45, 6}},
         {"icon only, centred", Metrics(30, 24, true, 0, 0), {7, 4, 0, 0}},
         {"caption only, centred", Metrics(100, 24, false, 40, 14), {0, 0, 30, 5}},
-        {"manual", Metrics(120, 26, true, 50, 14, false, &byHand), {15, 4, 50, 5}},
+        {"manual", manual(Metrics(120, 26, true, 50, 14), 15, 4, 50, 5), {15, 4, 50, 5}},
         // The about button: icon centred horizontally, 4 from the top.
-        {"manual, centred x", Metrics(30, 26, true, 0, 0, false, &centredX), {7, 4, 0, 0}},
+        {"manual, centred x", manual(Metrics(30, 26, true, 0, 0), -1, 4, -1, -1), {7, 4, 0, 0}},
     };
-    for (const auto& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         IconButtonPlacement p = LayoutIconButton(c.metrics);
         // Only the parts the button has are placed.
