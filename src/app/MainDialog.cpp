@@ -608,6 +608,8 @@ void MainDialog::FillFileList() {
         const int row = fileList_->InsertRow(static_cast<int>(i), texts);
         fileList_->SetItemData(row, static_cast<qint64>(i));
     }
+    // Tracks shown already go back beside their files.
+    LineUpRows(fileList_, databaseList_);
     ClearTagFields();
     EnableTagFields(false);
 }
@@ -871,9 +873,10 @@ void MainDialog::SaveTag() {
     }
     if (result.outcome == TagSaveOutcome::kSaved) {
         FillFileList();
-        // Keep the file in view and its fields shown, as before the save.
+        // Keep the file in view and its fields shown, as before the save; the list now shows
+        // each record in its own row.
         listSyncMuted_ = true;
-        if (QTreeWidgetItem* item = fileList_->topLevelItem(row)) {
+        if (QTreeWidgetItem* item = fileList_->topLevelItem(result.record)) {
             fileList_->setCurrentItem(item);
         }
         listSyncMuted_ = false;

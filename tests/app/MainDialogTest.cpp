@@ -241,7 +241,9 @@ TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     SelectFolder(album);
     const int row = 2;  // names sort byte-wise: "caf\xe9" after "c track"
     ASSERT_EQ(w.Album().files[static_cast<std::size_t>(w.FileRecordOfRow(row))].fileName, latin1);
-    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
+    w.FileList()->OnColumnClick(1);
+    w.FileList()->OnColumnClick(1);  // Playtime, longest first: the 4 s file on top
+    w.FileList()->setCurrentItem(w.FileList()->topLevelItem(0));
     EXPECT_FALSE(w.ArtistEdit()->isEnabled());  // "Rename Files": shown, not editable
     w.ChooseAction(MainDialog::kActionTag);
     EXPECT_EQ(w.ExecuteButton()->text(), "&ID3 Tag File");
@@ -253,6 +255,8 @@ TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     w.GenreCombo()->setEditText("Made Up Genre");
     w.OnExecute();
     EXPECT_EQ(w.StatusTexts().back(), "ID3 information saved.");
+    // The saved file stays selected, though the list is back in name order.
+    EXPECT_EQ(w.FileList()->currentItem(), w.FileList()->topLevelItem(row));
     w.ScanFolder(album);  // read back from the file itself
     EXPECT_EQ(w.FileList()->ItemText(row, 5), "Somebody");
     EXPECT_EQ(w.FileList()->ItemText(row, 6), "1999");
