@@ -127,8 +127,6 @@ public:
     bool IsListSyncMuted() const { return listSyncMuted_; }
     // The record index a row of the file list view carries, or -1.
     int FileRecordOfRow(int row) const;
-    // Each file row with its partner, as the processing would take them.
-    std::vector<FileJob> CurrentPairs() const;
 
     void done(int result) override;
 
@@ -153,7 +151,11 @@ private:
     void ShowTagFields(const TrackInfo& record);
     int SelectedFileRow() const;
     void SaveTag();
+    // The record each file row carries, and the track record beside each.
     void ViewRows(std::vector<int>& fileRows, std::vector<int>& trackRows) const;
+    // Each file row with its partner, as the processing would take them.
+    std::vector<FileJob> CurrentPairs() const;
+    // The other view takes the leader's order, so that each file faces its track.
     void LineUpRows(SortListCtrl* leader, SortListCtrl* follower);
     void MarkLengthMismatches();
     std::size_t CountLengthMismatches() const;
