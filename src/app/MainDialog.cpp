@@ -13,8 +13,10 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStyle>
 #include <QWindow>
 #include <algorithm>
+#include <set>
 
 #include "album/TrackListColumns.h"
 #include "app/GenreNames.h"
@@ -194,6 +196,10 @@ void MainDialog::BuildControls() {
     connect(fileList_, &QTreeWidget::itemSelectionChanged, this, &MainDialog::OnFileRowChanged);
     connect(databaseList_, &QTreeWidget::itemSelectionChanged, this,
             &MainDialog::OnDatabaseRowChanged);
+    connect(fileList_, &SortListCtrl::rowsSorted, this,
+            [this] { LineUpRows(fileList_, databaseList_); });
+    connect(databaseList_, &SortListCtrl::rowsSorted, this,
+            [this] { LineUpRows(databaseList_, fileList_); });
 }
 
 QWidget* MainDialog::BuildOptionsPanel() {
@@ -570,6 +576,11 @@ void MainDialog::ShowStopMessage(const QString& text) {
     QMessageBox::critical(this, windowTitle(), text);
 }
 
+bool MainDialog::ConfirmProcessing(const QString& text) {
+    return QMessageBox::warning(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+}
+
 // ------------------------------------------------------------ album lists
 
 int MainDialog::ScanFolder(const std::string& path) {
@@ -588,6 +599,7 @@ int MainDialog::ScanFolder(const std::string& path) {
 
 void MainDialog::FillFileList() {
     fileList_->DeleteAllRows();
+    fileList_->FlatHeader()->SetSortColumn(-1, true);  // the rows come in name order
     for (std::size_t i = 0; i < album_.files.size(); ++i) {
         QStringList texts;
         for (int column = 0; column < kFileListColumnCount; ++column) {
@@ -596,6 +608,8 @@ void MainDialog::FillFileList() {
         const int row = fileList_->InsertRow(static_cast<int>(i), texts);
         fileList_->SetItemData(row, static_cast<qint64>(i));
     }
+    // Tracks shown already go back beside their files.
+    LineUpRows(fileList_, databaseList_);
     ClearTagFields();
     EnableTagFields(false);
 }
@@ -605,6 +619,7 @@ void MainDialog::FillDatabaseList() {
         track.fileName = nameFormats_.BuildFileName(track);
     }
     databaseList_->DeleteAllRows();
+    databaseList_->FlatHeader()->SetSortColumn(-1, true);  // the rows follow the files
     const std::size_t rows = VisibleDatabaseRows(album_.tracks.size(), album_.files.size());
     const QIcon image = ArtworkIcon(artwork::kGroupCddb);
     for (std::size_t i = 0; i < rows; ++i) {
@@ -614,6 +629,78 @@ void MainDialog::FillDatabaseList() {
         }
         const int row = databaseList_->InsertRow(static_cast<int>(i), texts, image);
         databaseList_->SetItemData(row, static_cast<qint64>(i));
+    }
+    // The file list may be sorted: each track goes back beside its file.
+    LineUpRows(fileList_, databaseList_);
+    MarkLengthMismatches();
+}
+
+void MainDialog::LineUpRows(SortListCtrl* leader, SortListCtrl* follower) {
+    listSyncMuted_ = true;
+    for (SortListCtrl* view : {leader, follower}) {
+        view->RemoveRowsWithData(SortListCtrl::kGapRowData);
+    }
+    std::set<qint64> shown;
+    for (int row = 0; row < follower->RowCount(); ++row) {
+        shown.insert(follower->ItemData(row));
+    }
+    std::vector<qint64> order;
+    std::size_t paired = 0;
+    for (int row = 0; row < leader->RowCount(); ++row) {
+        order.push_back(leader->ItemData(row));
+        if (shown.count(order.back()) != 0) {
+            paired = order.size();
+        }
+    }
+    // Empty rows only where a partner is missing between pairs, none after the last.
+    order.resize(paired);
+    follower->ArrangeRows(order);
+    listSyncMuted_ = false;
+}
+
+void MainDialog::ViewRows(std::vector<int>& fileRows, std::vector<int>& trackRows) const {
+    fileRows.clear();
+    for (int row = 0; row < fileList_->RowCount(); ++row) {
+        fileRows.push_back(static_cast<int>(fileList_->ItemData(row)));
+    }
+    std::vector<int> shownTracks;
+    for (int row = 0; row < databaseList_->RowCount(); ++row) {
+        shownTracks.push_back(static_cast<int>(databaseList_->ItemData(row)));
+    }
+    trackRows = PartnerTrackRows(fileRows, shownTracks);
+}
+
+std::vector<FileJob> MainDialog::CurrentPairs() const {
+    std::vector<int> fileRows;
+    std::vector<int> trackRows;
+    ViewRows(fileRows, trackRows);
+    return PairRows(album_.files, fileRows, album_.tracks, trackRows);
+}
+
+std::size_t MainDialog::CountLengthMismatches() const {
+    return LengthMismatches(CurrentPairs(), album_.files, album_.tracks).size();
+}
+
+void MainDialog::MarkLengthMismatches() {
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QColor background(255, 214, 170);
+    for (const FileJob& job : LengthMismatches(CurrentPairs(), album_.files, album_.tracks)) {
+        const TrackInfo& file = album_.files[static_cast<std::size_t>(job.fileRecord)];
+        const TrackInfo& track = album_.tracks[static_cast<std::size_t>(job.trackRecord)];
+        const QString tip =
+            FromUtf8("Its file \"" + file.fileName + "\" plays " + FormatPlayTime(file) +
+                     ", this track " + FormatPlayTime(track));
+        for (int row = 0; row < databaseList_->RowCount(); ++row) {
+            if (databaseList_->ItemData(row) != job.trackRecord) {
+                continue;
+            }
+            QTreeWidgetItem* item = databaseList_->topLevelItem(row);
+            item->setIcon(0, warning);
+            for (int column = 0; column < item->columnCount(); ++column) {
+                item->setBackground(column, background);
+                item->setToolTip(column, tip);
+            }
+        }
     }
 }
 
@@ -758,6 +845,15 @@ void MainDialog::OnExecute() {
     if (action != kActionRename || databaseList_->RowCount() == 0) {
         return;
     }
+    if (const std::size_t mismatches = CountLengthMismatches(); mismatches > 0) {
+        const std::string question = LengthMismatchText(mismatches) +
+                                     ": the marked tracks may not belong to their files.\n\n"
+                                     "Rename the files all the same?";
+        if (!ConfirmProcessing(FromUtf8(question))) {
+            AddStatus("Operation cancelled.");
+            return;
+        }
+    }
     RunProcessing();
     RescanAfterProcessing();
 }
@@ -777,9 +873,10 @@ void MainDialog::SaveTag() {
     }
     if (result.outcome == TagSaveOutcome::kSaved) {
         FillFileList();
-        // Keep the file in view and its fields shown, as before the save.
+        // Keep the file in view and its fields shown, as before the save; the list now shows
+        // each record in its own row.
         listSyncMuted_ = true;
-        if (QTreeWidgetItem* item = fileList_->topLevelItem(row)) {
+        if (QTreeWidgetItem* item = fileList_->topLevelItem(result.record)) {
             fileList_->setCurrentItem(item);
         }
         listSyncMuted_ = false;
@@ -793,14 +890,10 @@ void MainDialog::RunProcessing() {
     if (!processing_) {
         processing_ = std::make_unique<ProcessingDialog>(this);
     }
+    // Files and tracks pair by the records their rows carry, however the views are sorted.
     std::vector<int> fileRows;
-    for (int row = 0; row < fileList_->RowCount(); ++row) {
-        fileRows.push_back(static_cast<int>(fileList_->ItemData(row)));
-    }
     std::vector<int> trackRows;
-    for (int row = 0; row < databaseList_->RowCount(); ++row) {
-        trackRows.push_back(static_cast<int>(databaseList_->ItemData(row)));
-    }
+    ViewRows(fileRows, trackRows);
     const SettingsValues& values = settings_->values;
     processing_->SetLists(album_.files, album_.tracks, std::move(fileRows), std::move(trackRows),
                           *mp3Info_);
@@ -833,6 +926,9 @@ void MainDialog::RescanAfterProcessing() {
 
 void MainDialog::QueryCommand() {
     workflow_.QueryCommand();
+    if (const std::size_t mismatches = CountLengthMismatches(); mismatches > 0) {
+        AddStatus(LengthMismatchText(mismatches) + ": check the marked rows.");
+    }
 }
 
 void MainDialog::OnServerChanged() {

@@ -5,13 +5,14 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "components/ComponentLoader.h"
 #include "app/QtComboBox.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/CddbPrompts.h"
+#include "components/ComponentLoader.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/NameFormatList.h"
+#include "processing/FilePairing.h"
 #include "widgets/ResizableDialog.h"
 
 class QCheckBox;
@@ -132,6 +133,8 @@ public:
 protected:
     // Seams for the tests: the prompts that would wait for a user.
     virtual void ShowStopMessage(const QString& text);
+    // Asks whether to go on; true for yes.
+    virtual bool ConfirmProcessing(const QString& text);
     virtual int RunSettingsDialog();
     virtual void RunProcessing();
 
@@ -148,6 +151,14 @@ private:
     void ShowTagFields(const TrackInfo& record);
     int SelectedFileRow() const;
     void SaveTag();
+    // The record each file row carries, and the track record beside each.
+    void ViewRows(std::vector<int>& fileRows, std::vector<int>& trackRows) const;
+    // Each file row with its partner, as the processing would take them.
+    std::vector<FileJob> CurrentPairs() const;
+    // The other view takes the leader's order, so that each file faces its track.
+    void LineUpRows(SortListCtrl* leader, SortListCtrl* follower);
+    void MarkLengthMismatches();
+    std::size_t CountLengthMismatches() const;
     void RescanAfterProcessing();
     void SaveOnClose();
 

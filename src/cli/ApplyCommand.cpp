@@ -13,12 +13,10 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "components/ComponentLoader.h"
-#include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
 #include "cli/FileProgress.h"
+#include "components/ComponentLoader.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/CaseConversion.h"
 #include "naming/NameFormat.h"
@@ -27,6 +25,8 @@
 #include "processing/FilePairing.h"
 #include "processing/PlaylistWriter.h"
 #include "processing/ProcessingPipeline.h"
+#include "settings/SettingsIni.h"
+#include "settings/SettingsValues.h"
 
 namespace corvane::cli {
 
@@ -57,12 +57,14 @@ constexpr const char* kHelp =
     "  --no-directory        rename the files where they are\n"
     "  --no-playlist         write no playlist\n"
     "  --choose N            the N-th of several matching albums, as listed\n"
-    "  --keep                keep an album whose track count differs\n"
+    "  --keep                keep an album whose track count differs, or whose\n"
+    "                        track lengths do not fit the files' play times\n"
     "  --dry-run             show the new names, the directory and the playlist\n"
     "\n"
     "The settings are read from \"Corvane Mp3.ini\" in the current directory.\n"
     "Exit codes: 0 every file handled, 1 a failure, 2 a usage error, 3 several\n"
-    "albums match (see --choose), 4 the track count differs (see --keep).\n";
+    "albums match (see --choose), 4 the track count differs or a file's play\n"
+    "time does not fit its track's length (see --keep).\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "corvane-cli apply: %s\nusage: corvane-cli %s\n", message.c_str(),
@@ -257,6 +259,28 @@ void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
     }
 }
 
+// Lists the pairs whose lengths disagree; true when there are none.
+bool LengthsFit(const AlbumFolder& album) {
+    const TrackList& files = album.files;
+    const TrackList& tracks = album.tracks;
+    const std::vector<FileJob> mismatches = LengthMismatches(
+        PairRows(files, RecordOrderRows(files.size()), tracks, RecordOrderRows(tracks.size())),
+        files, tracks);
+    if (mismatches.empty()) {
+        return true;
+    }
+    std::printf("%s:\n", LengthMismatchText(mismatches.size()).c_str());
+    for (const FileJob& job : mismatches) {
+        const TrackInfo& file = files[static_cast<std::size_t>(job.fileRecord)];
+        const TrackInfo& track = tracks[static_cast<std::size_t>(job.trackRecord)];
+        std::printf("  %s (%s) and track %s \"%s\" (%s)\n", file.fileName.c_str(),
+                    FormatPlayTime(file).c_str(), track.track.c_str(), track.title.c_str(),
+                    FormatPlayTime(track).c_str());
+    }
+    std::printf("Run again with --keep to rename the files all the same.\n");
+    return false;
+}
+
 }  // namespace
 
 int RunApply(const Arguments& arguments) {
@@ -316,6 +340,9 @@ int RunApply(const Arguments& arguments) {
     const std::string nameFormat = ChosenTemplate(options, settings);
     for (TrackInfo& track : album.tracks) {
         track.fileName = BuildFileName(track, nameFormat, options.caseMode);
+    }
+    if (!options.keep && !LengthsFit(album)) {
+        return kExitLengthsDiffer;
     }
     if (options.dryRun) {
         PrintPlan(album, options);

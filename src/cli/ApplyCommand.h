@@ -7,6 +7,7 @@ namespace corvane::cli {
 // Exit codes of "apply" beyond the common ones (0 done, 1 failure, 2 usage).
 inline constexpr int kExitChoiceNeeded = 3;       // several albums match; pick one with --choose
 inline constexpr int kExitTrackCountDiffers = 4;  // confirm with --keep
+inline constexpr int kExitLengthsDiffer = 4;      // a file's play time is far from its track's
 
 inline constexpr const char* kApplyUsage =
     "apply FOLDER [--server HOST[:PORT]] [--format TEMPLATE] [--case MODE] [--no-directory]\n"

@@ -1,5 +1,6 @@
 #include "processing/FilePairing.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace corvane {
@@ -48,6 +49,42 @@ std::vector<int> RecordOrderRows(std::size_t count) {
     std::vector<int> rows(count);
     std::iota(rows.begin(), rows.end(), 0);
     return rows;
+}
+
+std::vector<int> PartnerTrackRows(const std::vector<int>& fileRows,
+                                  const std::vector<int>& trackRows) {
+    std::vector<int> partners;
+    partners.reserve(fileRows.size());
+    for (const int record : fileRows) {
+        const bool shown = std::find(trackRows.begin(), trackRows.end(), record) != trackRows.end();
+        partners.push_back(shown && record >= 0 ? record : -1);
+    }
+    return partners;
+}
+
+bool LengthsDisagree(const TrackInfo& file, const TrackInfo& track) {
+    const std::uint32_t longer = std::max(file.playSeconds, track.playSeconds);
+    const std::uint32_t shorter = std::min(file.playSeconds, track.playSeconds);
+    return longer - shorter > kLengthTolerance;
+}
+
+std::vector<FileJob> LengthMismatches(const std::vector<FileJob>& jobs, const TrackList& files,
+                                      const TrackList& tracks) {
+    std::vector<FileJob> mismatches;
+    for (const FileJob& job : jobs) {
+        if (job.skipReason.empty() &&
+            LengthsDisagree(files[static_cast<std::size_t>(job.fileRecord)],
+                            tracks[static_cast<std::size_t>(job.trackRecord)])) {
+            mismatches.push_back(job);
+        }
+    }
+    return mismatches;
+}
+
+std::string LengthMismatchText(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " file differs" : " files differ") +
+           " in length from " + (count == 1 ? "its track" : "their tracks") + " by more than " +
+           std::to_string(kLengthTolerance) + " seconds";
 }
 
 std::vector<FileJob> PairRows(const TrackList& files, const std::vector<int>& fileRows,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,26 @@ std::vector<FileJob> PairRows(const TrackList& files, const std::vector<int>& fi
 
 // Rows 0..count-1, for lists shown in record order.
 std::vector<int> RecordOrderRows(std::size_t count);
+
+// The database rows lined up with the file rows by the record index each row carries: a
+// file row carrying k pairs with the database row carrying k, wherever the views have
+// moved either. -1 where no database row carries it.
+std::vector<int> PartnerTrackRows(const std::vector<int>& fileRows,
+                                  const std::vector<int>& trackRows);
+
+// How far, in seconds, a file's play time may be from its track's length before the pair
+// looks wrong. The track's length comes from the disc's offsets in whole seconds, and the
+// first track also counts the two seconds before its offset.
+inline constexpr std::uint32_t kLengthTolerance = 5;
+
+bool LengthsDisagree(const TrackInfo& file, const TrackInfo& track);
+
+// The jobs that would be processed whose file and track lengths disagree.
+std::vector<FileJob> LengthMismatches(const std::vector<FileJob>& jobs, const TrackList& files,
+                                      const TrackList& tracks);
+
+// "1 file differs ..." / "3 files differ ..." in length from their tracks.
+std::string LengthMismatchText(std::size_t count);
 
 // A name that can be given to a file inside its folder: not empty or blank,
 // not "." or "..", without "/" or NUL.

@@ -63,63 +63,6 @@ std::vector<QString> AllArtworkPaths() {
     return paths;
 }
 
-QString ArtworkPathForId(int resourceId, bool isBitmap) {
-    if (isBitmap) {
-        switch (resourceId) {
-            case 129:
-                return StepPicturePath(2, true);
-            case 130:
-                return StepPicturePath(2, false);
-            case 131:
-                return StepPicturePath(0, true);
-            case 132:
-                return StepPicturePath(0, false);
-            case 133:
-                return StepPicturePath(1, true);
-            case 134:
-                return StepPicturePath(1, false);
-            case 135:
-                return StepPicturePath(3, true);
-            case 136:
-                return StepPicturePath(3, false);
-            case 150:
-                return QString::fromLatin1(artwork::kTrackCountNotEnough);
-            case 151:
-                return QString::fromLatin1(artwork::kTrackCountTooMany);
-            case 170:
-                return QString::fromLatin1(artwork::kAssociation);
-            default:
-                return {};
-        }
-    }
-    switch (resourceId) {
-        case 154:
-            return QString::fromLatin1(artwork::kSearch);
-        case 159:
-            return QString::fromLatin1(artwork::kGroupOptions);
-        case 160:
-            return QString::fromLatin1(artwork::kGroupTags);
-        case 161:
-            return QString::fromLatin1(artwork::kGroupCddb);
-        case 163:
-            return QString::fromLatin1(artwork::kAbout);
-        case 164:
-            return QString::fromLatin1(artwork::kSettings);
-        case 165:
-            return QString::fromLatin1(artwork::kQuery);
-        case 166:
-            return QString::fromLatin1(artwork::kGroupExtended);
-        case 167:
-            return QString::fromLatin1(artwork::kGroupFolders);
-        case 168:
-            return QString::fromLatin1(artwork::kGroupFiles);
-        case 169:
-            return QString::fromLatin1(artwork::kExecute);
-        default:
-            return {};
-    }
-}
-
 QIcon ArtworkIcon(const QString& path) {
     InitArtwork();
     // QIcon accepts any file name and only fails when drawn; check up front instead.

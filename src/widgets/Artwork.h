@@ -46,11 +46,6 @@ QString LoadingFramePath(int frame);
 // Every picture the program has, by resource path.
 std::vector<QString> AllArtworkPaths();
 
-// The picture that stands for one of the program's numbered resources (icons 154, 159 to
-// 169, bitmaps 129 to 136, 150, 151, 170, animated icon 129 is `LoadingFramePath`); empty
-// for an unknown number. Bitmap and icon numbers overlap, hence the flag.
-QString ArtworkPathForId(int resourceId, bool isBitmap);
-
 // An icon made from a resource path; null when the path names no picture.
 QIcon ArtworkIcon(const QString& path);
 

@@ -18,10 +18,6 @@ bool IconButton::SetIcon(const QString& path, int width, int height) {
     return SetIcon(ArtworkIcon(path), width, height);
 }
 
-bool IconButton::SetIcon(int resourceId, int width, int height) {
-    return SetIcon(ArtworkPathForId(resourceId, false), width, height);
-}
-
 bool IconButton::SetIcon(const QIcon& icon, int width, int height) {
     const QSize size(width, height);
     const bool loaded = !icon.isNull() && !size.isEmpty() && !icon.pixmap(size).isNull();

@@ -20,8 +20,6 @@ public:
     // Loads the icon at width x height; false (and no icon) when it cannot be loaded.
     bool SetIcon(const QString& path, int width, int height);
     bool SetIcon(const QIcon& icon, int width, int height);
-    // The program's icon resource number (165 Query, 169 Execute, 164 Settings, 163 About...).
-    bool SetIcon(int resourceId, int width, int height);
     // Each stores the position, turns the automatic layout off and returns the old position.
     QPoint SetIconPos(int x, int y);
     QPoint SetTextPos(int x, int y);

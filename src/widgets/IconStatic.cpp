@@ -18,12 +18,4 @@ bool SetStaticPicture(QLabel* label, const QString& path, QSize size) {
     return true;
 }
 
-bool SetStaticIcon(QLabel* label, int iconId, QSize size) {
-    return SetStaticPicture(label, ArtworkPathForId(iconId, false), size);
-}
-
-bool SetStaticBitmap(QLabel* label, int bitmapId, QSize size) {
-    return SetStaticPicture(label, ArtworkPathForId(bitmapId, true), size);
-}
-
 }  // namespace corvane

@@ -12,8 +12,4 @@ namespace corvane {
 // the label left as it was) when the picture cannot be loaded.
 bool SetStaticPicture(QLabel* label, const QString& path, QSize size = {});
 
-// The same by the program's resource numbers: icons (16 x 16 by default) and bitmaps.
-bool SetStaticIcon(QLabel* label, int iconId, QSize size = QSize(16, 16));
-bool SetStaticBitmap(QLabel* label, int bitmapId, QSize size = {});
-
 }  // namespace corvane

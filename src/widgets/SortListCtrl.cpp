@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -126,7 +127,42 @@ void SortListCtrl::SortRows(int column, bool ascending) {
     if (!moved) {
         return;
     }
-    // Whole items move, so texts, images, item data and selection travel with their row.
+    PutRows(rows);
+    emit rowsSorted(column, ascending);
+}
+
+void SortListCtrl::ArrangeRows(const std::vector<qint64>& order) {
+    std::vector<QTreeWidgetItem*> rest;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        rest.push_back(topLevelItem(i));
+    }
+    std::vector<QTreeWidgetItem*> rows;
+    for (const qint64 data : order) {
+        const auto found = std::find_if(rest.begin(), rest.end(), [data](QTreeWidgetItem* item) {
+            return item->data(0, kItemDataRole).toLongLong() == data;
+        });
+        if (found == rest.end()) {
+            auto* gap = new QTreeWidgetItem;
+            gap->setData(0, kItemDataRole, kGapRowData);
+            rows.push_back(gap);
+        } else {
+            rows.push_back(*found);
+            rest.erase(found);
+        }
+    }
+    rows.insert(rows.end(), rest.begin(), rest.end());
+    PutRows(rows);
+}
+
+void SortListCtrl::RemoveRowsWithData(qint64 data) {
+    for (int i = topLevelItemCount() - 1; i >= 0; --i) {
+        if (ItemData(i) == data) {
+            delete takeTopLevelItem(i);
+        }
+    }
+}
+
+void SortListCtrl::PutRows(const std::vector<QTreeWidgetItem*>& rows) {
     QTreeWidgetItem* current = currentItem();
     const QList<QTreeWidgetItem*> selected = selectedItems();
     const int scroll = horizontalScrollBar()->value();
@@ -141,7 +177,6 @@ void SortListCtrl::SortRows(int column, bool ascending) {
     }
     horizontalScrollBar()->setValue(scroll);
     setUpdatesEnabled(true);
-    emit rowsSorted(column, ascending);
 }
 
 void SortListCtrl::paintEvent(QPaintEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTreeWidget>
+#include <vector>
 
 #include "widgets/FlatHeaderCtrl.h"
 
@@ -41,6 +42,15 @@ public:
     // Sorts all rows by one column, keeping rows with equal texts where they are.
     void SortRows(int column, bool ascending);
 
+    // The item data of the empty rows that ArrangeRows puts in gaps.
+    static constexpr qint64 kGapRowData = -1;
+    // Puts the rows in the order of `order`, by item data: row k becomes the row carrying
+    // order[k], or a new empty row (item data kGapRowData) when no row carries it. Rows whose
+    // data `order` does not name follow at the end, as they were.
+    void ArrangeRows(const std::vector<qint64>& order);
+    // Removes every row carrying data.
+    void RemoveRowsWithData(qint64 data);
+
 signals:
     // Rows were reordered by a sort.
     void rowsSorted(int column, bool ascending);
@@ -49,6 +59,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Shows the items in this order; texts, images, item data and selection travel along.
+    void PutRows(const std::vector<QTreeWidgetItem*>& rows);
+
     CFlatHeaderCtrl* header_;
     bool sortingEnabled_ = true;
     QString emptyText_;

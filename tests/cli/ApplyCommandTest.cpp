@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/SettingsValues.h"
 #include "e2e/AlbumRoad.h"
+#include "settings/SettingsValues.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
@@ -224,6 +224,29 @@ TEST_F(ApplyCommandTest, MissingTracksAreIgnoredWithKeep) {
     EXPECT_EQ(playlist,
               "#EXTM3U\r\n#EXTINF:5,One\r\n01 - One.mp3\r\n#EXTINF:3,Two\r\n02 - Two.mp3\r\n"
               "#EXTINF:4,Three\r\n03 - Three.mp3\r\n");
+}
+
+// A track far longer than its file: the pairs look wrong, so nothing changes without --keep.
+TEST_F(ApplyCommandTest, LengthsThatDoNotFitNeedKeep) {
+    MakeStandardAlbum();
+    // Track 2 lasts 10 seconds, its file a.MP3 3.
+    test::WriteRecord(road_.Cddb(), "rock", road_.DiscId(),
+                      test::MakeRecord(road_.DiscId(), {150, 525, 1275}, 25, "Band / Album",
+                                       {"One", "Two", "Three"}));
+    StartServer();
+    WriteSettingsForServer();
+    const std::map<std::string, std::string> before = Snapshot(album_);
+    const ApplyRun refused = Apply({album_});
+    EXPECT_EQ(refused.status, 4) << refused.out << refused.err;
+    EXPECT_NE(refused.out.find("1 file differs in length from its track by more than 5 seconds:\n"
+                               "  a.MP3 (00:00:03) and track 2 \"Two\" (00:00:10)\n"
+                               "Run again with --keep"),
+              std::string::npos)
+        << refused.out;
+    EXPECT_TRUE(Snapshot(album_) == before);
+    const ApplyRun kept = Apply({"--keep", album_});
+    ASSERT_EQ(kept.status, 0) << kept.out << kept.err;
+    EXPECT_EQ(Names(album_), std::vector<std::string>{"Band - Album"});
 }
 
 TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {

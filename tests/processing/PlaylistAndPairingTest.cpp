@@ -113,5 +113,26 @@ TEST(FilePairingTest, ARecordListedTwiceIsHandledOnce) {
     EXPECT_EQ(crossed[1].skipReason, "its album track is paired with another file");
 }
 
+// Files of 10 s; tracks of 4 to 16 s. Only what differs by more than the tolerance counts.
+TEST(FilePairingTest, LengthsThatDoNotFitAreFound) {
+    TrackList files(5, Named("f.mp3"));
+    TrackList tracks;
+    for (const std::uint32_t seconds : {4u, 5u, 10u, 15u, 16u}) {
+        tracks.push_back(Named("t.mp3"));
+        tracks.back().playSeconds = seconds;
+        files[tracks.size() - 1].playSeconds = 10;
+    }
+    // Rows shown in another order pair by the record each carries; file 4 has no track row.
+    const std::vector<int> fileRows = {3, 0, 2, 1, 4};
+    const std::vector<int> trackRows = PartnerTrackRows(fileRows, {0, 1, 2, 3});
+    EXPECT_EQ(trackRows, (std::vector<int>{3, 0, 2, 1, -1}));
+    std::vector<int> mismatched;
+    for (const FileJob& job :
+         LengthMismatches(PairRows(files, fileRows, tracks, trackRows), files, tracks)) {
+        mismatched.push_back(job.trackRecord);
+    }
+    EXPECT_EQ(mismatched, std::vector<int>{0});  // 4 s; 16 s has no row, 5 and 15 s fit
+}
+
 }  // namespace
 }  // namespace corvane::test

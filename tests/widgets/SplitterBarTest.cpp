@@ -27,17 +27,14 @@ TEST(SplitterRange, PanesKeepTheirMinimumsAndABarNeedsRoom) {
     EXPECT_FALSE(CanDragSplitter(ComputeSplitterRange({0, 303}, {}, {}, 150, 150), {150, 154}));
 }
 
+// A 600 x 400 dialog: a pane of 201 pixels, the bar at 202..205, a pane from 207.
 class SplitterDragTest : public test::WidgetTest {
 protected:
     void SetUp() override {
         dialog.resize(600, 400);
-        left = new QWidget(&dialog);
         left->setGeometry(0, 0, 201, 400);
-        placeholder = new QWidget(&dialog);
         placeholder->setGeometry(202, 0, 4, 400);
-        right = new QWidget(&dialog);
         right->setGeometry(207, 0, 393, 400);
-        bar = new VerticalSplitterBar(&dialog);
         ASSERT_TRUE(bar->Bind(placeholder, 1050));
         bar->SetMinSizes(150, 150);
         bar->AttachFirstPane(left);
@@ -49,48 +46,30 @@ protected:
 
     void Press(QPoint at) { QTest::mousePress(bar, Qt::LeftButton, {}, at); }
     void MoveTo(QPoint at) { QTest::mouseMove(bar, at); }
-    void Drag(QPoint from, QPoint to) {
-        Press(from);
-        MoveTo(to);
-        QTest::mouseRelease(bar, Qt::LeftButton, {}, to);
-    }
 
     QWidget dialog;
-    QWidget* left = nullptr;
-    QWidget* placeholder = nullptr;
-    QWidget* right = nullptr;
-    VerticalSplitterBar* bar = nullptr;
+    QWidget* left = new QWidget(&dialog);
+    QWidget* placeholder = new QWidget(&dialog);
+    QWidget* right = new QWidget(&dialog);
+    VerticalSplitterBar* bar = new VerticalSplitterBar(&dialog);
 };
 
 TEST_F(SplitterDragTest, DragMovesBarAndPanesAndTellsTheDialog) {
-    EXPECT_EQ(bar->geometry(), QRect(202, 0, 4, 400));
     EXPECT_FALSE(placeholder->isVisible());
     QSignalSpy moved(bar, &SplitterBar::moved);
     Press(QPoint(2, 100));
-    ASSERT_TRUE(bar->IsDragging());
     MoveTo(QPoint(62, 120));
-    EXPECT_EQ(bar->DragDistance(), 60);
     EXPECT_EQ(bar->geometry().left(), 202);  // only the drag image moves meanwhile
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(62, 120));
     EXPECT_FALSE(bar->IsDragging());
     ASSERT_EQ(moved.count(), 1);
-    EXPECT_EQ(moved.at(0).at(0).toInt(), 60);
-    EXPECT_EQ(moved.at(0).at(1).toInt(), 1050);
+    EXPECT_EQ(moved.at(0), (QList<QVariant>{60, 1050}));
     EXPECT_EQ(bar->geometry(), QRect(262, 0, 4, 400));
     EXPECT_EQ(left->geometry().right() + 1, 261);  // one pixel gap on each side
     EXPECT_EQ(right->geometry(), QRect(267, 0, 333, 400));
-
     bar->Unbind();
     EXPECT_TRUE(placeholder->isVisible());
     EXPECT_FALSE(bar->isVisible());
-}
-
-TEST_F(SplitterDragTest, DragStopsAtTheEdgeOfTheAllowedRange) {
-    Drag(QPoint(2, 100), QPoint(1002, 100));
-    // The second pane ends at 600 and keeps 150 pixels: the bar ends at 450.
-    EXPECT_EQ(bar->geometry().right() + 1, 450);
-    Drag(QPoint(2, 100), QPoint(-1000, 100));
-    EXPECT_EQ(bar->geometry().left(), 150);
 }
 
 TEST_F(SplitterDragTest, PointerIsConfinedOnX11) {
@@ -106,42 +85,34 @@ TEST_F(SplitterDragTest, PointerIsConfinedOnX11) {
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(2 + 244, 100));
 }
 
-TEST_F(SplitterDragTest, EscapeAndRightButtonEndAtTheLastPositionShown) {
+// Escape and the right button end a drag where it was last shown; a click without a move,
+// or a press without room to move, sends nothing.
+TEST_F(SplitterDragTest, DragEndsAndNonDrags) {
     QSignalSpy moved(bar, &SplitterBar::moved);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(2, 100));
+    EXPECT_EQ(bar->geometry(), QRect(202, 0, 4, 400));
     Press(QPoint(2, 100));
     MoveTo(QPoint(-28, 100));
     QTest::keyClick(bar, Qt::Key_A);  // swallowed, the drag goes on
     EXPECT_TRUE(bar->IsDragging());
     QTest::keyClick(bar, Qt::Key_Escape);
     EXPECT_FALSE(bar->IsDragging());
-    ASSERT_EQ(moved.count(), 1);
-    EXPECT_EQ(moved.at(0).at(0).toInt(), -30);
     EXPECT_EQ(bar->geometry().left(), 172);
-
     Press(QPoint(1, 50));
     MoveTo(QPoint(11, 50));
     QTest::mousePress(bar, Qt::RightButton, {}, QPoint(11, 50));
     EXPECT_FALSE(bar->IsDragging());
-    ASSERT_EQ(moved.count(), 2);
-    EXPECT_EQ(moved.at(1).at(0).toInt(), 10);
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(11, 50));  // late release: nothing
-    EXPECT_EQ(moved.count(), 2);
-}
-
-TEST_F(SplitterDragTest, ClickWithoutMoveOrWithoutRoomSendsNothing) {
-    QSignalSpy moved(bar, &SplitterBar::moved);
-    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(2, 100));
-    EXPECT_FALSE(bar->IsDragging());
-    EXPECT_EQ(bar->geometry(), QRect(202, 0, 4, 400));
-    EXPECT_EQ(left->geometry(), QRect(0, 0, 201, 400));
+    ASSERT_EQ(moved.count(), 2);
+    EXPECT_EQ(moved.at(0).at(0).toInt(), -30);
+    EXPECT_EQ(moved.at(1).at(0).toInt(), 10);
 
     dialog.resize(300, 400);
     right->setGeometry(207, 0, 93, 400);
     Press(QPoint(2, 100));
     EXPECT_FALSE(bar->IsDragging());
-    MoveTo(QPoint(40, 100));
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(40, 100));
-    EXPECT_EQ(moved.count(), 0);
+    EXPECT_EQ(moved.count(), 2);
 }
 
 TEST(HorizontalSplitter, DragsUpAndDown) {
@@ -161,12 +132,9 @@ TEST(HorizontalSplitter, DragsUpAndDown) {
     bar.AttachSecondPane(bottom);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    QSignalSpy moved(&bar, &SplitterBar::moved);
     QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(200, 1));
     QTest::mouseMove(&bar, QPoint(240, -39));  // sideways motion does not count
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(240, -39));
-    ASSERT_EQ(moved.count(), 1);
-    EXPECT_EQ(moved.at(0).at(0).toInt(), -40);
     EXPECT_EQ(bar.geometry(), QRect(0, 260, 400, 4));
     EXPECT_EQ(top->geometry().bottom() + 1, 259);
     EXPECT_EQ(bottom->geometry().top(), 265);
