@@ -24,6 +24,7 @@ class QListWidget;
 namespace corvane {
 
 class CFolderTreeCtrl;
+class FormatEditorDialog;
 class HorizontalSplitterBar;
 class IconButton;
 class ProcessingDialog;
@@ -133,6 +134,7 @@ protected:
     // Seams for the tests: the prompts that would wait for a user.
     virtual void ShowStopMessage(const QString& text);
     virtual int RunSettingsDialog();
+    virtual int RunFormatEditor(FormatEditorDialog& editor, const std::string& openTemplate);
     virtual void RunProcessing();
 
 private:

@@ -14,12 +14,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "album/DiscIdCalculator.h"
 #include "settings/SettingsIni.h"
 #include "app/SplashWindow.h"
 #include "cddb/ServerProcess.h"
+#include "naming/FormatEditorDialog.h"
+#include "naming/KeywordEdit.h"
 #include "support/LayoutCheck.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestApp.h"
@@ -72,8 +75,17 @@ public:
     int asked = 0;
     std::size_t offered = 0;
     bool busyWhileChoosing = false;
+    // What the user does in the template editor; nothing is Escape.
+    std::function<void(FormatEditorDialog&)> editorScript;
 
 protected:
+    int RunFormatEditor(FormatEditorDialog& editor, const std::string& openTemplate) override {
+        editor.Open(openTemplate);
+        if (editorScript) {
+            editorScript(editor);
+        }
+        return editor.result();
+    }
     void ShowStopMessage(const QString& text) override { stopMessages.push_back(text); }
     int RunSettingsDialog() override {
         ++settingsShown;
@@ -490,11 +502,26 @@ TEST_F(MainDialogTest, NameFormatAndCaseChangesRenameTheTracks) {
     w.OnFormatChanged();
     EXPECT_EQ(w.DatabaseList()->ItemText(0, 0), before.left(before.size() - 4).toUpper() + ".mp3");
 
-    // " More..." leaves the template in use selected.
+    // " More..." and Escape leave the template in use selected.
     const QString format = w.FormatCombo()->currentText();
     w.FormatCombo()->setCurrentText(" More...");
     w.OnFormatChanged();
     EXPECT_EQ(w.FormatCombo()->currentText(), format);
+
+    // A template written in the editor names the tracks and outlives a restart.
+    w.editorScript = [](FormatEditorDialog& editor) {
+        editor.Editor()->SetText("Artist - Track - Title");
+        editor.OnSave();
+        editor.OnClose();
+    };
+    w.FormatCombo()->setCurrentText(" More...");
+    w.OnFormatChanged();
+    EXPECT_EQ(w.FormatCombo()->currentText(), "Artist - Track# - Title");
+    EXPECT_EQ(w.DatabaseList()->ItemText(0, 0), "BAND - 01 - SONG 1.mp3");
+    w.done(0);
+    ASSERT_TRUE(LoadSettingsFile(work.File("Corvane Mp3.ini"), settings));
+    EXPECT_EQ(settings.nameFormat, "%1 - %0 - %2");
+    EXPECT_EQ(Open().FormatCombo()->currentText(), "Artist - Track# - Title");
 }
 
 TEST_F(MainDialogTest, SeveralMatchesAreChosenWhileTheWindowIsBusy) {
