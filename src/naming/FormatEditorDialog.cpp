@@ -145,6 +145,7 @@ void FormatEditorDialog::ShowSelected() {
 void FormatEditorDialog::UpdatePreview() {
     editedTemplate_ = FromDisplayName(ToUtf8(edit_->Text()));
     example_->setText(FromUtf8(PreviewFileName(editedTemplate_)));
+    example_->setCursorPosition(0);  // a long name shows its start
     save_->setEnabled(true);
 }
 
