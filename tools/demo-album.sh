@@ -82,6 +82,10 @@ EOF
         lame --quiet -b 128 "$demo_work/track$i.wav" "$demo_album/${names[$i]}"
         rm "$demo_work/track$i.wav"
     done
+    # A cover and a text that belong with the album: the processing moves
+    # them into the album directory too.
+    echo "/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAA0JCgsKCA0LCgsODg0PEyAVExISEyccHhcgLikxMC4pLSwzOko+MzZGNywtQFdBRkxOUlNSMj5aYVpQYEpRUk//2wBDAQ4ODhMREyYVFSZPNS01T09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT0//wAARCAAIAAgDASIAAhEBAxEB/8QAFQABAQAAAAAAAAAAAAAAAAAAAAH/xAAWEAEBAQAAAAAAAAAAAAAAAAAAFWL/xAAVAQEBAAAAAAAAAAAAAAAAAAAEBf/EABcRAAMBAAAAAAAAAAAAAAAAAAADFFH/2gAMAwEAAhEDEQA/AJEwAl3v0VOvD//Z" | base64 -d > "$demo_album/cover.jpg"
+    printf 'Ripped for the Corvane MP3 demo.\n' > "$demo_album/info.txt"
 
     # The album's record, under the disc id that Corvane MP3 computes for it.
     "$bin/corvane-cli" scan --json "$demo_album" > "$demo_work/scan.json"

@@ -25,6 +25,8 @@
 #include "lookup/SelectDiskDialog.h"
 #include "lookup/TrackCountDialog.h"
 #include "naming/CaseConversion.h"
+#include "naming/FormatEditorDialog.h"
+#include "processing/DependenciesDialog.h"
 #include "processing/ProcessingDialog.h"
 #include "processing/TagSaver.h"
 #include "widgets/Artwork.h"
@@ -904,7 +906,11 @@ void MainDialog::RunProcessing() {
         const std::string words = ConvertCase(BuildSearchWords(album_.files, 90), kCaseUpper);
         processing_->SetDependencyOptions(words, values.confirmDependencies != 0);
     }
+    DependenciesDialogChooser chooser(this);
+    DependencyMover dependencies(&chooser);
+    processing_->SetDependencyStep(&dependencies);
     processing_->exec();
+    processing_->SetDependencyStep(nullptr);
 }
 
 void MainDialog::RescanAfterProcessing() {
@@ -939,16 +945,24 @@ void MainDialog::OnServerChanged() {
 }
 
 void MainDialog::OnFormatChanged() {
-    // The template editor comes with its own dialog; until then " More..."
-    // keeps the list and the template that was in use.
     if (formatBox_.SelectedText() == kMoreFormatsItem) {
+        FormatEditorDialog editor(nameFormats_, formatBox_, this);
+        RunFormatEditor(editor, nameFormats_.TemplateForName(formatName_));
         nameFormats_.StoreNameFormats(settings_->values);
-        formatBox_.SelectPrefix(formatName_);
+        // Escape leaves " More..." selected: the template in use stays.
+        if (const std::string chosen = formatBox_.SelectedText();
+            chosen.empty() || chosen == kMoreFormatsItem) {
+            formatBox_.SelectPrefix(formatName_);
+        }
     }
     formatName_ = formatBox_.SelectedText();
     if (!album_.tracks.empty()) {
         FillDatabaseList();
     }
+}
+
+int MainDialog::RunFormatEditor(FormatEditorDialog& editor, const std::string& openTemplate) {
+    return editor.Edit(openTemplate);
 }
 
 int MainDialog::RunSettingsDialog() {

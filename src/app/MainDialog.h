@@ -25,6 +25,7 @@ class QListWidget;
 namespace corvane {
 
 class CFolderTreeCtrl;
+class FormatEditorDialog;
 class HorizontalSplitterBar;
 class IconButton;
 class ProcessingDialog;
@@ -136,6 +137,7 @@ protected:
     // Asks whether to go on; true for yes.
     virtual bool ConfirmProcessing(const QString& text);
     virtual int RunSettingsDialog();
+    virtual int RunFormatEditor(FormatEditorDialog& editor, const std::string& openTemplate);
     virtual void RunProcessing();
 
 private:

@@ -17,6 +17,7 @@
 #include "cli/CommandLineView.h"
 #include "cli/FileProgress.h"
 #include "components/ComponentLoader.h"
+#include "cli/DependencyPlan.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/CaseConversion.h"
 #include "naming/NameFormat.h"
@@ -42,12 +43,13 @@ struct ApplyOptions {
     int choose = 0;  // 1-based; 0 = not given
     bool keep = false;
     bool dryRun = false;
+    DependencyChoice dependencies;
 };
 
 constexpr const char* kHelp =
     "Scans FOLDER, looks the album up on the CDDB server by its disc id, checks\n"
     "the track count, then creates the album directory, moves, tags and renames\n"
-    "the files and writes the playlist.\n"
+    "the files, writes the playlist and moves the album's covers and texts along.\n"
     "\n"
     "  --server HOST[:PORT]  the CDDB server (default: the settings' server)\n"
     "  --format TEMPLATE     the name format, e.g. \"%0 - %2\" or \"Track# - Title\"\n"
@@ -59,6 +61,9 @@ constexpr const char* kHelp =
     "  --choose N            the N-th of several matching albums, as listed\n"
     "  --keep                keep an album whose track count differs, or whose\n"
     "                        track lengths do not fit the files' play times\n"
+    "  --no-dependencies     leave the album folder's other files where they are\n"
+    "  --dependencies all    move every other file, not only those whose name\n"
+    "                        matches the album (default: checked, the matching ones)\n"
     "  --dry-run             show the new names, the directory and the playlist\n"
     "\n"
     "The settings are read from \"Corvane Mp3.ini\" in the current directory.\n"
@@ -114,7 +119,8 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--server" || argument == "--format" ||
-                                argument == "--case" || argument == "--choose";
+                                argument == "--case" || argument == "--choose" ||
+                                argument == "--dependencies";
         if (takesValue && i + 1 >= arguments.size()) {
             return UsageError(argument + " needs a value");
         }
@@ -142,6 +148,14 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
             if (!ParseCount(arguments[++i], options.choose)) {
                 return UsageError("--choose needs a match number from 1 up");
             }
+        } else if (argument == "--dependencies") {
+            const std::string& which = arguments[++i];
+            if (which != "all" && which != "checked") {
+                return UsageError("--dependencies takes \"all\" or \"checked\"");
+            }
+            options.dependencies.all = which == "all";
+        } else if (argument == "--no-dependencies") {
+            options.dependencies.move = false;
         } else if (argument == "--no-directory") {
             options.createDirectory = false;
         } else if (argument == "--no-playlist") {
@@ -344,8 +358,15 @@ int RunApply(const Arguments& arguments) {
     if (!options.keep && !LengthsFit(album)) {
         return kExitLengthsDiffer;
     }
+    // Covers and texts move only into an album directory.
+    const bool moveDependencies =
+        options.dependencies.move && settings.moveDependencies != 0 && options.createDirectory;
     if (options.dryRun) {
         PrintPlan(album, options);
+        if (moveDependencies) {
+            PrintDependencyPlan(album, AlbumDirectoryName(album.tracks.front()),
+                                options.dependencies);
+        }
         return 0;
     }
 
@@ -356,9 +377,17 @@ int RunApply(const Arguments& arguments) {
     ProcessingOptions steps;
     steps.createDirectory = options.createDirectory;
     steps.createPlaylist = options.createPlaylist;
-    // The command line has no dependencies step: covers and texts stay put.
-    steps.moveDependencies = false;
+    steps.moveDependencies = moveDependencies;
     pipeline.SetOptions(steps);
+    // No one to ask: the matching files move, or with "all" every one.
+    pipeline.SetDependencyOptions(DependencySearchWords(album), false);
+    DependencyMover dependencies;
+    dependencies.SetMoveAll(options.dependencies.all);
+    dependencies.SetMoveListener([&log](const std::string& name, const std::string& target) {
+        log.EndLine();
+        std::printf("%s -> %s\n", name.c_str(), target.c_str());
+    });
+    pipeline.SetDependencyStep(&dependencies);
     pipeline.RunAll();
     log.EndLine();
     return pipeline.FailureCount() == 0 ? 0 : 1;

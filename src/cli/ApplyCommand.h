@@ -11,11 +11,12 @@ inline constexpr int kExitLengthsDiffer = 4;      // a file's play time is far f
 
 inline constexpr const char* kApplyUsage =
     "apply FOLDER [--server HOST[:PORT]] [--format TEMPLATE] [--case MODE] [--no-directory]\n"
-    "                    [--no-playlist] [--choose N] [--keep] [--dry-run]";
+    "                    [--no-playlist] [--no-dependencies] [--dependencies all|checked]\n"
+    "                    [--choose N] [--keep] [--dry-run]";
 
 // The whole road of one album without a window: scan, look the album up,
 // check the track count, then create the directory, move, tag and rename the
-// files and write the playlist.
+// files, write the playlist and move the album's other files along.
 int RunApply(const Arguments& arguments);
 
 }  // namespace corvane::cli

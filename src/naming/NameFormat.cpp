@@ -64,7 +64,26 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
     return out;
 }
 
-std::string ToDisplayName(std::string_view nameFormat) {
+namespace {
+
+// The words the display form reads back, longer spellings first. The editor
+// spells two keywords "Comments" and "Bitrate"; both spellings of each stand
+// for the keyword, never for literal text.
+constexpr Keyword kReadWords[] = {
+    {"%0", "Track#"},  {"%0", "Track"}, {"%1", "Artist"},   {"%2", "Title"},
+    {"%3", "Year"},    {"%4", "Album"}, {"%5", "Length"},   {"%6", "BitRate"},
+    {"%6", "Bitrate"}, {"%7", "Genre"}, {"%8", "Comments"}, {"%8", "Comment"},
+};
+
+std::string WordsToCodes(std::string_view text) {
+    std::string out(text);
+    for (const Keyword& keyword : kReadWords) {
+        out = ReplaceAll(out, keyword.word, keyword.code);
+    }
+    return out;
+}
+
+std::string CodesToWords(std::string_view nameFormat) {
     std::string text(nameFormat);
     for (const Keyword& keyword : kKeywords) {
         text = ReplaceAll(text, keyword.code, keyword.word);
@@ -72,11 +91,70 @@ std::string ToDisplayName(std::string_view nameFormat) {
     return text;
 }
 
+bool IsCodeAt(std::string_view text, std::size_t pos) {
+    return pos + 1 < text.size() && text[pos] == '%' && text[pos + 1] >= '0' &&
+           text[pos + 1] <= '8';
+}
+
+// Appends the text of a quoted run that starts after its opening quote; ""
+// stands for one quote. Returns the position after the closing quote.
+std::size_t AppendQuoted(std::string_view text, std::size_t pos, std::string& out) {
+    while (pos < text.size()) {
+        if (text[pos] != '"') {
+            out += text[pos++];
+        } else if (pos + 1 < text.size() && text[pos + 1] == '"') {
+            out += '"';
+            pos += 2;
+        } else {
+            return pos + 1;
+        }
+    }
+    return pos;
+}
+
+// Every literal run of the template quoted, so that no word in it is read
+// as a keyword and no keyword word runs into it.
+std::string QuotedDisplayName(std::string_view nameFormat) {
+    std::string text;
+    std::string literal;
+    const auto flush = [&] {
+        if (!literal.empty()) {
+            text += "\"" + ReplaceAll(literal, "\"", "\"\"") + "\"";
+            literal.clear();
+        }
+    };
+    for (std::size_t pos = 0; pos < nameFormat.size();) {
+        if (IsCodeAt(nameFormat, pos)) {
+            flush();
+            text += kKeywords[nameFormat[pos + 1] - '0'].word;
+            pos += 2;
+        } else {
+            literal += nameFormat[pos++];
+        }
+    }
+    flush();
+    return text;
+}
+
+}  // namespace
+
+std::string ToDisplayName(std::string_view nameFormat) {
+    std::string text = CodesToWords(nameFormat);
+    // Literal text that would read back as keywords ("Track %0", "%8s") is
+    // written quoted instead.
+    return FromDisplayName(text) == nameFormat ? text : QuotedDisplayName(nameFormat);
+}
+
 std::string FromDisplayName(std::string_view displayName) {
-    std::string text = ReplaceAll(displayName, "Track#", "%0");
-    text = ReplaceAll(text, "Track", "%0");
-    for (const Keyword& keyword : kKeywords) {
-        text = ReplaceAll(text, keyword.word, keyword.code);
+    std::string text;
+    std::size_t pos = 0;
+    while (pos < displayName.size()) {
+        const std::size_t quote = displayName.find('"', pos);
+        text += WordsToCodes(displayName.substr(pos, quote - pos));
+        if (quote == std::string_view::npos) {
+            break;
+        }
+        pos = AppendQuoted(displayName, quote + 1, text);
     }
     return text;
 }

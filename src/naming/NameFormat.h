@@ -24,8 +24,11 @@ inline constexpr std::size_t kMaxFileNameBytes = 255;
 bool IsPresetNameFormat(std::string_view nameFormat);
 
 // "%0 - [%4] - %2" <-> "Track# - [Album] - Title". FromDisplayName also takes
-// the bare word "Track" and matches case-sensitively, without looking at
-// word boundaries ("Tracks" gives "%0s").
+// the bare word "Track" and the spellings "Bitrate" and "Comments", and
+// matches case-sensitively, without looking at word boundaries ("Tracks"
+// gives "%0s"). Text in double quotes is literal ("" is one quote). A
+// template whose literal text would read back as keywords gets that text
+// quoted, so FromDisplayName(ToDisplayName(t)) == t for every template.
 std::string ToDisplayName(std::string_view nameFormat);
 std::string FromDisplayName(std::string_view displayName);
 

@@ -11,12 +11,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 
 #include "album/DiscIdCalculator.h"
 #include "cddb/ServerProcess.h"
 #include "e2e/AlbumRoad.h"
+#include "naming/FormatEditorDialog.h"
+#include "naming/KeywordEdit.h"
 #include "settings/SettingsIni.h"
 #include "support/LayoutCheck.h"
 #include "support/TestSupport.h"
@@ -57,8 +60,17 @@ public:
     std::vector<QString> questions;
     bool goOn = false;
     int settingsShown = 0;
+    // What the user does in the template editor; nothing is Escape.
+    std::function<void(FormatEditorDialog&)> editorScript;
 
 protected:
+    int RunFormatEditor(FormatEditorDialog& editor, const std::string& openTemplate) override {
+        editor.Open(openTemplate);
+        if (editorScript) {
+            editorScript(editor);
+        }
+        return editor.result();
+    }
     void ShowStopMessage(const QString& text) override { stopMessages.push_back(text); }
     bool ConfirmProcessing(const QString& text) override {
         questions.push_back(text);
@@ -381,6 +393,36 @@ TEST_F(MainDialogTest, AutoQueryAtStartIsUndoneByTheSecondScan) {
     EXPECT_EQ(w.DatabaseList()->RowCount(), 0);
     w.OnExecute();
     EXPECT_EQ(w.StatusTexts().back(), "Ready.");
+}
+
+TEST_F(MainDialogTest, TemplateWrittenInTheEditorNamesTheTracksAndOutlivesARestart) {
+    StartServer();
+    TestWindow& w = Open();
+    SelectFolder(album);
+    ServeAlbum();
+    w.QueryCommand();
+    ASSERT_EQ(w.DatabaseList()->RowCount(), 3);
+    w.CaseCombo()->setCurrentText("Upper Case");
+    w.OnFormatChanged();
+    // " More..." and Escape leave the template in use selected.
+    const QString format = w.FormatCombo()->currentText();
+    w.FormatCombo()->setCurrentText(" More...");
+    w.OnFormatChanged();
+    EXPECT_EQ(w.FormatCombo()->currentText(), format);
+
+    w.editorScript = [](FormatEditorDialog& editor) {
+        editor.Editor()->SetText("Artist - Track - Title");
+        editor.OnSave();
+        editor.OnClose();
+    };
+    w.FormatCombo()->setCurrentText(" More...");
+    w.OnFormatChanged();
+    EXPECT_EQ(w.FormatCombo()->currentText(), "Artist - Track# - Title");
+    EXPECT_EQ(w.DatabaseList()->ItemText(0, 0), "BAND - 01 - SONG 1.mp3");
+    w.done(0);
+    ASSERT_TRUE(LoadSettingsFile(work.File("Corvane Mp3.ini"), settings));
+    EXPECT_EQ(settings.nameFormat, "%1 - %0 - %2");
+    EXPECT_EQ(Open().FormatCombo()->currentText(), "Artist - Track# - Title");
 }
 
 // Nothing overlaps at the first size, larger, after a splitter move or at the minimum size;

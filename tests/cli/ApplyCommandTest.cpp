@@ -76,6 +76,9 @@ TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
               {{1, "live take"}});
     StartServer();
     WriteSettingsForServer();
+    // A cover moves along; a name without an extension is no dependency.
+    test::WriteFileBytes(album_ + "/cover.jpg", "cover");
+    test::WriteFileBytes(album_ + "/notes", "notes");
 
     const ApplyRun run = Apply({album_});
     ASSERT_EQ(run.status, 0) << run.out << run.err;
@@ -84,15 +87,18 @@ TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
     EXPECT_NE(run.out.find("Processing Files, started at "), std::string::npos);
     EXPECT_NE(run.out.find("\nCreating New Directory... Done.\nMoving Files... Done.\n"
                            "Renaming and ID3Tag Files... Done.\nCreating Playlist... Done.\n"
+                           "Checking For Dependencies... Done.\nMoving Dependencies Files...\n"
+                           "cover.jpg -> Los Niños - Días_ Vol 1/cover.jpg\nDone.\n"
                            "Operation finished at "),
               std::string::npos)
         << run.out;
 
     const std::string dir = album_ + "/Los Niños - Días_ Vol 1";
-    EXPECT_EQ(Names(album_), std::vector<std::string>{"Los Niños - Días_ Vol 1"});
+    EXPECT_EQ(Names(album_), (std::vector<std::string>{"Los Niños - Días_ Vol 1", "notes"}));
     const std::vector<std::string> names{"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"};
     std::vector<std::string> expected = names;
     expected.push_back("Los Niños - Días_ Vol 1.m3u");
+    expected.push_back("cover.jpg");
     std::sort(expected.begin(), expected.end());
     ASSERT_EQ(Names(dir), expected);
 
@@ -112,6 +118,7 @@ TEST_F(ApplyCommandTest, DryRunShowsThePlanAndChangesNothing) {
     AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
     StartServer();
     WriteSettingsForServer();
+    test::WriteFileBytes(album_ + "/cover.jpg", "cover");
     const std::map<std::string, std::string> before = Snapshot(album_);
 
     const ApplyRun run = Apply({"--dry-run", album_});
@@ -120,7 +127,8 @@ TEST_F(ApplyCommandTest, DryRunShowsThePlanAndChangesNothing) {
                            "B.mp3 -> 01 - One.mp3\n"
                            "a.MP3 -> 02 - Two.mp3\n"
                            "c (copy).mp3 -> 03 - Three.mp3\n"
-                           "Playlist: Band - Album.m3u\n"),
+                           "Playlist: Band - Album.m3u\n"
+                           "Dependency cover.jpg -> Band - Album/cover.jpg\n"),
               std::string::npos)
         << run.out;
     EXPECT_EQ(run.out.find("Processing Files"), std::string::npos);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "naming/CaseConversion.h"
 #include "naming/FileNameCleanup.h"
@@ -25,11 +26,25 @@ TEST(NameFormatTest, DisplayNamesWriteKeywordsAsWords) {
     EXPECT_EQ(FromDisplayName("Track - Title"), "%0 - %2");
     EXPECT_EQ(FromDisplayName("Tracks"), "%0s");
     EXPECT_EQ(FromDisplayName("title"), "title");
-    for (const char* preset : kPresetNameFormats) {
-        EXPECT_EQ(FromDisplayName(ToDisplayName(preset)), preset);
+    // The editor's spellings are the keywords too; quoted text is literal.
+    EXPECT_EQ(FromDisplayName("Comments Comment Bitrate BitRate"), "%8 %8 %6 %6");
+    EXPECT_EQ(FromDisplayName("\"Track\" - Title \"a\"\"b"), "Track - %2 a\"b");
+}
+
+TEST(NameFormatTest, EveryTemplateReadsBackFromItsDisplayName) {
+    std::vector<std::string> templates(kPresetNameFormats.begin(), kPresetNameFormats.end());
+    for (char code = '0'; code <= '8'; ++code) {
+        templates.push_back(std::string("x %") + code + " y");
     }
-    const std::string all = "%0 %1 %2 %3 %4 %5 %6 %7 %8";
-    EXPECT_EQ(FromDisplayName(ToDisplayName(all)), all);
+    // Literal text that looks like keywords, and quotes.
+    for (const char* odd : {"%8s", "Track %0", "%0#", "%%1", "%6 Bitrate", "%2 \"live\"", "\"",
+                            "Comment%8s", "%0 - %2 - Title"}) {
+        templates.push_back(odd);
+    }
+    for (const std::string& t : templates) {
+        EXPECT_EQ(FromDisplayName(ToDisplayName(t)), t) << ToDisplayName(t);
+    }
+    EXPECT_EQ(ToDisplayName("%8s"), "Comment\"s\"");
 }
 
 TEST(NameFormatTest, ReplaceAllIsLeftToRightWithoutOverlap) {

@@ -1,5 +1,7 @@
 // corvane-screenshot: draws the main window offscreen into a PNG, with the
-// album of the settings' remembered folder loaded and looked up. It runs
+// album of the settings' remembered folder loaded and looked up; on request
+// also the File Format Editor with a coloured template and the dependencies
+// dialog of the album folder. It runs
 // where the "Corvane Mp3.ini" to use lies, as the program does; the
 // plug-ins come from its own folder. tools/screenshot sets all this up.
 #include <QApplication>
@@ -12,6 +14,13 @@
 
 #include "components/ComponentLoader.h"
 #include "app/MainDialog.h"
+#include "lookup/SearchWords.h"
+#include "naming/CaseConversion.h"
+#include "naming/FormatEditorDialog.h"
+#include "naming/KeywordEdit.h"
+#include "platform/MemoryComboBox.h"
+#include "processing/DependenciesDialog.h"
+#include "processing/ProcessingPipeline.h"
 #include "widgets/SortListCtrl.h"
 
 namespace {
@@ -19,7 +28,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: corvane-screenshot OUTPUT.png [--no-query] [--select ROW] "
-                 "[--size WIDTHxHEIGHT]\n");
+                 "[--size WIDTHxHEIGHT]\n"
+                 "                          [--editor EDITOR.png] [--dependencies DIALOG.png]\n");
     return 2;
 }
 
@@ -30,6 +40,44 @@ void Settle(int milliseconds) {
     while (clock.elapsed() < milliseconds) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
+}
+
+bool Save(QWidget& widget, const std::string& output) {
+    widget.show();
+    Settle(300);
+    const QPixmap shot = widget.grab();
+    if (shot.isNull() || !shot.save(QString::fromLocal8Bit(output.c_str()), "PNG")) {
+        std::fprintf(stderr, "corvane-screenshot: cannot write %s\n", output.c_str());
+        return false;
+    }
+    std::printf("corvane-screenshot: %s, %dx%d\n", output.c_str(), shot.width(), shot.height());
+    return true;
+}
+
+// The editor on the settings' templates, writing one that shows every colour.
+bool ShootEditor(corvane::MainDialog& window, const std::string& output) {
+    corvane::MemoryComboBox combo;
+    corvane::NameFormatList formats;
+    formats.SetFormatCombo(&combo);
+    formats.LoadNameFormats(window.Settings()->values);
+    corvane::FormatEditorDialog editor(formats, combo, &window);
+    editor.Open(window.Settings()->values.nameFormat);
+    editor.Editor()->SetText(QStringLiteral("artist - Track - title \"live\" 1964 // rips"));
+    return Save(editor, output);
+}
+
+// The dialog the processing shows for the album folder's other files.
+bool ShootDependencies(corvane::MainDialog& window, const std::string& output) {
+    corvane::AlbumFolder& album = window.Album();
+    const corvane::TrackInfo first = album.tracks.empty() ? corvane::TrackInfo() : album.tracks[0];
+    corvane::DependencyList list;
+    corvane::ListDependencies(
+        album.folder + "/", first.album,
+        corvane::ConvertCase(corvane::BuildSearchWords(album.files, 90), corvane::kCaseUpper),
+        list);
+    corvane::DependenciesDialog dialog(list, &window);
+    dialog.SetDirectoryName(corvane::AlbumDirectoryName(first));
+    return Save(dialog, output);
 }
 
 }  // namespace
@@ -44,12 +92,18 @@ int main(int argc, char** argv) {
     int selectRow = 0;
     int width = 0;
     int height = 0;
+    std::string editorOutput;
+    std::string dependenciesOutput;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--no-query") {
             query = false;
         } else if (argument == "--select" && i + 1 < argc) {
             selectRow = std::atoi(argv[++i]);
+        } else if (argument == "--editor" && i + 1 < argc) {
+            editorOutput = argv[++i];
+        } else if (argument == "--dependencies" && i + 1 < argc) {
+            dependenciesOutput = argv[++i];
         } else if (argument == "--size" && i + 1 < argc) {
             if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 100 ||
                 height < 100) {
@@ -92,5 +146,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("corvane-screenshot: %s, %dx%d\n", output.c_str(), shot.width(), shot.height());
+    if (!editorOutput.empty() && !ShootEditor(window, editorOutput)) {
+        return 1;
+    }
+    if (!dependenciesOutput.empty() && !ShootDependencies(window, dependenciesOutput)) {
+        return 1;
+    }
     return 0;
 }
