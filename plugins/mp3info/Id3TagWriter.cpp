@@ -12,10 +12,16 @@
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 
+#include <taglib/tbytevectorstream.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "AudioRange.h"
@@ -225,6 +231,34 @@ ByteVector TagBytes(const ByteVector& frames, std::size_t total) {
     return out;
 }
 
+TagWriteResult Failed(int error, const std::string& what) {
+    return {error, what + ": " + std::strerror(error)};
+}
+
+// An open file descriptor, closed when the object goes away.
+class FileHandle {
+public:
+    explicit FileHandle(int fd = -1) : fd_(fd) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    int fd() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    void Reset(int fd) {
+        Close();
+        fd_ = fd;
+    }
+    // 0 or an errno value; closing a second time does nothing.
+    int Close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
 int WriteAllAt(int fd, const char* data, std::size_t size, off_t offset) {
     while (size > 0) {
         const ssize_t done = ::pwrite(fd, data, size, offset);
@@ -241,7 +275,11 @@ int WriteAllAt(int fd, const char* data, std::size_t size, off_t offset) {
     return 0;
 }
 
-// Copies [from, to) of in to the current end of out.
+int WriteAllAt(int fd, const ByteVector& bytes, off_t offset) {
+    return WriteAllAt(fd, bytes.data(), bytes.size(), offset);
+}
+
+// Copies [from, to) of in to out from outPos on.
 int CopyRange(int in, int out, off_t from, off_t to, off_t outPos) {
     while (from < to) {
         off_t inPos = from;
@@ -278,153 +316,349 @@ int CopyRange(int in, int out, off_t from, off_t to, off_t outPos) {
     return 0;
 }
 
+// What the new file is made of: the new tag, the old bytes [keepFrom,
+// keepTo), and the new ID3v1 tag when the file has one.
 struct Layout {
-    off_t size = 0;
-    off_t keepFrom = 0;          // the old file from here on follows the new tag
-    std::size_t oldTagSize = 0;  // room of the tag at offset 0 (0 = none)
-    bool id3v1 = false;
+    std::uint64_t size = 0;      // of the old file
+    std::uint64_t keepFrom = 0;  // where the old tag ends
+    std::uint64_t keepTo = 0;    // where the old ID3v1 tag begins (or the end)
+    ByteVector tag;
+    ByteVector v1;
 };
 
-int WriteInPlace(int fd, const ByteVector& tag, const ByteVector& v1, const Layout& layout) {
-    if (const int err = WriteAllAt(fd, tag.data(), tag.size(), 0)) {
-        return err;
+// The file as the layout will make it, read without writing anything.
+class PlannedFile : public ByteSource {
+public:
+    PlannedFile(const Layout& layout, ByteSource& old) : layout_(layout), old_(old) {}
+    std::uint64_t Size() const override {
+        return layout_.tag.size() + (layout_.keepTo - layout_.keepFrom) + layout_.v1.size();
     }
-    if (layout.id3v1) {
-        if (const int err = WriteAllAt(fd, v1.data(), v1.size(), layout.size - 128)) {
-            return err;
+    std::size_t Read(std::uint64_t offset, void* buffer, std::size_t count) override {
+        auto* out = static_cast<char*>(buffer);
+        const std::uint64_t tagEnd = layout_.tag.size();
+        const std::uint64_t keptEnd = tagEnd + (layout_.keepTo - layout_.keepFrom);
+        std::size_t done = 0;
+        while (done < count && offset + done < Size()) {
+            const std::uint64_t at = offset + done;
+            const std::size_t want = count - done;
+            std::size_t got = 0;
+            if (at < tagEnd) {
+                got = static_cast<std::size_t>(std::min<std::uint64_t>(want, tagEnd - at));
+                std::memcpy(out + done, layout_.tag.data() + at, got);
+            } else if (at < keptEnd) {
+                got = old_.Read(
+                    layout_.keepFrom + (at - tagEnd), out + done,
+                    static_cast<std::size_t>(std::min<std::uint64_t>(want, keptEnd - at)));
+            } else {
+                got = static_cast<std::size_t>(std::min<std::uint64_t>(want, Size() - at));
+                std::memcpy(out + done, layout_.v1.data() + (at - keptEnd), got);
+            }
+            if (got == 0) {
+                break;
+            }
+            done += got;
+        }
+        return done;
+    }
+
+private:
+    const Layout& layout_;
+    ByteSource& old_;
+};
+
+bool SameHeaderBytes(ByteSource& a, std::uint64_t atA, ByteSource& b, std::uint64_t atB) {
+    char x[4] = {};
+    char y[4] = {};
+    return a.Read(atA, x, 4) == 4 && b.Read(atB, y, 4) == 4 && std::memcmp(x, y, 4) == 0;
+}
+
+// Empty when `after` holds the audio of `before` moved by shift bytes: its
+// first and last frames at the moved places with the same headers, and the
+// same frames and audio bytes. Otherwise what differs.
+std::string AudioChange(const MpegStreamInfo& before, ByteSource& old, ByteSource& after,
+                        std::int64_t shift) {
+    MpegStreamInfo now;
+    if (!ScanMpegStream(after, now, FrameCount::kWalk)) {
+        return "no audio would be left";
+    }
+    const auto moved = [shift](std::uint64_t offset) {
+        return static_cast<std::uint64_t>(static_cast<std::int64_t>(offset) + shift);
+    };
+    if (now.firstFrameOffset != moved(before.firstFrameOffset) ||
+        now.lastFrameOffset != moved(before.lastFrameOffset) ||
+        !SameHeaderBytes(old, before.firstFrameOffset, after, now.firstFrameOffset) ||
+        !SameHeaderBytes(old, before.lastFrameOffset, after, now.lastFrameOffset)) {
+        return "the first or last audio frame would move";
+    }
+    if (now.audioFrames != before.audioFrames || now.audioBytes != before.audioBytes ||
+        now.range.end != moved(before.range.end)) {
+        return "the audio would change";
+    }
+    return {};
+}
+
+TagWriteResult AudioMismatch(const std::string& change) {
+    return {EIO, change + ", so the file is left as it was"};
+}
+
+// The tag as the file has it, up to where the audio begins; a size field
+// that claimed more is cut to that.
+ByteVector OldTagBytes(ByteSource& source, std::uint64_t tagEnd) {
+    ByteVector bytes(static_cast<unsigned>(tagEnd), '\0');
+    if (source.Read(0, bytes.data(), bytes.size()) != bytes.size()) {
+        return {};
+    }
+    if (ClaimedId3v2Size(source, 0) != tagEnd) {
+        bytes[5] = static_cast<char>(bytes[5] & ~0x10);  // no footer any more
+        const std::uint64_t body = tagEnd - 10;
+        for (int i = 0; i < 4; ++i) {
+            bytes[6 + i] = static_cast<char>((body >> (21 - 7 * i)) & 0x7F);
         }
     }
-    return ::fsync(fd) == 0 ? 0 : errno;
+    return bytes;
+}
+
+// The frames of the new tag: the old tag's frames with the values applied.
+TagWriteResult RenderFrames(const ByteVector& oldTag, const Id3WriteValues& values,
+                            ByteVector& frames) {
+    TagLib::ID3v2::Tag empty;
+    TagLib::ID3v2::Tag* v2 = &empty;
+    TagLib::ByteVectorStream stream(oldTag);
+    std::unique_ptr<TagLib::MPEG::File> file;
+    if (!oldTag.isEmpty()) {
+        file = std::make_unique<TagLib::MPEG::File>(&stream,
+                                                    TagLib::ID3v2::FrameFactory::instance(), false);
+        v2 = file->ID3v2Tag(true);
+    }
+    if (v2 == nullptr) {
+        return {EINVAL, "its ID3v2 tag cannot be read"};
+    }
+    ApplyValues(*v2, values);
+    std::set<std::string> ids;
+    if (!SplitRenderedTag(v2->render(TagLib::ID3v2::v3), frames, ids)) {
+        return {EIO, "the new tag could not be made"};
+    }
+    frames.append(KeptV4Frames(*v2, ids));
+    return {};
+}
+
+ByteVector Id3v1Bytes(const Id3WriteValues& values) {
+    TagLib::ID3v1::Tag v1;
+    ApplyValues(v1, values);
+    return v1.render();
+}
+
+// The old ID3v1 tag, when the last 128 bytes are one and not audio.
+bool HasId3v1(ByteSource& source, const MpegStreamInfo& stream) {
+    const std::uint64_t size = source.Size();
+    char magic[3] = {};
+    return size >= 128 && stream.range.end <= size - 128 &&
+           source.Read(size - 128, magic, 3) == 3 && std::memcmp(magic, "TAG", 3) == 0;
+}
+
+TagWriteResult WriteInPlace(int fd, ByteSource& source, const MpegStreamInfo& before,
+                            const Layout& layout) {
+    PlannedFile planned(layout, source);
+    if (const std::string change = AudioChange(before, source, planned, 0); !change.empty()) {
+        return AudioMismatch(change);
+    }
+    if (const int err = WriteAllAt(fd, layout.tag, 0)) {
+        return Failed(err, "cannot write the tag");
+    }
+    if (!layout.v1.isEmpty()) {
+        if (const int err = WriteAllAt(fd, layout.v1, static_cast<off_t>(layout.keepTo))) {
+            return Failed(err, "cannot write the ID3v1 tag");
+        }
+    }
+    return ::fsync(fd) == 0 ? TagWriteResult{} : Failed(errno, "cannot write the tag");
 }
 
 void SyncFolder(const std::string& path) {
     const auto slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+    FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.IsOpen()) {
+        ::fsync(dir.fd());
     }
 }
 
-int WriteCopy(const std::string& path, int in, const struct stat& st, const ByteVector& tag,
-              const ByteVector& v1, const Layout& layout) {
-    std::string name = path + ".tagging-XXXXXX";
-    const int out = ::mkstemp(name.data());
-    if (out < 0) {
-        return errno;
+// NAME.tagging-XXXXXX beside the file, the name cut (at a character
+// boundary) so that it stays within the longest name a folder takes.
+std::string TemporaryPattern(const std::string& path) {
+    static const std::string kSuffix = ".tagging-XXXXXX";
+    const auto slash = path.rfind('/');
+    const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t keep = std::min(path.size() - nameAt, NAME_MAX - kSuffix.size());
+    while (keep > 0 && (static_cast<unsigned char>(path[nameAt + keep]) & 0xC0) == 0x80) {
+        --keep;
     }
-    const off_t audioEnd = layout.id3v1 ? layout.size - 128 : layout.size;
-    int err = WriteAllAt(out, tag.data(), tag.size(), 0);
+    return path.substr(0, nameAt + keep) + kSuffix;
+}
+
+// A copy being written beside the file; removed unless it replaced the file.
+class TemporaryCopy {
+public:
+    ~TemporaryCopy() {
+        if (!name_.empty()) {
+            ::unlink(name_.c_str());
+        }
+    }
+    int Create(const std::string& path) {
+        std::string name = TemporaryPattern(path);
+        file_.Reset(::mkstemp(name.data()));
+        if (!file_.IsOpen()) {
+            return errno;
+        }
+        name_ = name;
+        return 0;
+    }
+    int fd() const { return file_.fd(); }
+    const std::string& name() const { return name_; }
+    int Close() { return file_.Close(); }
+    // Renames the copy over path; the copy is then no longer removed.
+    int Replace(const std::string& path) {
+        if (::rename(name_.c_str(), path.c_str()) != 0) {
+            return errno;
+        }
+        name_.clear();
+        return 0;
+    }
+
+private:
+    FileHandle file_;
+    std::string name_;
+};
+
+// Whether the file at path is still the one that was read (nothing replaced
+// or changed it meanwhile), so that renaming the copy over it loses nothing.
+bool StillTheSame(const std::string& path, const struct stat& read) {
+    struct stat now {};
+    return ::stat(path.c_str(), &now) == 0 && now.st_dev == read.st_dev &&
+           now.st_ino == read.st_ino && now.st_size == read.st_size &&
+           now.st_mtim.tv_sec == read.st_mtim.tv_sec && now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
+}
+
+TagWriteResult WriteCopy(const std::string& path, int in, const struct stat& st, ByteSource& source,
+                         const MpegStreamInfo& before, const Layout& layout) {
+    TemporaryCopy copy;
+    if (const int err = copy.Create(path)) {
+        return Failed(err, "cannot create a copy beside it");
+    }
+    const off_t tagSize = static_cast<off_t>(layout.tag.size());
+    const off_t kept = static_cast<off_t>(layout.keepTo - layout.keepFrom);
+    int err = WriteAllAt(copy.fd(), layout.tag, 0);
     if (err == 0) {
-        err = CopyRange(in, out, layout.keepFrom, audioEnd, static_cast<off_t>(tag.size()));
+        err = CopyRange(in, copy.fd(), static_cast<off_t>(layout.keepFrom),
+                        static_cast<off_t>(layout.keepTo), tagSize);
     }
-    if (err == 0 && layout.id3v1) {
-        err = WriteAllAt(out, v1.data(), v1.size(),
-                         static_cast<off_t>(tag.size()) + audioEnd - layout.keepFrom);
+    if (err == 0 && !layout.v1.isEmpty()) {
+        err = WriteAllAt(copy.fd(), layout.v1, tagSize + kept);
     }
-    if (err == 0 && ::fchmod(out, st.st_mode & 07777) != 0) {
-        err = errno;
-    }
-    if (err == 0) {
-        // Keeping the owner may be refused to a normal user; the copy is still good.
-        [[maybe_unused]] const int ignored = ::fchown(out, st.st_uid, st.st_gid);
-    }
-    if (err == 0 && ::fsync(out) != 0) {
-        err = errno;
-    }
-    if (::close(out) != 0 && err == 0) {
-        err = errno;
-    }
-    if (err == 0 && ::rename(name.c_str(), path.c_str()) != 0) {
+    if (err == 0 && ::fchmod(copy.fd(), st.st_mode & 07777) != 0) {
         err = errno;
     }
     if (err != 0) {
-        ::unlink(name.c_str());
-        return err;
+        return Failed(err, "cannot write the copy");
+    }
+    // Keeping the owner may be refused to a normal user; the copy is still good.
+    [[maybe_unused]] const int ignored = ::fchown(copy.fd(), st.st_uid, st.st_gid);
+    err = ::fsync(copy.fd()) == 0 ? copy.Close() : errno;
+    if (err != 0) {
+        return Failed(err, "cannot write the copy");
+    }
+    FileByteSource written;
+    if (const int openErr = written.Open(copy.name())) {
+        return Failed(openErr, "cannot read the copy back");
+    }
+    const std::int64_t shift =
+        static_cast<std::int64_t>(layout.tag.size()) - static_cast<std::int64_t>(layout.keepFrom);
+    if (const std::string change = AudioChange(before, source, written, shift); !change.empty()) {
+        return AudioMismatch(change);
+    }
+    if (!StillTheSame(path, st)) {
+        return {EBUSY, "the file changed while its tag was written, so it is left as it is"};
+    }
+    if (const int renameErr = copy.Replace(path)) {
+        return Failed(renameErr, "cannot put the copy in place of the file");
     }
     SyncFolder(path);
-    return 0;
+    return {};
+}
+
+std::string RealPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        return path;
+    }
+    std::string out = real;
+    std::free(real);
+    return out;
+}
+
+TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
+                          const Id3WriteValues& values, Layout& layout, bool& inPlace) {
+    layout.size = source.Size();
+    layout.keepFrom = LeadingTagEnd(source);
+    const ByteVector oldTag = OldTagBytes(source, layout.keepFrom);
+    if (oldTag.size() != layout.keepFrom) {
+        return {EIO, "its ID3v2 tag cannot be read"};
+    }
+    ByteVector frames;
+    if (TagWriteResult r = RenderFrames(oldTag, values, frames); r.error != 0) {
+        return r;
+    }
+    const std::size_t needed = 10 + frames.size();
+    inPlace = layout.keepFrom >= needed;
+    const std::size_t total =
+        inPlace ? layout.keepFrom : (needed + kGrowPadding + 1023) / 1024 * 1024;
+    if (total - 10 >= (1u << 28)) {
+        return {EFBIG, "the new tag would be too large"};
+    }
+    layout.tag = TagBytes(frames, total);
+    const bool v1 = HasId3v1(source, stream);
+    layout.keepTo = v1 ? layout.size - 128 : layout.size;
+    layout.v1 = v1 ? Id3v1Bytes(values) : ByteVector();
+    if (v1 && layout.v1.size() != 128) {
+        return {EIO, "the new ID3v1 tag could not be made"};
+    }
+    return {};
 }
 
 }  // namespace
 
-int WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values) {
+TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values) {
     // Renaming a copy over a symbolic link would replace the link, not the file.
-    std::string path = linkPath;
-    if (char* real = ::realpath(linkPath.c_str(), nullptr)) {
-        path = real;
-        std::free(real);
-    }
+    const std::string path = RealPath(linkPath);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        return errno;
+        return Failed(errno, "cannot find the file");
     }
     if (!S_ISREG(st.st_mode)) {
-        return EINVAL;
+        return {EINVAL, "it is not a regular file"};
     }
     // The read-only attribute is the owner's write bit; honoured even for root.
     if ((st.st_mode & S_IWUSR) == 0) {
-        return EACCES;
+        return {EACCES, "the file is read-only"};
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
+    FileHandle file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    if (!file.IsOpen()) {
+        return Failed(errno, "cannot open the file");
+    }
+    FileByteSource source;
+    if (const int err = source.Open(path)) {
+        return Failed(err, "cannot read the file");
+    }
+    MpegStreamInfo before;
+    if (!ScanMpegStream(source, before, FrameCount::kWalk)) {
+        return {EILSEQ, "no MPEG audio was found in it"};
     }
     Layout layout;
-    FileByteSource source;
-    int err = source.Open(path);
-    if (err == 0) {
-        const AudioRange range = FindAudioRange(source);
-        layout.size = static_cast<off_t>(source.Size());
-        layout.oldTagSize = range.leadingTagSize;
-        layout.keepFrom = static_cast<off_t>(range.leadingTagSize);
-        char magic[3] = {};
-        if (range.leadingTagSize == 0 && source.Read(0, magic, 3) == 3 &&
-            std::memcmp(magic, "ID3", 3) == 0) {
-            // A leading tag whose size runs past the end: it is replaced up
-            // to the first frame.
-            MpegStreamInfo stream;
-            err = ScanMpegStream(source, stream) ? 0 : EINVAL;
-            layout.keepFrom = static_cast<off_t>(stream.firstFrameOffset);
-        }
-    }
-    ByteVector tagBytes;
-    ByteVector v1Bytes;
     bool inPlace = false;
-    if (err == 0) {
-        TagLib::MPEG::File file(path.c_str(), false);
-        TagLib::ID3v2::Tag* v2 = file.isValid() ? file.ID3v2Tag(true) : nullptr;
-        if (v2 == nullptr) {
-            err = EINVAL;
-        } else {
-            ApplyValues(*v2, values);
-            ByteVector frames;
-            std::set<std::string> ids;
-            if (!SplitRenderedTag(v2->render(TagLib::ID3v2::v3), frames, ids)) {
-                err = EIO;
-            } else {
-                frames.append(KeptV4Frames(*v2, ids));
-                const std::size_t needed = 10 + frames.size();
-                inPlace = layout.oldTagSize >= needed;
-                const std::size_t total =
-                    inPlace ? layout.oldTagSize : (needed + kGrowPadding + 1023) / 1024 * 1024;
-                tagBytes = TagBytes(frames, total);
-            }
-            layout.id3v1 = file.hasID3v1Tag() && layout.size >= 128;
-            if (layout.id3v1) {
-                ApplyValues(*file.ID3v1Tag(), values);
-                v1Bytes = file.ID3v1Tag()->render();
-                layout.id3v1 = v1Bytes.size() == 128;
-            }
-        }
+    if (TagWriteResult r = PlanLayout(source, before, values, layout, inPlace); r.error != 0) {
+        return r;
     }
-    if (err == 0) {
-        err = inPlace ? WriteInPlace(fd, tagBytes, v1Bytes, layout)
-                      : WriteCopy(path, fd, st, tagBytes, v1Bytes, layout);
-    }
-    ::close(fd);
-    return err;
+    return inPlace ? WriteInPlace(file.fd(), source, before, layout)
+                   : WriteCopy(path, file.fd(), st, source, before, layout);
 }
 
 }  // namespace corvane

@@ -148,19 +148,5 @@ TEST(PlayLength, WholeCdFramesSurviveTimesSeventyFive) {
     EXPECT_GT(exact, 75 * 60 * 80 * 9 / 10);
 }
 
-TEST(PlayLength, EstimateAtLowerRatesUsesTheMiddleOfThePaddingRange) {
-    MpegStreamInfo stream;
-    stream.header.layer = 3;
-    stream.header.samplesPerFrame = 576;
-    stream.header.sampleRate = 22050;
-    stream.audioFrames = 100;
-    // 57600 - 576 delay - (576..1151) padding: the middle is 56160.
-    EXPECT_EQ(ComputePlayLength(stream).samples, 57600 - 576 - 576 - 288);
-    stream.audioFrames = 1;
-    EXPECT_EQ(ComputePlayLength(stream).samples, 0);
-    stream.audioFrames = 0;
-    EXPECT_EQ(ComputePlayLength(stream).samples, 0);
-}
-
 }  // namespace
 }  // namespace corvane
