@@ -1,7 +1,6 @@
 #include "Id3TagWriter.h"
 
 #include <fcntl.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,16 +15,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <set>
-#include <utility>
 #include <vector>
 
+#include "AudioCheck.h"
 #include "AudioRange.h"
 #include "ByteSource.h"
+#include "FileHandle.h"
 #include "Id3TagReader.h"
 #include "MpegStreamScanner.h"
 
@@ -235,168 +234,6 @@ TagWriteResult Failed(int error, const std::string& what) {
     return {error, what + ": " + std::strerror(error)};
 }
 
-// An open file descriptor, closed when the object goes away.
-class FileHandle {
-public:
-    explicit FileHandle(int fd = -1) : fd_(fd) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    int fd() const { return fd_; }
-    bool IsOpen() const { return fd_ >= 0; }
-    void Reset(int fd) {
-        Close();
-        fd_ = fd;
-    }
-    // 0 or an errno value; closing a second time does nothing.
-    int Close() {
-        const int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
-
-int WriteAllAt(int fd, const char* data, std::size_t size, off_t offset) {
-    while (size > 0) {
-        const ssize_t done = ::pwrite(fd, data, size, offset);
-        if (done < 0 && errno == EINTR) {
-            continue;
-        }
-        if (done <= 0) {
-            return done < 0 ? errno : EIO;
-        }
-        data += done;
-        size -= static_cast<std::size_t>(done);
-        offset += done;
-    }
-    return 0;
-}
-
-int WriteAllAt(int fd, const ByteVector& bytes, off_t offset) {
-    return WriteAllAt(fd, bytes.data(), bytes.size(), offset);
-}
-
-// Copies [from, to) of in to out from outPos on.
-int CopyRange(int in, int out, off_t from, off_t to, off_t outPos) {
-    while (from < to) {
-        off_t inPos = from;
-        off_t target = outPos;
-        const ssize_t done =
-            ::copy_file_range(in, &inPos, out, &target, static_cast<std::size_t>(to - from), 0);
-        if (done < 0 && errno == EINTR) {
-            continue;
-        }
-        if (done <= 0) {
-            break;
-        }
-        from += done;
-        outPos += done;
-    }
-    // copy_file_range may be refused across file systems: plain copy.
-    std::vector<char> buffer(1 << 20);
-    while (from < to) {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<off_t>(to - from, static_cast<off_t>(buffer.size())));
-        const ssize_t got = ::pread(in, buffer.data(), want, from);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return got < 0 ? errno : EIO;
-        }
-        if (const int err = WriteAllAt(out, buffer.data(), static_cast<std::size_t>(got), outPos)) {
-            return err;
-        }
-        from += got;
-        outPos += got;
-    }
-    return 0;
-}
-
-// What the new file is made of: the new tag, the old bytes [keepFrom,
-// keepTo), and the new ID3v1 tag when the file has one.
-struct Layout {
-    std::uint64_t size = 0;      // of the old file
-    std::uint64_t keepFrom = 0;  // where the old tag ends
-    std::uint64_t keepTo = 0;    // where the old ID3v1 tag begins (or the end)
-    ByteVector tag;
-    ByteVector v1;
-};
-
-// The file as the layout will make it, read without writing anything.
-class PlannedFile : public ByteSource {
-public:
-    PlannedFile(const Layout& layout, ByteSource& old) : layout_(layout), old_(old) {}
-    std::uint64_t Size() const override {
-        return layout_.tag.size() + (layout_.keepTo - layout_.keepFrom) + layout_.v1.size();
-    }
-    std::size_t Read(std::uint64_t offset, void* buffer, std::size_t count) override {
-        auto* out = static_cast<char*>(buffer);
-        const std::uint64_t tagEnd = layout_.tag.size();
-        const std::uint64_t keptEnd = tagEnd + (layout_.keepTo - layout_.keepFrom);
-        std::size_t done = 0;
-        while (done < count && offset + done < Size()) {
-            const std::uint64_t at = offset + done;
-            const std::size_t want = count - done;
-            std::size_t got = 0;
-            if (at < tagEnd) {
-                got = static_cast<std::size_t>(std::min<std::uint64_t>(want, tagEnd - at));
-                std::memcpy(out + done, layout_.tag.data() + at, got);
-            } else if (at < keptEnd) {
-                got = old_.Read(
-                    layout_.keepFrom + (at - tagEnd), out + done,
-                    static_cast<std::size_t>(std::min<std::uint64_t>(want, keptEnd - at)));
-            } else {
-                got = static_cast<std::size_t>(std::min<std::uint64_t>(want, Size() - at));
-                std::memcpy(out + done, layout_.v1.data() + (at - keptEnd), got);
-            }
-            if (got == 0) {
-                break;
-            }
-            done += got;
-        }
-        return done;
-    }
-
-private:
-    const Layout& layout_;
-    ByteSource& old_;
-};
-
-bool SameHeaderBytes(ByteSource& a, std::uint64_t atA, ByteSource& b, std::uint64_t atB) {
-    char x[4] = {};
-    char y[4] = {};
-    return a.Read(atA, x, 4) == 4 && b.Read(atB, y, 4) == 4 && std::memcmp(x, y, 4) == 0;
-}
-
-// Empty when `after` holds the audio of `before` moved by shift bytes: its
-// first and last frames at the moved places with the same headers, and the
-// same frames and audio bytes. Otherwise what differs.
-std::string AudioChange(const MpegStreamInfo& before, ByteSource& old, ByteSource& after,
-                        std::int64_t shift) {
-    MpegStreamInfo now;
-    if (!ScanMpegStream(after, now, FrameCount::kWalk)) {
-        return "no audio would be left";
-    }
-    const auto moved = [shift](std::uint64_t offset) {
-        return static_cast<std::uint64_t>(static_cast<std::int64_t>(offset) + shift);
-    };
-    if (now.firstFrameOffset != moved(before.firstFrameOffset) ||
-        now.lastFrameOffset != moved(before.lastFrameOffset) ||
-        !SameHeaderBytes(old, before.firstFrameOffset, after, now.firstFrameOffset) ||
-        !SameHeaderBytes(old, before.lastFrameOffset, after, now.lastFrameOffset)) {
-        return "the first or last audio frame would move";
-    }
-    if (now.audioFrames != before.audioFrames || now.audioBytes != before.audioBytes ||
-        now.range.end != moved(before.range.end)) {
-        return "the audio would change";
-    }
-    return {};
-}
-
 TagWriteResult AudioMismatch(const std::string& change) {
     return {EIO, change + ", so the file is left as it was"};
 }
@@ -456,78 +293,47 @@ bool HasId3v1(ByteSource& source, const MpegStreamInfo& stream) {
            source.Read(size - 128, magic, 3) == 3 && std::memcmp(magic, "TAG", 3) == 0;
 }
 
+int WriteBytes(int fd, const ByteVector& bytes, std::uint64_t offset) {
+    return WriteAllAt(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+}
+
 TagWriteResult WriteInPlace(int fd, ByteSource& source, const MpegStreamInfo& before,
-                            const Layout& layout) {
+                            const TagLayout& layout) {
     PlannedFile planned(layout, source);
     if (const std::string change = AudioChange(before, source, planned, 0); !change.empty()) {
         return AudioMismatch(change);
     }
-    if (const int err = WriteAllAt(fd, layout.tag, 0)) {
+    if (const int err = WriteBytes(fd, layout.tag, 0)) {
         return Failed(err, "cannot write the tag");
     }
-    if (!layout.v1.isEmpty()) {
-        if (const int err = WriteAllAt(fd, layout.v1, static_cast<off_t>(layout.keepTo))) {
-            return Failed(err, "cannot write the ID3v1 tag");
-        }
+    if (const int err = layout.v1.isEmpty() ? 0 : WriteBytes(fd, layout.v1, layout.keepTo)) {
+        return Failed(err, "cannot write the ID3v1 tag");
     }
     return ::fsync(fd) == 0 ? TagWriteResult{} : Failed(errno, "cannot write the tag");
 }
 
-void SyncFolder(const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.IsOpen()) {
-        ::fsync(dir.fd());
+// The new file's bytes and the old one's permissions into the copy, flushed.
+int FillCopy(TemporaryCopy& copy, int in, const struct stat& st, const TagLayout& layout) {
+    const std::uint64_t tagSize = layout.tag.size();
+    int err = WriteBytes(copy.fd(), layout.tag, 0);
+    if (err == 0) {
+        err = CopyRange(in, copy.fd(), static_cast<off_t>(layout.keepFrom),
+                        static_cast<off_t>(layout.keepTo), static_cast<off_t>(tagSize));
     }
+    if (err == 0 && !layout.v1.isEmpty()) {
+        err = WriteBytes(copy.fd(), layout.v1, tagSize + layout.keepTo - layout.keepFrom);
+    }
+    if (err == 0 && ::fchmod(copy.fd(), st.st_mode & 07777) != 0) {
+        err = errno;
+    }
+    // Keeping the owner may be refused to a normal user; the copy is still good.
+    [[maybe_unused]] const int ignored = err == 0 ? ::fchown(copy.fd(), st.st_uid, st.st_gid) : 0;
+    if (err == 0 && ::fsync(copy.fd()) != 0) {
+        err = errno;
+    }
+    const int closeErr = copy.Close();
+    return err != 0 ? err : closeErr;
 }
-
-// NAME.tagging-XXXXXX beside the file, the name cut (at a character
-// boundary) so that it stays within the longest name a folder takes.
-std::string TemporaryPattern(const std::string& path) {
-    static const std::string kSuffix = ".tagging-XXXXXX";
-    const auto slash = path.rfind('/');
-    const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
-    std::size_t keep = std::min(path.size() - nameAt, NAME_MAX - kSuffix.size());
-    while (keep > 0 && (static_cast<unsigned char>(path[nameAt + keep]) & 0xC0) == 0x80) {
-        --keep;
-    }
-    return path.substr(0, nameAt + keep) + kSuffix;
-}
-
-// A copy being written beside the file; removed unless it replaced the file.
-class TemporaryCopy {
-public:
-    ~TemporaryCopy() {
-        if (!name_.empty()) {
-            ::unlink(name_.c_str());
-        }
-    }
-    int Create(const std::string& path) {
-        std::string name = TemporaryPattern(path);
-        file_.Reset(::mkstemp(name.data()));
-        if (!file_.IsOpen()) {
-            return errno;
-        }
-        name_ = name;
-        return 0;
-    }
-    int fd() const { return file_.fd(); }
-    const std::string& name() const { return name_; }
-    int Close() { return file_.Close(); }
-    // Renames the copy over path; the copy is then no longer removed.
-    int Replace(const std::string& path) {
-        if (::rename(name_.c_str(), path.c_str()) != 0) {
-            return errno;
-        }
-        name_.clear();
-        return 0;
-    }
-
-private:
-    FileHandle file_;
-    std::string name_;
-};
 
 // Whether the file at path is still the one that was read (nothing replaced
 // or changed it meanwhile), so that renaming the copy over it loses nothing.
@@ -539,36 +345,17 @@ bool StillTheSame(const std::string& path, const struct stat& read) {
 }
 
 TagWriteResult WriteCopy(const std::string& path, int in, const struct stat& st, ByteSource& source,
-                         const MpegStreamInfo& before, const Layout& layout) {
+                         const MpegStreamInfo& before, const TagLayout& layout) {
     TemporaryCopy copy;
     if (const int err = copy.Create(path)) {
         return Failed(err, "cannot create a copy beside it");
     }
-    const off_t tagSize = static_cast<off_t>(layout.tag.size());
-    const off_t kept = static_cast<off_t>(layout.keepTo - layout.keepFrom);
-    int err = WriteAllAt(copy.fd(), layout.tag, 0);
-    if (err == 0) {
-        err = CopyRange(in, copy.fd(), static_cast<off_t>(layout.keepFrom),
-                        static_cast<off_t>(layout.keepTo), tagSize);
-    }
-    if (err == 0 && !layout.v1.isEmpty()) {
-        err = WriteAllAt(copy.fd(), layout.v1, tagSize + kept);
-    }
-    if (err == 0 && ::fchmod(copy.fd(), st.st_mode & 07777) != 0) {
-        err = errno;
-    }
-    if (err != 0) {
-        return Failed(err, "cannot write the copy");
-    }
-    // Keeping the owner may be refused to a normal user; the copy is still good.
-    [[maybe_unused]] const int ignored = ::fchown(copy.fd(), st.st_uid, st.st_gid);
-    err = ::fsync(copy.fd()) == 0 ? copy.Close() : errno;
-    if (err != 0) {
+    if (const int err = FillCopy(copy, in, st, layout)) {
         return Failed(err, "cannot write the copy");
     }
     FileByteSource written;
-    if (const int openErr = written.Open(copy.name())) {
-        return Failed(openErr, "cannot read the copy back");
+    if (const int err = written.Open(copy.name())) {
+        return Failed(err, "cannot read the copy back");
     }
     const std::int64_t shift =
         static_cast<std::int64_t>(layout.tag.size()) - static_cast<std::int64_t>(layout.keepFrom);
@@ -578,8 +365,8 @@ TagWriteResult WriteCopy(const std::string& path, int in, const struct stat& st,
     if (!StillTheSame(path, st)) {
         return {EBUSY, "the file changed while its tag was written, so it is left as it is"};
     }
-    if (const int renameErr = copy.Replace(path)) {
-        return Failed(renameErr, "cannot put the copy in place of the file");
+    if (const int err = copy.Replace(path)) {
+        return Failed(err, "cannot put the copy in place of the file");
     }
     SyncFolder(path);
     return {};
@@ -596,8 +383,8 @@ std::string RealPath(const std::string& path) {
 }
 
 TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
-                          const Id3WriteValues& values, Layout& layout, bool& inPlace) {
-    layout.size = source.Size();
+                          const Id3WriteValues& values, TagLayout& layout, bool& inPlace) {
+    const std::uint64_t size = source.Size();
     layout.keepFrom = LeadingTagEnd(source);
     const ByteVector oldTag = OldTagBytes(source, layout.keepFrom);
     if (oldTag.size() != layout.keepFrom) {
@@ -616,7 +403,7 @@ TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
     }
     layout.tag = TagBytes(frames, total);
     const bool v1 = HasId3v1(source, stream);
-    layout.keepTo = v1 ? layout.size - 128 : layout.size;
+    layout.keepTo = v1 ? size - 128 : size;
     layout.v1 = v1 ? Id3v1Bytes(values) : ByteVector();
     if (v1 && layout.v1.size() != 128) {
         return {EIO, "the new ID3v1 tag could not be made"};
@@ -652,7 +439,7 @@ TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& va
     if (!ScanMpegStream(source, before, FrameCount::kWalk)) {
         return {EILSEQ, "no MPEG audio was found in it"};
     }
-    Layout layout;
+    TagLayout layout;
     bool inPlace = false;
     if (TagWriteResult r = PlanLayout(source, before, values, layout, inPlace); r.error != 0) {
         return r;

@@ -1,8 +1,8 @@
 # Builds one libFuzzer target with clang and runs it for a bounded number of
-# inputs. Called by ctest with -DNAME, -DSOURCES (comma-separated, relative to
-# the source folder), -DSEEDS (a seed folder there), -DLINK (comma-separated
-# link arguments), -DMAX_LEN, -DSOURCE_DIR, -DBINARY_DIR and -DRUNS. The
-# project itself builds with g++, hence this separate build.
+# inputs. Called by ctest with -DNAME, -DSOURCES (comma-separated, relative
+# to the source folder), -DSEEDS (a seed folder there), -DFLAGS (compile and
+# link arguments, comma-separated), -DMAX_LEN, -DSOURCE_DIR, -DBINARY_DIR and
+# -DRUNS. The project itself builds with g++, hence this separate build.
 find_program(CLANGXX NAMES clang++ clang++-16 clang++-15 clang++-14)
 if(NOT CLANGXX)
     message("SKIPPED: clang++ was not found, so the fuzzer cannot be built")
@@ -12,11 +12,11 @@ endif()
 set(fuzzer "${BINARY_DIR}/${NAME}")
 string(REPLACE "," ";" sources "${SOURCES}")
 list(TRANSFORM sources PREPEND "${SOURCE_DIR}/")
-string(REPLACE "," ";" link "${LINK}")
+string(REPLACE "," ";" flags "${FLAGS}")
 execute_process(
     COMMAND "${CLANGXX}" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined
             -fno-sanitize-recover=all "-I${SOURCE_DIR}/src" "-I${SOURCE_DIR}/plugins/mp3info"
-            ${sources} ${link} -o "${fuzzer}"
+            ${sources} ${flags} -o "${fuzzer}"
     RESULT_VARIABLE built)
 if(NOT built EQUAL 0)
     message(FATAL_ERROR "building the fuzzer failed")
