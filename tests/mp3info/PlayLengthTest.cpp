@@ -39,13 +39,11 @@ TEST_P(ExactLength, InfoFrameGivesTheInputSampleCount) {
             test::MakeMp3(dir.path(), "a.mp3", samples, c.args, c.channels, c.rate);
         ASSERT_FALSE(path.empty());
         ASSERT_EQ(info->Open(path), 0);
-        EXPECT_TRUE(info->Stream().hasInfoFrame);
         EXPECT_TRUE(info->Length().exact);
-        EXPECT_EQ(info->Length().samples, samples);
+        EXPECT_FALSE(info->Stream().walked);
         EXPECT_EQ(info->GetAuxValue(), samples);
         EXPECT_EQ(info->GetPlaySeconds(), static_cast<unsigned>(samples / c.rate));
         EXPECT_NEAR(info->GetPlayTime(), static_cast<double>(samples) / c.rate, 1e-9);
-        EXPECT_FALSE(info->Stream().walked);
         if (samples == 588L * 1234) {  // long enough for a settled bitrate
             EXPECT_EQ(info->GetFileType(), c.type);
             EXPECT_GE(info->GetBitrate(), c.minKbps);
