@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -129,21 +128,6 @@ TEST(PlayLength, SilentEndingFallsBackToTheMiddle) {
     ASSERT_EQ(info->Open(loud), 0);
     EXPECT_LE(info->Stream().trailingSilentGranules, 2);
     info->Release();
-}
-
-TEST(PlayLength, WholeCdFramesSurviveTimesSeventyFive) {
-    int exact = 0;
-    for (std::int64_t frames = 0; frames < 75 * 60 * 80; ++frames) {
-        PlayLength length;
-        length.sampleRate = 44100;
-        length.samples = frames * 588;
-        const double scaled = 75.0 * length.Seconds();
-        ASSERT_EQ(std::floor(scaled), static_cast<double>(frames)) << frames;
-        ASSERT_LT(scaled - frames, 1e-9) << frames;
-        exact += scaled == frames;
-    }
-    // Nearly all come out exact; the rest a few units of the last place above.
-    EXPECT_GT(exact, 75 * 60 * 80 * 9 / 10);
 }
 
 }  // namespace
