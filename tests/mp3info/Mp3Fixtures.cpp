@@ -30,17 +30,14 @@ std::string SyntheticStream(std::uint32_t header, int frames) {
         frame[i] = static_cast<char>((header >> (24 - 8 * i)) & 0xFF);
     }
     std::string out;
-    for (int i = 0; i < frames; ++i) {
+    while (frames-- > 0) {
         out += frame;
     }
     return out;
 }
 
 std::string Id3v2Header(int major, std::size_t size, bool footer) {
-    std::string head = "ID3";
-    head.push_back(static_cast<char>(major));
-    head.push_back('\0');
-    head.push_back(static_cast<char>(footer ? 0x10 : 0));
+    std::string head = {'I', 'D', '3', static_cast<char>(major), '\0', footer ? '\x10' : '\0'};
     for (int shift = 21; shift >= 0; shift -= 7) {
         head.push_back(static_cast<char>((size >> shift) & 0x7F));
     }
@@ -48,12 +45,8 @@ std::string Id3v2Header(int major, std::size_t size, bool footer) {
 }
 
 std::string Id3v2Block(int major, const std::string& body, bool footer) {
-    std::string head = Id3v2Header(major, body.size(), footer);
-    if (!footer) {
-        return head + body;
-    }
-    const std::string out = head + body;
-    return out + head.replace(0, 3, "3DI");
+    const std::string head = Id3v2Header(major, body.size(), footer);
+    return head + body + (footer ? "3DI" + head.substr(3) : std::string());
 }
 
 std::size_t LeadingTagSize(const std::string& data) {
