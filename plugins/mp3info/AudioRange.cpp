@@ -1,5 +1,6 @@
 #include "AudioRange.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace corvane {
@@ -99,17 +100,20 @@ std::uint64_t StripTrailingTag(ByteSource& source, std::uint64_t start, std::uin
 
 }  // namespace
 
-AudioRange FindAudioRange(ByteSource& source) {
+std::uint64_t ClaimedId3v2Size(ByteSource& source, std::uint64_t at) {
+    std::uint8_t head[10];
+    return ReadAt(source, at, head, 10) ? Id3v2TagSize(head, "ID3") : 0;
+}
+
+AudioRange FindAudioRange(ByteSource& source, std::uint64_t leadingTagEnd) {
     AudioRange range;
     const std::uint64_t size = source.Size();
+    range.leadingTagSize = std::min(leadingTagEnd, size);
+    range.start = range.leadingTagSize;
     range.end = size;
-    std::uint8_t head[10];
     // Some writers stack several ID3v2 tags; skip them all.
     for (int i = 0; i < 8 && range.start + 10 <= size; ++i) {
-        if (!ReadAt(source, range.start, head, 10)) {
-            break;
-        }
-        const std::uint64_t total = Id3v2TagSize(head, "ID3");
+        const std::uint64_t total = ClaimedId3v2Size(source, range.start);
         if (total == 0) {
             break;
         }
@@ -117,9 +121,6 @@ AudioRange FindAudioRange(ByteSource& source) {
             // A size field past the end: look for audio right after the header.
             range.start += 10;
             break;
-        }
-        if (range.start == 0) {
-            range.leadingTagSize = total;
         }
         range.start += total;
     }

@@ -1,7 +1,6 @@
 #include "Id3TagWriter.h"
 
 #include <fcntl.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,14 +11,20 @@
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 
+#include <taglib/tbytevectorstream.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <vector>
 
+#include "AudioCheck.h"
 #include "AudioRange.h"
 #include "ByteSource.h"
+#include "FileHandle.h"
 #include "Id3TagReader.h"
 #include "MpegStreamScanner.h"
 
@@ -225,206 +230,222 @@ ByteVector TagBytes(const ByteVector& frames, std::size_t total) {
     return out;
 }
 
-int WriteAllAt(int fd, const char* data, std::size_t size, off_t offset) {
-    while (size > 0) {
-        const ssize_t done = ::pwrite(fd, data, size, offset);
-        if (done < 0 && errno == EINTR) {
-            continue;
-        }
-        if (done <= 0) {
-            return done < 0 ? errno : EIO;
-        }
-        data += done;
-        size -= static_cast<std::size_t>(done);
-        offset += done;
-    }
-    return 0;
+TagWriteResult Failed(int error, const std::string& what) {
+    return {error, what + ": " + std::strerror(error)};
 }
 
-// Copies [from, to) of in to the current end of out.
-int CopyRange(int in, int out, off_t from, off_t to, off_t outPos) {
-    while (from < to) {
-        off_t inPos = from;
-        off_t target = outPos;
-        const ssize_t done =
-            ::copy_file_range(in, &inPos, out, &target, static_cast<std::size_t>(to - from), 0);
-        if (done < 0 && errno == EINTR) {
-            continue;
-        }
-        if (done <= 0) {
-            break;
-        }
-        from += done;
-        outPos += done;
-    }
-    // copy_file_range may be refused across file systems: plain copy.
-    std::vector<char> buffer(1 << 20);
-    while (from < to) {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<off_t>(to - from, static_cast<off_t>(buffer.size())));
-        const ssize_t got = ::pread(in, buffer.data(), want, from);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return got < 0 ? errno : EIO;
-        }
-        if (const int err = WriteAllAt(out, buffer.data(), static_cast<std::size_t>(got), outPos)) {
-            return err;
-        }
-        from += got;
-        outPos += got;
-    }
-    return 0;
+TagWriteResult AudioMismatch(const std::string& change) {
+    return {EIO, change + ", so the file is left as it was"};
 }
 
-struct Layout {
-    off_t size = 0;
-    off_t keepFrom = 0;          // the old file from here on follows the new tag
-    std::size_t oldTagSize = 0;  // room of the tag at offset 0 (0 = none)
-    bool id3v1 = false;
-};
-
-int WriteInPlace(int fd, const ByteVector& tag, const ByteVector& v1, const Layout& layout) {
-    if (const int err = WriteAllAt(fd, tag.data(), tag.size(), 0)) {
-        return err;
+// The tag as the file has it, up to where the audio begins; a size field
+// that claimed more is cut to that.
+ByteVector OldTagBytes(ByteSource& source, std::uint64_t tagEnd) {
+    ByteVector bytes(static_cast<unsigned>(tagEnd), '\0');
+    if (source.Read(0, bytes.data(), bytes.size()) != bytes.size()) {
+        return {};
     }
-    if (layout.id3v1) {
-        if (const int err = WriteAllAt(fd, v1.data(), v1.size(), layout.size - 128)) {
-            return err;
+    if (ClaimedId3v2Size(source, 0) != tagEnd) {
+        bytes[5] = static_cast<char>(bytes[5] & ~0x10);  // no footer any more
+        const std::uint64_t body = tagEnd - 10;
+        for (int i = 0; i < 4; ++i) {
+            bytes[6 + i] = static_cast<char>((body >> (21 - 7 * i)) & 0x7F);
         }
     }
-    return ::fsync(fd) == 0 ? 0 : errno;
+    return bytes;
 }
 
-void SyncFolder(const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+// The frames of the new tag: the old tag's frames with the values applied.
+TagWriteResult RenderFrames(const ByteVector& oldTag, const Id3WriteValues& values,
+                            ByteVector& frames) {
+    TagLib::ID3v2::Tag empty;
+    TagLib::ID3v2::Tag* v2 = &empty;
+    TagLib::ByteVectorStream stream(oldTag);
+    std::unique_ptr<TagLib::MPEG::File> file;
+    if (!oldTag.isEmpty()) {
+        file = std::make_unique<TagLib::MPEG::File>(&stream,
+                                                    TagLib::ID3v2::FrameFactory::instance(), false);
+        v2 = file->ID3v2Tag(true);
     }
+    if (v2 == nullptr) {
+        return {EINVAL, "its ID3v2 tag cannot be read"};
+    }
+    ApplyValues(*v2, values);
+    std::set<std::string> ids;
+    if (!SplitRenderedTag(v2->render(TagLib::ID3v2::v3), frames, ids)) {
+        return {EIO, "the new tag could not be made"};
+    }
+    frames.append(KeptV4Frames(*v2, ids));
+    return {};
 }
 
-int WriteCopy(const std::string& path, int in, const struct stat& st, const ByteVector& tag,
-              const ByteVector& v1, const Layout& layout) {
-    std::string name = path + ".tagging-XXXXXX";
-    const int out = ::mkstemp(name.data());
-    if (out < 0) {
-        return errno;
+ByteVector Id3v1Bytes(const Id3WriteValues& values) {
+    TagLib::ID3v1::Tag v1;
+    ApplyValues(v1, values);
+    return v1.render();
+}
+
+// The old ID3v1 tag, when the last 128 bytes are one and not audio.
+bool HasId3v1(ByteSource& source, const MpegStreamInfo& stream) {
+    const std::uint64_t size = source.Size();
+    char magic[3] = {};
+    return size >= 128 && stream.range.end <= size - 128 &&
+           source.Read(size - 128, magic, 3) == 3 && std::memcmp(magic, "TAG", 3) == 0;
+}
+
+int WriteBytes(int fd, const ByteVector& bytes, std::uint64_t offset) {
+    return WriteAllAt(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+}
+
+TagWriteResult WriteInPlace(int fd, ByteSource& source, const MpegStreamInfo& before,
+                            const TagLayout& layout) {
+    PlannedFile planned(layout, source);
+    if (const std::string change = AudioChange(before, source, planned, 0); !change.empty()) {
+        return AudioMismatch(change);
     }
-    const off_t audioEnd = layout.id3v1 ? layout.size - 128 : layout.size;
-    int err = WriteAllAt(out, tag.data(), tag.size(), 0);
+    if (const int err = WriteBytes(fd, layout.tag, 0)) {
+        return Failed(err, "cannot write the tag");
+    }
+    if (const int err = layout.v1.isEmpty() ? 0 : WriteBytes(fd, layout.v1, layout.keepTo)) {
+        return Failed(err, "cannot write the ID3v1 tag");
+    }
+    return ::fsync(fd) == 0 ? TagWriteResult{} : Failed(errno, "cannot write the tag");
+}
+
+// The new file's bytes and the old one's permissions into the copy, flushed.
+int FillCopy(TemporaryCopy& copy, int in, const struct stat& st, const TagLayout& layout) {
+    const std::uint64_t tagSize = layout.tag.size();
+    int err = WriteBytes(copy.fd(), layout.tag, 0);
     if (err == 0) {
-        err = CopyRange(in, out, layout.keepFrom, audioEnd, static_cast<off_t>(tag.size()));
+        err = CopyRange(in, copy.fd(), static_cast<off_t>(layout.keepFrom),
+                        static_cast<off_t>(layout.keepTo), static_cast<off_t>(tagSize));
     }
-    if (err == 0 && layout.id3v1) {
-        err = WriteAllAt(out, v1.data(), v1.size(),
-                         static_cast<off_t>(tag.size()) + audioEnd - layout.keepFrom);
+    if (err == 0 && !layout.v1.isEmpty()) {
+        err = WriteBytes(copy.fd(), layout.v1, tagSize + layout.keepTo - layout.keepFrom);
     }
-    if (err == 0 && ::fchmod(out, st.st_mode & 07777) != 0) {
+    if (err == 0 && ::fchmod(copy.fd(), st.st_mode & 07777) != 0) {
         err = errno;
     }
-    if (err == 0) {
-        // Keeping the owner may be refused to a normal user; the copy is still good.
-        [[maybe_unused]] const int ignored = ::fchown(out, st.st_uid, st.st_gid);
-    }
-    if (err == 0 && ::fsync(out) != 0) {
+    // Keeping the owner may be refused to a normal user; the copy is still good.
+    [[maybe_unused]] const int ignored = err == 0 ? ::fchown(copy.fd(), st.st_uid, st.st_gid) : 0;
+    if (err == 0 && ::fsync(copy.fd()) != 0) {
         err = errno;
     }
-    if (::close(out) != 0 && err == 0) {
-        err = errno;
+    const int closeErr = copy.Close();
+    return err != 0 ? err : closeErr;
+}
+
+// Whether the file at path is still the one that was read (nothing replaced
+// or changed it meanwhile), so that renaming the copy over it loses nothing.
+bool StillTheSame(const std::string& path, const struct stat& read) {
+    struct stat now {};
+    return ::stat(path.c_str(), &now) == 0 && now.st_dev == read.st_dev &&
+           now.st_ino == read.st_ino && now.st_size == read.st_size &&
+           now.st_mtim.tv_sec == read.st_mtim.tv_sec && now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
+}
+
+TagWriteResult WriteCopy(const std::string& path, int in, const struct stat& st, ByteSource& source,
+                         const MpegStreamInfo& before, const TagLayout& layout) {
+    TemporaryCopy copy;
+    if (const int err = copy.Create(path)) {
+        return Failed(err, "cannot create a copy beside it");
     }
-    if (err == 0 && ::rename(name.c_str(), path.c_str()) != 0) {
-        err = errno;
+    if (const int err = FillCopy(copy, in, st, layout)) {
+        return Failed(err, "cannot write the copy");
     }
-    if (err != 0) {
-        ::unlink(name.c_str());
-        return err;
+    FileByteSource written;
+    if (const int err = written.Open(copy.name())) {
+        return Failed(err, "cannot read the copy back");
+    }
+    const std::int64_t shift =
+        static_cast<std::int64_t>(layout.tag.size()) - static_cast<std::int64_t>(layout.keepFrom);
+    if (const std::string change = AudioChange(before, source, written, shift); !change.empty()) {
+        return AudioMismatch(change);
+    }
+    if (!StillTheSame(path, st)) {
+        return {EBUSY, "the file changed while its tag was written, so it is left as it is"};
+    }
+    if (const int err = copy.Replace(path)) {
+        return Failed(err, "cannot put the copy in place of the file");
     }
     SyncFolder(path);
-    return 0;
+    return {};
+}
+
+std::string RealPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        return path;
+    }
+    std::string out = real;
+    std::free(real);
+    return out;
+}
+
+TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
+                          const Id3WriteValues& values, TagLayout& layout, bool& inPlace) {
+    const std::uint64_t size = source.Size();
+    layout.keepFrom = LeadingTagEnd(source);
+    const ByteVector oldTag = OldTagBytes(source, layout.keepFrom);
+    if (oldTag.size() != layout.keepFrom) {
+        return {EIO, "its ID3v2 tag cannot be read"};
+    }
+    ByteVector frames;
+    if (TagWriteResult r = RenderFrames(oldTag, values, frames); r.error != 0) {
+        return r;
+    }
+    const std::size_t needed = 10 + frames.size();
+    inPlace = layout.keepFrom >= needed;
+    const std::size_t total =
+        inPlace ? layout.keepFrom : (needed + kGrowPadding + 1023) / 1024 * 1024;
+    if (total - 10 >= (1u << 28)) {
+        return {EFBIG, "the new tag would be too large"};
+    }
+    layout.tag = TagBytes(frames, total);
+    const bool v1 = HasId3v1(source, stream);
+    layout.keepTo = v1 ? size - 128 : size;
+    layout.v1 = v1 ? Id3v1Bytes(values) : ByteVector();
+    if (v1 && layout.v1.size() != 128) {
+        return {EIO, "the new ID3v1 tag could not be made"};
+    }
+    return {};
 }
 
 }  // namespace
 
-int WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values) {
+TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values) {
     // Renaming a copy over a symbolic link would replace the link, not the file.
-    std::string path = linkPath;
-    if (char* real = ::realpath(linkPath.c_str(), nullptr)) {
-        path = real;
-        std::free(real);
-    }
+    const std::string path = RealPath(linkPath);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        return errno;
+        return Failed(errno, "cannot find the file");
     }
     if (!S_ISREG(st.st_mode)) {
-        return EINVAL;
+        return {EINVAL, "it is not a regular file"};
     }
     // The read-only attribute is the owner's write bit; honoured even for root.
     if ((st.st_mode & S_IWUSR) == 0) {
-        return EACCES;
+        return {EACCES, "the file is read-only"};
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
+    FileHandle file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    if (!file.IsOpen()) {
+        return Failed(errno, "cannot open the file");
     }
-    Layout layout;
     FileByteSource source;
-    int err = source.Open(path);
-    if (err == 0) {
-        const AudioRange range = FindAudioRange(source);
-        layout.size = static_cast<off_t>(source.Size());
-        layout.oldTagSize = range.leadingTagSize;
-        layout.keepFrom = static_cast<off_t>(range.leadingTagSize);
-        char magic[3] = {};
-        if (range.leadingTagSize == 0 && source.Read(0, magic, 3) == 3 &&
-            std::memcmp(magic, "ID3", 3) == 0) {
-            // A leading tag whose size runs past the end: it is replaced up
-            // to the first frame.
-            MpegStreamInfo stream;
-            err = ScanMpegStream(source, stream) ? 0 : EINVAL;
-            layout.keepFrom = static_cast<off_t>(stream.firstFrameOffset);
-        }
+    if (const int err = source.Open(path)) {
+        return Failed(err, "cannot read the file");
     }
-    ByteVector tagBytes;
-    ByteVector v1Bytes;
+    MpegStreamInfo before;
+    if (!ScanMpegStream(source, before, FrameCount::kWalk)) {
+        return {EILSEQ, "no MPEG audio was found in it"};
+    }
+    TagLayout layout;
     bool inPlace = false;
-    if (err == 0) {
-        TagLib::MPEG::File file(path.c_str(), false);
-        TagLib::ID3v2::Tag* v2 = file.isValid() ? file.ID3v2Tag(true) : nullptr;
-        if (v2 == nullptr) {
-            err = EINVAL;
-        } else {
-            ApplyValues(*v2, values);
-            ByteVector frames;
-            std::set<std::string> ids;
-            if (!SplitRenderedTag(v2->render(TagLib::ID3v2::v3), frames, ids)) {
-                err = EIO;
-            } else {
-                frames.append(KeptV4Frames(*v2, ids));
-                const std::size_t needed = 10 + frames.size();
-                inPlace = layout.oldTagSize >= needed;
-                const std::size_t total =
-                    inPlace ? layout.oldTagSize : (needed + kGrowPadding + 1023) / 1024 * 1024;
-                tagBytes = TagBytes(frames, total);
-            }
-            layout.id3v1 = file.hasID3v1Tag() && layout.size >= 128;
-            if (layout.id3v1) {
-                ApplyValues(*file.ID3v1Tag(), values);
-                v1Bytes = file.ID3v1Tag()->render();
-                layout.id3v1 = v1Bytes.size() == 128;
-            }
-        }
+    if (TagWriteResult r = PlanLayout(source, before, values, layout, inPlace); r.error != 0) {
+        return r;
     }
-    if (err == 0) {
-        err = inPlace ? WriteInPlace(fd, tagBytes, v1Bytes, layout)
-                      : WriteCopy(path, fd, st, tagBytes, v1Bytes, layout);
-    }
-    ::close(fd);
-    return err;
+    return inPlace ? WriteInPlace(file.fd(), source, before, layout)
+                   : WriteCopy(path, file.fd(), st, source, before, layout);
 }
 
 }  // namespace corvane

@@ -15,13 +15,20 @@ struct Id3WriteValues {
     std::string genre;  // a name, written as text
 };
 
+struct TagWriteResult {
+    int error = 0;       // 0 or an errno value
+    std::string reason;  // why the write failed, for the log; empty on success
+};
+
 // Writes an ID3v2.3 tag into the file (and updates an ID3v1 tag that is
-// already there), keeping every other frame. The audio is never moved in
-// place: a tag that fits the room of the old one is overwritten there,
-// otherwise a complete copy is written beside the file, flushed and renamed
-// over it with the file's permissions (through a symbolic link, its target
-// is written). Returns 0 or an errno value; on failure the file is left as
-// it was.
-int WriteId3Tag(const std::string& path, const Id3WriteValues& values);
+// already there), keeping every other frame. The old tag ends where
+// LeadingTagEnd says. The audio is never moved in place: a tag that fits the
+// room of the old one is overwritten there, otherwise a complete copy is
+// written beside the file, flushed and renamed over it with the file's
+// permissions (through a symbolic link, its target is written). Before the
+// file changes, the new bytes are scanned: the same audio frames must lie at
+// the places the new tag moves them to, or nothing is replaced. On failure
+// the file is left as it was.
+TagWriteResult WriteId3Tag(const std::string& path, const Id3WriteValues& values);
 
 }  // namespace corvane

@@ -69,14 +69,16 @@ int Mp3Info::WriteTag(const std::string& title, const std::string& artist, const
                       const std::string& year, const std::string& comment, const std::string& track,
                       const std::string& genre) {
     if (!opened_) {
+        writeError_ = "no file is open";
         return EBADF;
     }
     const Id3WriteValues values{title, artist, album, year, comment, track, genre};
-    const int err = WriteId3Tag(path_, values);
-    if (err == 0) {
+    const TagWriteResult result = WriteId3Tag(path_, values);
+    writeError_ = result.reason;
+    if (result.error == 0) {
         tag_ = ReadId3Fields(path_);
     }
-    return err;
+    return result.error;
 }
 
 std::string Mp3Info::GetFileType() {

@@ -18,6 +18,7 @@ public:
     int WriteTag(const std::string& title, const std::string& artist, const std::string& album,
                  const std::string& year, const std::string& comment, const std::string& track,
                  const std::string& genre) override;
+    std::string GetWriteError() override { return writeError_; }
     std::string GetFileType() override;
     int GetBitrate() override;
     // The decoded length in samples per channel (the exact figure behind
@@ -47,6 +48,7 @@ private:
     MpegStreamInfo stream_;
     PlayLength length_;
     Id3Fields tag_;
+    std::string writeError_;
 };
 
 // A new object; the caller ends it with Release().

@@ -160,6 +160,7 @@ void WalkFrames(Window& window, std::uint64_t pos, std::uint64_t end, MpegStream
             --lastCount;
         }
         last[lastCount++] = pos;
+        s.lastFrameOffset = pos;
         ++s.audioFrames;
         s.audioBytes += h.frameBytes;
         minRate = std::min(minRate, h.bitrateKbps);
@@ -194,26 +195,72 @@ bool InfoCountUsable(const MpegStreamInfo& s) {
     return available + s.header.frameBytes >= info.bytes;
 }
 
+// A file that starts with this much of something else is not taken for an
+// MP3 (a large file of another kind would otherwise be read whole).
+constexpr std::uint64_t kLeadingJunk = 4 * 1024 * 1024;
+
+// Whether the chain of frames from pos (each right after the one before)
+// reaches past `mark`, so that the stream runs across it.
+bool RunsAcross(Window& window, std::uint64_t pos, std::uint64_t mark, std::uint64_t end,
+                const MpegFrameHeader& first) {
+    MpegFrameHeader h = first;
+    while (pos + h.frameBytes <= end) {
+        if (pos + h.frameBytes > mark) {
+            return true;
+        }
+        pos += h.frameBytes;
+        if (!HeaderAt(window, pos, h) || !SameMpegStream(first, h)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+std::uint64_t TagEnd(ByteSource& source) {
+    const std::uint64_t claimed = ClaimedId3v2Size(source, 0);
+    if (claimed == 0) {
+        return 0;
+    }
+    const std::uint64_t size = source.Size();
+    Window window(source, size);
+    MpegFrameHeader h;
+    std::uint64_t inside = 0;
+    if (claimed > size) {
+        return FindFrame(window, 10, size, nullptr, inside, h, 10 + kLeadingJunk) ? inside : 10;
+    }
+    if (HeaderAt(window, claimed, h) && Confirmed(window, claimed, h, size)) {
+        return claimed;  // audio right after the tag, as it should be
+    }
+    if (!FindFrame(window, 10, size, nullptr, inside, h, claimed)) {
+        return claimed;
+    }
+    if (RunsAcross(window, inside, claimed, size, h)) {
+        return inside;
+    }
+    MpegFrameHeader next;
+    std::uint64_t after = 0;
+    const bool audioAfter =
+        FindFrame(window, claimed, size, nullptr, after, next, claimed + kLeadingJunk);
+    return audioAfter ? claimed : inside;
+}
+
 }  // namespace
 
-bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out) {
+std::uint64_t LeadingTagEnd(ByteSource& file) {
+    CachingByteSource source(file);
+    return TagEnd(source);
+}
+
+bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
     CachingByteSource source(file);
     MpegStreamInfo s;
-    s.range = FindAudioRange(source);
+    s.range = FindAudioRange(source, TagEnd(source));
     const std::uint64_t end = s.range.end;
     Window window(source, end);
     std::uint64_t pos = 0;
-    // A file that starts with this much of something else is not taken for
-    // an MP3 (a large file of another kind would otherwise be read whole).
-    constexpr std::uint64_t kLeadingJunk = 4 * 1024 * 1024;
     if (!FindFrame(window, s.range.start, end, nullptr, pos, s.header,
                    s.range.start + kLeadingJunk)) {
-        // A leading tag with a wrong size may hide the stream's start.
-        if (s.range.leadingTagSize == 0 ||
-            !FindFrame(window, 10, end, nullptr, pos, s.header, 10 + kLeadingJunk)) {
-            return false;
-        }
-        s.range.start = 10;
+        return false;
     }
     s.firstFrameOffset = pos;
     const std::uint8_t* frame = window.At(pos, static_cast<std::size_t>(s.header.frameBytes));
@@ -222,7 +269,7 @@ bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out) {
         s.variableBitrate = s.info.kind != InfoFrame::Kind::Info;
         pos += s.header.frameBytes;
     }
-    if (s.hasInfoFrame && InfoCountUsable(s)) {
+    if (count == FrameCount::kInfoFrame && s.hasInfoFrame && InfoCountUsable(s)) {
         s.audioFrames = s.info.frames;
         // Encoders count the info frame in its byte field.
         const std::uint64_t counted = s.info.bytes > static_cast<std::uint32_t>(s.header.frameBytes)

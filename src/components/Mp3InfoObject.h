@@ -19,6 +19,9 @@ public:
                          const std::string& album, const std::string& year,
                          const std::string& comment, const std::string& track,
                          const std::string& genre) = 0;
+    // Why the last WriteTag failed, as a phrase for the log ("the file is
+    // read-only"); empty after a success or when the component cannot say.
+    virtual std::string GetWriteError() { return {}; }
     virtual std::string GetFileType() = 0;
     virtual int GetBitrate() = 0;  // kbit/s
     virtual int GetAuxValue() = 0;

@@ -9,13 +9,16 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace corvane {
 
 namespace {
 
-int LastError() { return errno != 0 ? errno : EIO; }
+int LastError() {
+    return errno != 0 ? errno : EIO;
+}
 
 // Fallback where the file system refuses RENAME_NOREPLACE: a hard link fails
 // with EEXIST when the target exists, which makes the check atomic for files.
@@ -145,6 +148,26 @@ bool IsReadOnly(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
 }
 
+TemporarilyWritable::TemporarilyWritable(std::string path) : path_(std::move(path)) {
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0 &&
+        ::chmod(path_.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0) {
+        cleared_ = true;
+        mode_ = st.st_mode & 07777;
+    }
+}
+
+TemporarilyWritable::~TemporarilyWritable() {
+    Restore();
+}
+
+int TemporarilyWritable::Restore() {
+    if (!std::exchange(cleared_, false)) {
+        return 0;
+    }
+    return ::chmod(path_.c_str(), static_cast<mode_t>(mode_)) == 0 ? 0 : LastError();
+}
+
 std::string ExecutableDir() {
     char buffer[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -156,6 +179,8 @@ std::string ExecutableDir() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string ErrorText(int error) { return std::strerror(error); }
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
 
 }  // namespace corvane

@@ -24,6 +24,26 @@ int ReadWholeFile(const std::string& path, std::string& out);
 int ClearReadOnly(const std::string& path);
 bool IsReadOnly(const std::string& path);
 
+// Clears the read-only attribute of a file for a write and sets it again
+// afterwards (when Restore is called, at the latest when the object goes
+// away), so that a read-only file stays read-only whether the write worked
+// or not.
+class TemporarilyWritable {
+public:
+    explicit TemporarilyWritable(std::string path);
+    ~TemporarilyWritable();
+    TemporarilyWritable(const TemporarilyWritable&) = delete;
+    TemporarilyWritable& operator=(const TemporarilyWritable&) = delete;
+
+    // 0, or the errno value that says why the attribute could not be set again.
+    int Restore();
+
+private:
+    std::string path_;
+    bool cleared_ = false;  // the attribute was set and is cleared now
+    unsigned mode_ = 0;     // the permission bits to put back
+};
+
 // The folder of the running executable, from /proc/self/exe; empty on failure.
 std::string ExecutableDir();
 

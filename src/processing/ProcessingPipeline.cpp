@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "processing/PlaylistWriter.h"
 #include "processing/RenameBatch.h"
+#include "processing/TagSaver.h"
 
 namespace corvane {
 
@@ -232,8 +233,6 @@ void ProcessingPipeline::TagFiles() {
             job.inWorkFolder = false;
             continue;
         }
-        // The tag is written in place, so a read-only file is made writable.
-        ClearReadOnly(job.currentName);
         if (mp3Info_->Open(job.currentName) != 0) {
             log_.LogProblem("Cannot read " + Quoted(job.currentName) +
                             " as an MP3 file: its tag is not written.");
@@ -241,11 +240,16 @@ void ProcessingPipeline::TagFiles() {
             continue;
         }
         const TrackInfo& track = TrackOf(job);
+        TemporarilyWritable writable(job.currentName);
         const int error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
                                              track.comment, track.track, track.genre);
         if (error != 0) {
-            LogFailure("Cannot write the tag of " + Quoted(job.currentName), error);
+            log_.LogProblem("Cannot write the tag of " + Quoted(job.currentName) + ": " +
+                            WriteFailureText(*mp3Info_, error));
             job.failed = true;
+        }
+        if (const int restoreError = writable.Restore()) {
+            LogFailure("Cannot make " + Quoted(job.currentName) + " read-only again", restoreError);
         }
     }
 }

@@ -27,11 +27,20 @@ TagSaveResult SaveTagOfSelectedFile(TrackList& files, int selectedRecord, const 
         result.outcome = TagSaveOutcome::kOpenFailed;
         return result;
     }
-    ClearReadOnly(file.filePath);
+    TemporarilyWritable writable(file.filePath);
     result.error = mp3Info.WriteTag(file.title, file.artist, file.album, file.year, file.comment,
                                     TrackNumberText(file.track), file.genre);
     result.outcome = result.error == 0 ? TagSaveOutcome::kSaved : TagSaveOutcome::kWriteFailed;
+    if (result.error != 0) {
+        result.reason = WriteFailureText(mp3Info, result.error);
+    }
+    result.restoreError = writable.Restore();
     return result;
+}
+
+std::string WriteFailureText(Mp3InfoObject& mp3Info, int error) {
+    const std::string reason = mp3Info.GetWriteError();
+    return reason.empty() ? ErrorText(error) : reason;
 }
 
 std::string TrackNumberText(const std::string& trackText) {
@@ -52,9 +61,13 @@ std::string TagSaveStatusText(const TagSaveResult& result, const TrackList& file
     const bool known = result.record >= 0 && static_cast<std::size_t>(result.record) < files.size();
     const std::string name =
         known ? "\"" + files[static_cast<std::size_t>(result.record)].fileName + "\"" : "the file";
+    const std::string restore =
+        result.restoreError == 0
+            ? std::string()
+            : " " + name + " could not be made read-only again: " + ErrorText(result.restoreError);
     switch (result.outcome) {
         case TagSaveOutcome::kSaved:
-            return "ID3 information saved.";
+            return "ID3 information saved." + restore;
         case TagSaveOutcome::kNoSelection:
             return "Select a file first.";
         case TagSaveOutcome::kNoRecord:
@@ -62,7 +75,7 @@ std::string TagSaveStatusText(const TagSaveResult& result, const TrackList& file
         case TagSaveOutcome::kOpenFailed:
             return "Cannot read " + name + " as an MP3 file: ID3 information not saved.";
         case TagSaveOutcome::kWriteFailed:
-            return "Cannot write the ID3 tag of " + name + ": " + ErrorText(result.error);
+            return "Cannot write the ID3 tag of " + name + ": " + result.reason + "." + restore;
     }
     return {};
 }

@@ -27,19 +27,26 @@ enum class TagSaveOutcome {
 struct TagSaveResult {
     TagSaveOutcome outcome = TagSaveOutcome::kNoSelection;
     int error = 0;
-    int record = -1;  // the file record that was handled
+    std::string reason;    // why the write failed, for the status line
+    int record = -1;       // the file record that was handled
+    int restoreError = 0;  // why a read-only file could not be made read-only again
 };
 
 // "ID3 Tag Files": stores the typed fields into the file record that the
 // first selected row carries (selectedRecord; -1 = no selection) and writes
 // them with the record's title and track number into that one file. The
-// record keeps the typed values even when the write fails.
+// record keeps the typed values even when the write fails. A read-only file
+// is writable only for the write.
 TagSaveResult SaveTagOfSelectedFile(TrackList& files, int selectedRecord, const TagFields& fields,
                                     Mp3InfoObject& mp3Info);
 
 // The track number for the tag from a file record's track text ("Track 07"
 // gives "7", " - " gives ""): the text is for display, not for the tag.
 std::string TrackNumberText(const std::string& trackText);
+
+// Why a WriteTag failed, for the log: the component's own reason, or the
+// text of the errno value.
+std::string WriteFailureText(Mp3InfoObject& mp3Info, int error);
 
 // The status line for a result: "ID3 information saved." or what went wrong.
 std::string TagSaveStatusText(const TagSaveResult& result, const TrackList& files);

@@ -30,29 +30,34 @@ std::string SyntheticStream(std::uint32_t header, int frames) {
         frame[i] = static_cast<char>((header >> (24 - 8 * i)) & 0xFF);
     }
     std::string out;
-    for (int i = 0; i < frames; ++i) {
+    while (frames-- > 0) {
         out += frame;
     }
     return out;
 }
 
-std::string Id3v2Block(int major, const std::string& body, bool footer) {
-    std::string head = "ID3";
-    head.push_back(static_cast<char>(major));
-    head.push_back('\0');
-    head.push_back(static_cast<char>(footer ? 0x10 : 0));
-    const std::size_t size = body.size();
+std::string Id3v2Header(int major, std::size_t size, bool footer) {
+    std::string head = {'I', 'D', '3', static_cast<char>(major), '\0', footer ? '\x10' : '\0'};
     for (int shift = 21; shift >= 0; shift -= 7) {
         head.push_back(static_cast<char>((size >> shift) & 0x7F));
     }
-    std::string out = head + body;
-    if (footer) {
-        head[0] = '3';
-        head[1] = 'D';
-        head[2] = 'I';
-        out += head;
+    return head;
+}
+
+std::string Id3v2Block(int major, const std::string& body, bool footer) {
+    const std::string head = Id3v2Header(major, body.size(), footer);
+    return head + body + (footer ? "3DI" + head.substr(3) : std::string());
+}
+
+std::size_t LeadingTagSize(const std::string& data) {
+    if (data.size() < 10 || data.compare(0, 3, "ID3") != 0) {
+        return 0;
     }
-    return out;
+    std::size_t size = 0;
+    for (int i = 6; i < 10; ++i) {
+        size = (size << 7) | (static_cast<unsigned char>(data[i]) & 0x7F);
+    }
+    return 10 + size;
 }
 
 std::string MutagenPython() {

@@ -20,9 +20,15 @@ MpegStreamInfo ScanBytes(const std::string& data, bool* ok = nullptr);
 // bit) and silence; for layers and versions lame does not write.
 std::string SyntheticStream(std::uint32_t header, int frames);
 
-// An ID3v2 tag of the given major version around `body` (synchsafe size);
-// with `footer` it ends in a "3DI" footer.
+// An ID3v2 header whose size field says `size` (synchsafe).
+std::string Id3v2Header(int major, std::size_t size, bool footer = false);
+
+// An ID3v2 tag of the given major version around `body`; with `footer` it
+// ends in a "3DI" footer.
 std::string Id3v2Block(int major, const std::string& body, bool footer = false);
+
+// The bytes that the ID3v2 header at the start of data claims, 0 without one.
+std::size_t LeadingTagSize(const std::string& data);
 
 // A Python interpreter that has mutagen, or empty when there is none.
 std::string MutagenPython();

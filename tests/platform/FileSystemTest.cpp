@@ -57,6 +57,25 @@ TEST(ReadOnly, ClearGivesOwnerWriteBit) {
     EXPECT_FALSE(IsReadOnly(path));
 }
 
+// Writable only while the object lives or until Restore; a file that is gone
+// by then says so.
+TEST(ReadOnly, TemporarilyWritableSetsTheAttributeAgain) {
+    test::TempDir dir;
+    const std::string path = dir.File("f");
+    ASSERT_TRUE(test::WriteFileBytes(path, "x"));
+    ::chmod(path.c_str(), 0440);
+    {
+        TemporarilyWritable writable(path);
+        EXPECT_FALSE(IsReadOnly(path));
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0440u);
+    TemporarilyWritable writable(path);
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    EXPECT_EQ(writable.Restore(), ENOENT);
+}
+
 TEST(Utf8, RoundTripsAndRejectsMalformedInput) {
     std::string text;
     AppendUtf8(text, U'é');

@@ -78,7 +78,7 @@ TEST_F(SafetyTest, TakenNamesInTheAlbumDirectoryAreNotReplaced) {
     EXPECT_EQ(run.failures, 2);
 }
 
-TEST_F(SafetyTest, ReadOnlyFileIsTaggedAndRenamed) {
+TEST_F(SafetyTest, ReadOnlyFileIsTaggedRenamedAndStaysReadOnly) {
     TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
     ASSERT_EQ(::chmod(files[0].filePath.c_str(), 0444), 0);
     const PipelineRun run = RunPipeline(files, {MakeTrack(1, "One")}, {false, false, false}, mp3);
@@ -86,7 +86,7 @@ TEST_F(SafetyTest, ReadOnlyFileIsTaggedAndRenamed) {
     FakeTag tag;
     ASSERT_TRUE(ReadFakeTag(dir.File("01 - One.mp3"), tag));
     EXPECT_EQ(tag.title, "One");
-    EXPECT_FALSE(IsReadOnly(dir.File("01 - One.mp3")));
+    EXPECT_TRUE(IsReadOnly(dir.File("01 - One.mp3")));
 }
 
 // Runs body with the rights of an ordinary user: root passes every
