@@ -21,7 +21,7 @@ struct AlbumFolder {
 // into album.files, sorted byte-wise by name, and empties album.tracks.
 // Returns the number of files, or -1 when the folder cannot be entered; the
 // album is then left as it was. A file the component cannot open stays in the
-// list as damaged (status 0).
+// list as damaged.
 int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3);
 
 // Fills record, whose filePath is set, through the component. Returns false,

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "components/ComponentLoader.h"
 #include "app/QtComboBox.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/CddbPrompts.h"
+#include "components/ComponentLoader.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/NameFormatList.h"
@@ -68,7 +68,7 @@ public:
     void EnableExecute(bool enable) override;
     std::string ExecuteCaption() const override;
     void SetBusy(bool busy) override;
-    int AskTrackCount(bool notEnough, bool allowNewAlbum) override;
+    TrackCountAnswer AskTrackCount(bool notEnough, bool allowNewAlbum) override;
     void ShowDatabaseList() override { FillDatabaseList(); }
     void ClearDatabaseList() override;
 

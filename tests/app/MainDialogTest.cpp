@@ -17,9 +17,9 @@
 #include <memory>
 
 #include "album/DiscIdCalculator.h"
-#include "settings/SettingsIni.h"
 #include "app/SplashWindow.h"
 #include "cddb/ServerProcess.h"
+#include "settings/SettingsIni.h"
 #include "support/LayoutCheck.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestApp.h"
@@ -39,9 +39,9 @@ class TestWindow : public MainDialog {
 public:
     using MainDialog::MainDialog;
 
-    int AskTrackCount(bool, bool) override {
+    TrackCountAnswer AskTrackCount(bool, bool) override {
         ++asked;
-        return trackCountAnswer;
+        return static_cast<TrackCountAnswer>(trackCountAnswer);
     }
     bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override {
         offered = matches.size();
