@@ -62,6 +62,13 @@ public:
     void* LoadExport(const std::string& fileName, const char* exportName, void*& module);
 
 private:
+    // Loads fileName and creates its object through exportName, a CreateFn
+    // called with argumentFor(the module's handle); null with Error() set.
+    // module becomes the handle once the export is found.
+    template <class CreateFn, class ArgumentFor>
+    auto LoadComponent(const char* fileName, const char* exportName, void*& module,
+                       ArgumentFor argumentFor);
+
     std::string folder_;
     std::string error_;
     std::string detail_;
