@@ -137,17 +137,6 @@ TEST(AssociationTest, NearestPlayTimeFirstOnTies) {
     EXPECT_EQ(Association({}, {}).FindFileByPlayTime(1), -1);
 }
 
-TEST(AssociationTest, PlaceFileLineSettlesDoubleChoices) {
-    const TrackList files = {File("a.mp3", 100), File("b.mp3", 200)};
-    const TrackList tracks(4, Track("t", 100));
-    Association association(files, tracks);
-    association.PlaceFileLine(0, ByTitle);
-    association.PlaceFileLine(0, ByPlayTime);  // worse: blank row
-    association.PlaceFileLine(0, ByNumber);    // better: takes the file
-    association.PlaceFileLine(0, ByNumber);    // equal: the later row takes it
-    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{-1, -1, -1, 0}));
-}
-
 // The file index in each row after the automatic pairing.
 TEST(AssociationTest, AutomaticPairingSettlesConflicts) {
     TrackList twelve;
