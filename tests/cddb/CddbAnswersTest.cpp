@@ -5,7 +5,8 @@
 namespace corvane {
 namespace {
 
-TEST(QueryAnswer, ExactMatchAndListSkippingLinesWithoutTitle) {
+// A list skips the lines without a title.
+TEST(QueryAnswer, MatchesNoMatchAndUnexpectedStatus) {
     std::vector<DiscMatch> matches;
     ASSERT_EQ(ParseQueryAnswer("200 rock a50c5c0d Some Artist / Some Album\r\n", matches),
               QueryOutcome::kMatches);
@@ -18,10 +19,6 @@ TEST(QueryAnswer, ExactMatchAndListSkippingLinesWithoutTitle) {
               QueryOutcome::kMatches);
     EXPECT_EQ(matches, (std::vector<DiscMatch>{{"rock", 0x11111111, "A", "B"},
                                                {"misc", 0x33333333, "C", "D"}}));
-}
-
-TEST(QueryAnswer, NoMatchAndUnexpectedStatus) {
-    std::vector<DiscMatch> matches{DiscMatch{}};
     EXPECT_EQ(ParseQueryAnswer("202 No match found\r\n", matches), QueryOutcome::kNoMatch);
     EXPECT_TRUE(matches.empty());
     EXPECT_EQ(ParseQueryAnswer("210 list\r\n", matches), QueryOutcome::kNoMatch);
