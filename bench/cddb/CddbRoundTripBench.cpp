@@ -93,8 +93,8 @@ int StartServer(const std::string& root, pid_t& pid) {
 double RoundTrip(CddbAgent& agent) {
     const auto start = std::chrono::steady_clock::now();
     std::string motd;
-    const bool ok =
-        agent.GetMotd(motd) && agent.Lookup(kDiscId, kOffsets) == CddbAgent::kRecordRead;
+    const bool ok = agent.GetMotd(motd) &&
+                    agent.Lookup(kDiscId, kOffsets) == CddbAgent::LookupResult::kRecordRead;
     const std::chrono::duration<double, std::milli> elapsed =
         std::chrono::steady_clock::now() - start;
     return ok ? elapsed.count() : -1.0;

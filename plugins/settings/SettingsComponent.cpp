@@ -16,7 +16,7 @@ int SettingsComponent::DoModal() {
         return QDialog::Rejected;
     }
     values = dialog.Values();
-    values.configured = 1;
+    values.configured = true;
     return QDialog::Accepted;
 }
 

@@ -189,18 +189,18 @@ QWidget* SettingsDialog::BuildNetworkPage() {
 }
 
 void SettingsDialog::ShowValues() {
-    showSplash_->setChecked(values_.showSplash != 0);
-    autoQuery_->setChecked(values_.autoQuery != 0);
-    showStatusList_->setChecked(values_.showStatusList != 0);
-    createPlaylist_->setChecked(values_.createPlaylist != 0);
-    createDirectory_->setChecked(values_.createDirectory != 0);
-    moveDependencies_->setChecked(values_.moveDependencies != 0);
-    confirmDependencies_->setChecked(values_.confirmDependencies != 0);
+    showSplash_->setChecked(values_.showSplash);
+    autoQuery_->setChecked(values_.autoQuery);
+    showStatusList_->setChecked(values_.showStatusList);
+    createPlaylist_->setChecked(values_.createPlaylist);
+    createDirectory_->setChecked(values_.createDirectory);
+    moveDependencies_->setChecked(values_.moveDependencies);
+    confirmDependencies_->setChecked(values_.confirmDependencies);
     for (std::size_t i = 0; i < fileColumns_.size(); ++i) {
-        fileColumns_[i]->setChecked(values_.fileColumns[i] != 0);
+        fileColumns_[i]->setChecked(values_.fileColumns[i]);
     }
     for (std::size_t i = 0; i < databaseColumns_.size(); ++i) {
-        databaseColumns_[i]->setChecked(values_.databaseColumns[i] != 0);
+        databaseColumns_[i]->setChecked(values_.databaseColumns[i]);
     }
     cddbServer_->setText(QString::fromStdString(values_.cddbServer));
     cddbEmail_->setText(QString::fromStdString(values_.cddbEmail));
@@ -219,18 +219,18 @@ void SettingsDialog::UpdateState() {
 
 SettingsValues SettingsDialog::Values() const {
     SettingsValues v = values_;
-    v.showSplash = showSplash_->isChecked() ? 1 : 0;
-    v.autoQuery = autoQuery_->isChecked() ? 1 : 0;
-    v.showStatusList = showStatusList_->isChecked() ? 1 : 0;
-    v.createPlaylist = createPlaylist_->isChecked() ? 1 : 0;
-    v.createDirectory = createDirectory_->isChecked() ? 1 : 0;
-    v.moveDependencies = moveDependencies_->isChecked() ? 1 : 0;
-    v.confirmDependencies = confirmDependencies_->isChecked() ? 1 : 0;
+    v.showSplash = showSplash_->isChecked();
+    v.autoQuery = autoQuery_->isChecked();
+    v.showStatusList = showStatusList_->isChecked();
+    v.createPlaylist = createPlaylist_->isChecked();
+    v.createDirectory = createDirectory_->isChecked();
+    v.moveDependencies = moveDependencies_->isChecked();
+    v.confirmDependencies = confirmDependencies_->isChecked();
     for (std::size_t i = 0; i < fileColumns_.size(); ++i) {
-        v.fileColumns[i] = fileColumns_[i]->isChecked() ? 1 : 0;
+        v.fileColumns[i] = fileColumns_[i]->isChecked();
     }
     for (std::size_t i = 0; i < databaseColumns_.size(); ++i) {
-        v.databaseColumns[i] = databaseColumns_[i]->isChecked() ? 1 : 0;
+        v.databaseColumns[i] = databaseColumns_[i]->isChecked();
     }
     v.cddbServer = cddbServer_->text().trimmed().toStdString();
     if (v.cddbServer.empty()) {

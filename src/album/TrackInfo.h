@@ -6,6 +6,13 @@
 
 namespace corvane {
 
+// Whether the MP3 component could read a file of the album folder.
+enum class FileStatus {
+    kCleared = -1,  // not read yet, or a database track
+    kDamaged = 0,
+    kRead = 1,
+};
+
 // One MP3 file of the album folder, or one track of the album found on the
 // CDDB server.
 struct TrackInfo {
@@ -22,11 +29,13 @@ struct TrackInfo {
     double playTime = 0.0;  // exact play time; the disc id is computed from it
     std::int32_t bitrate = 0;
     std::string fileType = "?";
-    std::int32_t status = -1;  // 1 = read, 0 = damaged, -1 = cleared
+    FileStatus status = FileStatus::kCleared;
     std::int32_t auxValue = 0;
 
     // Empties every field but auxValue, which is only carried along.
     void Clear();
+
+    bool operator==(const TrackInfo&) const = default;
 };
 
 using TrackList = std::vector<TrackInfo>;

@@ -4,15 +4,16 @@
 
 namespace corvane {
 
-std::string StructureText(std::int32_t status) {
+std::string StructureText(FileStatus status) {
     switch (status) {
-        case 1:
+        case FileStatus::kRead:
             return "Ok";
-        case 0:
+        case FileStatus::kDamaged:
             return "Damaged";
-        default:
-            return "?";
+        case FileStatus::kCleared:
+            break;
     }
+    return "?";
 }
 
 std::string FileListColumnText(const TrackInfo& record, int column) {
@@ -67,19 +68,19 @@ std::string DatabaseListColumnText(const TrackInfo& record, int column) {
     }
 }
 
-int FileListColumnWidth(int column, const std::array<int, 10>& shown) {
+int FileListColumnWidth(int column, const std::array<bool, 10>& shown) {
     if (column < 0 || column >= kFileListColumnCount) {
         return 0;
     }
     const bool optional = column >= 1 && column <= 10;
-    return optional && shown[column - 1] == 0 ? 0 : kFileListColumns[column].width;
+    return optional && !shown[column - 1] ? 0 : kFileListColumns[column].width;
 }
 
-int DatabaseListColumnWidth(int column, const std::array<int, 6>& shown) {
+int DatabaseListColumnWidth(int column, const std::array<bool, 6>& shown) {
     if (column < 0 || column >= kDatabaseListColumnCount) {
         return 0;
     }
-    return column >= 1 && shown[column - 1] == 0 ? 0 : kDatabaseListColumns[column].width;
+    return column >= 1 && !shown[column - 1] ? 0 : kDatabaseListColumns[column].width;
 }
 
 std::size_t VisibleDatabaseRows(std::size_t trackCount, std::size_t fileCount) {

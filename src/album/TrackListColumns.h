@@ -53,13 +53,13 @@ std::string DatabaseListColumnText(const TrackInfo& record, int column);
 
 // "Ok" for a read file, "Damaged" for one the component could not open,
 // "?" otherwise.
-std::string StructureText(std::int32_t status);
+std::string StructureText(FileStatus status);
 
 // The width of a column, or 0 when the settings hide it. shown holds the flags
 // of the columns after the first ("Playtime" to "Structure", "Track" to
 // "Genre"); the file name columns and "File Type" are always shown.
-int FileListColumnWidth(int column, const std::array<int, 10>& shown);
-int DatabaseListColumnWidth(int column, const std::array<int, 6>& shown);
+int FileListColumnWidth(int column, const std::array<bool, 10>& shown);
+int DatabaseListColumnWidth(int column, const std::array<bool, 6>& shown);
 
 // The database view never shows more rows than there are files.
 std::size_t VisibleDatabaseRows(std::size_t trackCount, std::size_t fileCount);

@@ -133,7 +133,7 @@ MainDialog::MainDialog(ComponentLoader& loader, QWidget* parent)
     if (!settings_) {
         return;
     }
-    if (settings_->values.showSplash != 0) {
+    if (settings_->values.showSplash) {
         splash_ = std::make_unique<SplashWindow>();
         splash_->ShowAsSplash();
     }
@@ -347,8 +347,8 @@ bool MainDialog::Initialize() {
     EnableQuery(false);
     EnableTagFields(false);
     const SettingsValues& values = settings_->values;
-    createPlaylist_->setChecked(values.createPlaylist != 0);
-    createDirectory_->setChecked(values.createDirectory != 0);
+    createPlaylist_->setChecked(values.createPlaylist);
+    createDirectory_->setChecked(values.createDirectory);
 
     RestoreWindow();
     initialized_ = true;
@@ -359,7 +359,7 @@ bool MainDialog::Initialize() {
 
 void MainDialog::SetUpLayout() {
     const SettingsValues& values = settings_->values;
-    if (values.showStatusList == 0) {
+    if (!values.showStatusList) {
         // The tree and the lower list take the status list's room.
         const int grow = statusList_->viewport()->height() + 5;
         statusList_->hide();
@@ -485,7 +485,7 @@ void MainDialog::RestoreWindow() {
         return;
     }
     resize(std::max(values.windowWidth, 1), std::max(values.windowHeight, 1));
-    if (values.windowMaximized != 0) {
+    if (values.windowMaximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = rect();
@@ -545,7 +545,7 @@ void MainDialog::SetBusy(bool busy) {
     }
 }
 
-int MainDialog::AskTrackCount(bool notEnough, bool allowNewAlbum) {
+TrackCountAnswer MainDialog::AskTrackCount(bool notEnough, bool allowNewAlbum) {
     TrackCountDialog dialog(this);
     return dialog.AskTrackCount(notEnough, allowNewAlbum);
 }
@@ -775,7 +775,7 @@ void MainDialog::OnFolderSelected() {
         databaseList_->DeleteAllRows();
         return;
     }
-    if (settings_->values.autoQuery != 0) {
+    if (settings_->values.autoQuery) {
         QueryCommand();
     } else {
         EnableQuery(true);
@@ -900,11 +900,11 @@ void MainDialog::RunProcessing() {
     processing_->SetLists(album_.files, album_.tracks, std::move(fileRows), std::move(trackRows),
                           *mp3Info_);
     processing_->SetOptions(createDirectory_->isChecked(), createPlaylist_->isChecked(),
-                            values.moveDependencies != 0);
-    if (values.moveDependencies != 0) {
+                            values.moveDependencies);
+    if (values.moveDependencies) {
         // The album's other files are found by the words its file names share.
         const std::string words = ConvertCase(BuildSearchWords(album_.files, 90), kCaseUpper);
-        processing_->SetDependencyOptions(words, values.confirmDependencies != 0);
+        processing_->SetDependencyOptions(words, values.confirmDependencies);
     }
     DependenciesDialogChooser chooser(this);
     DependencyMover dependencies(&chooser);
@@ -991,7 +991,7 @@ void MainDialog::OnAbout() {
 void MainDialog::OnTimer() {
     splash_.reset();
     timer_.stop();
-    if (settings_ && settings_->values.configured == 0) {
+    if (settings_ && !settings_->values.configured) {
         OnSettings();
     }
 }
@@ -1020,15 +1020,15 @@ void MainDialog::SaveOnClose() {
         const std::string folder = tree_->GetItemPath(tree_->currentItem());
         values.lastFolder = folder.empty() ? "-" : folder;
     }
-    values.createPlaylist = createPlaylist_->isChecked() ? 1 : 0;
-    values.createDirectory = createDirectory_->isChecked() ? 1 : 0;
+    values.createPlaylist = createPlaylist_->isChecked();
+    values.createDirectory = createDirectory_->isChecked();
     if (values.windowWidth != 0 || values.windowHeight != 0) {
         const bool maximized = isMaximized();
         if (!maximized) {
             values.windowWidth = width();
             values.windowHeight = height();
         }
-        values.windowMaximized = maximized ? 1 : 0;
+        values.windowMaximized = maximized;
     }
     values.nameFormat = nameFormats_.CurrentTemplate();
     settings_->SaveToIni();

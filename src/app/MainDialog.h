@@ -70,7 +70,7 @@ public:
     void EnableExecute(bool enable) override;
     std::string ExecuteCaption() const override;
     void SetBusy(bool busy) override;
-    int AskTrackCount(bool notEnough, bool allowNewAlbum) override;
+    TrackCountAnswer AskTrackCount(bool notEnough, bool allowNewAlbum) override;
     void ShowDatabaseList() override { FillDatabaseList(); }
     void ClearDatabaseList() override;
 

@@ -44,25 +44,25 @@ bool CddbAgent::GetMotd(std::string& text) {
     return !motd_.empty();
 }
 
-int CddbAgent::Lookup(std::uint32_t discId, const OffsetList& offsets) {
+CddbAgent::LookupResult CddbAgent::Lookup(std::uint32_t discId, const OffsetList& offsets) {
     std::vector<DiscMatch> matches;
     if (!Query(currentSite_, discId, offsets, matches)) {
         SetErrorFromLastAnswer();
-        return kNotFound;
+        return LookupResult::kNotFound;
     }
     std::size_t chosen = 0;
     if (matches.size() > 1) {
         if (chooser_ == nullptr || !chooser_->ChooseDisc(matches, chosen) ||
             chosen >= matches.size()) {
-            return kChoiceCancelled;
+            return LookupResult::kChoiceCancelled;
         }
     }
     const DiscMatch& match = matches[chosen];
     if (!Read(currentSite_, match.discId, match.category, record_)) {
         SetErrorFromLastAnswer();
-        return kReadFailed;
+        return LookupResult::kReadFailed;
     }
-    return kRecordRead;
+    return LookupResult::kRecordRead;
 }
 
 bool CddbAgent::ReadRecord(std::uint32_t discId, const std::string& category) {

@@ -19,11 +19,13 @@ class ComboBox;
 // the last error text).
 class CddbAgent : public CddbClient {
 public:
-    // Outcomes of Lookup.
-    static constexpr int kRecordRead = -1;
-    static constexpr int kNotFound = 0;
-    static constexpr int kChoiceCancelled = 1;
-    static constexpr int kReadFailed = 2;
+    // How Lookup ended.
+    enum class LookupResult {
+        kRecordRead = -1,
+        kNotFound = 0,  // no match, or the query failed
+        kChoiceCancelled = 1,
+        kReadFailed = 2,
+    };
 
     // Either prompt may be null: several matches are then a cancelled choice,
     // and a failed ReadRecord is reported only through ErrorText().
@@ -46,8 +48,7 @@ public:
 
     // True when the message of the day was read and is not empty.
     bool GetMotd(std::string& text);
-    // kRecordRead, kNotFound, kChoiceCancelled or kReadFailed.
-    int Lookup(std::uint32_t discId, const OffsetList& offsets);
+    LookupResult Lookup(std::uint32_t discId, const OffsetList& offsets);
     bool ReadRecord(std::uint32_t discId, const std::string& category);
     // Refills combo with "host, port" of each site of the default server's
     // list; false (combo untouched) when the list could not be fetched.

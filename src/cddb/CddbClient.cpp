@@ -271,21 +271,17 @@ bool CddbClient::Query(const CddbSite& site, std::uint32_t discId, const OffsetL
     if (!Exchange(site, words, true, body)) {
         return false;
     }
-    lastAnswer_ = body;
     switch (ParseQueryAnswer(body, matches)) {
         case QueryOutcome::kMatches:
-            lastAnswer_.clear();
-            return true;
+            return FinishCommand(body, true);
         case QueryOutcome::kNoMatch:
-            if (StatusCode(body) != 202) {
-                lastAnswer_.clear();
-            }
+            // No error code: a 202 keeps its answer for the error text.
+            lastAnswer_ = StatusCode(body) == 202 ? body : std::string();
             return false;
         case QueryOutcome::kUnexpected:
             break;
     }
-    errorCode_ = kSocketProtocolNotSupported;
-    return false;
+    return FinishCommand(body, false);
 }
 
 bool CddbClient::Read(const CddbSite& site, std::uint32_t discId, const std::string& category,
@@ -302,40 +298,32 @@ bool CddbClient::Read(const CddbSite& site, std::uint32_t discId, const std::str
 }
 
 bool CddbClient::ParseRecord(std::string_view body, DiscRecord& record) {
-    lastAnswer_ = body;
-    if (!ParseXmcdRecord(body, record)) {
-        errorCode_ = kSocketProtocolNotSupported;
-        return false;
-    }
-    lastAnswer_.clear();
-    return true;
+    return FinishCommand(body, ParseXmcdRecord(body, record));
 }
 
 bool CddbClient::Sites(const CddbSite& site, std::vector<CddbSite>& sites) {
     std::string body;
-    if (!Exchange(site, "sites", false, body)) {
-        return false;
-    }
-    lastAnswer_ = body;
-    if (!ParseSitesAnswer(body, sites)) {
-        errorCode_ = kSocketProtocolNotSupported;
-        return false;
-    }
-    lastAnswer_.clear();
-    return true;
+    return Exchange(site, "sites", false, body) &&
+           FinishCommand(body, ParseSitesAnswer(body, sites));
 }
 
 bool CddbClient::Motd(const CddbSite& site, std::string& text) {
     std::string body;
-    if (!Exchange(site, "motd", false, body)) {
-        return false;
+    // A message that is not there is no protocol fault: no error code.
+    return Exchange(site, "motd", false, body) &&
+           FinishCommand(body, ParseMotdAnswer(body, text), 0);
+}
+
+bool CddbClient::FinishCommand(std::string_view body, bool parsed, int failureCode) {
+    if (parsed) {
+        lastAnswer_.clear();
+        return true;
     }
     lastAnswer_ = body;
-    if (!ParseMotdAnswer(body, text)) {
-        return false;
+    if (failureCode != 0) {
+        errorCode_ = failureCode;
     }
-    lastAnswer_.clear();
-    return true;
+    return false;
 }
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 
 #include "album/DiscIdCalculator.h"
 #include "cddb/CddbRecords.h"
+#include "platform/SocketErrors.h"
 
 namespace corvane {
 
@@ -104,6 +105,11 @@ private:
                   std::string& body);
     bool ConnectSendReceive(const CddbSite& site, const std::string& commandWords,
                             bool stopOnSingleLine, std::string& body);
+    // The end of a command once its body is parsed: success empties
+    // LastAnswer(); failure keeps the body there and sets failureCode (0
+    // leaves the error code as it is).
+    bool FinishCommand(std::string_view body, bool parsed,
+                       int failureCode = kSocketProtocolNotSupported);
 
     std::string lastAnswer_;
     std::uint32_t timeoutMs_ = kDefaultTimeoutMs;

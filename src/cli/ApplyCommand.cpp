@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -15,9 +14,10 @@
 #include "album/AlbumFolder.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
-#include "cli/FileProgress.h"
-#include "components/ComponentLoader.h"
 #include "cli/DependencyPlan.h"
+#include "cli/FileProgress.h"
+#include "cli/Options.h"
+#include "components/ComponentLoader.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/CaseConversion.h"
 #include "naming/NameFormat.h"
@@ -32,19 +32,6 @@
 namespace corvane::cli {
 
 namespace {
-
-struct ApplyOptions {
-    std::string folder;
-    std::optional<std::string> server;
-    std::optional<std::string> format;
-    std::string caseMode = kCaseDoNothing;
-    bool createDirectory = true;
-    bool createPlaylist = true;
-    int choose = 0;  // 1-based; 0 = not given
-    bool keep = false;
-    bool dryRun = false;
-    DependencyChoice dependencies;
-};
 
 constexpr const char* kHelp =
     "Scans FOLDER, looks the album up on the CDDB server by its disc id, checks\n"
@@ -70,113 +57,6 @@ constexpr const char* kHelp =
     "Exit codes: 0 every file handled, 1 a failure, 2 a usage error, 3 several\n"
     "albums match (see --choose), 4 the track count differs or a file's play\n"
     "time does not fit its track's length (see --keep).\n";
-
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "corvane-cli apply: %s\nusage: corvane-cli %s\n", message.c_str(),
-                 kApplyUsage);
-    return 2;
-}
-
-// Lower case without blanks, "-" and "_": "upper-case" and "Upper Case" meet.
-std::string Simplified(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c != ' ' && c != '-' && c != '_') {
-            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-    }
-    return out;
-}
-
-// The case mode's own text for what the user typed: the full name in any
-// spelling, its first word ("upper", "space"), or "none".
-std::optional<std::string> CaseModeNamed(const std::string& typed) {
-    const std::string wanted = Simplified(typed);
-    if (wanted == "none") {
-        return std::string(kCaseDoNothing);
-    }
-    for (const char* mode : kCaseModes) {
-        const std::string name = mode;
-        const std::string firstWord = name.substr(0, name.find(' '));
-        if (wanted == Simplified(name) || wanted == Simplified(firstWord)) {
-            return name;
-        }
-    }
-    return std::nullopt;
-}
-
-bool ParseCount(const std::string& text, int& value) {
-    if (text.empty() || text.size() > 6 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value > 0;
-}
-
-// Returns 0, or the usage error's exit code after printing it.
-int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const bool takesValue = argument == "--server" || argument == "--format" ||
-                                argument == "--case" || argument == "--choose" ||
-                                argument == "--dependencies";
-        if (takesValue && i + 1 >= arguments.size()) {
-            return UsageError(argument + " needs a value");
-        }
-        if (argument == "--server") {
-            options.server = arguments[++i];
-            if (!IsCddbServerText(*options.server)) {
-                return UsageError("\"" + *options.server + "\" is not HOST or HOST:PORT");
-            }
-        } else if (argument == "--format") {
-            options.format = arguments[++i];
-            if (options.format->empty()) {
-                return UsageError("the name format is empty");
-            }
-        } else if (argument == "--case") {
-            const std::optional<std::string> mode = CaseModeNamed(arguments[++i]);
-            if (!mode) {
-                std::string modes;
-                for (const char* name : kCaseModes) {
-                    modes += std::string(modes.empty() ? "" : ", ") + "\"" + name + "\"";
-                }
-                return UsageError("unknown case mode \"" + arguments[i] + "\"; one of " + modes);
-            }
-            options.caseMode = *mode;
-        } else if (argument == "--choose") {
-            if (!ParseCount(arguments[++i], options.choose)) {
-                return UsageError("--choose needs a match number from 1 up");
-            }
-        } else if (argument == "--dependencies") {
-            const std::string& which = arguments[++i];
-            if (which != "all" && which != "checked") {
-                return UsageError("--dependencies takes \"all\" or \"checked\"");
-            }
-            options.dependencies.all = which == "all";
-        } else if (argument == "--no-dependencies") {
-            options.dependencies.move = false;
-        } else if (argument == "--no-directory") {
-            options.createDirectory = false;
-        } else if (argument == "--no-playlist") {
-            options.createPlaylist = false;
-        } else if (argument == "--keep") {
-            options.keep = true;
-        } else if (argument == "--dry-run") {
-            options.dryRun = true;
-        } else if (argument.rfind("--", 0) == 0 && argument != "--") {
-            return UsageError("unknown option " + argument);
-        } else if (argument == "--" && i + 1 == arguments.size()) {
-            return UsageError("which folder?");
-        } else if (options.folder.empty()) {
-            // After "--" the folder may start with "--" too.
-            options.folder = argument == "--" ? arguments[++i] : argument;
-        } else {
-            return UsageError("only one folder, please");
-        }
-    }
-    return options.folder.empty() ? UsageError("which folder?") : 0;
-}
 
 std::string CurrentDirectory() {
     char buffer[PATH_MAX];

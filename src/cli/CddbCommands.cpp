@@ -9,13 +9,14 @@
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
 #include "cli/FileProgress.h"
-#include "components/ComponentLoader.h"
-#include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
+#include "cli/Options.h"
+#include "components/ComponentLoader.h"
 #include "lookup/ServerList.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
+#include "settings/SettingsIni.h"
+#include "settings/SettingsValues.h"
 
 namespace corvane::cli {
 
@@ -25,59 +26,12 @@ constexpr const char* kCddbOptionsHelp =
     "CDDB OPTIONS: --proxy HOST[:PORT] --proxy-user USER --proxy-password-file FILE\n"
     "              --email ADDRESS --proto 5|6\n";
 
-struct CddbOptions {
-    std::vector<std::string> positional;
-    std::optional<std::string> server;
-    std::optional<std::string> proxy;
-    std::string proxyUser;
-    std::optional<std::string> proxyPasswordFile;
-    std::string email;
-    int protocolLevel = 5;
-    bool json = false;
-};
-
 int Usage(const char* usage, const std::string& problem = {}) {
     if (!problem.empty()) {
         std::fprintf(stderr, "%s\n", problem.c_str());
     }
     std::fprintf(stderr, "usage: corvane-cli %s\n%s", usage, kCddbOptionsHelp);
     return 2;
-}
-
-// Fills options; returns an empty text or what is wrong with the arguments.
-std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions& options) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--json" && allowJson) {
-            options.json = true;
-            continue;
-        }
-        if (argument.rfind("--", 0) != 0) {
-            options.positional.push_back(argument);
-            continue;
-        }
-        if (i + 1 >= arguments.size()) {
-            return argument + " needs a value";
-        }
-        const std::string& value = arguments[++i];
-        if (argument == "--server" || argument == "--proxy") {
-            if (!IsCddbServerText(value)) {
-                return "\"" + value + "\" is not HOST or HOST:PORT";
-            }
-            (argument == "--server" ? options.server : options.proxy) = value;
-        } else if (argument == "--proxy-user") {
-            options.proxyUser = value;
-        } else if (argument == "--proxy-password-file") {
-            options.proxyPasswordFile = value;
-        } else if (argument == "--email") {
-            options.email = value;
-        } else if (argument == "--proto" && (value == "5" || value == "6")) {
-            options.protocolLevel = value[0] - '0';
-        } else {
-            return "unknown option " + argument + " " + value;
-        }
-    }
-    return {};
 }
 
 // The password is the file's first line, so that it never shows in the
@@ -98,7 +52,7 @@ bool SetUpAgent(const CddbOptions& options, CddbAgent& agent) {
         ParseCddbServer(options.server ? *options.server : std::string(kDefaultCddbHost) + ":80");
     agent.SetSite(server.host, server.port);
     agent.SetDefaultServer(server.host, server.port);
-    agent.SetEmail(options.email);
+    agent.SetEmail(options.email.value_or(""));
     agent.SetProtocolLevel(options.protocolLevel);
     if (options.proxy) {
         const CddbServerAddress proxy = ParseCddbServer(*options.proxy);
@@ -106,7 +60,7 @@ bool SetUpAgent(const CddbOptions& options, CddbAgent& agent) {
         if (options.proxyPasswordFile && !ReadPassword(*options.proxyPasswordFile, password)) {
             return false;
         }
-        agent.SetProxy(proxy.host, proxy.port, options.proxyUser, password);
+        agent.SetProxy(proxy.host, proxy.port, options.proxyUser.value_or(""), password);
     }
     return true;
 }

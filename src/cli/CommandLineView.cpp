@@ -75,7 +75,7 @@ bool CommandLineView::ChooseDisc(const std::vector<DiscMatch>& matches, std::siz
     return false;
 }
 
-int CommandLineView::AskTrackCount(bool notEnough, bool /*allowNewAlbum*/) {
+TrackCountAnswer CommandLineView::AskTrackCount(bool notEnough, bool /*allowNewAlbum*/) {
     const char* text = notEnough ? "Not enough MP3 files: the album has more tracks than "
                                    "the folder has files."
                                  : "Too many MP3 files: the folder has more files than the "
@@ -85,11 +85,11 @@ int CommandLineView::AskTrackCount(bool notEnough, bool /*allowNewAlbum*/) {
         AddStatus(notEnough ? "Keeping the album; its missing tracks are ignored."
                             : "Keeping the album; the files without a track are left as "
                               "they are.");
-        return 2;
+        return TrackCountAnswer::kKeepAlbum;
     }
     AddStatus("Run again with --keep to keep this album all the same.");
     trackCountRefused_ = true;
-    return 3;
+    return TrackCountAnswer::kCancelQuery;
 }
 
 int CommandLineView::RunKeywordSearch() {

@@ -23,7 +23,7 @@ public:
     void EnableExecute(bool) override {}
     std::string ExecuteCaption() const override { return "&Rename Files"; }
     void SetBusy(bool) override {}
-    int AskTrackCount(bool notEnough, bool allowNewAlbum) override;
+    TrackCountAnswer AskTrackCount(bool notEnough, bool allowNewAlbum) override;
     void ShowDatabaseList() override {}
     void ClearDatabaseList() override {}
     int RunKeywordSearch() override;

@@ -8,6 +8,7 @@
 #include "album/DiscIdCalculator.h"
 #include "album/TrackListColumns.h"
 #include "cli/FileProgress.h"
+#include "cli/Options.h"
 #include "components/ComponentLoader.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
@@ -15,26 +16,6 @@
 namespace corvane::cli {
 
 namespace {
-
-struct ScanOptions {
-    std::string folder;
-    bool json = false;
-};
-
-bool ParseArguments(const Arguments& arguments, ScanOptions& options) {
-    bool haveFolder = false;
-    for (const std::string& argument : arguments) {
-        if (argument == "--json") {
-            options.json = true;
-        } else if (argument.rfind("--", 0) == 0 || haveFolder) {
-            return false;
-        } else {
-            options.folder = argument;
-            haveFolder = true;
-        }
-    }
-    return haveFolder && !options.folder.empty();
-}
 
 // One line per file: control characters (a tab or line break in a comment)
 // would break the columns, so they show as blanks. --json has the exact text.
@@ -104,7 +85,7 @@ void PrintJson(const AlbumFolder& album, std::uint32_t discId, const OffsetList&
             .Key("fileType")
             .String(r.fileType)
             .Key("status")
-            .Int(r.status)
+            .Int(static_cast<int>(r.status))
             .EndObject();
     }
     json.EndArray();
@@ -127,7 +108,7 @@ void PrintJson(const AlbumFolder& album, std::uint32_t discId, const OffsetList&
 
 int RunScan(const Arguments& arguments) {
     ScanOptions options;
-    if (!ParseArguments(arguments, options)) {
+    if (!ParseOptions(arguments, options)) {
         std::fprintf(stderr, "usage: corvane-cli %s\n", kScanUsage);
         return 2;
     }

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <type_traits>
 
 #include "platform/FileSystem.h"
 
@@ -101,34 +102,36 @@ void* ComponentLoader::OpenExport(const std::string& path, const char* exportNam
     return symbol;
 }
 
-Mp3InfoPtr ComponentLoader::LoadMp3Info() {
-    void* module = nullptr;
-    void* symbol = LoadExport(kMp3InfoFileName, "CreateObject", module);
+template <class CreateFn, class ArgumentFor>
+auto ComponentLoader::LoadComponent(const char* fileName, const char* exportName, void*& module,
+                                    ArgumentFor argumentFor) {
+    using Object = std::remove_pointer_t<std::invoke_result_t<CreateFn, void*>>;
+    std::unique_ptr<Object, ComponentRelease> object;
+    void* handle = nullptr;
+    void* symbol = LoadExport(fileName, exportName, handle);
     if (symbol == nullptr) {
-        return nullptr;
+        return object;
     }
-    mp3InfoModule_ = module;
-    auto create = reinterpret_cast<CreateMp3InfoFn>(symbol);
-    Mp3InfoPtr object(create(module));
+    module = handle;
+    object.reset(reinterpret_cast<CreateFn>(symbol)(argumentFor(handle)));
     if (!object) {
-        error_ = MissingComponentText(kMp3InfoFileName);
-        detail_ = "CreateObject returned no object";
+        error_ = MissingComponentText(fileName);
+        detail_ = std::string(exportName) + " returned no object";
     }
     return object;
 }
 
+Mp3InfoPtr ComponentLoader::LoadMp3Info() {
+    // The MP3 object is told its own module.
+    return LoadComponent<CreateMp3InfoFn>(kMp3InfoFileName, "CreateObject", mp3InfoModule_,
+                                          [](void* handle) { return handle; });
+}
+
 SettingsPtr ComponentLoader::LoadSettings(void* parent) {
-    void* module = nullptr;
-    void* symbol = LoadExport(kSettingsFileName, "CreateSettingsDlg", module);
-    if (symbol == nullptr) {
-        return nullptr;
-    }
-    settingsModule_ = module;
-    auto create = reinterpret_cast<CreateSettingsDlgFn>(symbol);
-    SettingsPtr object(create(parent));
+    SettingsPtr object =
+        LoadComponent<CreateSettingsDlgFn>(kSettingsFileName, "CreateSettingsDlg", settingsModule_,
+                                           [parent](void*) { return parent; });
     if (!object) {
-        error_ = MissingComponentText(kSettingsFileName);
-        detail_ = "CreateSettingsDlg returned no object";
         return object;
     }
     std::string folder = CurrentDirectory();

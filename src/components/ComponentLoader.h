@@ -67,6 +67,13 @@ public:
 private:
     void* OpenExport(const std::string& path, const char* exportName, void*& module);
 
+    // Loads fileName and creates its object through exportName, a CreateFn
+    // called with argumentFor(the module's handle); null with Error() set.
+    // module becomes the handle once the export is found.
+    template <class CreateFn, class ArgumentFor>
+    auto LoadComponent(const char* fileName, const char* exportName, void*& module,
+                       ArgumentFor argumentFor);
+
     std::vector<std::string> folders_;
     std::string error_;
     std::string detail_;

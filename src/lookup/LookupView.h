@@ -4,6 +4,16 @@
 
 namespace corvane {
 
+// The track-count check after a lookup. The prompt answers with one of the
+// last three; the check itself adds the first two.
+enum class TrackCountAnswer {
+    kListEmpty = -1,  // no files or no tracks: nothing to compare
+    kCountsEqual = 0,
+    kSelectNewAlbum = 1,
+    kKeepAlbum = 2,
+    kCancelQuery = 3,
+};
+
 // What the album lookup needs from whoever shows it: the main window, the
 // command line, or a test. The lookup drives it; it never calls back.
 class LookupView {
@@ -18,9 +28,9 @@ public:
     virtual std::string ExecuteCaption() const = 0;
     // Busy while a network command runs; the arrow comes back with false.
     virtual void SetBusy(bool busy) = 0;
-    // The album's track count differs from the file count: 1 = select a new
-    // album, 2 = keep the album, 3 = cancel the query.
-    virtual int AskTrackCount(bool notEnough, bool allowNewAlbum) = 0;
+    // The album's track count differs from the file count: select a new
+    // album, keep the album, or cancel the query.
+    virtual TrackCountAnswer AskTrackCount(bool notEnough, bool allowNewAlbum) = 0;
     // The database track list was rebuilt: show it (file names included).
     virtual void ShowDatabaseList() = 0;
     // The database track list was emptied: delete the rows that showed it.

@@ -3,10 +3,9 @@
 #include <cstdio>
 
 #include "album/DiscIdCalculator.h"
-#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
-#include "lookup/LookupView.h"
 #include "platform/ComboBox.h"
+#include "settings/SettingsValues.h"
 
 namespace corvane {
 
@@ -119,13 +118,13 @@ bool LookupWorkflow::QueryCommand() {
         return false;
     }
     bool manualUsed = false;
-    int answer = kListEmpty;
+    TrackCountAnswer answer = TrackCountAnswer::kListEmpty;
     do {
         RunQuery(manualUsed);
         answer = CheckTrackCount(manualUsed);
-    } while (answer == kSelectNewAlbum);
+    } while (answer == TrackCountAnswer::kSelectNewAlbum);
 
-    bool keep = answer == kCountsEqual || answer == kKeepAlbum;
+    bool keep = answer == TrackCountAnswer::kCountsEqual || answer == TrackCountAnswer::kKeepAlbum;
     if (keep && manualUsed) {
         keep = view_.RunAssociation();
     }
@@ -151,12 +150,12 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
     manualUsed = false;
     const std::string captionWord = CaptionWord(view_.ExecuteCaption());
 
-    const int result = AutomaticLookup();
-    if (result == kAlbumRead) {
+    const LookupOutcome result = AutomaticLookup();
+    if (result == LookupOutcome::kAlbumRead) {
         ReportAlbumFound(captionWord);
         return;
     }
-    if (result != kNotFound) {
+    if (result != LookupOutcome::kNotFound) {
         view_.EnableQuery(true);
         return;
     }
@@ -169,7 +168,7 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
     }
 }
 
-int LookupWorkflow::AutomaticLookup() {
+LookupOutcome LookupWorkflow::AutomaticLookup() {
     DiscIdCalculator calculator;
     const std::uint32_t discId = calculator.ComputeDiscId(album_.files);
     OffsetList offsets;
@@ -187,47 +186,47 @@ int LookupWorkflow::AutomaticLookup() {
         if (!agent_.GetMotd(motd)) {
             busy.Release();
             view_.AddStatus(kCannotConnect);
-            return kNoConnection;
+            return LookupOutcome::kNoConnection;
         }
         view_.AddStatus(MotdStatusText(motd));
     }
 
-    const int outcome = agent_.Lookup(discId, offsets);
-    switch (outcome) {
-        case CddbAgent::kRecordRead:
+    switch (agent_.Lookup(discId, offsets)) {
+        case CddbAgent::LookupResult::kRecordRead:
             agent_.BuildTrackList(album_.tracks);
             view_.ShowDatabaseList();
             busy.Release();
-            return kAlbumRead;
-        case CddbAgent::kChoiceCancelled:
+            return LookupOutcome::kAlbumRead;
+        case CddbAgent::LookupResult::kChoiceCancelled:
             busy.Release();
             view_.AddStatus(kOperationCancelled);
-            return kCancelled;
-        case CddbAgent::kReadFailed:
+            return LookupOutcome::kCancelled;
+        case CddbAgent::LookupResult::kReadFailed:
             busy.Release();
             view_.AddStatus("Read from CDDB failed. " + agent_.ErrorText());
-            return kReadFailed;
-        default:
-            busy.Release();
-            view_.AddStatus(kDiskNotFound);
-            return kNotFound;
+            return LookupOutcome::kReadFailed;
+        case CddbAgent::LookupResult::kNotFound:
+            break;
     }
+    busy.Release();
+    view_.AddStatus(kDiskNotFound);
+    return LookupOutcome::kNotFound;
 }
 
-int LookupWorkflow::CheckTrackCount(bool allowNewAlbum) {
+TrackCountAnswer LookupWorkflow::CheckTrackCount(bool allowNewAlbum) {
     const std::size_t files = album_.files.size();
     const std::size_t tracks = album_.tracks.size();
     if (files == 0 || tracks == 0) {
-        return kListEmpty;
+        return TrackCountAnswer::kListEmpty;
     }
     if (files == tracks) {
-        return kCountsEqual;
+        return TrackCountAnswer::kCountsEqual;
     }
-    int answer = view_.AskTrackCount(files < tracks, allowNewAlbum);
-    if (answer != kSelectNewAlbum && answer != kKeepAlbum) {
-        answer = kCancelQuery;  // a closed or failed prompt keeps nothing
+    TrackCountAnswer answer = view_.AskTrackCount(files < tracks, allowNewAlbum);
+    if (answer != TrackCountAnswer::kSelectNewAlbum && answer != TrackCountAnswer::kKeepAlbum) {
+        answer = TrackCountAnswer::kCancelQuery;  // a closed or failed prompt keeps nothing
     }
-    if (answer == kSelectNewAlbum || answer == kCancelQuery) {
+    if (answer != TrackCountAnswer::kKeepAlbum) {
         DiscardTracks();
     }
     return answer;

@@ -3,14 +3,23 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
+#include "lookup/LookupView.h"
 #include "lookup/ServerList.h"
 
 namespace corvane {
 
 class CddbAgent;
 class ComboBox;
-class LookupView;
 struct SettingsValues;
+
+// How an automatic lookup by disc id ended.
+enum class LookupOutcome {
+    kAlbumRead = -1,  // the record was read and the track list built
+    kNotFound = 0,    // the disc is unknown, or the query failed
+    kNoConnection = 1,
+    kCancelled = 2,  // the user closed the choice of albums
+    kReadFailed = 3,
+};
 
 // What "&Query" does, from the files' disc id to a chosen album record: the
 // automatic lookup by disc id, the keyword search when it finds nothing, and
@@ -18,20 +27,6 @@ struct SettingsValues;
 // user interaction goes through the LookupView.
 class LookupWorkflow {
 public:
-    // Outcomes of AutomaticLookup.
-    static constexpr int kAlbumRead = -1;
-    static constexpr int kNotFound = 0;
-    static constexpr int kNoConnection = 1;
-    static constexpr int kCancelled = 2;
-    static constexpr int kReadFailed = 3;
-
-    // Outcomes of CheckTrackCount (1..3 are the user's answers).
-    static constexpr int kListEmpty = -1;
-    static constexpr int kCountsEqual = 0;
-    static constexpr int kSelectNewAlbum = 1;
-    static constexpr int kKeepAlbum = 2;
-    static constexpr int kCancelQuery = 3;
-
     // The workflow keeps references: all four outlive it. serverCombo is the
     // Server combo, whose selected entry names the server of each lookup.
     LookupWorkflow(AlbumFolder& album, CddbAgent& agent, ComboBox& serverCombo, LookupView& view);
@@ -55,10 +50,10 @@ public:
     // One attempt: the automatic lookup, then the keyword search when it
     // found nothing. Sets the buttons and reports.
     void RunQuery(bool& manualUsed);
-    int AutomaticLookup();
-    // kListEmpty, kCountsEqual, or the user's answer; answers 1 and 3 empty
-    // the database track list.
-    int CheckTrackCount(bool allowNewAlbum);
+    LookupOutcome AutomaticLookup();
+    // kListEmpty, kCountsEqual, or the user's answer; selecting a new album
+    // and cancelling empty the database track list.
+    TrackCountAnswer CheckTrackCount(bool allowNewAlbum);
 
     // Lookups run so far; the first one fetches the message of the day.
     int LookupCount() const { return lookupCount_; }

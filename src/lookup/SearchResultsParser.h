@@ -13,6 +13,8 @@ struct SearchResult {
     std::string title;     // the anchor's text, typically "artist / title"
     std::string category;  // "cat=" of the link
     std::string idText;    // the text after "id=" in the link
+
+    bool operator==(const SearchResult&) const = default;
 };
 
 // Outcomes of reading a search page.

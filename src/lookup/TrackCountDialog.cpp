@@ -70,9 +70,11 @@ TrackCountDialog::TrackCountDialog(QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(newAlbum_, &QPushButton::clicked, this, [this] { done(kSelectNewAlbum); });
-    connect(keep_, &QPushButton::clicked, this, [this] { done(kKeepAlbum); });
-    connect(cancel_, &QPushButton::clicked, this, [this] { done(kCancelQuery); });
+    connect(newAlbum_, &QPushButton::clicked, this,
+            [this] { Answer(TrackCountAnswer::kSelectNewAlbum); });
+    connect(keep_, &QPushButton::clicked, this, [this] { Answer(TrackCountAnswer::kKeepAlbum); });
+    connect(cancel_, &QPushButton::clicked, this,
+            [this] { Answer(TrackCountAnswer::kCancelQuery); });
     Prepare(false, false);
 }
 
@@ -89,14 +91,20 @@ void TrackCountDialog::Prepare(bool notEnough, bool allowNewAlbum) {
     (allowNewAlbum ? newAlbum_ : keep_)->setFocus();
 }
 
-int TrackCountDialog::AskTrackCount(bool notEnough, bool allowNewAlbum) {
+TrackCountAnswer TrackCountDialog::AskTrackCount(bool notEnough, bool allowNewAlbum) {
     Prepare(notEnough, allowNewAlbum);
-    const int result = exec();
-    return result == kSelectNewAlbum || result == kKeepAlbum ? result : kCancelQuery;
+    const auto result = static_cast<TrackCountAnswer>(exec());
+    return result == TrackCountAnswer::kSelectNewAlbum || result == TrackCountAnswer::kKeepAlbum
+               ? result
+               : TrackCountAnswer::kCancelQuery;
+}
+
+void TrackCountDialog::Answer(TrackCountAnswer answer) {
+    done(static_cast<int>(answer));
 }
 
 void TrackCountDialog::reject() {
-    done(kCancelQuery);
+    Answer(TrackCountAnswer::kCancelQuery);
 }
 
 }  // namespace corvane

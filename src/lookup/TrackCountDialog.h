@@ -2,27 +2,24 @@
 
 #include <QDialog>
 
+#include "lookup/LookupView.h"
+
 class QLabel;
 class QPushButton;
 
 namespace corvane {
 
 // Asks what to do when the album read has more or fewer tracks than the
-// folder has files: 1 select a new album, 2 keep the album, 3 cancel the
-// query.
+// folder has files: select a new album, keep the album, or cancel the query.
 class TrackCountDialog : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kSelectNewAlbum = 1;
-    static constexpr int kKeepAlbum = 2;
-    static constexpr int kCancelQuery = 3;
-
     explicit TrackCountDialog(QWidget* parent = nullptr);
 
     // notEnough: fewer files than tracks. allowNewAlbum: another album can be
     // chosen (after a keyword search). Runs the dialog modally.
-    virtual int AskTrackCount(bool notEnough, bool allowNewAlbum);
+    virtual TrackCountAnswer AskTrackCount(bool notEnough, bool allowNewAlbum);
     // Sets the captions, texts and pictures without running the dialog.
     void Prepare(bool notEnough, bool allowNewAlbum);
 
@@ -38,6 +35,8 @@ public:
     void reject() override;
 
 private:
+    void Answer(TrackCountAnswer answer);
+
     QPushButton* newAlbum_;
     QPushButton* keep_;
     QPushButton* cancel_;

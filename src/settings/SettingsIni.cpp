@@ -66,6 +66,7 @@ public:
         text_ += "]\n";
     }
     void Number(std::string_view key, long value) { Line(key, std::to_string(value)); }
+    void Flag(std::string_view key, bool value) { Line(key, value ? "1" : "0"); }
     void Text(std::string_view key, std::string_view value) { Line(key, Quote(value)); }
     std::string Take() { return std::move(text_); }
 
@@ -208,8 +209,7 @@ public:
     }
 
     // 0 or 1; also accepts any number and true/false, yes/no, on/off.
-    template <class T>
-    void Flag(const std::string& section, std::string_view key, T& target) const {
+    void Flag(const std::string& section, std::string_view key, bool& target) const {
         const std::string* raw = Find(section, key);
         if (raw == nullptr) {
             return;
@@ -217,11 +217,11 @@ public:
         const std::string word = Lower(Trim(*raw));
         long value = 0;
         if (ParseLong(word, value)) {
-            target = value != 0 ? 1 : 0;
+            target = value != 0;
         } else if (word == "true" || word == "yes" || word == "on") {
-            target = 1;
+            target = true;
         } else if (word == "false" || word == "no" || word == "off") {
-            target = 0;
+            target = false;
         }
     }
 
@@ -271,24 +271,24 @@ bool ParseWholeNumber(std::string_view text, long& value) {
 std::string SettingsToIniText(const SettingsValues& v) {
     IniBuilder ini;
     ini.Section("General");
-    ini.Number("configured", v.configured != 0 ? 1 : 0);
-    ini.Number("showSplash", v.showSplash);
-    ini.Number("autoQuery", v.autoQuery);
-    ini.Number("showStatusList", v.showStatusList);
-    ini.Number("moveDependencies", v.moveDependencies);
-    ini.Number("confirmDependencies", v.confirmDependencies);
-    ini.Number("createPlaylist", v.createPlaylist);
-    ini.Number("createDirectory", v.createDirectory);
+    ini.Flag("configured", v.configured);
+    ini.Flag("showSplash", v.showSplash);
+    ini.Flag("autoQuery", v.autoQuery);
+    ini.Flag("showStatusList", v.showStatusList);
+    ini.Flag("moveDependencies", v.moveDependencies);
+    ini.Flag("confirmDependencies", v.confirmDependencies);
+    ini.Flag("createPlaylist", v.createPlaylist);
+    ini.Flag("createDirectory", v.createDirectory);
     ini.Text("lastFolder", v.lastFolder);
     ini.Text("nameFormat", v.nameFormat);
 
     ini.Section("FileColumns");
     for (std::size_t i = 0; i < v.fileColumns.size(); ++i) {
-        ini.Number(kFileListColumns[i + 1].header, v.fileColumns[i]);
+        ini.Flag(kFileListColumns[i + 1].header, v.fileColumns[i]);
     }
     ini.Section("DatabaseColumns");
     for (std::size_t i = 0; i < v.databaseColumns.size(); ++i) {
-        ini.Number(kDatabaseListColumns[i + 1].header, v.databaseColumns[i]);
+        ini.Flag(kDatabaseListColumns[i + 1].header, v.databaseColumns[i]);
     }
 
     ini.Section("Proxy");
@@ -298,7 +298,7 @@ std::string SettingsToIniText(const SettingsValues& v) {
     ini.Section("Window");
     ini.Number("width", v.windowWidth);
     ini.Number("height", v.windowHeight);
-    ini.Number("maximized", v.windowMaximized);
+    ini.Flag("maximized", v.windowMaximized);
 
     ini.Section("Formats");
     for (std::size_t i = 0; i < v.userFormats.size(); ++i) {

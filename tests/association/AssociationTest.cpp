@@ -137,70 +137,54 @@ TEST(AssociationTest, NearestPlayTimeFirstOnTies) {
     EXPECT_EQ(Association({}, {}).FindFileByPlayTime(1), -1);
 }
 
-TEST(AssociationTest, AFileTakenTwiceByPlayTimeGoesToTheLaterTrack) {
-    const TrackList files = {File("a.mp3", 100), File("b.mp3", 500)};
-    const TrackList tracks = {Track("x", 101), Track("y", 102)};
-    Association association(files, tracks);
-    association.AutoAssociate();
-    // Row 0 is emptied for track 2; b fills it as the nearest blank row.
-    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{1, 0}));
-    EXPECT_EQ(association.FileRows()[1].data, ByPlayTime);
-    ExpectConsistent(association, files, tracks);
-}
-
-TEST(AssociationTest, ABetterEarlierMatchKeepsItsRow) {
-    // f3 is found by number for track 3, and by play time for track 5.
-    const TrackList files = {File("01 a.mp3", 100), File("02 b.mp3", 200), File("03 c.mp3", 300),
-                             File("04 d.mp3", 400)};
-    const TrackList tracks = {Track("a", 100), Track("b", 200), Track("c", 300), Track("d", 400),
-                              Track("e", 305)};
-    Association association(files, tracks);
-    association.AutoAssociate();
-    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{0, 1, 2, 3, -1}));
-    EXPECT_EQ(association.FileRows()[4].text, kBlankRowText);
-    ExpectConsistent(association, files, tracks);
-}
-
-TEST(AssociationTest, PlaceFileLineSettlesDoubleChoices) {
-    const TrackList files = {File("a.mp3", 100), File("b.mp3", 200)};
-    const TrackList tracks(4, Track("t", 100));
-    Association association(files, tracks);
-    association.PlaceFileLine(0, ByTitle);
-    association.PlaceFileLine(0, ByPlayTime);  // worse: blank row
-    association.PlaceFileLine(0, ByNumber);    // better: takes the file
-    association.PlaceFileLine(0, ByNumber);    // equal: the later row takes it
-    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{-1, -1, -1, 0}));
-}
-
-TEST(AssociationTest, MoreFilesThanTracksAreAppendedAndTitlesPadded) {
-    TrackList files;
-    TrackList tracks;
+// The file index in each row after the automatic pairing.
+TEST(AssociationTest, AutomaticPairingSettlesConflicts) {
+    TrackList twelve;
+    TrackList ten;
     for (int i = 1; i <= 12; ++i) {
-        files.push_back(File((i < 10 ? "0" : "") + std::to_string(i) + ".mp3", 100 * i));
+        twelve.push_back(File((i < 10 ? "0" : "") + std::to_string(i) + ".mp3", 100 * i));
+        if (i <= 10) {
+            ten.push_back(Track("t" + std::to_string(i), 100 * i));
+        }
     }
-    for (int i = 1; i <= 10; ++i) {
-        tracks.push_back(Track("t" + std::to_string(i), 100 * i));
+    const struct {
+        const char* what;
+        TrackList files;
+        TrackList tracks;
+        std::vector<int> records;
+    } cases[] = {
+        // Row 0 is emptied for the later track; b fills it as the nearest
+        // blank row.
+        {"a file taken twice by play time goes to the later track",
+         {File("a.mp3", 100), File("b.mp3", 500)},
+         {Track("x", 101), Track("y", 102)},
+         {1, 0}},
+        // 03 is found by number for track 3, and by play time for track 5.
+        {"a better earlier match keeps its row",
+         {File("01 a.mp3", 100), File("02 b.mp3", 200), File("03 c.mp3", 300),
+          File("04 d.mp3", 400)},
+         {Track("a", 100), Track("b", 200), Track("c", 300), Track("d", 400), Track("e", 305)},
+         {0, 1, 2, 3, -1}},
+        // Both tracks pick a by title, the later keeps it, and b fills the
+        // row left blank: a file with a twin is never lost.
+        {"files reading the same stay two files",
+         {File("a.mp3", 60, "Interlude"), File("b.mp3", 60, "Interlude"),
+          File("c.mp3", 300, "Song")},
+         {Track("Song", 300), Track("Interlude", 60), Track("Interlude", 60)},
+         {2, 1, 0}},
+        {"more files than tracks are appended, the titles padded",
+         twelve,
+         ten,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Association association(c.files, c.tracks);
+        association.AutoAssociate();
+        EXPECT_EQ(Records(association.FileRows()), c.records);
+        EXPECT_TRUE(association.UnplacedLines().empty());
+        ExpectConsistent(association, c.files, c.tracks);
     }
-    Association association(files, tracks);
-    association.AutoAssociate();
-    EXPECT_EQ(Records(association.FileRows()),
-              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(association.TitleRows().size(), 12u);
-    EXPECT_EQ(association.TitleRows()[10].text, kBlankRowText);
-    EXPECT_TRUE(association.UnplacedLines().empty());
-    ExpectConsistent(association, files, tracks);
-}
-
-TEST(AssociationTest, FilesReadingTheSameStayTwoFiles) {
-    const TrackList files = {File("a.mp3", 60, "Interlude"), File("b.mp3", 60, "Interlude"),
-                             File("c.mp3", 300, "Song")};
-    const TrackList tracks = {Track("Song", 300), Track("Interlude", 60), Track("Interlude", 60)};
-    Association association(files, tracks);
-    association.AutoAssociate();
-    // Both tracks pick a by title, the later keeps it, and b fills the row
-    // left blank: a file with a twin is never lost.
-    EXPECT_EQ(Records(association.FileRows()), (std::vector<int>{2, 1, 0}));
-    ExpectConsistent(association, files, tracks);
 }
 
 TEST(AssociationTest, ManualAssociatePairsRowsInOrder) {

@@ -24,9 +24,7 @@ TEST(AnswerText, BodyAndLineBreaks) {
     std::vector<std::string> lines;
     ForEachLine("a\r\n\r\nb\nc", [&](std::string_view each) { lines.emplace_back(each); });
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "", "b", "c"}));
-}
-
-TEST(AnswerText, NumbersSaturateInsteadOfOverflowing) {
+    // Numbers saturate instead of overflowing.
     EXPECT_EQ(StatusCode("2021"), 202);
     EXPECT_EQ(StatusCode("20"), -1);
     EXPECT_EQ(StatusCode("abc"), 0);
@@ -60,9 +58,7 @@ TEST(CddbText, TextIsDecodedAndEncodedByProtocolLevel) {
     EXPECT_EQ(UrlEncodeWord("a b&c=d+e", 5), "a+b%26c%3Dd%2Be");
     EXPECT_EQ(UrlEncodeWord("\xc3\xb6", 5), "%F6");
     EXPECT_EQ(UrlEncodeWord("\xc3\xb6", 6), "%C3%B6");
-}
-
-TEST(CddbText, HelloWordsKeepOnlyAsciiLettersAndDigits) {
+    // Hello words keep only ASCII letters and digits.
     EXPECT_EQ(FilterHelloWord("J. Doe"), "J__Doe");
     // One "_" per character, not per byte.
     EXPECT_EQ(FilterHelloWord("Jos\xc3\xa9"), "Jos_");

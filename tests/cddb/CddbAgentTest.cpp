@@ -55,7 +55,7 @@ TEST(CddbAgent, SeveralMatchesAskAndReadTheChosenOne) {
     chooser.pick = 1;
     CddbAgent agent(&chooser);
     agent.SetSite("127.0.0.1", server.Port());
-    ASSERT_EQ(agent.Lookup(0x11111111, kOffsets), CddbAgent::kRecordRead);
+    ASSERT_EQ(agent.Lookup(0x11111111, kOffsets), CddbAgent::LookupResult::kRecordRead);
     EXPECT_EQ(chooser.shown.size(), 3u);
     ASSERT_EQ(server.Requests().size(), 2u);
     EXPECT_NE(server.Requests()[1].find("cmd=cddb+read+jazz+22222222&"), std::string::npos);
@@ -68,18 +68,18 @@ TEST(CddbAgent, CancelledChoiceAndFailures) {
     chooser.answer = false;
     CddbAgent agent(&chooser);
     agent.SetSite("127.0.0.1", list.Port());
-    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::kChoiceCancelled);
-    EXPECT_EQ(list.Connections(), 1);
+    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::LookupResult::kChoiceCancelled);
+    EXPECT_EQ(list.Requests().size(), 1u);  // nothing read after the cancel
 
     ScriptedServer none(HttpOk("202 No match\r\n"));
     agent.SetSite("127.0.0.1", none.Port());
-    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::kNotFound);
+    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::LookupResult::kNotFound);
     EXPECT_NE(agent.ErrorText().find("Response:202 No match\r\n\n"), std::string::npos);
 
     ScriptedServer badRead({Once(HttpOk("200 rock 00000001 A / B\r\n")),
                             Once(HttpOk("401 rock 00000001 No such CD entry.\r\n"))});
     agent.SetSite("127.0.0.1", badRead.Port());
-    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::kReadFailed);
+    EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::LookupResult::kReadFailed);
     EXPECT_EQ(agent.ErrorText().substr(0, 22), "Error: 10043, Response");
     EXPECT_EQ(agent.ErrorText().back(), '\n');
 }
@@ -111,54 +111,26 @@ TEST(CddbAgent, MotdSuccessEmptyAndFailure) {
               "Error: 10043, Response:" + HttpOk("500 Unrecognized command.\r\n") + "\n");
 }
 
-TEST(CddbAgent, SiteFromComboKeepsPort) {
-    MemoryComboBox combo;
-    combo.InsertLast("freedb.example, 8880");
-    combo.InsertLast("nocomma");
-    CddbAgent agent;
-    combo.Select(0);
-    agent.SelectSiteFromCombo(combo);
-    EXPECT_EQ(agent.CurrentSite().host, "freedb.example");
-    EXPECT_EQ(agent.CurrentSite().port, 80);
-    EXPECT_EQ(agent.CurrentSite().path, "/~cddb/cddb.cgi");
-    combo.Select(1);
-    agent.SelectSiteFromCombo(combo);
-    EXPECT_EQ(agent.CurrentSite().host, "");
-}
-
 TEST(CddbAgent, FillSiteComboSortsEntriesOrKeepsTheComboOnFailure) {
     ScriptedServer server(
         HttpOk("210 OK, site information follows\r\n"
                "zeta.example http 80 /~cddb/cddb.cgi N000.00 W000.00 Z\r\n"
-               "gnudb.example http 80 /~cddb/cddb.cgi N000.00 W000.00 G\r\n"
                "alpha.example http 8080 /~cddb/cddb.cgi N000.00 W000.00 A\r\n.\r\n"));
     ScriptedServer empty(HttpOk("210 OK\r\n.\r\n"));
     ScriptedServer bad(HttpOk("401 No site information available.\r\n"));
     CddbAgent agent;
     MemoryComboBox combo;
-    combo.InsertLast("gnudb.example, 80");
     combo.InsertLast(" More...");
-    agent.SetDefaultServer("127.0.0.1", empty.Port());
-    EXPECT_FALSE(agent.FillSiteCombo(combo));
-    EXPECT_EQ(agent.ErrorText(), "Cannot retrieve list of CDDB sites (error 0)");
-    agent.SetDefaultServer("127.0.0.1", bad.Port());
-    EXPECT_FALSE(agent.FillSiteCombo(combo));
-    EXPECT_EQ(agent.ErrorText(), "Cannot retrieve list of CDDB sites (error 10043)");
-    EXPECT_EQ(combo.Items().size(), 2u);
-
+    for (const auto& [failing, code] : {std::pair{&empty, 0}, std::pair{&bad, 10043}}) {
+        agent.SetDefaultServer("127.0.0.1", failing->Port());
+        EXPECT_FALSE(agent.FillSiteCombo(combo));
+        EXPECT_EQ(agent.ErrorText(),
+                  "Cannot retrieve list of CDDB sites (error " + std::to_string(code) + ")");
+        EXPECT_EQ(combo.Items(), std::vector<std::string>{" More..."});
+    }
     agent.SetDefaultServer("127.0.0.1", server.Port());
     ASSERT_TRUE(agent.FillSiteCombo(combo));
-    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"alpha.example, 8080", "gnudb.example, 80",
-                                                       "zeta.example, 80"}));
-    EXPECT_EQ(agent.SiteList()[0].host, "zeta.example");
-}
-
-DiscRecord RecordWith(std::vector<int32_t> offsets, int32_t length, size_t titles) {
-    DiscRecord record;
-    record.frameOffsets = std::move(offsets);
-    record.discLength = length;
-    record.trackTitles.resize(titles);
-    return record;
+    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"alpha.example, 8080", "zeta.example, 80"}));
 }
 
 TEST(TrackLengths, FromOffsetsAndDiscLength) {
@@ -178,37 +150,40 @@ TEST(TrackLengths, FromOffsetsAndDiscLength) {
         {{150, 30000}, 100, 2, {400, 0}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.offsets.size());
-        EXPECT_EQ(TrackLengths(RecordWith(c.offsets, c.length, c.titles)), c.seconds);
+        DiscRecord record;
+        record.frameOffsets = c.offsets;
+        record.discLength = c.length;
+        record.trackTitles.resize(c.titles);
+        EXPECT_EQ(TrackLengths(record), c.seconds);
     }
 }
 
+// The first track counts from zero; an earlier list is replaced; without a
+// disc length there is no list.
 TEST(BuildTrackList, FillsTheDatabaseTracks) {
     ScriptedServer server(ReadAnswer("rock", "0102a002"));
     CddbAgent agent;
-    agent.SetSite("127.0.0.1", server.Port());
-    ASSERT_TRUE(agent.ReadRecord(0x0102a002, "rock"));
     TrackList tracks(5);
-    ASSERT_TRUE(agent.BuildTrackList(tracks));
-    ASSERT_EQ(tracks.size(), 2u);
-    EXPECT_EQ(tracks[1].fileName, "2");
-    EXPECT_EQ(tracks[1].track, "2");
-    EXPECT_EQ(tracks[1].title, "Two");
-    EXPECT_EQ(tracks[1].artist, "Artist");
-    EXPECT_EQ(tracks[1].album, "Album");
-    EXPECT_EQ(tracks[1].year, "2001");
-    EXPECT_EQ(tracks[1].genre, "Test");
-    EXPECT_EQ(tracks[0].playSeconds, 280u);
-    EXPECT_EQ(tracks[1].playSeconds, 320u);
-    EXPECT_DOUBLE_EQ(tracks[1].playTime, 320.0);
-    EXPECT_EQ(tracks[1].filePath, "");
-}
-
-TEST(BuildTrackList, NoDiscLengthGivesAnEmptyList) {
-    CddbAgent agent;
-    TrackList tracks(3);
     EXPECT_FALSE(agent.BuildTrackList(tracks));
     EXPECT_TRUE(tracks.empty());
+    agent.SetSite("127.0.0.1", server.Port());
+    ASSERT_TRUE(agent.ReadRecord(0x0102a002, "rock"));
+    tracks.resize(5);
+    ASSERT_TRUE(agent.BuildTrackList(tracks));
+    const TrackInfo two{.fileName = "2",
+                        .filePath = "",
+                        .artist = "Artist",
+                        .album = "Album",
+                        .title = "Two",
+                        .year = "2001",
+                        .genre = "Test",
+                        .comment = "",
+                        .track = "2",
+                        .playSeconds = 320,
+                        .playTime = 320.0};
+    ASSERT_EQ(tracks.size(), 2u);
+    EXPECT_EQ(tracks[1], two);
+    EXPECT_EQ(tracks[0].playSeconds, 280u);
 }
 
 }  // namespace

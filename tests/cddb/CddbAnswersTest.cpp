@@ -5,7 +5,8 @@
 namespace corvane {
 namespace {
 
-TEST(QueryAnswer, ExactMatchAndListSkippingLinesWithoutTitle) {
+// A list skips the lines without a title.
+TEST(QueryAnswer, MatchesNoMatchAndUnexpectedStatus) {
     std::vector<DiscMatch> matches;
     ASSERT_EQ(ParseQueryAnswer("200 rock a50c5c0d Some Artist / Some Album\r\n", matches),
               QueryOutcome::kMatches);
@@ -18,10 +19,6 @@ TEST(QueryAnswer, ExactMatchAndListSkippingLinesWithoutTitle) {
               QueryOutcome::kMatches);
     EXPECT_EQ(matches, (std::vector<DiscMatch>{{"rock", 0x11111111, "A", "B"},
                                                {"misc", 0x33333333, "C", "D"}}));
-}
-
-TEST(QueryAnswer, NoMatchAndUnexpectedStatus) {
-    std::vector<DiscMatch> matches{DiscMatch{}};
     EXPECT_EQ(ParseQueryAnswer("202 No match found\r\n", matches), QueryOutcome::kNoMatch);
     EXPECT_TRUE(matches.empty());
     EXPECT_EQ(ParseQueryAnswer("210 list\r\n", matches), QueryOutcome::kNoMatch);
@@ -34,27 +31,22 @@ TEST(MatchLine, SplitsAtTheFirstSlashAndRejectsMissingParts) {
     const struct {
         const char* line;
         bool ok;
-        std::uint32_t id;
-        const char* artist;
-        const char* title;
+        DiscMatch match;
     } cases[] = {
-        {"misc 12345678 AC/DC / Back", true, 0x12345678, "AC", "DC / Back"},
+        {"misc 12345678 AC/DC / Back", true, {"misc", 0x12345678, "AC", "DC / Back"}},
         // Without a slash the rest is the title, untrimmed.
-        {"misc 12345678 Only a title ", true, 0x12345678, "", "Only a title "},
-        {"rock zz A / B\nmore", true, 0, "A", "B"},
-        {"rock", false, 0, "", ""},
-        {"rock 12345678", false, 0, "", ""},
-        {"rock 12345678   ", false, 0, "", ""},
-        {"", false, 0, "", ""},
+        {"misc 12345678 Only a title ", true, {"misc", 0x12345678, "", "Only a title "}},
+        {"rock zz A / B\nmore", true, {"rock", 0, "A", "B"}},
+        {"rock", false, {}},
+        {"rock 12345678", false, {}},
+        {"rock 12345678   ", false, {}},
+        {"", false, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
         DiscMatch match;
-        ASSERT_EQ(ParseMatchLine(c.line, match), c.ok);
+        ASSERT_EQ(ParseMatchLine(c.line, match), c.ok) << c.line;
         if (c.ok) {
-            EXPECT_EQ(match.discId, c.id);
-            EXPECT_EQ(match.artist, c.artist);
-            EXPECT_EQ(match.title, c.title);
+            EXPECT_EQ(match, c.match) << c.line;
         }
     }
 }
@@ -63,20 +55,11 @@ TEST(SiteLine, ParsesCoordinates) {
     CddbSite site;
     ASSERT_TRUE(ParseSiteLine(
         "gnudb.gnudb.org http 80 /~cddb/cddb.cgi N037.46 W122.25 Random gnudb server", site));
-    EXPECT_EQ(site.host, "gnudb.gnudb.org");
-    EXPECT_EQ(site.port, 80);
-    EXPECT_EQ(site.path, "/~cddb/cddb.cgi");
-    EXPECT_TRUE(site.north);
-    EXPECT_EQ(site.latitudeMinutes, 37 * 60 + 46);
-    EXPECT_FALSE(site.east);
-    EXPECT_EQ(site.longitudeMinutes, 122 * 60 + 25);
-    EXPECT_EQ(site.description, "Random gnudb server");
-
+    EXPECT_EQ(site, (CddbSite{"gnudb.gnudb.org", 80, "/~cddb/cddb.cgi", true, 37 * 60 + 46, false,
+                              122 * 60 + 25, "Random gnudb server"}));
+    site = CddbSite{};
     ASSERT_TRUE(ParseSiteLine("h HTTP  8880  /p   S000.00 E000.00   Any", site));
-    EXPECT_FALSE(site.north);
-    EXPECT_TRUE(site.east);
-    EXPECT_EQ(site.port, 8880);
-    EXPECT_EQ(site.description, "Any");
+    EXPECT_EQ(site, (CddbSite{"h", 8880, "/p", false, 0, true, 0, "Any"}));
 }
 
 TEST(SiteLine, RejectsUnusableLines) {

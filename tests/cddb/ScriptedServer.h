@@ -31,7 +31,6 @@ public:
 
     int Port() const { return port_; }
     std::vector<std::string> Requests();
-    int Connections() const { return connections_; }
 
 private:
     void Serve();

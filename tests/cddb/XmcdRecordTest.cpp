@@ -47,22 +47,25 @@ std::string ExampleWith(size_t at, size_t count, const std::vector<std::string>&
 TEST(XmcdRecord, ParsesTheExampleRecordWithEitherLineBreak) {
     std::string lineFeeds = Body(kExample);
     std::erase(lineFeeds, '\r');
+    const DiscRecord expected{.frameOffsets = {150, 21052},
+                              .discLength = 600,
+                              .revision = 2,
+                              .submitterName = "ripper",
+                              .submitterVersion = "1.0",
+                              .submitterComment = "",
+                              .discId = 0xa50c5c0d,
+                              .artist = "Some Artist",
+                              .album = "Some Album",
+                              .trackTitles = {"First", "Second"},
+                              .extendedData = "",
+                              .trackExtended = {"", ""},
+                              .playOrder = {},
+                              .year = 1999,
+                              .genre = "Rock"};
     for (const std::string& body : {Body(kExample), lineFeeds}) {
         DiscRecord record;
         ASSERT_TRUE(ParseXmcdRecord(body, record));
-        EXPECT_EQ(record.frameOffsets, (std::vector<int32_t>{150, 21052}));
-        EXPECT_EQ(record.discLength, 600);
-        EXPECT_EQ(record.revision, 2);
-        EXPECT_EQ(record.submitterName, "ripper");
-        EXPECT_EQ(record.submitterVersion, "1.0");
-        EXPECT_EQ(record.discId, 0xa50c5c0du);
-        EXPECT_EQ(record.artist, "Some Artist");
-        EXPECT_EQ(record.album, "Some Album");
-        EXPECT_EQ(record.year, 1999);
-        EXPECT_EQ(record.genre, "Rock");
-        EXPECT_EQ(record.trackTitles, (std::vector<std::string>{"First", "Second"}));
-        EXPECT_EQ(record.trackExtended, (std::vector<std::string>{"", ""}));
-        EXPECT_TRUE(record.playOrder.empty());
+        EXPECT_EQ(record, expected);
     }
 }
 
@@ -117,28 +120,23 @@ TEST(XmcdRecord, LineVariants) {
     EXPECT_EQ(Parsed(6, 1, {"# Disc length:"}).discLength, 0);  // truncated
 }
 
-TEST(XmcdRecord, EscapesAreUndoneInOrder) {
+// The \n pass runs before the \\ pass; a short comment has empty text.
+TEST(XmcdRecord, EscapesAndComments) {
     std::string key;
     std::string value;
-    ASSERT_TRUE(SplitKeyValue("K=a\\tb\\\\c\\nd", key, value));
-    EXPECT_EQ(key, "K");
-    EXPECT_EQ(value, "a\tb\\c\nd");
-    // The \n pass runs before the \\ pass.
-    ASSERT_TRUE(SplitKeyValue("K=\\\\n", key, value));
-    EXPECT_EQ(value, "\\\n");
-    ASSERT_TRUE(SplitKeyValue(" K =x=y", key, value));
-    EXPECT_EQ(key, " K ");
-    EXPECT_EQ(value, "x=y");
+    const std::pair<const char*, const char*> escapes[] = {
+        {"K=a\\tb\\\\c\\nd", "a\tb\\c\nd"}, {"K=\\\\n", "\\\n"}, {"K=x=y", "x=y"}};
+    for (const auto& [line, text] : escapes) {
+        ASSERT_TRUE(SplitKeyValue(line, key, value));
+        EXPECT_EQ(key, "K");
+        EXPECT_EQ(value, text);
+    }
     EXPECT_FALSE(SplitKeyValue("no equals sign", key, value));
-}
-
-TEST(XmcdRecord, ShortCommentsHaveEmptyText) {
-    std::string text = "x";
-    EXPECT_TRUE(CommentText("#a", text));
-    EXPECT_EQ(text, "");
-    EXPECT_TRUE(CommentText("#  ab  ", text));
-    EXPECT_EQ(text, "ab");
-    EXPECT_FALSE(CommentText("DTITLE=#", text));
+    EXPECT_TRUE(CommentText("#a", value));
+    EXPECT_EQ(value, "");
+    EXPECT_TRUE(CommentText("#  ab  ", value));
+    EXPECT_EQ(value, "ab");
+    EXPECT_FALSE(CommentText("DTITLE=#", value));
 }
 
 TEST(XmcdRecord, HostileLinesAndIndexesAreIgnored) {

@@ -1,109 +1,61 @@
 // "corvane-cli apply" end to end: real lame files with names that say
 // nothing, the local CDDB server, the settings file of the working
 // directory; the result is read back with TagLib and byte by byte.
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <map>
-#include <string>
-#include <vector>
 
-#include "e2e/AlbumRoad.h"
-#include "settings/SettingsValues.h"
-#include "support/TestSupport.h"
+#include "cli/CliTest.h"
 
 namespace corvane {
 namespace {
 
-namespace fs = std::filesystem;
-using test::kSampleRate;
 using test::Names;
 using test::Snapshot;
+using Files = std::vector<std::string>;
 
-struct ApplyRun {
-    int status = -1;
-    std::string out;  // standard output
-    std::string err;  // standard error
-};
-
-class ApplyCommandTest : public ::testing::Test {
+class ApplyCommandTest : public test::CliTest {
 protected:
-    void SetUp() override {
-        if (const std::string missing = test::AlbumRoad::MissingTool(); !missing.empty()) {
-            GTEST_SKIP() << missing;
-        }
-        album_ = road_.Album();
-        work_ = road_.Work();
+    test::CliRun Apply(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), "apply");
+        return Cli(arguments);
     }
-
-    void MakeStandardAlbum() { ASSERT_TRUE(road_.MakeStandardAlbum()); }
-    void MakeAlbum(const std::vector<test::EncodedTrack>& tracks) {
-        ASSERT_TRUE(road_.MakeAlbum(tracks));
+    bool Contains(const test::CliRun& run, const std::string& text) const {
+        return run.out.find(text) != std::string::npos;
     }
-    void AddRecord(const std::string& category, const std::string& dtitle,
-                   const std::vector<std::string>& titles,
-                   const std::map<int, std::string>& comments = {}) {
-        road_.AddRecord(category, dtitle, titles, comments);
-    }
-    void StartServer() { ASSERT_TRUE(road_.StartServer()); }
-    std::string ServerText() const { return road_.ServerText(); }
-    void WriteSettings(const SettingsValues& values) { ASSERT_TRUE(road_.WriteSettings(values)); }
-    void WriteSettingsForServer() { WriteSettings(road_.ServerSettings()); }
-
-    // Runs corvane-cli apply in the working directory, where the settings lie.
-    ApplyRun Apply(const std::vector<std::string>& arguments) {
-        const std::string errFile = road_.TempFile("stderr.txt");
-        std::vector<std::string> argv{
-            "sh",    "-c",  "cd \"$1\" || exit 99; shift; exec \"$@\" 2>\"$0\"",
-            errFile, work_, test::BinDir() + "/corvane-cli",
-            "apply"};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        ApplyRun run;
-        run.status = test::RunProcess(argv, &run.out);
-        test::ReadFileBytes(errFile, run.err);
-        return run;
-    }
-
-    test::AlbumRoad road_;
-    std::string album_;
-    std::string work_;
 };
 
 TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
-    MakeStandardAlbum();
-    const std::map<std::string, std::string> before = Snapshot(album_);
-    AddRecord("rock", "Los Niños / Días: Vol 1", {"Café", "Why?", "Last \"One\""},
-              {{1, "live take"}});
-    StartServer();
-    WriteSettingsForServer();
+    ASSERT_TRUE(road_.MakeStandardAlbum());
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    road_.AddRecord("rock", "Los Niños / Días: Vol 1", {"Café", "Why?", "Last \"One\""},
+                    {{1, "live take"}});
+    ASSERT_TRUE(road_.StartServer());
+    ASSERT_TRUE(road_.WriteSettings(road_.ServerSettings()));
     // A cover moves along; a name without an extension is no dependency.
-    test::WriteFileBytes(album_ + "/cover.jpg", "cover");
-    test::WriteFileBytes(album_ + "/notes", "notes");
+    test::WriteFileBytes(Album() + "/cover.jpg", "cover");
+    test::WriteFileBytes(Album() + "/notes", "notes");
 
-    const ApplyRun run = Apply({album_});
+    const test::CliRun run = Apply({Album()});
     ASSERT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("3 MP3 files in " + album_ + "\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("DISK ID = " + road_.DiscId() + "\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("Processing Files, started at "), std::string::npos);
-    EXPECT_NE(run.out.find("\nCreating New Directory... Done.\nMoving Files... Done.\n"
-                           "Renaming and ID3Tag Files... Done.\nCreating Playlist... Done.\n"
-                           "Checking For Dependencies... Done.\nMoving Dependencies Files...\n"
-                           "cover.jpg -> Los Niños - Días_ Vol 1/cover.jpg\nDone.\n"
-                           "Operation finished at "),
-              std::string::npos)
-        << run.out;
-
-    const std::string dir = album_ + "/Los Niños - Días_ Vol 1";
-    EXPECT_EQ(Names(album_), (std::vector<std::string>{"Los Niños - Días_ Vol 1", "notes"}));
-    const std::vector<std::string> names{"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"};
-    std::vector<std::string> expected = names;
+    for (const std::string& line :
+         {"3 MP3 files in " + Album() + "\n", "DISK ID = " + road_.DiscId() + "\n",
+          std::string("\nCreating New Directory... Done.\nMoving Files... Done.\n"
+                      "Renaming and ID3Tag Files... Done.\nCreating Playlist... Done.\n"
+                      "Checking For Dependencies... Done.\nMoving Dependencies Files...\n"
+                      "cover.jpg -> Los Niños - Días_ Vol 1/cover.jpg\nDone.\n"
+                      "Operation finished at ")}) {
+        EXPECT_TRUE(Contains(run, line)) << line << "\n" << run.out;
+    }
+    const std::string dir = Album() + "/Los Niños - Días_ Vol 1";
+    EXPECT_EQ(Names(Album()), (Files{"Los Niños - Días_ Vol 1", "notes"}));
+    const Files names{"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"};
+    Files expected = names;
     expected.push_back("Los Niños - Días_ Vol 1.m3u");
     expected.push_back("cover.jpg");
     std::sort(expected.begin(), expected.end());
     ASSERT_EQ(Names(dir), expected);
-
     test::ExpectStandardAlbumTracks(dir, names, before);
-
     std::string playlist;
     ASSERT_TRUE(test::ReadFileBytes(dir + "/Los Niños - Días_ Vol 1.m3u", playlist));
     EXPECT_EQ(playlist,
@@ -113,342 +65,220 @@ TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
               "#EXTINF:4,Last \"One\"\r\n03 - Last 'One'.mp3\r\n");
 }
 
+// A folder named relative to the working directory works as well.
 TEST_F(ApplyCommandTest, DryRunShowsThePlanAndChangesNothing) {
-    MakeStandardAlbum();
-    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
-    StartServer();
-    WriteSettingsForServer();
-    test::WriteFileBytes(album_ + "/cover.jpg", "cover");
-    const std::map<std::string, std::string> before = Snapshot(album_);
-
-    const ApplyRun run = Apply({"--dry-run", album_});
+    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
+    test::WriteFileBytes(Album() + "/cover.jpg", "cover");
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    const test::CliRun run = Apply({"--dry-run", "../in box"});
     ASSERT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("Directory: Band - Album\n"
-                           "B.mp3 -> 01 - One.mp3\n"
-                           "a.MP3 -> 02 - Two.mp3\n"
-                           "c (copy).mp3 -> 03 - Three.mp3\n"
-                           "Playlist: Band - Album.m3u\n"
-                           "Dependency cover.jpg -> Band - Album/cover.jpg\n"),
-              std::string::npos)
+    EXPECT_TRUE(Contains(run,
+                         "Directory: Band - Album\nB.mp3 -> 01 - One.mp3\na.MP3 -> 02 - Two.mp3\n"
+                         "c (copy).mp3 -> 03 - Three.mp3\nPlaylist: Band - Album.m3u\n"
+                         "Dependency cover.jpg -> Band - Album/cover.jpg\n"))
         << run.out;
-    EXPECT_EQ(run.out.find("Processing Files"), std::string::npos);
-    EXPECT_TRUE(Snapshot(album_) == before);
+    EXPECT_FALSE(Contains(run, "Processing Files"));
 
-    // The same plan without directory and playlist, with the options' naming.
-    const ApplyRun flat = Apply({"--dry-run", "--no-directory", "--no-playlist", "--format",
-                                 "%2 (%0)", "--case", "upper", album_});
+    // Without directory and playlist, with the options' naming.
+    const test::CliRun flat = Apply({"--dry-run", "--no-directory", "--no-playlist", "--format",
+                                     "%2 (%0)", "--case", "upper", Album()});
     ASSERT_EQ(flat.status, 0) << flat.out << flat.err;
-    EXPECT_NE(flat.out.find("Directory: none, the files stay in " + album_ +
-                            "\n"
-                            "B.mp3 -> ONE (01).mp3\n"
-                            "a.MP3 -> TWO (02).mp3\n"
-                            "c (copy).mp3 -> THREE (03).mp3\n"
-                            "Playlist: none\n"),
-              std::string::npos)
+    EXPECT_TRUE(Contains(flat, "Directory: none, the files stay in " + Album() +
+                                   "\nB.mp3 -> ONE (01).mp3\na.MP3 -> TWO (02).mp3\n"
+                                   "c (copy).mp3 -> THREE (03).mp3\nPlaylist: none\n"))
         << flat.out;
-    EXPECT_TRUE(Snapshot(album_) == before);
+    EXPECT_TRUE(Snapshot(Album()) == before);
 }
 
 TEST_F(ApplyCommandTest, SeveralMatchesAreListedUntilOneIsChosen) {
-    MakeStandardAlbum();
-    AddRecord("rock", "Zeta Band / Live", {"One", "Two", "Three"});
-    AddRecord("jazz", "alpha Band / Studio", {"Uno", "Dos", "Tres"});
-    AddRecord("blues", "Zeta Band / Live", {"Blue 1", "Blue 2", "Blue 3"});
-    StartServer();
-    WriteSettingsForServer();
-    const std::map<std::string, std::string> before = Snapshot(album_);
+    ServeStandardAlbum("Zeta Band / Live", {"One", "Two", "Three"});
+    road_.AddRecord("jazz", "alpha Band / Studio", {"Uno", "Dos", "Tres"});
+    road_.AddRecord("blues", "Zeta Band / Live", {"Blue 1", "Blue 2", "Blue 3"});
+    const std::map<std::string, std::string> before = Snapshot(Album());
 
-    const ApplyRun list = Apply({album_});
+    const test::CliRun list = Apply({Album()});
     EXPECT_EQ(list.status, 3) << list.out << list.err;
     // Numbered alphabetically, ignoring case; then by category.
-    const std::string id = "[" + road_.DiscId() + "]";
-    EXPECT_NE(list.out.find("3 albums match this disc:\n"
-                            "  1. alpha Band / Studio - " +
-                            id +
-                            " in jazz\n"
-                            "  2. Zeta Band / Live - " +
-                            id +
-                            " in blues\n"
-                            "  3. Zeta Band / Live - " +
-                            id +
-                            " in rock\n"
-                            "Run again with --choose N to pick one.\n"),
-              std::string::npos)
+    const std::string id = " - [" + road_.DiscId() + "] in ";
+    EXPECT_TRUE(Contains(list, "3 albums match this disc:\n  1. alpha Band / Studio" + id +
+                                   "jazz\n  2. Zeta Band / Live" + id +
+                                   "blues\n  3. Zeta Band / Live" + id +
+                                   "rock\nRun again with --choose N to pick one.\n"))
         << list.out;
-    EXPECT_TRUE(Snapshot(album_) == before);
-
-    const ApplyRun wrong = Apply({"--choose", "4", album_});
+    const test::CliRun wrong = Apply({"--choose", "4", Album()});
     EXPECT_EQ(wrong.status, 3);
-    EXPECT_NE(wrong.out.find("There is no match 4.\n"), std::string::npos) << wrong.out;
-    EXPECT_TRUE(Snapshot(album_) == before);
+    EXPECT_TRUE(Contains(wrong, "There is no match 4.\n")) << wrong.out;
+    EXPECT_TRUE(Snapshot(Album()) == before);
 
-    const ApplyRun chosen = Apply({"--choose", "3", album_});
-    ASSERT_EQ(chosen.status, 0) << chosen.out << chosen.err;
-    EXPECT_EQ(Names(album_), std::vector<std::string>{"Zeta Band - Live"});
-    EXPECT_EQ(Names(album_ + "/Zeta Band - Live"),
-              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3",
-                                        "Zeta Band - Live.m3u"}));
+    ASSERT_EQ(Apply({"--choose", "3", Album()}).status, 0);
+    EXPECT_EQ(Names(Album() + "/Zeta Band - Live"),
+              (Files{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3", "Zeta Band - Live.m3u"}));
 }
 
+// Two titles for three files: the file without a track stays where it was,
+// unchanged.
 TEST_F(ApplyCommandTest, ADifferentTrackCountNeedsKeep) {
-    MakeStandardAlbum();
-    // Two titles for three files: the last file has no track.
-    AddRecord("rock", "Band / Short", {"One", "Two"});
-    StartServer();
-    WriteSettingsForServer();
-    const std::map<std::string, std::string> before = Snapshot(album_);
-
-    const ApplyRun refused = Apply({album_});
+    ServeStandardAlbum("Band / Short", {"One", "Two"});
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    const test::CliRun refused = Apply({Album()});
     EXPECT_EQ(refused.status, 4) << refused.out << refused.err;
-    EXPECT_NE(refused.out.find("Run again with --keep"), std::string::npos) << refused.out;
-    EXPECT_NE(refused.out.find("Operation cancelled.\n"), std::string::npos) << refused.out;
-    EXPECT_TRUE(Snapshot(album_) == before);
+    EXPECT_TRUE(Contains(refused, "Run again with --keep")) << refused.out;
+    EXPECT_TRUE(Contains(refused, "Operation cancelled.\n")) << refused.out;
+    EXPECT_TRUE(Snapshot(Album()) == before);
 
-    const ApplyRun kept = Apply({"--keep", album_});
+    const test::CliRun kept = Apply({"--keep", Album()});
     ASSERT_EQ(kept.status, 0) << kept.out << kept.err;
-    EXPECT_NE(kept.out.find("Skipped \"c (copy).mp3\""), std::string::npos) << kept.out;
-    // The file without a track stays where it was, unchanged.
-    EXPECT_EQ(Names(album_), (std::vector<std::string>{"Band - Short", "c (copy).mp3"}));
-    std::string bytes;
-    ASSERT_TRUE(test::ReadFileBytes(album_ + "/c (copy).mp3", bytes));
-    EXPECT_TRUE(bytes == before.at("c (copy).mp3"));
-    EXPECT_EQ(Names(album_ + "/Band - Short"),
-              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "Band - Short.m3u"}));
+    EXPECT_TRUE(Contains(kept, "Skipped \"c (copy).mp3\"")) << kept.out;
+    EXPECT_EQ(Names(Album()), (Files{"Band - Short", "c (copy).mp3"}));
+    EXPECT_TRUE(Snapshot(Album()).at("c (copy).mp3") == before.at("c (copy).mp3"));
+    EXPECT_EQ(Names(Album() + "/Band - Short"),
+              (Files{"01 - One.mp3", "02 - Two.mp3", "Band - Short.m3u"}));
 }
 
-TEST_F(ApplyCommandTest, MissingTracksAreIgnoredWithKeep) {
-    MakeStandardAlbum();
-    AddRecord("rock", "Band / Long", {"One", "Two", "Three", "Four"});
-    StartServer();
-    WriteSettingsForServer();
-
-    EXPECT_EQ(Apply({album_}).status, 4);
-    const ApplyRun kept = Apply({"--keep", "--no-directory", album_});
-    ASSERT_EQ(kept.status, 0) << kept.out << kept.err;
-    EXPECT_EQ(Names(album_), (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3",
-                                                       "03 - Three.mp3", "Band - Long.m3u"}));
-    std::string playlist;
-    ASSERT_TRUE(test::ReadFileBytes(album_ + "/Band - Long.m3u", playlist));
-    EXPECT_EQ(playlist,
-              "#EXTM3U\r\n#EXTINF:5,One\r\n01 - One.mp3\r\n#EXTINF:3,Two\r\n02 - Two.mp3\r\n"
-              "#EXTINF:4,Three\r\n03 - Three.mp3\r\n");
-}
-
-// A track far longer than its file: the pairs look wrong, so nothing changes without --keep.
 TEST_F(ApplyCommandTest, LengthsThatDoNotFitNeedKeep) {
-    MakeStandardAlbum();
+    ASSERT_TRUE(road_.MakeStandardAlbum());
     // Track 2 lasts 10 seconds, its file a.MP3 3.
     test::WriteRecord(road_.Cddb(), "rock", road_.DiscId(),
                       test::MakeRecord(road_.DiscId(), {150, 525, 1275}, 25, "Band / Album",
                                        {"One", "Two", "Three"}));
-    StartServer();
-    WriteSettingsForServer();
-    const std::map<std::string, std::string> before = Snapshot(album_);
-    const ApplyRun refused = Apply({album_});
+    ASSERT_TRUE(road_.StartServer());
+    ASSERT_TRUE(road_.WriteSettings(road_.ServerSettings()));
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    const test::CliRun refused = Apply({Album()});
     EXPECT_EQ(refused.status, 4) << refused.out << refused.err;
-    EXPECT_NE(refused.out.find("1 file differs in length from its track by more than 5 seconds:\n"
-                               "  a.MP3 (00:00:03) and track 2 \"Two\" (00:00:10)\n"
-                               "Run again with --keep"),
-              std::string::npos)
+    EXPECT_TRUE(Contains(refused,
+                         "1 file differs in length from its track by more than 5 seconds:\n"
+                         "  a.MP3 (00:00:03) and track 2 \"Two\" (00:00:10)\n"
+                         "Run again with --keep"))
         << refused.out;
-    EXPECT_TRUE(Snapshot(album_) == before);
-    const ApplyRun kept = Apply({"--keep", album_});
+    EXPECT_TRUE(Snapshot(Album()) == before);
+    const test::CliRun kept = Apply({"--keep", Album()});
     ASSERT_EQ(kept.status, 0) << kept.out << kept.err;
-    EXPECT_EQ(Names(album_), std::vector<std::string>{"Band - Album"});
+    EXPECT_EQ(Names(Album()), Files{"Band - Album"});
 }
 
 TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
-    MakeStandardAlbum();
-    AddRecord("rock", "Band / Album", {"one", "two", "three"});
-    StartServer();
-    SettingsValues values;
-    values.configured = 1;
-    values.cddbServer = ServerText();
+    ServeStandardAlbum("Band / Album", {"one", "two", "three"});
+    SettingsValues values = road_.ServerSettings();
     values.nameFormat = "(%1) - %0 - %2";
-    WriteSettings(values);
-
-    const ApplyRun fromSettings = Apply({"--dry-run", album_});
-    ASSERT_EQ(fromSettings.status, 0) << fromSettings.out << fromSettings.err;
-    EXPECT_NE(fromSettings.out.find("B.mp3 -> (Band) - 01 - one.mp3\n"), std::string::npos)
-        << fromSettings.out;
-
+    ASSERT_TRUE(road_.WriteSettings(values));
+    const test::CliRun fromSettings = Apply({"--dry-run", Album()});
+    EXPECT_TRUE(Contains(fromSettings, "B.mp3 -> (Band) - 01 - one.mp3\n")) << fromSettings.out;
     // The template may be written with its words; the case mode by its name.
-    const ApplyRun words =
-        Apply({"--dry-run", "--format", "Title - Track#", "--case", "Capitalized", album_});
-    ASSERT_EQ(words.status, 0) << words.out << words.err;
-    EXPECT_NE(words.out.find("B.mp3 -> One - 01.mp3\n"), std::string::npos) << words.out;
+    const test::CliRun words =
+        Apply({"--dry-run", "--format", "Title - Track#", "--case", "Capitalized", Album()});
+    EXPECT_TRUE(Contains(words, "B.mp3 -> One - 01.mp3\n")) << words.out;
 
     // A server that is not there: the settings' one fails, --server wins.
-    const int deadPort = road_.Port();
     road_.StopServer();
-    const ApplyRun dead = Apply({"--dry-run", album_});
+    const test::CliRun dead = Apply({"--dry-run", Album()});
     EXPECT_EQ(dead.status, 1);
-    EXPECT_NE(dead.out.find("Cannot connect to CDDB server. Please check connection settings.\n"),
-              std::string::npos)
+    EXPECT_TRUE(
+        Contains(dead, "Cannot connect to CDDB server. Please check connection settings.\n"))
         << dead.out;
-    StartServer();
-    ASSERT_NE(road_.Port(), deadPort);
-    const ApplyRun given = Apply({"--dry-run", "--server", ServerText(), album_});
-    EXPECT_EQ(given.status, 0) << given.out << given.err;
+    ASSERT_TRUE(road_.StartServer());
+    EXPECT_EQ(Apply({"--dry-run", "--server", road_.ServerText(), Album()}).status, 0);
 }
 
 TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
-    MakeStandardAlbum();
-    fs::create_directories(road_.Cddb() + "/rock");
-    StartServer();
-    WriteSettingsForServer();
-    const std::map<std::string, std::string> before = Snapshot(album_);
-
-    const ApplyRun run = Apply({album_});
+    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
+    std::filesystem::remove(road_.Cddb() + "/rock/" + road_.DiscId());
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    const test::CliRun run = Apply({Album()});
     EXPECT_EQ(run.status, 1) << run.out;
-    EXPECT_NE(run.out.find("Disk not found in the CDDB database with automatic diskid "
-                           "detection.\n"),
-              std::string::npos)
+    EXPECT_TRUE(
+        Contains(run, "Disk not found in the CDDB database with automatic diskid detection.\n"))
         << run.out;
-    EXPECT_NE(run.out.find("Operation cancelled.\n"), std::string::npos);
-    EXPECT_TRUE(Snapshot(album_) == before);
+    EXPECT_TRUE(Contains(run, "Operation cancelled.\n"));
+    EXPECT_TRUE(Snapshot(Album()) == before);
 }
 
+// Two tracks of the same title would get the same name: the plan says so,
+// the run fails on the second file and loses none.
 TEST_F(ApplyCommandTest, AFailedFileMakesTheExitCodeOne) {
-    MakeStandardAlbum();
-    // Two tracks of the same title would get the same name.
-    AddRecord("rock", "Band / Twice", {"Same", "Other", "Same"});
-    StartServer();
-    WriteSettingsForServer();
-
-    const ApplyRun plan = Apply({"--dry-run", "--format", "%2", album_});
-    ASSERT_EQ(plan.status, 0) << plan.out << plan.err;
-    EXPECT_NE(plan.out.find("B.mp3 -> Same.mp3\n"), std::string::npos) << plan.out;
-    EXPECT_NE(plan.out.find("c (copy).mp3 -> Same.mp3  (a file above gets that name: this one "
-                            "will keep its name)\n"),
-              std::string::npos)
+    ServeStandardAlbum("Band / Twice", {"Same", "Other", "Same"});
+    const test::CliRun plan = Apply({"--dry-run", "--format", "%2", Album()});
+    EXPECT_TRUE(Contains(plan, "B.mp3 -> Same.mp3\n")) << plan.out;
+    EXPECT_TRUE(Contains(plan,
+                         "c (copy).mp3 -> Same.mp3  (a file above gets that name: this "
+                         "one will keep its name)\n"))
         << plan.out;
 
-    const ApplyRun run = Apply({"--format", "%2", album_});
+    const test::CliRun run = Apply({"--format", "%2", Album()});
     EXPECT_EQ(run.status, 1) << run.out << run.err;
-    EXPECT_NE(run.out.find("Cannot rename \"c (copy).mp3\" to \"Same.mp3\""), std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("Renaming and ID3Tag Files...\n"), std::string::npos) << run.out;
-    // No file is lost: three files and the playlist.
-    EXPECT_EQ(
-        Names(album_ + "/Band - Twice"),
-        (std::vector<std::string>{"Band - Twice.m3u", "Other.mp3", "Same.mp3", "c (copy).mp3"}));
+    EXPECT_TRUE(Contains(run, "Cannot rename \"c (copy).mp3\" to \"Same.mp3\"")) << run.out;
+    EXPECT_TRUE(Contains(run, "Renaming and ID3Tag Files...\n")) << run.out;
+    EXPECT_EQ(Names(Album() + "/Band - Twice"),
+              (Files{"Band - Twice.m3u", "Other.mp3", "Same.mp3", "c (copy).mp3"}));
 }
 
+// An earlier album directory already holds a track of that name.
 TEST_F(ApplyCommandTest, ATakenNameIsForeseenAndNothingIsReplaced) {
-    MakeStandardAlbum();
-    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
-    StartServer();
-    WriteSettingsForServer();
-    // An earlier album directory already holds a track of that name.
-    fs::create_directories(album_ + "/Band - Album");
-    ASSERT_TRUE(test::WriteFileBytes(album_ + "/Band - Album/02 - Two.mp3", "older file"));
-
-    const ApplyRun plan = Apply({"--dry-run", album_});
-    ASSERT_EQ(plan.status, 0) << plan.out << plan.err;
-    EXPECT_NE(plan.out.find("a.MP3 -> 02 - Two.mp3  (that name is taken: the file will keep its "
-                            "name)\n"),
-              std::string::npos)
+    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
+    std::filesystem::create_directories(Album() + "/Band - Album");
+    ASSERT_TRUE(test::WriteFileBytes(Album() + "/Band - Album/02 - Two.mp3", "older file"));
+    const test::CliRun plan = Apply({"--dry-run", Album()});
+    EXPECT_TRUE(Contains(plan,
+                         "a.MP3 -> 02 - Two.mp3  (that name is taken: the file will keep "
+                         "its name)\n"))
         << plan.out;
 
-    const ApplyRun run = Apply({album_});
+    const test::CliRun run = Apply({Album()});
     EXPECT_EQ(run.status, 1) << run.out << run.err;
-    EXPECT_NE(run.out.find("Cannot rename \"a.MP3\" to \"02 - Two.mp3\""), std::string::npos)
-        << run.out;
+    EXPECT_TRUE(Contains(run, "Cannot rename \"a.MP3\" to \"02 - Two.mp3\"")) << run.out;
     std::string older;
-    ASSERT_TRUE(test::ReadFileBytes(album_ + "/Band - Album/02 - Two.mp3", older));
+    ASSERT_TRUE(test::ReadFileBytes(Album() + "/Band - Album/02 - Two.mp3", older));
     EXPECT_EQ(older, "older file");
-    EXPECT_EQ(Names(album_ + "/Band - Album"),
-              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3",
-                                        "Band - Album.m3u", "a.MP3"}));
-}
-
-TEST_F(ApplyCommandTest, NamesThatAreNotUtf8SurviveTheRoad) {
-    // "été.mp3" in Latin-1: sorts after "Z.mp3" byte-wise.
-    const std::string latin1 = "\xE9t\xE9.mp3";
-    MakeAlbum(
-        {{latin1, 4 * kSampleRate, {"-b", "128"}}, {"Z.mp3", 3 * kSampleRate, {"-b", "128"}}});
-    AddRecord("rock", "Band / Album", {"One", "Two"});
-    StartServer();
-    WriteSettingsForServer();
-
-    // A folder named relative to the working directory works as well.
-    const ApplyRun plan = Apply({"--dry-run", "--no-directory", "../in box"});
-    ASSERT_EQ(plan.status, 0) << plan.out << plan.err;
-    EXPECT_NE(plan.out.find("Z.mp3 -> 01 - One.mp3\n" + latin1 + " -> 02 - Two.mp3\n"),
-              std::string::npos)
-        << plan.out;
-
-    const ApplyRun run = Apply({"--no-directory", "../in box"});
-    ASSERT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_EQ(Names(album_),
-              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "Band - Album.m3u"}));
+    EXPECT_EQ(
+        Names(Album() + "/Band - Album"),
+        (Files{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3", "Band - Album.m3u", "a.MP3"}));
 }
 
 TEST_F(ApplyCommandTest, AReaderThatGoesAwayDoesNotStopTheRun) {
-    MakeStandardAlbum();
-    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
-    StartServer();
-    WriteSettingsForServer();
+    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
     // "true" has long gone when apply writes its first line.
     const std::string script = "cd \"$0\" && (sleep 0.3; \"$1\" apply \"$2\") | true";
-    ASSERT_EQ(
-        test::RunProcess({"sh", "-c", script, work_, test::BinDir() + "/corvane-cli", album_}), 0);
-    EXPECT_EQ(Names(album_ + "/Band - Album"),
-              (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3",
-                                        "Band - Album.m3u"}));
+    ASSERT_EQ(test::RunProcess(
+                  {"sh", "-c", script, road_.Work(), test::BinDir() + "/corvane-cli", Album()}),
+              0);
+    EXPECT_EQ(Names(Album() + "/Band - Album"),
+              (Files{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3", "Band - Album.m3u"}));
 }
 
-TEST_F(ApplyCommandTest, ASecondRunInPlaceKeepsTheAlbumAsItIs) {
-    MakeStandardAlbum();
-    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
-    StartServer();
-    WriteSettingsForServer();
-    ASSERT_EQ(Apply({"--no-directory", album_}).status, 0);
-    const std::map<std::string, std::string> first = Snapshot(album_);
-
-    // The renamed files still have the disc's lengths: found again, and
-    // every name is already right.
-    const ApplyRun again = Apply({"--no-directory", album_});
-    ASSERT_EQ(again.status, 0) << again.out << again.err;
-    EXPECT_NE(again.out.find("Renaming and ID3Tag Files... Done.\n"), std::string::npos)
-        << again.out;
-    const std::map<std::string, std::string> second = Snapshot(album_);
-    ASSERT_EQ(Names(album_), (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3",
-                                                       "03 - Three.mp3", "Band - Album.m3u"}));
-    EXPECT_TRUE(second.at("Band - Album.m3u") == first.at("Band - Album.m3u"));
-    for (const char* name : {"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3"}) {
-        SCOPED_TRACE(name);
-        EXPECT_TRUE(test::AudioBytes(second.at(name)) == test::AudioBytes(first.at(name)));
-        test::TagValues tags;
-        ASSERT_TRUE(test::ReadTags(album_ + "/" + name, tags));
-        EXPECT_EQ(tags.album, "Album");
-        EXPECT_EQ(tags.title, std::string(name).substr(5, std::string(name).size() - 9));
-    }
-}
-
+// Every command's wrong arguments, each run once.
 TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
-    struct Case {
+    const struct {
         std::vector<std::string> arguments;
         int status;
-        const char* message;
+        std::string message;
+    } cases[] = {
+        {{"apply"}, 2, "which folder?"},
+        {{"apply", "a", "b"}, 2, "only one folder"},
+        {{"apply", "--bogus", "a"}, 2, "unknown option --bogus"},
+        {{"apply", "--case", "shout", "a"}, 2, "unknown case mode \"shout\""},
+        {{"apply", "--choose", "0", "a"}, 2, "--choose needs a match number"},
+        {{"apply", "--server", "a host", "a"}, 2, "is not HOST or HOST:PORT"},
+        {{"apply", "--server", "host:99999", "a"}, 2, "is not HOST or HOST:PORT"},
+        {{"apply", "--format"}, 2, "--format needs a value"},
+        {{"apply", "--"}, 2, "which folder?"},
+        {{"apply", road_.TempFile("none")}, 1, "none: No such file or directory"},
+        {{"apply", road_.Work()}, 1, "no MP3 files in"},
+        {{"scan"}, 2, "usage: corvane-cli scan FOLDER [--json]"},
+        {{"scan", "--json"}, 2, "usage: corvane-cli scan"},
+        {{"scan", "a", "b"}, 2, "usage: corvane-cli scan"},
+        {{"scan", "a", "--jsn"}, 2, "usage: corvane-cli scan"},
+        {{"scan", ""}, 2, "usage: corvane-cli scan"},
+        {{"scan", road_.TempFile("none")}, 1, road_.TempFile("none")},
+        {{"query"}, 2, "usage: corvane-cli query"},
+        {{"read", "rock"}, 2, "usage: corvane-cli read"},
+        {{"read", "rock", "xyz"}, 2, "DISCID must be 1 to 8 hexadecimal digits"},
+        {{"read", "rock", "1", "--proto", "7"}, 2, "--proto takes 5 or 6"},
+        {{"sites", "--server", "a b"}, 2, "\"a b\" is not HOST or HOST:PORT"},
+        {{"sites", "--json"}, 2, "unknown option --json"},
     };
-    const Case cases[] = {
-        {{}, 2, "which folder?"},
-        {{"a", "b"}, 2, "only one folder"},
-        {{"--bogus", "a"}, 2, "unknown option --bogus"},
-        {{"--case", "shout", "a"}, 2, "unknown case mode \"shout\""},
-        {{"--choose", "0", "a"}, 2, "--choose needs a match number"},
-        {{"--server", "a host", "a"}, 2, "is not HOST or HOST:PORT"},
-        {{"--server", "host:99999", "a"}, 2, "is not HOST or HOST:PORT"},
-        {{"--format"}, 2, "--format needs a value"},
-        {{"--"}, 2, "which folder?"},
-        {{road_.TempFile("no such folder")}, 1, "no such folder: No such file or directory"},
-        {{work_}, 1, "no MP3 files in"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.arguments));
-        const ApplyRun run = Apply(c.arguments);
+        const test::CliRun run = Cli(c.arguments);
         EXPECT_EQ(run.status, c.status);
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }

@@ -31,20 +31,16 @@ const char* const kPage =
     "<p>3 results</p></body></html>\r\n";
 
 TEST(SearchResultsParserTest, ReadsTheRowsAfterTheCategoriesLine) {
+    // Only the link that opens the row counts; a page in ISO-8859-1 still
+    // gives UTF-8 titles.
+    const std::string link = "http://www.example.org/freedb_search_fmt.php?cat=";
     const std::vector<SearchResult> results = ParseSearchPage(kPage);
-    ASSERT_EQ(results.size(), 3u);
-    EXPECT_EQ(results[0].link, "http://www.example.org/freedb_search_fmt.php?cat=rock&id=a50c5c0d");
-    EXPECT_EQ(results[0].title, "The Beatles / Help!");
-    EXPECT_EQ(results[0].category, "rock");
-    EXPECT_EQ(results[0].idText, "a50c5c0d");
-    EXPECT_EQ(SearchResultDiscId(results[0]), 0xa50c5c0du);
-    // Only the link that opens the row counts.
-    EXPECT_EQ(results[1].category, "misc");
-    EXPECT_EQ(results[1].idText, "7b0d8a09");
-    EXPECT_EQ(results[1].title, "Simon & Garfunkel / Bookends");
-    // A page in ISO-8859-1 still gives UTF-8 titles.
-    EXPECT_EQ(results[2].title, "Café Society / Live");
-    EXPECT_EQ(results[2].category, "jazz");
+    EXPECT_EQ(results,
+              (std::vector<SearchResult>{
+                  {link + "rock&id=a50c5c0d", "The Beatles / Help!", "rock", "a50c5c0d"},
+                  {link + "misc&id=7b0d8a09", "Simon & Garfunkel / Bookends", "misc", "7b0d8a09"},
+                  {link + "jazz&id=0f0e0d0c", "Café Society / Live", "jazz", "0f0e0d0c"}}));
+    EXPECT_EQ(SearchResultDiscId(results.at(0)), 0xa50c5c0du);
     // Without the categories line nothing counts.
     EXPECT_TRUE(ParseSearchPage("<tr><td><a href=\"x?cat=rock&id=1\">A</a>\n").empty());
 }
@@ -57,16 +53,12 @@ TEST(SearchResultsParserTest, DamagedRowsDoNotBreakTheParse) {
         "<tr><td><a href=\"x?cat=rock\">No id</a>\n"        // no id=
         "<tr><td><a href=\"x?cat=blues&id=ab\">Unclosed\n"  // no </a>
         "<br><a href=<br><a href=<br><a href=\n";           // separators only
-    const std::vector<SearchResult> results = ParseSearchPage(page);
-    ASSERT_EQ(results.size(), 4u);
-    EXPECT_EQ(results[0].link, "");
-    EXPECT_EQ(results[0].title, "");
-    EXPECT_EQ(results[1].category, "");
-    EXPECT_EQ(results[1].idText, "12");
-    EXPECT_EQ(results[2].category, "");  // no "&" after "cat="
-    EXPECT_EQ(results[2].idText, "");
-    EXPECT_EQ(results[3].category, "blues");
-    EXPECT_EQ(results[3].title, "Unclosed");
+    // No "&" after "cat=" gives no category either.
+    EXPECT_EQ(ParseSearchPage(page),
+              (std::vector<SearchResult>{{"", "", "", ""},
+                                         {"x?id=12", "No category", "", "12"},
+                                         {"x?cat=rock", "No id", "", ""},
+                                         {"x?cat=blues&id=ab", "Unclosed", "blues", "ab"}}));
 }
 
 // Pages cut anywhere or filled with random markup never crash the parser, and

@@ -24,9 +24,7 @@ TEST(SearchWordsTest, NormalizeKeywordsCleansPunctuationAndAccents) {
     EXPECT_EQ(NormalizeKeywords("ñ ø œ", false), "Ñ Ø Œ");  // not in the list
     EXPECT_EQ(NormalizeKeywords("  spaced  ", false), "SPACED");
     EXPECT_EQ(NormalizeKeywords("Track 05.mp3", false), "TRACK 05 MP3");
-}
-
-TEST(SearchWordsTest, NormalizeKeywordsDropsNoiseOnRequest) {
+    // Noise words go on request.
     EXPECT_EQ(NormalizeKeywords("01 - Intro.mp3", true), "INTRO MP");
     EXPECT_EQ(NormalizeKeywords("Track 05.mp3", true), "MP");
     EXPECT_EQ(NormalizeKeywords("Soundtrack 1999", true), "SOUND");
@@ -105,16 +103,6 @@ TEST(SearchWordsTest, BuildsTheSearchAddress) {
     EXPECT_EQ(KeywordSearchAddress("www.example.org", "Guns N' Roses"),
               "http://www.example.org/freedb_search.php?words=GUNS+N+ROSES"
               "&allfields=NO&fields=artist&fields=title&allcats=YES&grouping=none");
-}
-
-TEST(SearchWordsTest, ParseNumberReadsDigitsOfTheBaseOnly) {
-    EXPECT_EQ(ParseNumber("a50c5c0d", 8, 16), 0xa50c5c0du);
-    EXPECT_EQ(ParseNumber("x1y2", 4, 16), 18u);
-    EXPECT_EQ(ParseNumber("1234", 2, 10), 12u);
-    EXPECT_EQ(ParseNumber("19a", 3, 8), 1u);
-    EXPECT_EQ(ParseNumber("z", 1, 36), 35u);
-    EXPECT_EQ(ParseNumber("fffffffff", 9, 16), 0xffffffffu);  // wraps
-    EXPECT_EQ(ParseNumber("", 5, 16), 0u);
 }
 
 }  // namespace

@@ -71,6 +71,11 @@ TEST_F(NameFormatListTest, RemovingTheSelectedEntryFallsBackToTheDefault) {
     EXPECT_EQ(formats.CurrentTemplate(), kDefaultNameFormat);
     formats.RemoveNameFormat("No Such Name");
     EXPECT_EQ(formats.Entries().size(), 1u);
+    // What is stored follows the list.
+    formats.AddNameFormat("Album Title", "%4 %2");
+    SettingsValues settings;
+    formats.StoreNameFormats(settings);
+    EXPECT_EQ(settings.userFormats, (std::vector<std::string>{"%0 - %2", "%4 %2"}));
 }
 
 TEST_F(NameFormatListTest, FallsBackToTheDefaultTemplate) {
@@ -84,15 +89,6 @@ TEST_F(NameFormatListTest, FallsBackToTheDefaultTemplate) {
     EXPECT_EQ(formats.TemplateForName("nothing"), "%0 - %2");
     NameFormatList withoutCombos;
     EXPECT_EQ(withoutCombos.CurrentTemplate(), "%0 - %2");
-}
-
-TEST_F(NameFormatListTest, StoresTemplatesInListOrder) {
-    Load({"%0 - %2", "%1 - %2"}, "%1 - %2");
-    formats.AddNameFormat("Album Title", "%4 %2");
-    formats.RemoveNameFormat("Track# - Title");
-    SettingsValues settings;
-    formats.StoreNameFormats(settings);
-    EXPECT_EQ(settings.userFormats, (std::vector<std::string>{"%1 - %2", "%4 %2"}));
 }
 
 TEST_F(NameFormatListTest, BuildsNamesWithTheSelectedTemplateAndCase) {

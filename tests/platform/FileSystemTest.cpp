@@ -45,12 +45,7 @@ TEST(WriteFileAtomically, ReplacesContentKeepsPermissionsAndLeavesNoTemporary) {
                             std::filesystem::directory_iterator()),
               1);
     EXPECT_EQ(WriteFileAtomically(dir.File("no/such/file"), "x"), ENOENT);
-}
-
-TEST(ReadOnly, ClearGivesOwnerWriteBit) {
-    test::TempDir dir;
-    const std::string path = dir.File("f");
-    ASSERT_TRUE(test::WriteFileBytes(path, "x"));
+    // A read-only file gets its owner's write bit back.
     ::chmod(path.c_str(), 0444);
     EXPECT_TRUE(IsReadOnly(path));
     EXPECT_EQ(ClearReadOnly(path), 0);
@@ -88,12 +83,8 @@ TEST(Utf8, RoundTripsAndRejectsMalformedInput) {
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
     EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // truncated
-}
-
-TEST(Utf8, Latin1Conversions) {
     EXPECT_EQ(Latin1ToUtf8("Bj\xF6rk"), "Bj\xC3\xB6rk");
-    EXPECT_EQ(Utf8ToLatin1("Bj\xC3\xB6rk \xE2\x82\xAC"), "Bj\xF6rk ?");
-    EXPECT_EQ(Utf8ToLatin1("\xFF"), "?");
+    EXPECT_EQ(Utf8ToLatin1("Bj\xC3\xB6rk \xE2\x82\xAC \xFF"), "Bj\xF6rk ? ?");
 }
 
 }  // namespace

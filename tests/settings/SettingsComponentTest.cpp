@@ -11,40 +11,18 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <memory>
 
 #include "components/ComponentLoader.h"
 #include "settings/SettingsIni.h"
 #include "support/TestSupport.h"
+#include "support/WidgetTestApp.h"
 
 namespace corvane {
 namespace {
 
-// One QApplication for the whole run, gone before static teardown.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        // No display needed, also when run by hand.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "settings_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] const auto* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 // Loads the real Settings.so with a QApplication on the offscreen platform,
 // in a temporary current directory.
-class SettingsComponentTest : public ::testing::Test {
+class SettingsComponentTest : public test::WidgetTest {
 protected:
     void SetUp() override {
         ASSERT_FALSE(test::BinDir().empty());
@@ -98,25 +76,22 @@ protected:
 };
 
 TEST_F(SettingsComponentTest, StartsWithDefaultsThenSavesAndLoadsTheIniFile) {
-    EXPECT_EQ(settings_->values.iniPath, dir_.File("Corvane Mp3.ini"));
-    EXPECT_EQ(settings_->values.configured, 0);
-    EXPECT_EQ(settings_->values.lastFolder, "-");
-    EXPECT_EQ(settings_->values.userFormats.size(), 3u);
+    SettingsValues defaults;
+    defaults.iniPath = dir_.File("Corvane Mp3.ini");
+    EXPECT_EQ(settings_->values, defaults);
 
     settings_->values.lastFolder = "/music/Ærø; 100% = \"x\"";
     settings_->values.cddbEmail = "me@example.org";
-    settings_->values.fileColumns[4] = 0;
+    settings_->values.fileColumns[4] = false;
+    const SettingsValues saved = settings_->values;
     settings_->SaveToIni();
     SettingsValues fromFile;
     ASSERT_TRUE(LoadSettingsFile(dir_.File("Corvane Mp3.ini"), fromFile));
-    EXPECT_EQ(fromFile.lastFolder, "/music/Ærø; 100% = \"x\"");
-
+    fromFile.iniPath = saved.iniPath;
+    EXPECT_EQ(fromFile, saved);
     settings_->values.lastFolder = "changed";
     settings_->LoadFromIni();
-    EXPECT_EQ(settings_->values.lastFolder, "/music/Ærø; 100% = \"x\"");
-    EXPECT_EQ(settings_->values.cddbEmail, "me@example.org");
-    EXPECT_EQ(settings_->values.fileColumns[4], 0);
-    EXPECT_EQ(settings_->values.iniPath, dir_.File("Corvane Mp3.ini"));
+    EXPECT_EQ(settings_->values, saved);
 }
 
 TEST_F(SettingsComponentTest, OkTakesTheUsersValuesAndMarksConfigured) {
@@ -135,27 +110,29 @@ TEST_F(SettingsComponentTest, OkTakesTheUsersValuesAndMarksConfigured) {
         QTest::mouseClick(Ok(dialog), Qt::LeftButton);
     });
     EXPECT_EQ(result, QDialog::Accepted);
-    const SettingsValues& v = settings_->values;
-    EXPECT_EQ(v.configured, 1);
-    EXPECT_EQ(v.showSplash, 0);
-    EXPECT_EQ(v.autoQuery, 1);
-    EXPECT_EQ(v.createPlaylist, 0);
-    EXPECT_EQ(v.fileColumns[9], 0);
-    EXPECT_EQ(v.fileColumns[8], 1);
-    EXPECT_EQ(v.databaseColumns[0], 0);
-    EXPECT_EQ(v.proxyHost, "proxy.lan");
-    EXPECT_EQ(v.proxyPort, 3128);
-    EXPECT_EQ(v.cddbEmail, "ann@example.org");
-    EXPECT_EQ(v.cddbServer, "cddb.lan:8880");
-    EXPECT_EQ(v.cddbProtocolLevel, 6);
-    EXPECT_EQ(v.windowWidth, 800);
+    SettingsValues expected;
+    expected.iniPath = dir_.File("Corvane Mp3.ini");
+    expected.configured = true;
+    expected.showSplash = false;
+    expected.autoQuery = true;
+    expected.createPlaylist = false;
+    expected.fileColumns[9] = false;
+    expected.databaseColumns[0] = false;
+    expected.proxyHost = "proxy.lan";
+    expected.proxyPort = 3128;
+    expected.cddbEmail = "ann@example.org";
+    expected.cddbServer = "cddb.lan:8880";
+    expected.cddbProtocolLevel = 6;
+    expected.windowWidth = 800;
+    EXPECT_EQ(settings_->values, expected);
 }
 
 TEST_F(SettingsComponentTest, DialogShowsTheCurrentValuesAndCancelKeepsThem) {
-    settings_->values.autoQuery = 1;
-    settings_->values.databaseColumns[5] = 0;
+    settings_->values.autoQuery = true;
+    settings_->values.databaseColumns[5] = false;
     settings_->values.proxyPort = 8080;
     settings_->values.cddbProtocolLevel = 6;
+    const SettingsValues before = settings_->values;
     const int result = RunDialog([](QDialog& dialog) {
         EXPECT_TRUE(Child<QCheckBox>(dialog, "autoQuery")->isChecked());
         EXPECT_FALSE(Child<QCheckBox>(dialog, "databaseColumn5")->isChecked());
@@ -169,9 +146,7 @@ TEST_F(SettingsComponentTest, DialogShowsTheCurrentValuesAndCancelKeepsThem) {
         dialog.reject();
     });
     EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_EQ(settings_->values.configured, 0);
-    EXPECT_EQ(settings_->values.showSplash, 1);
-    EXPECT_EQ(settings_->values.proxyHost, "");
+    EXPECT_EQ(settings_->values, before);
 }
 
 // Invalid entries keep OK disabled; the confirmation only applies when

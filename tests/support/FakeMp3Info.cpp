@@ -1,7 +1,6 @@
 #include "support/FakeMp3Info.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,25 +14,18 @@ namespace {
 constexpr const char* kTagMark = "\nTAG\x1f";
 constexpr char kSeparator = '\x1e';
 
-std::string Join(const FakeTag& tag) {
-    std::string text = kTagMark;
-    for (const std::string* field :
-         {&tag.title, &tag.artist, &tag.album, &tag.year, &tag.comment, &tag.track, &tag.genre}) {
-        text += *field;
-        text += kSeparator;
-    }
-    return text;
-}
-
 }  // namespace
 
 int FakeMp3Info::Open(const std::string& path) {
+    calls.push_back("Open");
     opened.push_back(path);
     openPath_.clear();
     std::string content;
     if (!ReadFileBytes(path, content) || content.compare(0, 3, "MP3") != 0) {
         return 1;
     }
+    const auto found = files.find(path.substr(path.rfind('/') + 1));
+    current_ = found != files.end() ? found->second : FakeFile{};
     openPath_ = path;
     return 0;
 }
@@ -42,25 +34,21 @@ int FakeMp3Info::WriteTag(const std::string& title, const std::string& artist,
                           const std::string& album, const std::string& year,
                           const std::string& comment, const std::string& track,
                           const std::string& genre) {
+    calls.push_back("WriteTag");
     if (openPath_.empty()) {
         return EBADF;
     }
     const FakeTag tag{title, artist, album, year, comment, track, genre};
+    std::string text = kTagMark;
+    for (const std::string* field : {&title, &artist, &album, &year, &comment, &track, &genre}) {
+        text += *field + kSeparator;
+    }
     const int fd = ::open(openPath_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0) {
         return errno;
     }
-    struct stat st {};
-    ::fstat(fd, &st);
-    const std::string text = Join(tag);
     const ssize_t put = ::write(fd, text.data(), text.size());
-    int error = put == static_cast<ssize_t>(text.size()) ? 0 : (put < 0 ? errno : ENOSPC);
-    if (error == 0 && ::fsync(fd) != 0) {
-        error = errno;
-    }
-    if (error != 0 && ::ftruncate(fd, st.st_size) != 0) {
-        error = errno;
-    }
+    const int error = put == static_cast<ssize_t>(text.size()) ? 0 : (put < 0 ? errno : ENOSPC);
     ::close(fd);
     if (error == 0) {
         written.emplace_back(openPath_, tag);
@@ -70,10 +58,7 @@ int FakeMp3Info::WriteTag(const std::string& title, const std::string& artist,
 
 bool ReadFakeTag(const std::string& path, FakeTag& tag) {
     std::string content;
-    if (!ReadFileBytes(path, content)) {
-        return false;
-    }
-    const auto at = content.rfind(kTagMark);
+    const auto at = ReadFileBytes(path, content) ? content.rfind(kTagMark) : std::string::npos;
     if (at == std::string::npos) {
         return false;
     }
@@ -101,8 +86,8 @@ std::string FakeMp3Marker(const std::string& path) {
     if (!ReadFileBytes(path, content) || content.compare(0, 4, "MP3:") != 0) {
         return {};
     }
-    return content.substr(
-        4, content.find('\n') == std::string::npos ? std::string::npos : content.find('\n') - 4);
+    const std::size_t end = content.find('\n');
+    return content.substr(4, end == std::string::npos ? end : end - 4);
 }
 
 }  // namespace corvane::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,24 @@ struct FakeTag {
     bool operator==(const FakeTag&) const = default;
 };
 
+// What the fake reports for a file it opens.
+struct FakeFile {
+    int bitrate = 128;
+    int track = -1;
+    unsigned playSeconds = 0;
+    double playTime = 0.0;
+    int auxValue = 0;
+    std::string fileType = "MPEG 1 Layer 3";
+    bool hasTag = false;
+    std::string title, artist, album, comment, genre;
+    int year = 0;
+};
+
 // A stand-in for the MP3 component, in process or (derived) as a plug-in. A
-// "MP3 file" is any file that starts with "MP3"; WriteTag appends a tag record
-// to the file in place, like a real tag writer does, and returns the errno of a
-// failed write after putting the file back as it was.
+// "MP3 file" is any file that starts with "MP3"; its details come from files
+// (by the name after the last '/'), an untagged FakeFile for one not listed.
+// WriteTag appends a tag record to the file in place, as a real tag writer
+// does, and returns the errno of a failed write.
 class FakeMp3Info : public Mp3InfoObject {
 public:
     void Release() override {}
@@ -24,27 +39,37 @@ public:
     int WriteTag(const std::string& title, const std::string& artist, const std::string& album,
                  const std::string& year, const std::string& comment, const std::string& track,
                  const std::string& genre) override;
-    std::string GetFileType() override { return "MPEG 1 Layer 3"; }
-    int GetBitrate() override { return 128; }
-    int GetAuxValue() override { return 0; }
-    unsigned GetPlaySeconds() override { return 0; }
-    double GetPlayTime() override { return 0.0; }
-    std::string GetTitle() override { return {}; }
-    std::string GetArtist() override { return {}; }
-    std::string GetAlbum() override { return {}; }
-    std::string GetComment() override { return {}; }
-    std::string GetGenre() override { return {}; }
-    int GetYear() override { return 0; }
-    int GetTrack() override { return -1; }
-    int HasTag() override { return 0; }
+    std::string GetFileType() override { return Log("GetFileType", current_.fileType); }
+    int GetBitrate() override { return Log("GetBitrate", current_.bitrate); }
+    int GetAuxValue() override { return Log("GetAuxValue", current_.auxValue); }
+    unsigned GetPlaySeconds() override { return Log("GetPlaySeconds", current_.playSeconds); }
+    double GetPlayTime() override { return Log("GetPlayTime", current_.playTime); }
+    std::string GetTitle() override { return Log("GetTitle", current_.title); }
+    std::string GetArtist() override { return Log("GetArtist", current_.artist); }
+    std::string GetAlbum() override { return Log("GetAlbum", current_.album); }
+    std::string GetComment() override { return Log("GetComment", current_.comment); }
+    std::string GetGenre() override { return Log("GetGenre", current_.genre); }
+    int GetYear() override { return Log("GetYear", current_.year); }
+    int GetTrack() override { return Log("GetTrack", current_.track); }
+    int HasTag() override { return Log("HasTag", current_.hasTag ? 1 : 0); }
 
+    std::map<std::string, FakeFile> files;
     // The paths Open was called with, in order.
     std::vector<std::string> opened;
+    // Every operation called, by name, in order.
+    std::vector<std::string> calls;
     // The tags written, by the path that was open.
     std::vector<std::pair<std::string, FakeTag>> written;
 
 private:
+    template <class T>
+    T Log(const char* name, T value) {
+        calls.push_back(name);
+        return value;
+    }
+
     std::string openPath_;
+    FakeFile current_;
 };
 
 // The tag a FakeMp3Info wrote last into the file at path; false when none.

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/DependencyPlan.h"
+
+namespace corvane::cli {
+
+// One option of a command: a flag that sets its target, or an option whose
+// value (the next argument) goes to take, which returns what is wrong with
+// it, or an empty text.
+struct Option {
+    std::string name;  // "--server"
+    std::function<std::string(const std::string& value)> take;
+    bool* flag = nullptr;
+    bool flagValue = true;
+};
+
+Option Flag(std::string name, bool& target, bool value = true);
+Option Valued(std::string name, std::function<std::string(const std::string&)> take);
+// Any text as the value.
+Option Text(std::string name, std::optional<std::string>& target);
+// "HOST" or "HOST:PORT".
+Option ServerAddress(std::string name, std::optional<std::string>& target);
+
+// The one parser of every command: options may stand anywhere, other words
+// are positional, and "--" ends the options so that a later word may start
+// with "--". Returns an empty text or what is wrong.
+std::string ParseArguments(const Arguments& arguments, const std::vector<Option>& options,
+                           std::vector<std::string>& positional);
+
+struct ScanOptions {
+    std::string folder;
+    bool json = false;
+};
+
+struct ApplyOptions {
+    std::string folder;
+    std::optional<std::string> server;
+    std::optional<std::string> format;
+    std::string caseMode;
+    bool createDirectory = true;
+    bool createPlaylist = true;
+    int choose = 0;  // 1-based; 0 = not given
+    bool keep = false;
+    bool dryRun = false;
+    DependencyChoice dependencies;
+};
+
+struct CddbOptions {
+    std::vector<std::string> positional;
+    std::optional<std::string> server;
+    std::optional<std::string> proxy;
+    std::optional<std::string> proxyUser;
+    std::optional<std::string> proxyPasswordFile;
+    std::optional<std::string> email;
+    int protocolLevel = 5;
+    bool json = false;
+};
+
+// False for a usage error.
+bool ParseOptions(const Arguments& arguments, ScanOptions& options);
+// Returns 0, or the usage error's exit code after printing it.
+int ParseOptions(const Arguments& arguments, ApplyOptions& options);
+// Returns an empty text or what is wrong; --json only where allowJson.
+std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions& options);
+
+}  // namespace corvane::cli
