@@ -3,6 +3,7 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
+#include "lookup/MusicBrainzLookup.h"
 #include "lookup/ServerList.h"
 
 namespace corvane {
@@ -66,7 +67,7 @@ public:
 
 private:
     void DiscardTracks();
-    void ReportAlbumFound(const std::string& captionWord);
+    void ReportAlbumFound(const std::string& captionWord, const char* source = "CDDB");
 
     AlbumFolder& album_;
     CddbAgent& agent_;
@@ -76,6 +77,7 @@ private:
     std::string proxyHost_;
     int proxyPort_ = 80;
     int lookupCount_ = 0;
+    MusicBrainzLookup musicBrainz_{album_, view_};
 };
 
 // "DISK ID = 0001a2b3".
