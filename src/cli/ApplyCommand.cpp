@@ -19,6 +19,7 @@
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
 #include "lookup/LookupWorkflow.h"
+#include "musicbrainz/MusicBrainzClient.h"
 #include "naming/CaseConversion.h"
 #include "naming/NameFormat.h"
 #include "platform/FileSystem.h"
@@ -41,12 +42,15 @@ struct ApplyOptions {
     int choose = 0;  // 1-based; 0 = not given
     bool keep = false;
     bool dryRun = false;
+    std::optional<std::string> musicbrainzServer;
+    bool noMusicBrainz = false;
 };
 
 constexpr const char* kHelp =
-    "Scans FOLDER, looks the album up on the CDDB server by its disc id, checks\n"
-    "the track count, then creates the album directory, moves, tags and renames\n"
-    "the files and writes the playlist.\n"
+    "Scans FOLDER, looks the album up on the CDDB server by its disc id (then on\n"
+    "MusicBrainz by its table of contents), checks the track count, then creates\n"
+    "the album directory, moves, tags and renames the files and writes the\n"
+    "playlist.\n"
     "\n"
     "  --server HOST[:PORT]  the CDDB server (default: the settings' server)\n"
     "  --format TEMPLATE     the name format, e.g. \"%0 - %2\" or \"Track# - Title\"\n"
@@ -56,6 +60,8 @@ constexpr const char* kHelp =
     "  --no-directory        rename the files where they are\n"
     "  --no-playlist         write no playlist\n"
     "  --choose N            the N-th of several matching albums, as listed\n"
+    "  --musicbrainz-server URL  the MusicBrainz server (default: the settings')\n"
+    "  --no-musicbrainz      do not ask MusicBrainz when CDDB finds nothing\n"
     "  --keep                keep an album whose track count differs\n"
     "  --dry-run             show the new names, the directory and the playlist\n"
     "\n"
@@ -111,7 +117,8 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--server" || argument == "--format" ||
-                                argument == "--case" || argument == "--choose";
+                                argument == "--case" || argument == "--choose" ||
+                                argument == "--musicbrainz-server";
         if (takesValue && i + 1 >= arguments.size()) {
             return UsageError(argument + " needs a value");
         }
@@ -139,6 +146,14 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
             if (!ParseCount(arguments[++i], options.choose)) {
                 return UsageError("--choose needs a match number from 1 up");
             }
+        } else if (argument == "--musicbrainz-server") {
+            options.musicbrainzServer = arguments[++i];
+            if (!IsMusicBrainzServerText(*options.musicbrainzServer)) {
+                return UsageError("\"" + *options.musicbrainzServer +
+                                  "\" is not an http:// or https:// URL");
+            }
+        } else if (argument == "--no-musicbrainz") {
+            options.noMusicBrainz = true;
         } else if (argument == "--no-directory") {
             options.createDirectory = false;
         } else if (argument == "--no-playlist") {
@@ -298,6 +313,12 @@ int RunApply(const Arguments& arguments) {
     std::printf("%d MP3 file%s in %s\n", count, count == 1 ? "" : "s", album.folder.c_str());
     if (options.server) {
         settings.cddbServer = *options.server;
+    }
+    if (options.musicbrainzServer) {
+        settings.musicbrainzServer = *options.musicbrainzServer;
+    }
+    if (options.noMusicBrainz) {
+        settings.askMusicBrainz = false;
     }
     CommandLineView view(options.choose, options.keep);
     CddbAgent agent(&view);

@@ -10,7 +10,8 @@ inline constexpr int kExitTrackCountDiffers = 4;  // confirm with --keep
 
 inline constexpr const char* kApplyUsage =
     "apply FOLDER [--server HOST[:PORT]] [--format TEMPLATE] [--case MODE] [--no-directory]\n"
-    "                    [--no-playlist] [--choose N] [--keep] [--dry-run]";
+    "                    [--no-playlist] [--choose N] [--keep] [--dry-run]\n"
+    "                    [--musicbrainz-server URL] [--no-musicbrainz]";
 
 // The whole road of one album without a window: scan, look the album up,
 // check the track count, then create the directory, move, tag and rename the

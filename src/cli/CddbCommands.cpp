@@ -12,7 +12,9 @@
 #include "settings/SettingsIni.h"
 #include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
+#include "cli/MusicBrainzQuery.h"
 #include "lookup/ServerList.h"
+#include "musicbrainz/MusicBrainzClient.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
 
@@ -33,6 +35,8 @@ struct CddbOptions {
     std::string email;
     int protocolLevel = 5;
     bool json = false;
+    bool musicbrainz = false;
+    std::string musicbrainzServer;
 };
 
 int Usage(const char* usage, const std::string& problem = {}) {
@@ -51,6 +55,10 @@ std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions
             options.json = true;
             continue;
         }
+        if (argument == "--musicbrainz" && allowJson) {
+            options.musicbrainz = true;
+            continue;
+        }
         if (argument.rfind("--", 0) != 0) {
             options.positional.push_back(argument);
             continue;
@@ -64,6 +72,11 @@ std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions
                 return "\"" + value + "\" is not HOST or HOST:PORT";
             }
             (argument == "--server" ? options.server : options.proxy) = value;
+        } else if (argument == "--musicbrainz-server" && allowJson) {
+            if (!IsMusicBrainzServerText(value)) {
+                return "\"" + value + "\" is not an http:// or https:// URL";
+            }
+            options.musicbrainzServer = value;
         } else if (argument == "--proxy-user") {
             options.proxyUser = value;
         } else if (argument == "--proxy-password-file") {
@@ -106,6 +119,24 @@ bool SetUpAgent(const CddbOptions& options, CddbAgent& agent) {
             return false;
         }
         agent.SetProxy(proxy.host, proxy.port, options.proxyUser, password);
+    }
+    return true;
+}
+
+// The MusicBrainz request goes through the same proxy as the CDDB commands.
+bool MusicBrainzOptions(const CddbOptions& options, MusicBrainzQueryOptions& out) {
+    out.server = options.musicbrainzServer;
+    out.contact = options.email;
+    out.json = options.json;
+    if (options.proxy) {
+        const CddbServerAddress proxy = ParseCddbServer(*options.proxy);
+        out.proxy.host = proxy.host;
+        out.proxy.port = proxy.port;
+        out.proxy.user = options.proxyUser;
+        if (options.proxyPasswordFile &&
+            !ReadPassword(*options.proxyPasswordFile, out.proxy.password)) {
+            return false;
+        }
     }
     return true;
 }
@@ -285,6 +316,11 @@ int RunQuery(const Arguments& arguments) {
     if (!SetUpAgent(options, agent) || !ScanDiscId(options.positional[0], discId, offsets)) {
         return 1;
     }
+    if (options.musicbrainz) {
+        MusicBrainzQueryOptions musicbrainz;
+        return MusicBrainzOptions(options, musicbrainz) ? RunMusicBrainzQuery(offsets, musicbrainz)
+                                                        : 1;
+    }
     std::vector<DiscMatch> matches;
     // A 202 (or an empty list) is an answer, not a failure: no error code.
     if (!agent.Query(agent.CurrentSite(), discId, offsets, matches) && agent.ErrorCode() != 0) {
@@ -298,7 +334,8 @@ int RunRead(const Arguments& arguments) {
     CddbOptions options;
     const std::string problem = ParseOptions(arguments, true, options);
     const std::vector<std::string>& words = options.positional;
-    if (!problem.empty() || words.size() != 2 || words[1].empty() || words[1].size() > 8 ||
+    if (!problem.empty() || options.musicbrainz || words.size() != 2 || words[1].empty() ||
+        words[1].size() > 8 ||
         words[1].find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
         return Usage(kReadUsage, problem.empty() && words.size() == 2
                                      ? "DISCID must be 1 to 8 hexadecimal digits"
