@@ -52,12 +52,18 @@ void PrintJson(const std::string& discId, const DiscToc& toc, const MbAnswer& an
     Print(out.Text() + "\n");
 }
 
-void PrintText(const std::string& discId, const DiscToc& toc, const MbAnswer& answer) {
+// Before the request, so that a failed one still shows what was asked.
+void PrintDisc(const std::string& discId, const DiscToc& toc) {
     std::string table = TocParameter(toc);
     for (char& c : table) {
         c = c == '+' ? ' ' : c;
     }
-    std::string text = "MusicBrainz DISC ID = " + discId + "\nTOC = " + table + "\n";
+    Print("MusicBrainz DISC ID = " + discId + "\nTOC = " + table + "\n");
+    std::fflush(stdout);
+}
+
+void PrintReleases(const MbAnswer& answer) {
+    std::string text;
     if (answer.releases.empty()) {
         text += "No release.\n";
     } else if (answer.discId.empty()) {
@@ -81,6 +87,9 @@ int RunMusicBrainzQuery(const OffsetList& offsets, const MusicBrainzQueryOptions
     SteadyRequestClock clock;
     MusicBrainzClient client(clock);
     client.Configure(options.server, options.contact, options.proxy);
+    if (!options.json) {
+        PrintDisc(discId, toc);
+    }
     const MbLookup lookup = client.Lookup(toc, discId);
     if (lookup.status == MbLookupStatus::kFailed) {
         std::fprintf(stderr, "MusicBrainz lookup failed. %s\n", lookup.errorText.c_str());
@@ -89,7 +98,7 @@ int RunMusicBrainzQuery(const OffsetList& offsets, const MusicBrainzQueryOptions
     if (options.json) {
         PrintJson(discId, toc, lookup.answer);
     } else {
-        PrintText(discId, toc, lookup.answer);
+        PrintReleases(lookup.answer);
     }
     return 0;
 }
