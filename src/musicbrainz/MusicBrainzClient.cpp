@@ -5,10 +5,6 @@
 #include "musicbrainz/AnswerParser.h"
 #include "musicbrainz/DefaultServer.h"
 
-#ifndef CORVANE_VERSION
-#define CORVANE_VERSION "0"
-#endif
-
 namespace corvane {
 
 namespace {

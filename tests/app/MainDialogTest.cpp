@@ -112,6 +112,8 @@ protected:
         settings.showSplash = 0;
         settings.windowWidth = 0;
         settings.windowHeight = 0;
+        // Tests never reach the internet: MusicBrainz too is asked locally.
+        settings.musicbrainzServer = "http://127.0.0.1:9";
     }
 
     void TearDown() override {
@@ -151,6 +153,7 @@ protected:
         server = std::make_unique<test::ServerProcess>(records.path());
         ASSERT_GT(server->Port(), 0);
         settings.cddbServer = "127.0.0.1:" + std::to_string(server->Port());
+        settings.musicbrainzServer = "http://" + settings.cddbServer;
     }
 
     void SelectFolder(const std::string& folder) {

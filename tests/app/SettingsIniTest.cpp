@@ -37,6 +37,8 @@ SettingsValues Unusual() {
     v.cddbEmail = "ann@example.org";
     v.cddbProtocolLevel = 6;
     v.cddbServer = "cddb.example.org:8880";
+    v.askMusicBrainz = false;
+    v.musicbrainzServer = "http://mb.lan:5000/mirror";
     return v;
 }
 
@@ -46,7 +48,7 @@ auto Fields(const SettingsValues& v) {
                     v.confirmDependencies, v.fileColumns, v.databaseColumns, v.proxyHost,
                     v.proxyPort, v.windowWidth, v.windowHeight, v.windowMaximized, v.lastFolder,
                     v.createPlaylist, v.createDirectory, v.userFormats, v.nameFormat, v.cddbEmail,
-                    v.cddbProtocolLevel, v.cddbServer);
+                    v.cddbProtocolLevel, v.cddbServer, v.askMusicBrainz, v.musicbrainzServer);
 }
 
 void ExpectSame(const SettingsValues& a, const SettingsValues& b) {
@@ -107,13 +109,14 @@ TEST(SettingsIni, HandEditedFileIsReadLeniently) {
 
 TEST(SettingsIni, OutOfRangeNumbersAreClampedOrDefaulted) {
     const std::string text =
-        "[Cddb]\nprotocolLevel=4\nserver=bad host:99\n"
+        "[Cddb]\nprotocolLevel=4\nserver=bad host:99\n[MusicBrainz]\nserver=ftp://mb.lan\n"
         "[Proxy]\nport=70000\n"
         "[Window]\nwidth=-5\nheight=99999999999999999999\nmaximized=7\n"
         "[General]\nconfigured=255\nshowSplash=maybe\n";
     const SettingsValues v = SettingsFromIniText(text);
     EXPECT_EQ(v.cddbProtocolLevel, 5);
     EXPECT_EQ(v.cddbServer, SettingsValues{}.cddbServer);
+    EXPECT_EQ(v.musicbrainzServer, SettingsValues{}.musicbrainzServer);
     EXPECT_EQ(v.proxyPort, 80);
     EXPECT_EQ(v.windowWidth, 0);
     EXPECT_EQ(v.windowHeight, 0);

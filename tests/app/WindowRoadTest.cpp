@@ -130,5 +130,45 @@ TEST_F(WindowRoadTest, SelectQueryRenameFiles) {
               "#EXTINF:4,Last \"One\"\r\n03 - Last 'One'.mp3\r\n");
 }
 
+// The disc is unknown to the CDDB server; "Query" finds it by its table of
+// contents on the local MusicBrainz stand-in, and it lands as a CDDB album
+// does.
+TEST_F(WindowRoadTest, AnAlbumUnknownToCddbIsFoundOnMusicBrainz) {
+    ASSERT_TRUE(road_.MakeStandardAlbum());
+    const std::map<std::string, std::string> before = test::Snapshot(road_.Album());
+    road_.AddMusicBrainzRelease("Los Niños", "Días: Vol 1", "2001", "hip hop",
+                                {"Café", "Why?", "Last \"One\""});
+    ASSERT_TRUE(road_.StartServer());
+    SettingsValues settings = road_.ServerSettings();
+    settings.moveDependencies = 0;
+    settings.createPlaylist = 0;
+    ASSERT_TRUE(road_.WriteSettings(settings));
+
+    WorkingDirectory work(road_.Work());
+    ASSERT_TRUE(work.Entered());
+    ComponentLoader loader(test::BinDir());
+    MainDialog window(loader);
+    ASSERT_TRUE(window.Initialize()) << window.LoadError();
+    ASSERT_TRUE(window.FolderTree()->SelectPath(road_.Album()));
+    window.QueryButton()->click();
+    const std::vector<std::string> lines = StatusLines(window);
+    const auto at =
+        std::find(lines.begin(), lines.end(),
+                  "Disk not found in the CDDB database with automatic diskid detection.");
+    ASSERT_NE(at, lines.end());
+    EXPECT_EQ(
+        std::vector<std::string>(at + 1, lines.end()),
+        (std::vector<std::string>{
+            "MusicBrainz DISC ID = " + road_.MusicBrainzId(), "Asking MusicBrainz... Please wait",
+            "Album found in MusicBrainz. Press \"Rename Files\" button to process the files"}));
+    ASSERT_TRUE(window.ExecuteButton()->isEnabled());
+
+    window.ExecuteButton()->click();
+    const std::string dir = road_.Album() + "/Los Niños - Días_ Vol 1";
+    const std::vector<std::string> names{"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"};
+    EXPECT_EQ(test::Names(dir), names);
+    test::ExpectStandardAlbumTracks(dir, names, before, "Hip-Hop", "");
+}
+
 }  // namespace
 }  // namespace corvane

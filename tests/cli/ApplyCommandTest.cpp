@@ -230,9 +230,7 @@ TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
     MakeStandardAlbum();
     AddRecord("rock", "Band / Album", {"one", "two", "three"});
     StartServer();
-    SettingsValues values;
-    values.configured = 1;
-    values.cddbServer = ServerText();
+    SettingsValues values = road_.ServerSettings();
     values.nameFormat = "(%1) - %0 - %2";
     WriteSettings(values);
 
@@ -276,6 +274,45 @@ TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
         << run.out;
     EXPECT_NE(run.out.find("Operation cancelled.\n"), std::string::npos);
     EXPECT_TRUE(Snapshot(album_) == before);
+}
+
+// A disc the CDDB server does not know is found by its table of contents on
+// the local MusicBrainz stand-in, unless the command is told not to ask.
+TEST_F(ApplyCommandTest, AnAlbumUnknownToCddbIsFoundOnMusicBrainz) {
+    MakeStandardAlbum();
+    const std::map<std::string, std::string> before = Snapshot(album_);
+    road_.AddMusicBrainzRelease("Los Niños", "Días: Vol 1", "2001-05-04", "hip hop",
+                                {"Café", "Why?", "Last \"One\""});
+    StartServer();
+    WriteSettingsForServer();
+
+    const ApplyRun asked = Apply({"--no-musicbrainz", album_});
+    EXPECT_EQ(asked.status, 1) << asked.out << asked.err;
+    EXPECT_EQ(asked.out.find("MusicBrainz"), std::string::npos) << asked.out;
+    EXPECT_TRUE(Snapshot(album_) == before);
+
+    // B.mp3, a.MP3 and c (copy).mp3 last 385, 265 and 303 frames.
+    std::string query;
+    EXPECT_EQ(test::RunProcess({test::BinDir() + "/corvane-cli", "query", album_, "--musicbrainz",
+                                "--musicbrainz-server", "http://" + ServerText()},
+                               &query),
+              0);
+    EXPECT_EQ(query, "MusicBrainz DISC ID = " + road_.MusicBrainzId() +
+                         "\nTOC = 1 3 1103 150 535 800\n"
+                         "5e1ea5e0-0000-4000-8000-000000000001\tLos Niños / Días: Vol 1 (2001, ES, "
+                         "CD)\n");
+
+    const ApplyRun run = Apply({album_});
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Disk not found in the CDDB database with automatic diskid detection.\n"
+                           "MusicBrainz DISC ID = " +
+                           road_.MusicBrainzId() +
+                           "\nAsking MusicBrainz... Please wait\nAlbum found in MusicBrainz.\n"),
+              std::string::npos)
+        << run.out;
+    test::ExpectStandardAlbumTracks(album_ + "/Los Niños - Días_ Vol 1",
+                                    {"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"},
+                                    before, "Hip-Hop", "");
 }
 
 TEST_F(ApplyCommandTest, AFailedFileMakesTheExitCodeOne) {

@@ -132,6 +132,8 @@ TEST_F(SettingsComponentTest, OkTakesTheUsersValuesAndMarksConfigured) {
         Child<QLineEdit>(dialog, "cddbEmail")->setText("ann@example.org");
         Child<QLineEdit>(dialog, "cddbServer")->setText("cddb.lan:8880");
         Child<QComboBox>(dialog, "cddbProtocolLevel")->setCurrentIndex(1);
+        Child<QLineEdit>(dialog, "musicbrainzServer")->setText("http://mb.lan:5000");
+        Child<QCheckBox>(dialog, "askMusicBrainz")->setChecked(false);
         QTest::mouseClick(Ok(dialog), Qt::LeftButton);
     });
     EXPECT_EQ(result, QDialog::Accepted);
@@ -148,6 +150,8 @@ TEST_F(SettingsComponentTest, OkTakesTheUsersValuesAndMarksConfigured) {
     EXPECT_EQ(v.cddbEmail, "ann@example.org");
     EXPECT_EQ(v.cddbServer, "cddb.lan:8880");
     EXPECT_EQ(v.cddbProtocolLevel, 6);
+    EXPECT_EQ(v.musicbrainzServer, "http://mb.lan:5000");
+    EXPECT_FALSE(v.askMusicBrainz);
     EXPECT_EQ(v.windowWidth, 800);
 }
 
@@ -191,6 +195,11 @@ TEST_F(SettingsComponentTest, ControlsCheckAndFollowEachOther) {
         email->setText("nobody");
         EXPECT_FALSE(Ok(dialog)->isEnabled());
         email->setText("nobody@example.org");
+        EXPECT_TRUE(Ok(dialog)->isEnabled());
+        auto* musicbrainz = Child<QLineEdit>(dialog, "musicbrainzServer");
+        musicbrainz->setText("https:/");
+        EXPECT_FALSE(Ok(dialog)->isEnabled());
+        musicbrainz->setText("https://mb.lan");
         EXPECT_TRUE(Ok(dialog)->isEnabled());
         // Typing a blank into the server is refused by its validator.
         server->setFocus();
