@@ -1,9 +1,12 @@
 // Answers of the disc id lookup, written by hand in the service's JSON shape,
 // through the parse, the medium choice and the album record.
 #include <gtest/gtest.h>
+#include <taglib/id3v1genres.h>
 
+#include <cctype>
 #include <string>
 
+#include "album/Id3Genres.h"
 #include "cddb/CddbAgent.h"
 #include "musicbrainz/AnswerParser.h"
 #include "musicbrainz/ReleaseRecord.h"
@@ -171,6 +174,21 @@ TEST_P(AnswerTest, ParsesToTheReleasesAndRecords) {
 
 INSTANTIATE_TEST_SUITE_P(MusicBrainz, AnswerTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Spelt as the tag writer's list spells them, so that the ID3v1 genre number
+// is found; MusicBrainz writes them in lower case.
+TEST(Id3Genres, EveryNameOfTheTagLibrarysListIsFound) {
+    for (const TagLib::String& name : TagLib::ID3v1::genreList()) {
+        const std::string spelt = name.to8Bit(true);
+        std::string lower = spelt;
+        for (char& c : lower) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        EXPECT_EQ(Id3GenreSpelling(lower), spelt);
+    }
+    EXPECT_EQ(Id3GenreSpelling("drum and bass"), "Drum & Bass");
+    EXPECT_EQ(Id3GenreSpelling("vaporwave"), "");
+}
 
 }  // namespace
 }  // namespace corvane
