@@ -150,5 +150,8 @@ demo_write_settings() {
         echo
         echo "[Cddb]"
         echo "server=$(quoted "127.0.0.1:$demo_port")"
+        echo
+        echo "[MusicBrainz]"
+        echo "server=$(quoted "http://127.0.0.1:$demo_port")"
     } > "$demo_work/Corvane Mp3.ini"
 }

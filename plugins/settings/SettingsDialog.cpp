@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include "album/TrackListColumns.h"
+#include "musicbrainz/DefaultServer.h"
+#include "musicbrainz/MusicBrainzClient.h"
 #include "settings/SettingsIni.h"
 
 namespace corvane {
@@ -33,6 +35,21 @@ public:
         }
         const bool typing = input.endsWith(':');
         return typing && !input.contains(' ') ? Intermediate : Invalid;
+    }
+};
+
+// An http:// or https:// base URL; the scheme may still be being typed.
+class UrlValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        // Empty means the default server.
+        if (input.isEmpty() || IsMusicBrainzServerText(input.toStdString())) {
+            return Acceptable;
+        }
+        const bool typing = QStringLiteral("https://").startsWith(input) ||
+                            QStringLiteral("http://").startsWith(input);
+        return typing ? Intermediate : Invalid;
     }
 };
 
@@ -85,7 +102,8 @@ SettingsDialog::SettingsDialog(const SettingsValues& values, QWidget* parent)
 
     ShowValues();
     connect(moveDependencies_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
-    for (QLineEdit* edit : {cddbEmail_, cddbServer_, proxyHost_}) {
+    connect(askMusicBrainz_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
+    for (QLineEdit* edit : {cddbEmail_, cddbServer_, musicbrainzServer_, proxyHost_}) {
         connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::UpdateState);
     }
     UpdateState();
@@ -164,6 +182,17 @@ QWidget* SettingsDialog::BuildNetworkPage() {
     cddbForm->addRow(tr("&E-mail address:"), cddbEmail_);
     cddbForm->addRow(tr("Protocol &level:"), cddbProtocolLevel_);
 
+    auto* musicbrainz = new QGroupBox(tr("MusicBrainz"), page);
+    askMusicBrainz_ =
+        NewCheckBox(tr("Ask &MusicBrainz when CDDB finds nothing"), "askMusicBrainz", musicbrainz);
+    musicbrainzServer_ = NewLineEdit("musicbrainzServer", musicbrainz);
+    musicbrainzServer_->setPlaceholderText(QString::fromLatin1(kDefaultMusicBrainzServer));
+    musicbrainzServer_->setValidator(new UrlValidator(musicbrainzServer_));
+    musicbrainzServer_->setToolTip(tr("The web service or a mirror, as http:// or https:// URL"));
+    auto* musicbrainzForm = new QFormLayout(musicbrainz);
+    musicbrainzForm->addRow(askMusicBrainz_);
+    musicbrainzForm->addRow(tr("Se&rver:"), musicbrainzServer_);
+
     auto* proxy = new QGroupBox(tr("HTTP proxy"), page);
     proxyHost_ = NewLineEdit("proxyHost", proxy);
     proxyHost_->setPlaceholderText(tr("none: connect directly"));
@@ -178,12 +207,15 @@ QWidget* SettingsDialog::BuildNetworkPage() {
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(cddb);
+    layout->addWidget(musicbrainz);
     layout->addWidget(proxy);
     layout->addStretch();
 
     setTabOrder(cddbServer_, cddbEmail_);
     setTabOrder(cddbEmail_, cddbProtocolLevel_);
-    setTabOrder(cddbProtocolLevel_, proxyHost_);
+    setTabOrder(cddbProtocolLevel_, askMusicBrainz_);
+    setTabOrder(askMusicBrainz_, musicbrainzServer_);
+    setTabOrder(musicbrainzServer_, proxyHost_);
     setTabOrder(proxyHost_, proxyPort_);
     return page;
 }
@@ -205,6 +237,8 @@ void SettingsDialog::ShowValues() {
     cddbServer_->setText(QString::fromStdString(values_.cddbServer));
     cddbEmail_->setText(QString::fromStdString(values_.cddbEmail));
     cddbProtocolLevel_->setCurrentIndex(values_.cddbProtocolLevel >= 6 ? 1 : 0);
+    askMusicBrainz_->setChecked(values_.askMusicBrainz);
+    musicbrainzServer_->setText(QString::fromStdString(values_.musicbrainzServer));
     proxyHost_->setText(QString::fromStdString(values_.proxyHost));
     proxyPort_->setValue(values_.proxyPort);
 }
@@ -212,7 +246,9 @@ void SettingsDialog::ShowValues() {
 void SettingsDialog::UpdateState() {
     confirmDependencies_->setEnabled(moveDependencies_->isChecked());
     proxyPort_->setEnabled(!proxyHost_->text().isEmpty());
+    musicbrainzServer_->setEnabled(askMusicBrainz_->isChecked());
     const bool acceptable = cddbServer_->hasAcceptableInput() && cddbEmail_->hasAcceptableInput() &&
+                            musicbrainzServer_->hasAcceptableInput() &&
                             proxyHost_->hasAcceptableInput();
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(acceptable);
 }
@@ -238,6 +274,11 @@ SettingsValues SettingsDialog::Values() const {
     }
     v.cddbEmail = cddbEmail_->text().trimmed().toStdString();
     v.cddbProtocolLevel = cddbProtocolLevel_->currentData().toInt();
+    v.askMusicBrainz = askMusicBrainz_->isChecked();
+    v.musicbrainzServer = musicbrainzServer_->text().trimmed().toStdString();
+    if (v.musicbrainzServer.empty()) {
+        v.musicbrainzServer = kDefaultMusicBrainzServer;
+    }
     v.proxyHost = proxyHost_->text().trimmed().toStdString();
     v.proxyPort = proxyPort_->value();
     return v;

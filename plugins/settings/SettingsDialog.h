@@ -46,6 +46,8 @@ private:
     QLineEdit* cddbEmail_ = nullptr;
     QComboBox* cddbProtocolLevel_ = nullptr;
     QLineEdit* cddbServer_ = nullptr;
+    QCheckBox* askMusicBrainz_ = nullptr;
+    QLineEdit* musicbrainzServer_ = nullptr;
     QLineEdit* proxyHost_ = nullptr;
     QSpinBox* proxyPort_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;

@@ -568,6 +568,21 @@ bool MainDialog::ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& 
     return true;
 }
 
+bool MainDialog::ChooseRelease(const std::vector<std::string>& lines, std::size_t& chosen) {
+    SelectDiskDialog dialog(this);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        dialog.AddLine(lines[i], static_cast<qint64>(i));
+    }
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    if (!accepted) {
+        return false;
+    }
+    chosen = static_cast<std::size_t>(dialog.SelectedData());
+    return true;
+}
+
 void MainDialog::ShowError(const std::string& text) {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     QMessageBox::warning(this, windowTitle(), FromUtf8(text));

@@ -76,6 +76,8 @@ public:
 
     // DiscChooser: the Select Disk dialog.
     bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override;
+    // The Select Disk dialog with MusicBrainz releases.
+    bool ChooseRelease(const std::vector<std::string>& lines, std::size_t& chosen) override;
     // ErrorNotifier: a message box.
     void ShowError(const std::string& text) override;
 

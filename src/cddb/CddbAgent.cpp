@@ -119,22 +119,26 @@ std::vector<std::uint32_t> TrackLengths(const DiscRecord& record) {
 }
 
 bool CddbAgent::BuildTrackList(TrackList& tracks) const {
+    return corvane::BuildTrackList(record_, tracks);
+}
+
+bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
     tracks.clear();
-    if (record_.discLength == 0) {
+    if (record.discLength == 0) {
         return false;
     }
-    const std::vector<std::uint32_t> lengths = TrackLengths(record_);
-    for (std::size_t i = 0; i < record_.trackTitles.size(); ++i) {
+    const std::vector<std::uint32_t> lengths = TrackLengths(record);
+    for (std::size_t i = 0; i < record.trackTitles.size(); ++i) {
         TrackInfo track;
         track.Clear();
         const std::string number = std::to_string(i + 1);
         track.fileName = number;
-        track.artist = record_.artist;
-        track.album = record_.album;
-        track.title = record_.trackTitles[i];
-        track.year = std::to_string(record_.year);
-        track.genre = record_.genre;
-        track.comment = i < record_.trackExtended.size() ? record_.trackExtended[i] : std::string();
+        track.artist = i < record.trackArtists.size() ? record.trackArtists[i] : record.artist;
+        track.album = record.album;
+        track.title = record.trackTitles[i];
+        track.year = std::to_string(record.year);
+        track.genre = record.genre;
+        track.comment = i < record.trackExtended.size() ? record.trackExtended[i] : std::string();
         track.track = number;
         track.playSeconds = lengths[i];
         track.playTime = static_cast<double>(lengths[i]);

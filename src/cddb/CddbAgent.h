@@ -80,4 +80,8 @@ private:
 // tracks.
 std::vector<std::uint32_t> TrackLengths(const DiscRecord& record);
 
+// The record as the database track list, whatever service it came from;
+// false (and an empty list) when the record has no disc length.
+bool BuildTrackList(const DiscRecord& record, TrackList& tracks);
+
 }  // namespace corvane

@@ -49,6 +49,9 @@ struct DiscRecord {
     std::vector<std::int32_t> playOrder;
     std::int32_t year = 0;
     std::string genre;
+    // One per track when they differ from the album's artist (a
+    // compilation); empty otherwise. xmcd records leave it empty.
+    std::vector<std::string> trackArtists;
 
     bool operator==(const DiscRecord&) const = default;
 };

@@ -19,6 +19,7 @@
 #include "cli/Options.h"
 #include "components/ComponentLoader.h"
 #include "lookup/LookupWorkflow.h"
+#include "musicbrainz/MusicBrainzClient.h"
 #include "naming/CaseConversion.h"
 #include "naming/NameFormat.h"
 #include "platform/FileSystem.h"
@@ -34,9 +35,10 @@ namespace corvane::cli {
 namespace {
 
 constexpr const char* kHelp =
-    "Scans FOLDER, looks the album up on the CDDB server by its disc id, checks\n"
-    "the track count, then creates the album directory, moves, tags and renames\n"
-    "the files, writes the playlist and moves the album's covers and texts along.\n"
+    "Scans FOLDER, looks the album up on the CDDB server by its disc id (then on\n"
+    "MusicBrainz by its table of contents), checks the track count, then creates\n"
+    "the album directory, moves, tags and renames the files, writes the playlist\n"
+    "and moves the album's covers and texts along.\n"
     "\n"
     "  --server HOST[:PORT]  the CDDB server (default: the settings' server)\n"
     "  --format TEMPLATE     the name format, e.g. \"%0 - %2\" or \"Track# - Title\"\n"
@@ -51,6 +53,8 @@ constexpr const char* kHelp =
     "  --no-dependencies     leave the album folder's other files where they are\n"
     "  --dependencies all    move every other file, not only those whose name\n"
     "                        matches the album (default: checked, the matching ones)\n"
+    "  --musicbrainz-server URL  the MusicBrainz server (default: the settings')\n"
+    "  --no-musicbrainz      do not ask MusicBrainz when CDDB finds nothing\n"
     "  --dry-run             show the new names, the directory and the playlist\n"
     "\n"
     "The settings are read from \"Corvane Mp3.ini\" in the current directory.\n"
@@ -218,6 +222,12 @@ int RunApply(const Arguments& arguments) {
     std::printf("%d MP3 file%s in %s\n", count, count == 1 ? "" : "s", album.folder.c_str());
     if (options.server) {
         settings.cddbServer = *options.server;
+    }
+    if (options.musicbrainzServer) {
+        settings.musicbrainzServer = *options.musicbrainzServer;
+    }
+    if (options.noMusicBrainz) {
+        settings.askMusicBrainz = false;
     }
     CommandLineView view(options.choose, options.keep);
     CddbAgent agent(&view);

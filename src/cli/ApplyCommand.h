@@ -12,7 +12,8 @@ inline constexpr int kExitLengthsDiffer = 4;      // a file's play time is far f
 inline constexpr const char* kApplyUsage =
     "apply FOLDER [--server HOST[:PORT]] [--format TEMPLATE] [--case MODE] [--no-directory]\n"
     "                    [--no-playlist] [--no-dependencies] [--dependencies all|checked]\n"
-    "                    [--choose N] [--keep] [--dry-run]";
+    "                    [--choose N] [--keep] [--dry-run]\n"
+    "                    [--musicbrainz-server URL] [--no-musicbrainz]";
 
 // The whole road of one album without a window: scan, look the album up,
 // check the track count, then create the directory, move, tag and rename the

@@ -12,7 +12,9 @@
 #include "cddb/CddbAgent.h"
 #include "cli/Options.h"
 #include "components/ComponentLoader.h"
+#include "cli/MusicBrainzQuery.h"
 #include "lookup/ServerList.h"
+#include "musicbrainz/MusicBrainzClient.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
 #include "settings/SettingsIni.h"
@@ -61,6 +63,24 @@ bool SetUpAgent(const CddbOptions& options, CddbAgent& agent) {
             return false;
         }
         agent.SetProxy(proxy.host, proxy.port, options.proxyUser.value_or(""), password);
+    }
+    return true;
+}
+
+// The MusicBrainz request goes through the same proxy as the CDDB commands.
+bool MusicBrainzOptions(const CddbOptions& options, MusicBrainzQueryOptions& out) {
+    out.server = options.musicbrainzServer;
+    out.contact = options.email.value_or("");
+    out.json = options.json;
+    if (options.proxy) {
+        const CddbServerAddress proxy = ParseCddbServer(*options.proxy);
+        out.proxy.host = proxy.host;
+        out.proxy.port = proxy.port;
+        out.proxy.user = options.proxyUser.value_or("");
+        if (options.proxyPasswordFile &&
+            !ReadPassword(*options.proxyPasswordFile, out.proxy.password)) {
+            return false;
+        }
     }
     return true;
 }
@@ -240,6 +260,11 @@ int RunQuery(const Arguments& arguments) {
     if (!SetUpAgent(options, agent) || !ScanDiscId(options.positional[0], discId, offsets)) {
         return 1;
     }
+    if (options.musicbrainz) {
+        MusicBrainzQueryOptions musicbrainz;
+        return MusicBrainzOptions(options, musicbrainz) ? RunMusicBrainzQuery(offsets, musicbrainz)
+                                                        : 1;
+    }
     std::vector<DiscMatch> matches;
     // A 202 (or an empty list) is an answer, not a failure: no error code.
     if (!agent.Query(agent.CurrentSite(), discId, offsets, matches) && agent.ErrorCode() != 0) {
@@ -253,7 +278,8 @@ int RunRead(const Arguments& arguments) {
     CddbOptions options;
     const std::string problem = ParseOptions(arguments, true, options);
     const std::vector<std::string>& words = options.positional;
-    if (!problem.empty() || words.size() != 2 || words[1].empty() || words[1].size() > 8 ||
+    if (!problem.empty() || options.musicbrainz || words.size() != 2 || words[1].empty() ||
+        words[1].size() > 8 ||
         words[1].find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
         return Usage(kReadUsage, problem.empty() && words.size() == 2
                                      ? "DISCID must be 1 to 8 hexadecimal digits"

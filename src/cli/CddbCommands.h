@@ -5,13 +5,15 @@
 namespace corvane::cli {
 
 inline constexpr const char* kQueryUsage =
-    "query FOLDER [--server HOST[:PORT]] [--json] [CDDB OPTIONS]";
+    "query FOLDER [--server HOST[:PORT]] [--json] [CDDB OPTIONS]\n"
+    "                    [--musicbrainz [--musicbrainz-server URL]]";
 inline constexpr const char* kReadUsage =
     "read CATEGORY DISCID [--server HOST[:PORT]] [--json] [CDDB OPTIONS]";
 inline constexpr const char* kSitesUsage = "sites [--server HOST[:PORT]] [CDDB OPTIONS]";
 
 // Computes the disc id of the folder's MP3 files and lists the albums the
-// CDDB server offers for it.
+// CDDB server offers for it; with --musicbrainz, the MusicBrainz disc id, the
+// table of contents and the MusicBrainz releases instead.
 int RunQuery(const Arguments& arguments);
 // Reads one album record from the CDDB server and prints it parsed.
 int RunRead(const Arguments& arguments);

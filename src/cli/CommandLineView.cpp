@@ -13,6 +13,7 @@ namespace {
 // The window's lookup message points at its button; here the processing
 // follows by itself.
 constexpr const char* kAlbumFound = "Album found in CDDB.";
+constexpr const char* kAlbumFoundInMusicBrainz = "Album found in MusicBrainz.";
 
 void PrintLine(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -47,7 +48,12 @@ std::vector<std::size_t> ListedOrder(const std::vector<DiscMatch>& matches) {
 }  // namespace
 
 void CommandLineView::AddStatus(const std::string& text) {
-    const std::string line = text.rfind(kAlbumFound, 0) == 0 ? std::string(kAlbumFound) : text;
+    std::string line = text;
+    for (const char* found : {kAlbumFound, kAlbumFoundInMusicBrainz}) {
+        if (text.rfind(found, 0) == 0) {
+            line = found;
+        }
+    }
     if (line == lastStatus_) {
         return;
     }
@@ -75,7 +81,26 @@ bool CommandLineView::ChooseDisc(const std::vector<DiscMatch>& matches, std::siz
     return false;
 }
 
+bool CommandLineView::ChooseRelease(const std::vector<std::string>& lines, std::size_t& chosen) {
+    if (choice_ >= 1 && static_cast<std::size_t>(choice_) <= lines.size()) {
+        chosen = static_cast<std::size_t>(choice_ - 1);
+        AddStatus("Chosen: " + lines[chosen]);
+        return true;
+    }
+    AddStatus(CountText(lines.size(), "MusicBrainz release") + " fit these files:");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        PrintLine("  " + std::to_string(i + 1) + ". " + lines[i]);
+    }
+    if (choice_ != 0) {
+        AddStatus("There is no release " + std::to_string(choice_) + ".");
+    }
+    AddStatus("Run again with --choose N to pick one.");
+    choiceNeeded_ = true;
+    return false;
+}
+
 TrackCountAnswer CommandLineView::AskTrackCount(bool notEnough, bool /*allowNewAlbum*/) {
+
     const char* text = notEnough ? "Not enough MP3 files: the album has more tracks than "
                                    "the folder has files."
                                  : "Too many MP3 files: the folder has more files than the "

@@ -29,6 +29,8 @@ public:
     int RunKeywordSearch() override;
 
     bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override;
+    // MusicBrainz releases, numbered for --choose in the order listed.
+    bool ChooseRelease(const std::vector<std::string>& lines, std::size_t& chosen) override;
 
     // The lookup stopped for want of --choose, or of --keep.
     bool ChoiceNeeded() const { return choiceNeeded_; }

@@ -1,5 +1,7 @@
 #include "cli/Options.h"
 
+#include "musicbrainz/MusicBrainzClient.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -130,6 +132,15 @@ bool ParseOptions(const Arguments& arguments, ScanOptions& options) {
     return true;
 }
 
+Option MusicBrainzServer(std::string& target) {
+    return Valued("--musicbrainz-server", [&target](const std::string& value) {
+        target = value;
+        return IsMusicBrainzServerText(value)
+                   ? std::string()
+                   : "\"" + value + "\" is not an http:// or https:// URL";
+    });
+}
+
 int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
     options.caseMode = kCaseDoNothing;
     std::vector<std::string> folders;
@@ -166,6 +177,15 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
                                                  : "--dependencies takes \"all\" or \"checked\"";
                                   }),
                            Flag("--no-dependencies", options.dependencies.move, false),
+                           Valued("--musicbrainz-server",
+                                  [&](const std::string& value) {
+                                      options.musicbrainzServer = value;
+                                      return IsMusicBrainzServerText(value)
+                                                 ? std::string()
+                                                 : "\"" + value +
+                                                       "\" is not an http:// or https:// URL";
+                                  }),
+                           Flag("--no-musicbrainz", options.noMusicBrainz),
                        },
                        folders);
     if (!problem.empty()) {
@@ -199,6 +219,8 @@ std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions
     };
     if (allowJson) {
         known.push_back(Flag("--json", options.json));
+        known.push_back(Flag("--musicbrainz", options.musicbrainz));
+        known.push_back(MusicBrainzServer(options.musicbrainzServer));
     }
     return ParseArguments(arguments, known, options.positional);
 }

@@ -49,6 +49,8 @@ struct ApplyOptions {
     bool keep = false;
     bool dryRun = false;
     DependencyChoice dependencies;
+    std::optional<std::string> musicbrainzServer;
+    bool noMusicBrainz = false;
 };
 
 struct CddbOptions {
@@ -60,6 +62,8 @@ struct CddbOptions {
     std::optional<std::string> email;
     int protocolLevel = 5;
     bool json = false;
+    bool musicbrainz = false;  // query only
+    std::string musicbrainzServer;
 };
 
 // False for a usage error.

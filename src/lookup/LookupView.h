@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -45,6 +47,13 @@ public:
     // After a keyword search the user pairs files and titles by hand; true
     // when the pairing was accepted.
     virtual bool RunAssociation() { return false; }
+
+    // Several MusicBrainz releases fit, one line each ("Artist / Title
+    // (year, country, format)"): true with chosen = the index of the line
+    // the user took. Without one, the choice counts as cancelled.
+    virtual bool ChooseRelease(const std::vector<std::string>& /*lines*/, std::size_t& /*chosen*/) {
+        return false;
+    }
 };
 
 }  // namespace corvane

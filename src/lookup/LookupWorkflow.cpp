@@ -89,6 +89,7 @@ void LookupWorkflow::Configure(const SettingsValues& settings) {
     agent_.SetProtocolLevel(settings.cddbProtocolLevel);
     proxyHost_ = settings.proxyHost;
     proxyPort_ = settings.proxyPort;
+    musicBrainz_.Configure(settings);
 }
 
 void LookupWorkflow::InitServerCombo() {
@@ -137,10 +138,10 @@ bool LookupWorkflow::QueryCommand() {
     return keep;
 }
 
-void LookupWorkflow::ReportAlbumFound(const std::string& captionWord) {
+void LookupWorkflow::ReportAlbumFound(const std::string& captionWord, const char* source) {
     view_.EnableQuery(true);
     view_.EnableExecute(true);
-    view_.AddStatus("Album found in CDDB. Press \"" + captionWord +
+    view_.AddStatus(std::string("Album found in ") + source + ". Press \"" + captionWord +
                     "\" button to process the files");
 }
 
@@ -155,7 +156,17 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
         ReportAlbumFound(captionWord);
         return;
     }
-    if (result != LookupOutcome::kNotFound) {
+    // MusicBrainz is a service of its own: it is asked even when the CDDB
+    // server could not be reached.
+    const bool askMusicBrainz =
+        (result == LookupOutcome::kNotFound || result == LookupOutcome::kNoConnection) && musicBrainz_.Enabled();
+    const MusicBrainzOutcome fromMusicBrainz =
+        askMusicBrainz ? musicBrainz_.Run() : MusicBrainzOutcome::kNotFound;
+    if (fromMusicBrainz == MusicBrainzOutcome::kAlbumRead) {
+        ReportAlbumFound(captionWord, kMusicBrainzName);
+        return;
+    }
+    if (result != LookupOutcome::kNotFound || fromMusicBrainz == MusicBrainzOutcome::kCancelled) {
         view_.EnableQuery(true);
         return;
     }

@@ -4,6 +4,7 @@
 
 #include "album/AlbumFolder.h"
 #include "lookup/LookupView.h"
+#include "lookup/MusicBrainzLookup.h"
 #include "lookup/ServerList.h"
 
 namespace corvane {
@@ -61,7 +62,7 @@ public:
 
 private:
     void DiscardTracks();
-    void ReportAlbumFound(const std::string& captionWord);
+    void ReportAlbumFound(const std::string& captionWord, const char* source = "CDDB");
 
     AlbumFolder& album_;
     CddbAgent& agent_;
@@ -71,6 +72,7 @@ private:
     std::string proxyHost_;
     int proxyPort_ = 80;
     int lookupCount_ = 0;
+    MusicBrainzLookup musicBrainz_{album_, view_};
 };
 
 // "DISK ID = 0001a2b3".

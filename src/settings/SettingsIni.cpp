@@ -8,6 +8,7 @@
 #include <map>
 
 #include "album/TrackListColumns.h"
+#include "musicbrainz/MusicBrainzClient.h"
 #include "platform/EscapedText.h"
 #include "platform/FileSystem.h"
 
@@ -310,6 +311,10 @@ std::string SettingsToIniText(const SettingsValues& v) {
     ini.Number("protocolLevel", v.cddbProtocolLevel);
     ini.Text("server", v.cddbServer);
 
+    ini.Section("MusicBrainz");
+    ini.Number("askWhenCddbFindsNothing", v.askMusicBrainz ? 1 : 0);
+    ini.Text("server", v.musicbrainzServer);
+
     return "; Corvane MP3 settings. Texts stand in double quotes, where \\\" \\\\ \\n \\t\n"
            "; and \\xHH mean a quote, a backslash, a line break, a tab and a raw byte.\n\n" +
            ini.Take();
@@ -362,6 +367,13 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     ini.Text("cddb", "server", server);
     if (IsCddbServerText(server)) {
         v.cddbServer = server;
+    }
+
+    ini.Flag("musicbrainz", "askWhenCddbFindsNothing", v.askMusicBrainz);
+    std::string musicbrainzServer;
+    ini.Text("musicbrainz", "server", musicbrainzServer);
+    if (IsMusicBrainzServerText(musicbrainzServer)) {
+        v.musicbrainzServer = musicbrainzServer;
     }
     return v;
 }

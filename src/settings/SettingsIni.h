@@ -9,7 +9,7 @@ namespace corvane {
 
 // The settings as an INI text meant to stay readable and hand-editable:
 // sections [General], [FileColumns], [DatabaseColumns], [Proxy], [Window],
-// [Formats] and [Cddb]; texts in double quotes with \" \\ \n \r \t and \xHH
+// [Formats], [Cddb] and [MusicBrainz]; texts in double quotes with \" \\ \n \r \t and \xHH
 // (a byte that is not UTF-8) escaped, so that "%", "=", ";", outer blanks and
 // any bytes come back as they were.
 std::string SettingsToIniText(const SettingsValues& values);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cddb/DefaultServer.h"
+#include "musicbrainz/DefaultServer.h"
 
 namespace corvane {
 
@@ -36,6 +37,9 @@ struct SettingsValues {
     std::string cddbEmail;      // used in the CDDB hello when set
     int cddbProtocolLevel = 5;  // 5 (ISO-8859-1) or 6 (UTF-8)
     std::string cddbServer = std::string(kDefaultCddbHost) + ":80";  // "host" or "host:port"
+    // Asked when the CDDB disc id finds nothing, at this base URL.
+    bool askMusicBrainz = true;
+    std::string musicbrainzServer = kDefaultMusicBrainzServer;
     std::string iniPath;  // set by the program, not stored
 
     bool operator==(const SettingsValues&) const = default;

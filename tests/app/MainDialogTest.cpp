@@ -104,6 +104,10 @@ protected:
         for (const auto& entry : fs::directory_iterator(source_->path())) {
             fs::copy_file(entry.path(), fs::path(album) / entry.path().filename());
         }
+        settings.windowWidth = 0;
+        settings.windowHeight = 0;
+        // Tests never reach the internet: MusicBrainz too is asked locally.
+        settings.musicbrainzServer = "http://127.0.0.1:9";
     }
 
     void TearDown() override {
@@ -139,6 +143,7 @@ protected:
         server = std::make_unique<test::ServerProcess>(records.path());
         ASSERT_GT(server->Port(), 0);
         settings.cddbServer = "127.0.0.1:" + std::to_string(server->Port());
+        settings.musicbrainzServer = "http://" + settings.cddbServer;
     }
 
     void SelectFolder(const std::string& folder) {

@@ -193,6 +193,45 @@ TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
     EXPECT_TRUE(Snapshot(Album()) == before);
 }
 
+// A disc the CDDB server does not know is found by its table of contents on
+// the local MusicBrainz stand-in, unless the command is told not to ask.
+TEST_F(ApplyCommandTest, AnAlbumUnknownToCddbIsFoundOnMusicBrainz) {
+    ASSERT_TRUE(road_.MakeStandardAlbum());
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    road_.AddMusicBrainzRelease("Los Niños", "Días: Vol 1", "2001-05-04", "hip hop",
+                                {"Café", "Why?", "Last \"One\""});
+    ASSERT_TRUE(road_.StartServer());
+    ASSERT_TRUE(road_.WriteSettings(road_.ServerSettings()));
+
+    const test::CliRun asked = Apply({"--no-musicbrainz", Album()});
+    EXPECT_EQ(asked.status, 1) << asked.out << asked.err;
+    EXPECT_EQ(asked.out.find("MusicBrainz"), std::string::npos) << asked.out;
+    EXPECT_TRUE(Snapshot(Album()) == before);
+
+    // B.mp3, a.MP3 and c (copy).mp3 last 385, 265 and 303 frames.
+    std::string query;
+    EXPECT_EQ(test::RunProcess({test::BinDir() + "/corvane-cli", "query", Album(), "--musicbrainz",
+                                "--musicbrainz-server", "http://" + road_.ServerText()},
+                               &query),
+              0);
+    EXPECT_EQ(query, "MusicBrainz DISC ID = " + road_.MusicBrainzId() +
+                         "\nTOC = 1 3 1103 150 535 800\n"
+                         "5e1ea5e0-0000-4000-8000-000000000001\tLos Niños / Días: Vol 1 (2001, ES, "
+                         "CD)\n");
+
+    const test::CliRun run = Apply({Album()});
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Disk not found in the CDDB database with automatic diskid detection.\n"
+                           "MusicBrainz DISC ID = " +
+                           road_.MusicBrainzId() +
+                           "\nAsking MusicBrainz... Please wait\nAlbum found in MusicBrainz.\n"),
+              std::string::npos)
+        << run.out;
+    test::ExpectStandardAlbumTracks(Album() + "/Los Niños - Días_ Vol 1",
+                                    {"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"},
+                                    before, "Hip-Hop", "");
+}
+
 // Two tracks of the same title would get the same name: the plan says so,
 // the run fails on the second file and loses none.
 TEST_F(ApplyCommandTest, AFailedFileMakesTheExitCodeOne) {

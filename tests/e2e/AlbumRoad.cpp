@@ -10,6 +10,8 @@
 
 #include "album/DiscIdCalculator.h"
 #include "album/TrackInfo.h"
+#include "musicbrainz/DiscToc.h"
+#include "platform/Json.h"
 #include "settings/SettingsIni.h"
 
 namespace corvane::test {
@@ -73,6 +75,11 @@ bool AlbumRoad::MakeAlbum(const std::vector<EncodedTrack>& tracks) {
                                 offsets[i].frames);
     }
     discLength_ = offsets.back().minutes * 60 + offsets.back().seconds;
+    musicbrainzId_ = MusicBrainzDiscId(TocFromOffsets(offsets));
+    trackFrames_.clear();
+    for (const EncodedTrack& track : sorted) {
+        trackFrames_.push_back(track.samples / kCdFrameSamples);
+    }
     return true;
 }
 
@@ -91,6 +98,27 @@ void AlbumRoad::AddRecord(const std::string& category, const std::string& dtitle
         text.insert(text.find(line + "\n") + line.size(), comment);
     }
     WriteRecord(cddb_, category, discId_, text);
+}
+
+void AlbumRoad::AddMusicBrainzRelease(const std::string& artist, const std::string& title,
+                                      const std::string& date, const std::string& genre,
+                                      const std::vector<std::string>& titles) {
+    std::string tracks;
+    for (std::size_t i = 0; i < titles.size() && i < trackFrames_.size(); ++i) {
+        tracks += std::string(i == 0 ? "" : ",") + R"({"position":)" + std::to_string(i + 1) +
+                  R"(,"title":)" + JsonQuote(titles[i]) + R"(,"length":)" +
+                  std::to_string(trackFrames_[i] * 1000 / 75) + "}";
+    }
+    const std::string id = JsonQuote(musicbrainzId_);
+    const std::string text =
+        R"({"id":)" + id + R"(,"releases":[{"id":"5e1ea5e0-0000-4000-8000-000000000001","title":)" +
+        JsonQuote(title) + R"(,"date":)" + JsonQuote(date) +
+        R"(,"country":"ES","artist-credit":[{"name":)" + JsonQuote(artist) +
+        R"(}],"release-group":{"genres":[{"name":)" + JsonQuote(genre) +
+        R"(,"count":3}]},"media":[{"position":1,"format":"CD","discs":[{"id":)" + id +
+        R"(}],"tracks":[)" + tracks + "]}]}]}";
+    fs::create_directories(cddb_ + "/musicbrainz");
+    WriteFileBytes(cddb_ + "/musicbrainz/" + musicbrainzId_ + ".json", text);
 }
 
 bool AlbumRoad::StartServer() {
@@ -112,6 +140,7 @@ SettingsValues AlbumRoad::ServerSettings() const {
     values.configured = 1;
     values.showSplash = 0;
     values.cddbServer = ServerText();
+    values.musicbrainzServer = "http://" + ServerText();
     return values;
 }
 
@@ -169,7 +198,8 @@ bool ReadTags(const std::string& path, TagValues& tags) {
 }
 
 void ExpectStandardAlbumTracks(const std::string& dir, const std::vector<std::string>& names,
-                               const std::map<std::string, std::string>& before) {
+                               const std::map<std::string, std::string>& before,
+                               const std::string& genre, const std::string& secondComment) {
     // Track k is the k-th file in byte order.
     const std::vector<std::string> sources{"B.mp3", "a.MP3", "c (copy).mp3"};
     const std::vector<std::string> titles{"Café", "Why?", "Last \"One\""};
@@ -186,8 +216,8 @@ void ExpectStandardAlbumTracks(const std::string& dir, const std::vector<std::st
         EXPECT_EQ(tags.album, "Días: Vol 1");
         EXPECT_EQ(tags.year, 2001u);
         EXPECT_EQ(tags.track, i + 1);
-        EXPECT_EQ(tags.genre, "Test");
-        EXPECT_EQ(tags.comment, i == 1 ? "live take" : "");
+        EXPECT_EQ(tags.genre, genre);
+        EXPECT_EQ(tags.comment, i == 1 ? secondComment : "");
     }
 }
 

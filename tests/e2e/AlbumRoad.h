@@ -56,6 +56,13 @@ public:
                    const std::vector<std::string>& titles,
                    const std::map<int, std::string>& comments = {});
 
+    // Writes, for the local server's MusicBrainz stand-in, the answer to the
+    // album's MusicBrainz disc id: one release of one CD whose tracks last
+    // what the files last.
+    void AddMusicBrainzRelease(const std::string& artist, const std::string& title,
+                               const std::string& date, const std::string& genre,
+                               const std::vector<std::string>& titles);
+
     // Starts (or restarts) the local CDDB server; false when it did not start.
     bool StartServer();
     void StopServer() { server_.reset(); }
@@ -65,7 +72,8 @@ public:
 
     // Writes "Corvane Mp3.ini" into Work(); false on failure.
     bool WriteSettings(const SettingsValues& values) const;
-    // Settings that ask the running server and need no first-run dialog.
+    // Settings that ask the running server (for MusicBrainz too) and need no
+    // first-run dialog.
     SettingsValues ServerSettings() const;
 
     const std::string& Album() const { return album_; }
@@ -73,6 +81,7 @@ public:
     const std::string& Work() const { return work_; }
     std::string TempFile(const std::string& name) const { return temp_.File(name); }
     const std::string& DiscId() const { return discId_; }
+    const std::string& MusicBrainzId() const { return musicbrainzId_; }
 
 private:
     TempDir temp_;
@@ -80,6 +89,8 @@ private:
     std::string cddb_;
     std::string work_;
     std::string discId_;
+    std::string musicbrainzId_;
+    std::vector<long> trackFrames_;
     std::vector<int> frameOffsets_;
     int discLength_ = 0;
     std::unique_ptr<ServerProcess> server_;
@@ -98,9 +109,11 @@ bool ReadTags(const std::string& path, TagValues& tags);
 // Checks the standard album after it landed in dir under names (track order):
 // each file's audio is that of its source in before (the album as it was,
 // by name), and its tag holds the record "Los Niños / Días: Vol 1" (2001,
-// "Test") with the titles "Café", "Why?", "Last \"One\"" and the second
-// track's comment "live take".
+// genre) with the titles "Café", "Why?", "Last \"One\"" and the second
+// track's comment.
 void ExpectStandardAlbumTracks(const std::string& dir, const std::vector<std::string>& names,
-                               const std::map<std::string, std::string>& before);
+                               const std::map<std::string, std::string>& before,
+                               const std::string& genre = "Test",
+                               const std::string& secondComment = "live take");
 
 }  // namespace corvane::test

@@ -12,6 +12,7 @@
 #include "cddb/ServerProcess.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
+#include "musicbrainz/DiscToc.h"
 #include "platform/MemoryComboBox.h"
 #include "settings/SettingsValues.h"
 #include "support/TestSupport.h"
@@ -123,6 +124,8 @@ protected:
     void Configure(const std::string& cddbServer) {
         SettingsValues settings;
         settings.cddbServer = cddbServer;
+        // The CDDB server's stand-in for MusicBrainz; never the internet.
+        settings.musicbrainzServer = "http://" + cddbServer;
         workflow.Configure(settings);
         workflow.InitServerCombo();
     }
@@ -191,12 +194,15 @@ TEST_F(LookupWorkflowTest, CancelledChoiceEndsTheQuery) {
     ExpectButtons(true, false);
 }
 
-TEST_F(LookupWorkflowTest, UnknownDiscFallsBackToTheKeywordSearch) {
+TEST_F(LookupWorkflowTest, UnknownDiscAsksMusicBrainzThenFallsBackToTheKeywordSearch) {
     Serve({});
     EXPECT_FALSE(workflow.QueryCommand());
-    const std::vector<std::string> tail(view.status.end() - 3, view.status.end());
+    const std::vector<std::string> tail(view.status.end() - 6, view.status.end());
     EXPECT_EQ(tail, (std::vector<std::string>{
                         "Disk not found in the CDDB database with automatic diskid detection.",
+                        "MusicBrainz DISC ID = " + MusicBrainzDiscId(TocFromFiles(album.files)),
+                        "Asking MusicBrainz... Please wait",
+                        "Disk not found in MusicBrainz by its table of contents.",
                         "Entering Manual CDDB Scan process...", "Operation cancelled."}));
     ExpectButtons(true, false);
 }

@@ -107,6 +107,8 @@ TEST_F(SettingsComponentTest, OkTakesTheUsersValuesAndMarksConfigured) {
         Child<QLineEdit>(dialog, "cddbEmail")->setText("ann@example.org");
         Child<QLineEdit>(dialog, "cddbServer")->setText("cddb.lan:8880");
         Child<QComboBox>(dialog, "cddbProtocolLevel")->setCurrentIndex(1);
+        Child<QLineEdit>(dialog, "musicbrainzServer")->setText("http://mb.lan:5000");
+        Child<QCheckBox>(dialog, "askMusicBrainz")->setChecked(false);
         QTest::mouseClick(Ok(dialog), Qt::LeftButton);
     });
     EXPECT_EQ(result, QDialog::Accepted);
@@ -123,6 +125,8 @@ TEST_F(SettingsComponentTest, OkTakesTheUsersValuesAndMarksConfigured) {
     expected.cddbEmail = "ann@example.org";
     expected.cddbServer = "cddb.lan:8880";
     expected.cddbProtocolLevel = 6;
+    expected.musicbrainzServer = "http://mb.lan:5000";
+    expected.askMusicBrainz = false;
     expected.windowWidth = 800;
     EXPECT_EQ(settings_->values, expected);
 }
@@ -166,6 +170,11 @@ TEST_F(SettingsComponentTest, ControlsCheckAndFollowEachOther) {
         email->setText("nobody");
         EXPECT_FALSE(Ok(dialog)->isEnabled());
         email->setText("nobody@example.org");
+        EXPECT_TRUE(Ok(dialog)->isEnabled());
+        auto* musicbrainz = Child<QLineEdit>(dialog, "musicbrainzServer");
+        musicbrainz->setText("https:/");
+        EXPECT_FALSE(Ok(dialog)->isEnabled());
+        musicbrainz->setText("https://mb.lan");
         EXPECT_TRUE(Ok(dialog)->isEnabled());
         // Typing a blank into the server is refused by its validator.
         server->setFocus();

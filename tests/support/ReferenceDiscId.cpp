@@ -4,7 +4,11 @@
 
 namespace corvane::test {
 
-std::string ReferenceDiscId(const std::vector<long>& frames) {
+namespace {
+
+// What libdiscid says of a disc whose tracks last frames, lead-in first.
+template <typename Read>
+std::string Ask(const std::vector<long>& frames, Read read) {
     int offsets[100] = {};
     if (frames.empty() || frames.size() > 99) {
         return {};
@@ -18,10 +22,20 @@ std::string ReferenceDiscId(const std::vector<long>& frames) {
     DiscId* disc = discid_new();
     std::string id;
     if (discid_put(disc, 1, static_cast<int>(frames.size()), offsets)) {
-        id = discid_get_freedb_id(disc);
+        id = read(disc);
     }
     discid_free(disc);
     return id;
+}
+
+}  // namespace
+
+std::string ReferenceDiscId(const std::vector<long>& frames) {
+    return Ask(frames, discid_get_freedb_id);
+}
+
+std::string ReferenceMusicBrainzId(const std::vector<long>& frames) {
+    return Ask(frames, discid_get_id);
 }
 
 }  // namespace corvane::test

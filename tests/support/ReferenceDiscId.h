@@ -9,5 +9,7 @@ namespace corvane::test {
 // frames, computed by libdiscid, the reference implementation of the id.
 // Empty when libdiscid refuses the disc.
 std::string ReferenceDiscId(const std::vector<long>& frames);
+// The MusicBrainz disc id of the same disc, by libdiscid.
+std::string ReferenceMusicBrainzId(const std::vector<long>& frames);
 
 }  // namespace corvane::test

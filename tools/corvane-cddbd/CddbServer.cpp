@@ -21,6 +21,9 @@ namespace corvane {
 namespace {
 
 constexpr std::string_view kCgiPath = "/~cddb/cddb.cgi";
+constexpr std::string_view kDiscIdPath = "/ws/2/discid/";
+// The folder of the root that holds the MusicBrainz answers; not a category.
+constexpr const char* kMusicBrainzFolder = "musicbrainz";
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
 constexpr int kClientTimeoutMs = 5000;
 
@@ -142,6 +145,23 @@ std::string HttpAnswer(const std::string& status, const std::string& body, const
     return "HTTP/1.0 " + status + "\r\nContent-Type: text/plain; charset=" + charset +
            "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
            body;
+}
+
+std::string JsonAnswer(const std::string& status, const std::string& body) {
+    return "HTTP/1.0 " + status +
+           "\r\nContent-Type: application/json; charset=utf-8\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+bool ReadWhole(const std::filesystem::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in || !IsRegularFile(path)) {
+        return false;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    text = content.str();
+    return true;
 }
 
 }  // namespace
@@ -283,6 +303,9 @@ std::string CddbServer::Answer(std::string_view request) const {
         target = slash == std::string::npos ? "/" : target.substr(slash);
     }
     const std::size_t question = target.find('?');
+    if (target.rfind(kDiscIdPath, 0) == 0) {
+        return MusicBrainzDiscId(request, target);
+    }
     if (target.substr(0, question) != kCgiPath) {
         return HttpAnswer("404 Not Found", "Not found\r\n", "UTF-8");
     }
@@ -424,12 +447,44 @@ std::string CddbServer::MotdCommand() const {
         lines);
 }
 
+// The disc id lookup of the MusicBrainz web service: the answer stored as
+// musicbrainz/DISCID.json, else the one stored for the table of contents as
+// musicbrainz/toc/TOC.json (the fuzzy match), else the service's 404. Like
+// the service, it refuses requests without a User-Agent.
+std::string CddbServer::MusicBrainzDiscId(std::string_view request,
+                                          const std::string& target) const {
+    const std::string head = Lower(std::string(request.substr(0, request.find("\r\n\r\n"))));
+    if (head.find("\r\nuser-agent:") == std::string::npos) {
+        return JsonAnswer("403 Forbidden", R"({"error":"Your requests need a User-Agent."})");
+    }
+    const std::size_t question = target.find('?');
+    const std::string id = target.substr(kDiscIdPath.size(), question - kDiscIdPath.size());
+    const std::string query =
+        question == std::string::npos ? std::string() : target.substr(question + 1);
+    const std::string toc = FormValue(query, "toc");
+    const auto folder = std::filesystem::path(options_.root) / kMusicBrainzFolder;
+    const char* allowed = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._-";
+    std::string body;
+    if (id.size() <= 64 && AllOf(id, allowed) && ReadWhole(folder / (id + ".json"), body)) {
+        return JsonAnswer("200 OK", body);
+    }
+    // FormValue reads "+" as a blank: the file name has the "+" back.
+    std::string tocName = toc;
+    std::replace(tocName.begin(), tocName.end(), ' ', '+');
+    if (tocName.size() <= 1024 && AllOf(tocName, "0123456789+") &&
+        ReadWhole(folder / "toc" / (tocName + ".json"), body)) {
+        return JsonAnswer("200 OK", body);
+    }
+    return JsonAnswer("404 Not Found", R"({"error":"Not Found","help":"For usage, please see: )"
+                                       R"(https://musicbrainz.org/development/mmd"})");
+}
+
 std::vector<std::string> CddbServer::Categories() const {
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(options_.root, error)) {
         const std::string name = entry.path().filename().string();
-        if (IsCategory(name) && entry.is_directory(error)) {
+        if (IsCategory(name) && name != kMusicBrainzFolder && entry.is_directory(error)) {
             names.push_back(name);
         }
     }

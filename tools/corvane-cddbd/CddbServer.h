@@ -14,6 +14,9 @@ namespace corvane {
 // A small CDDB-over-HTTP server for tests and the demo. It serves a folder of
 // xmcd records laid out as CATEGORY/DISCID (the layout of the public CDDB
 // dumps) at /~cddb/cddb.cgi, one command per connection, on 127.0.0.1 only.
+// It stands in for the MusicBrainz disc id lookup too (/ws/2/discid/ID),
+// answering with the JSON files of the folder's musicbrainz/ subfolder:
+// DISCID.json for a disc id, toc/1+N+LEADOUT+OFFSETS.json for a table.
 // Records are stored in UTF-8 and sent in the encoding of the requested
 // protocol level (ISO-8859-1 below 6).
 class CddbServer {
@@ -52,6 +55,7 @@ private:
     std::string SitesCommand() const;
     std::string MotdCommand() const;
     std::string CategoriesCommand() const;
+    std::string MusicBrainzDiscId(std::string_view request, const std::string& target) const;
     // The category folders of the root, sorted.
     std::vector<std::string> Categories() const;
 

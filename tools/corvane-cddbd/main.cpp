@@ -17,7 +17,9 @@ void PrintUsage(std::FILE* out) {
                  "usage: corvane-cddbd [--port PORT] [--motd FILE] [--sites FILE] FOLDER [PORT]\n"
                  "       corvane-cddbd --help | --version\n"
                  "  FOLDER holds the records as CATEGORY/DISCID; PORT 0 (the default)\n"
-                 "  picks a free port. It listens on 127.0.0.1 only.\n");
+                 "  picks a free port. It listens on 127.0.0.1 only. MusicBrainz answers,\n"
+                 "  for /ws/2/discid/, lie in FOLDER/musicbrainz as DISCID.json or\n"
+                 "  toc/1+N+LEADOUT+OFFSETS.json.\n");
 }
 
 int Usage() {

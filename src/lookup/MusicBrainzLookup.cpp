@@ -1,0 +1,100 @@
+#include "lookup/MusicBrainzLookup.h"
+
+#include <vector>
+
+#include "cddb/CddbAgent.h"
+#include "lookup/LookupView.h"
+#include "musicbrainz/ReleaseRecord.h"
+#include "settings/SettingsValues.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kAsking = "Asking MusicBrainz... Please wait";
+constexpr const char* kNoToc = "These files make no disc that MusicBrainz can look up.";
+constexpr const char* kNotFound = "Disk not found in MusicBrainz by its table of contents.";
+constexpr const char* kFuzzy =
+    "MusicBrainz does not know this disc id; it offers releases of similar track lengths.";
+constexpr const char* kCancelled = "Operation cancelled.";
+
+// A release the files can take, with the medium they stand for.
+struct Candidate {
+    const MbRelease* release;
+    const MbMedium* medium;
+};
+
+class BusyWhile {
+public:
+    explicit BusyWhile(LookupView& view) : view_(view) { view_.SetBusy(true); }
+    ~BusyWhile() { view_.SetBusy(false); }
+    BusyWhile(const BusyWhile&) = delete;
+    BusyWhile& operator=(const BusyWhile&) = delete;
+
+private:
+    LookupView& view_;
+};
+
+}  // namespace
+
+std::string MusicBrainzDiscIdStatusText(const std::string& discId) {
+    return "MusicBrainz DISC ID = " + discId;
+}
+
+void MusicBrainzLookup::Configure(const SettingsValues& settings) {
+    enabled_ = settings.askMusicBrainz;
+    FetchProxy proxy;
+    proxy.host = settings.proxyHost;
+    proxy.port = settings.proxyPort;
+    client_.Configure(settings.musicbrainzServer, settings.cddbEmail, proxy);
+}
+
+MusicBrainzOutcome MusicBrainzLookup::Run() {
+    const DiscToc toc = TocFromFiles(album_.files);
+    const std::string discId = MusicBrainzDiscId(toc);
+    if (discId.empty()) {
+        view_.AddStatus(kNoToc);
+        return MusicBrainzOutcome::kNotFound;
+    }
+    view_.AddStatus(MusicBrainzDiscIdStatusText(discId));
+    view_.AddStatus(kAsking);
+    MbLookup lookup;
+    {
+        BusyWhile busy(view_);
+        lookup = client_.Lookup(toc, discId);
+    }
+    if (lookup.status == MbLookupStatus::kFailed) {
+        view_.AddStatus("MusicBrainz lookup failed. " + lookup.errorText);
+        return MusicBrainzOutcome::kNotFound;
+    }
+    std::vector<Candidate> candidates;
+    for (const MbRelease& release : lookup.answer.releases) {
+        if (const MbMedium* medium = ChooseMedium(release, toc, discId)) {
+            candidates.push_back({&release, medium});
+        }
+    }
+    if (candidates.empty()) {
+        view_.AddStatus(kNotFound);
+        return MusicBrainzOutcome::kNotFound;
+    }
+    if (lookup.answer.discId.empty()) {
+        view_.AddStatus(kFuzzy);
+    }
+    std::size_t chosen = 0;
+    if (candidates.size() > 1) {
+        std::vector<std::string> lines;
+        for (const Candidate& candidate : candidates) {
+            lines.push_back(ReleaseLine(*candidate.release));
+        }
+        if (!view_.ChooseRelease(lines, chosen) || chosen >= candidates.size()) {
+            view_.AddStatus(kCancelled);
+            return MusicBrainzOutcome::kCancelled;
+        }
+    }
+    const Candidate& candidate = candidates[chosen];
+    BuildTrackList(ToDiscRecord(*candidate.release, *candidate.medium, toc), album_.tracks);
+    view_.ShowDatabaseList();
+    return MusicBrainzOutcome::kAlbumRead;
+}
+
+}  // namespace corvane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+
+#include "album/AlbumFolder.h"
+#include "musicbrainz/MusicBrainzClient.h"
+
+namespace corvane {
+
+class LookupView;
+struct SettingsValues;
+
+enum class MusicBrainzOutcome {
+    kAlbumRead,  // a release was chosen and became the database track list
+    kNotFound,   // nothing fits, or the lookup failed: the road goes on
+    kCancelled,  // the user closed the choice of releases
+};
+
+// The MusicBrainz step of "&Query", after the CDDB disc id found nothing:
+// the files' table of contents is looked up on the MusicBrainz server,
+// several releases are offered to the user, and the chosen one becomes the
+// database track list as a CDDB read does. Every step reports through the
+// view.
+class MusicBrainzLookup {
+public:
+    MusicBrainzLookup(AlbumFolder& album, LookupView& view) : album_(album), view_(view) {}
+
+    // The server, the switch, the e-mail address for the User-Agent and
+    // the proxy, from the settings.
+    void Configure(const SettingsValues& settings);
+    bool Enabled() const { return enabled_; }
+
+    MusicBrainzOutcome Run();
+
+private:
+    AlbumFolder& album_;
+    LookupView& view_;
+    SteadyRequestClock clock_;
+    MusicBrainzClient client_{clock_};
+    bool enabled_ = true;
+};
+
+// "Album found in MusicBrainz. Press ..." needs the service's name; the
+// status lines of this step.
+inline constexpr const char* kMusicBrainzName = "MusicBrainz";
+std::string MusicBrainzDiscIdStatusText(const std::string& discId);
+
+}  // namespace corvane
