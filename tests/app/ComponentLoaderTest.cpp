@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 
 namespace corvane {

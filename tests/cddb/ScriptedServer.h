@@ -30,6 +30,7 @@ public:
     ~ScriptedServer();
 
     int Port() const { return port_; }
+    int Connections() const { return connections_; }
     std::vector<std::string> Requests();
 
 private:

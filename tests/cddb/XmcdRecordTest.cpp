@@ -61,7 +61,8 @@ TEST(XmcdRecord, ParsesTheExampleRecordWithEitherLineBreak) {
                               .trackExtended = {"", ""},
                               .playOrder = {},
                               .year = 1999,
-                              .genre = "Rock"};
+                              .genre = "Rock",
+                              .trackArtists = {}};
     for (const std::string& body : {Body(kExample), lineFeeds}) {
         DiscRecord record;
         ASSERT_TRUE(ParseXmcdRecord(body, record));
