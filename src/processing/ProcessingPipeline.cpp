@@ -303,7 +303,7 @@ void ProcessingPipeline::WritePlaylistStep() {
     }
     const std::string name = PlaylistFileName(tracks_.front());
     const int error =
-        IsUsableFileName(name) ? WriteFileAtomically(name, BuildPlaylist(entries)) : EINVAL;
+        IsUsableFileName(name) ? WriteNewFile(name, BuildPlaylist(entries)) : EINVAL;
     if (error != 0) {
         LogFailure("Cannot write the playlist " + Quoted(name), error);
         failures_ += failed + 1;
