@@ -812,6 +812,7 @@ void MainDialog::RunProcessing() {
         processing_->SetDependencyOptions(words, values.confirmDependencies != 0);
     }
     processing_->exec();
+    AddStatus(processing_->SummaryText());
 }
 
 void MainDialog::RescanAfterProcessing() {

@@ -81,7 +81,7 @@ void ProcessingPipeline::SetDependencyOptions(const std::string& searchWords,
 }
 
 void ProcessingPipeline::Start() {
-    failures_ = 0;
+    otherFailures_ = 0;
     skipped_ = 0;
     albumDirEntered_ = false;
     dirName_.clear();
@@ -101,7 +101,8 @@ void ProcessingPipeline::RunAll() {
     Finish();
 }
 
-void ProcessingPipeline::RunStep(int step) {
+bool ProcessingPipeline::RunStep(int step) {
+    stepProblems_ = 0;
     switch (step) {
         case 0:
             if (options_.createDirectory) {
@@ -124,22 +125,19 @@ void ProcessingPipeline::RunStep(int step) {
         default:
             break;
     }
+    return stepProblems_ == 0;
 }
 
 void ProcessingPipeline::CreateDirectoryStep() {
     log_.Log("Creating New Directory...");
     if (files_.empty() || tracks_.empty()) {
-        log_.LogProblem("No album to name the directory after.");
-        ++failures_;
-        log_.LogProblem(kFailedText);
+        StepFailed("No album to name the directory after.");
         return;
     }
     dirName_ = AlbumDirectoryName(tracks_.front());
     const int error = IsUsableFileName(dirName_) ? MakeDirectory(albumFolder_ + dirName_) : EINVAL;
     if (error != 0) {
-        LogFailure("Cannot create the directory " + Quoted(dirName_), error);
-        ++failures_;
-        log_.LogProblem(kFailedText);
+        StepFailed("Cannot create the directory " + Quoted(dirName_), error);
         return;
     }
     log_.Log(kDoneText);
@@ -162,16 +160,13 @@ void ProcessingPipeline::MoveTagRenameStep() {
         }
     }
     if (mp3Info_ == nullptr) {
-        log_.LogProblem("No MP3 component to write the tags with.");
-        ++failures_;
-        log_.LogProblem(kFailedText);
+        StepFailed("No MP3 component to write the tags with.");
         return;
     }
     TagFiles();
     RenameFiles();
-    const int failed = static_cast<int>(
-        std::count_if(jobs_.begin(), jobs_.end(), [](const FileJob& job) { return job.failed; }));
-    LogSummary(failed, skipped, static_cast<int>(jobs_.size()));
+    // A file that could not be moved is not renamed either.
+    LogSummary(FailedFileCount(), skipped, static_cast<int>(jobs_.size()));
 }
 
 // Moves every paired file into the album directory and makes it current.
@@ -180,9 +175,7 @@ bool ProcessingPipeline::MoveFiles() {
     log_.Log("Moving Files...");
     if (dirName_.empty()) {
         // The directory step has not named a directory: nowhere to move to.
-        log_.LogProblem("No album directory to move the files into.");
-        ++failures_;
-        log_.LogProblem(kFailedText);
+        StepFailed("No album directory to move the files into.");
         return false;
     }
     if (!EnterFolder(albumFolder_ + dirName_)) {
@@ -198,8 +191,8 @@ bool ProcessingPipeline::MoveFiles() {
         }
         const int error = RenameNoReplace(FileOf(job).filePath, job.currentName);
         if (error != 0) {
-            LogFailure("Cannot move " + Quoted(job.currentName) + " into " + Quoted(dirName_),
-                       error);
+            FailJob(job, "Cannot move " + Quoted(job.currentName) + " into " + Quoted(dirName_),
+                    error);
             ++failed;
             continue;
         }
@@ -214,9 +207,7 @@ bool ProcessingPipeline::EnterFolder(const std::string& folder) {
     if (::chdir(path.c_str()) == 0) {
         return true;
     }
-    LogFailure("Cannot enter the folder " + Quoted(path), errno);
-    ++failures_;
-    log_.LogProblem(kFailedText);
+    StepFailed("Cannot enter the folder " + Quoted(path), errno);
     return false;
 }
 
@@ -227,25 +218,22 @@ void ProcessingPipeline::TagFiles() {
         }
         struct stat st {};
         if (::lstat(job.currentName.c_str(), &st) != 0) {
-            LogFailure("Cannot find " + Quoted(job.currentName), errno);
-            job.failed = true;
+            FailJob(job, "Cannot find " + Quoted(job.currentName), errno);
             job.inWorkFolder = false;
             continue;
         }
         // The tag is written in place, so a read-only file is made writable.
         ClearReadOnly(job.currentName);
         if (mp3Info_->Open(job.currentName) != 0) {
-            log_.LogProblem("Cannot read " + Quoted(job.currentName) +
-                            " as an MP3 file: its tag is not written.");
-            job.failed = true;
+            FailJob(job, "Cannot read " + Quoted(job.currentName) +
+                             " as an MP3 file: its tag is not written.");
             continue;
         }
         const TrackInfo& track = TrackOf(job);
         const int error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
                                              track.comment, track.track, track.genre);
         if (error != 0) {
-            LogFailure("Cannot write the tag of " + Quoted(job.currentName), error);
-            job.failed = true;
+            FailJob(job, "Cannot write the tag of " + Quoted(job.currentName), error);
         }
     }
 }
@@ -270,8 +258,7 @@ void ProcessingPipeline::RenameFiles() {
         if (results[i].finalName != requests[i].from) {
             text += "; the file is now named " + Quoted(results[i].finalName);
         }
-        log_.LogProblem(text);
-        renamed[i]->failed = true;
+        FailJob(*renamed[i], text);
     }
 }
 
@@ -286,8 +273,8 @@ void ProcessingPipeline::WritePlaylistStep() {
                 continue;
             }
             if (!CanListFileName(job.currentName)) {
-                log_.LogProblem("Cannot list " + Quoted(job.currentName) +
-                                ": its name holds a line break.");
+                Problem("Cannot list " + Quoted(job.currentName) +
+                        ": its name holds a line break.");
                 ++failed;
                 continue;
             }
@@ -296,21 +283,17 @@ void ProcessingPipeline::WritePlaylistStep() {
                                job.currentName});
         }
     }
+    otherFailures_ += failed;
     if (entries.empty()) {
-        log_.LogProblem("No file to list: the playlist is not written.");
-        failures_ += failed;
+        Problem("No file to list: the playlist is not written.");
         return;
     }
     const std::string name = PlaylistFileName(tracks_.front());
-    const int error =
-        IsUsableFileName(name) ? WriteNewFile(name, BuildPlaylist(entries)) : EINVAL;
+    const int error = IsUsableFileName(name) ? WriteNewFile(name, BuildPlaylist(entries)) : EINVAL;
     if (error != 0) {
-        LogFailure("Cannot write the playlist " + Quoted(name), error);
-        failures_ += failed + 1;
-        log_.LogProblem(kFailedText);
+        StepFailed("Cannot write the playlist " + Quoted(name), error);
         return;
     }
-    failures_ += failed;
     if (failed == 0) {
         log_.Log(kDoneText);
     } else {
@@ -332,7 +315,9 @@ void ProcessingPipeline::DependencyStepRun() {
     context.albumDirEntered = albumDirEntered_;
     context.searchWords = searchWords_;
     context.confirmDependencies = confirmDependencies_;
-    failures_ += dependencyStep_->Run(context, log_);
+    const int failed = dependencyStep_->Run(context, log_);
+    otherFailures_ += failed;
+    stepProblems_ += failed;
 }
 
 void ProcessingPipeline::LogSkips(int& skipped) {
@@ -348,12 +333,47 @@ void ProcessingPipeline::LogSkips(int& skipped) {
     skipped_ += skipped;
 }
 
-void ProcessingPipeline::LogFailure(const std::string& text, int error) {
-    log_.LogProblem(text + ": " + ErrorText(error));
+void ProcessingPipeline::Problem(const std::string& text) {
+    log_.LogProblem(text);
+    ++stepProblems_;
+}
+
+void ProcessingPipeline::StepFailed(const std::string& reason, int error) {
+    Problem(error != 0 ? reason + ": " + ErrorText(error) : reason);
+    ++otherFailures_;
+    log_.LogProblem(kFailedText);
+}
+
+void ProcessingPipeline::FailJob(FileJob& job, const std::string& reason, int error) {
+    Problem(error != 0 ? reason + ": " + ErrorText(error) : reason);
+    job.failed = true;
+}
+
+int ProcessingPipeline::FailedFileCount() const {
+    return static_cast<int>(
+        std::count_if(jobs_.begin(), jobs_.end(), [](const FileJob& job) { return job.failed; }));
+}
+
+std::string ProcessingPipeline::SummaryText() const {
+    const int total = static_cast<int>(jobs_.size());
+    const int failedFiles = FailedFileCount();
+    if (failedFiles > 0) {
+        return std::to_string(failedFiles) + " of " + FilesText(total) + " failed: see the log";
+    }
+    if (otherFailures_ > 0) {
+        return FilesText(total - skipped_) + " done, but the run had " +
+               (otherFailures_ == 1 ? std::string("a failure")
+                                    : std::to_string(otherFailures_) + " failures") +
+               ": see the log";
+    }
+    if (skipped_ > 0) {
+        return FilesText(total - skipped_) + " done, " + std::to_string(skipped_) +
+               " skipped: see the log";
+    }
+    return FilesText(total) + " done.";
 }
 
 void ProcessingPipeline::LogSummary(int failed, int skipped, int total) {
-    failures_ += failed;
     if (failed == 0 && skipped == 0) {
         log_.Log(kDoneText);
         return;

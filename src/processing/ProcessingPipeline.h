@@ -41,16 +41,20 @@ public:
 
     // Logs the start line and resets the counts of the run.
     void Start();
-    void RunStep(int step);
+    // False when the step had a failure.
+    bool RunStep(int step);
     // Logs the end line.
     void Finish();
     // Start, every step and Finish in one go.
     void RunAll();
 
-    // Files or items that failed, and files left untouched, in this run.
-    int FailureCount() const { return failures_; }
+    // Files that failed and other items that failed (the directory, the
+    // playlist), and files left untouched, in this run.
+    int FailureCount() const { return otherFailures_ + FailedFileCount(); }
     int SkippedCount() const { return skipped_; }
     const std::string& DirName() const { return dirName_; }
+    // One line for the main window: "3 of 12 files failed: see the log".
+    std::string SummaryText() const;
     // One entry per file-list row, as step 1 left it.
     const std::vector<FileJob>& Jobs() const { return jobs_; }
 
@@ -65,7 +69,12 @@ private:
     void DependencyStepRun();
 
     void LogSkips(int& skipped);
-    void LogFailure(const std::string& text, int error);
+    // A line about something that went wrong in the current step.
+    void Problem(const std::string& text);
+    // The step cannot go on: logs why and "Failed.".
+    void StepFailed(const std::string& reason, int error = 0);
+    void FailJob(FileJob& job, const std::string& reason, int error = 0);
+    int FailedFileCount() const;
     void LogSummary(int failed, int skipped, int total);
     const TrackInfo& FileOf(const FileJob& job) const;
     const TrackInfo& TrackOf(const FileJob& job) const;
@@ -85,8 +94,9 @@ private:
     std::string dirName_;
     bool albumDirEntered_ = false;
     std::vector<FileJob> jobs_;
-    int failures_ = 0;
+    int otherFailures_ = 0;  // failures that are not a file's own
     int skipped_ = 0;
+    int stepProblems_ = 0;  // in the step running
 };
 
 // "Artist - Album" of the album's first track, cleaned for a file name: the

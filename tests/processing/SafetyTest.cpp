@@ -75,6 +75,8 @@ TEST_F(SafetyTest, TakenNamesInTheAlbumDirectoryAreNotReplaced) {
     EXPECT_THAT(run.lines, Contains("Cannot move \"c.mp3\" into \"Artist - Album\": File exists"));
     EXPECT_THAT(run.lines, Contains("1 of 3 files failed."));
     EXPECT_THAT(run.lines, Contains("Cannot rename \"b.mp3\" to \"02 - Two.mp3\": File exists"));
+    // The file that stayed behind is not renamed either: two of three failed.
+    EXPECT_THAT(run.lines, Contains("2 of 3 files failed."));
     EXPECT_EQ(run.failures, 2);
 }
 
