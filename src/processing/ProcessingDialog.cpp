@@ -133,7 +133,7 @@ void ProcessingDialog::OnTick() {
         ShowStepPicture(step_, StepPicture::kFailed);
     }
     ++step_;
-    if (step_ > ProcessingPipeline::kLastStep) {
+    if (step_ > static_cast<int>(Step::kEnd)) {
         timer_.stop();
         Finish();
     }
@@ -145,7 +145,7 @@ bool ProcessingDialog::RunStep(int step) {
     // Let the picture and the bar show before the work starts; a tick
     // delivered meanwhile finds busy_ set and does nothing.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const bool succeeded = pipeline_.RunStep(step);
+    const bool succeeded = pipeline_.RunStep(static_cast<Step>(step));
     busy_ = false;
     return succeeded;
 }
