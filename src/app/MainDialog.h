@@ -5,10 +5,10 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "components/ComponentLoader.h"
 #include "app/QtComboBox.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/CddbPrompts.h"
+#include "components/ComponentLoader.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/NameFormatList.h"
@@ -46,6 +46,10 @@ public:
     static constexpr int kMinPaneSize = 150;
     static constexpr int kActionRename = 0;
     static constexpr int kActionTag = 1;
+    static constexpr int kActionUndo = 2;
+    // Answers to the question about a run that was not finished.
+    static constexpr int kFinishRun = 1;
+    static constexpr int kUndoRun = 2;
 
     // Loads the settings component from the loader's folder; without it the
     // program cannot run (see HasSettings). Shows the splash when the
@@ -134,6 +138,9 @@ protected:
     virtual void ShowStopMessage(const QString& text);
     virtual int RunSettingsDialog();
     virtual void RunProcessing();
+    // Finish (kFinishRun), undo (kUndoRun) or leave (0) a run that a
+    // folder's journal tells was not finished.
+    virtual int AskUnfinishedRun(bool canFinish);
 
 private:
     void BuildControls();
@@ -149,6 +156,9 @@ private:
     int SelectedFileRow() const;
     void SaveTag();
     void RescanAfterProcessing();
+    // True when the run of the folder's journal was finished or undone.
+    bool OfferUnfinishedRun(const std::string& folder);
+    void UndoLastRun();
     void SaveOnClose();
 
     ComponentLoader& loader_;

@@ -8,16 +8,15 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "components/ComponentLoader.h"
-#include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
+#include "components/ComponentLoader.h"
 #include "lookup/LookupWorkflow.h"
 #include "naming/CaseConversion.h"
 #include "naming/NameFormat.h"
@@ -26,6 +25,9 @@
 #include "processing/FilePairing.h"
 #include "processing/PlaylistWriter.h"
 #include "processing/ProcessingPipeline.h"
+#include "processing/RunRecovery.h"
+#include "settings/SettingsIni.h"
+#include "settings/SettingsValues.h"
 
 namespace corvane::cli {
 
@@ -256,6 +258,22 @@ void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
     }
 }
 
+// A run that was killed in the folder is finished or undone first: a new
+// one would find the files half moved.
+int RefuseUnfinishedRun(const std::string& folder) {
+    std::error_code ignored;
+    const FoundRun run =
+        FindRun(std::filesystem::absolute(folder, ignored).lexically_normal().string());
+    if (!run.Unfinished()) {
+        return 0;
+    }
+    std::fprintf(stderr,
+                 "corvane-cli apply: the last run in %s was not finished: see \"corvane-cli "
+                 "resume %s\" and \"corvane-cli undo %s\"\n",
+                 folder.c_str(), folder.c_str(), folder.c_str());
+    return 1;
+}
+
 }  // namespace
 
 int RunApply(const Arguments& arguments) {
@@ -282,6 +300,9 @@ int RunApply(const Arguments& arguments) {
         return 1;
     }
 
+    if (const int status = RefuseUnfinishedRun(options.folder); status != 0) {
+        return status;
+    }
     AlbumFolder album;
     const int count = ScanFolder(album, options.folder, *mp3Info);
     if (count < 0) {

@@ -4,6 +4,7 @@
 #include "cli/ApplyCommand.h"
 #include "cli/CddbCommands.h"
 #include "cli/Commands.h"
+#include "cli/RecoveryCommands.h"
 #include "cli/ScanCommand.h"
 
 namespace {
@@ -21,6 +22,8 @@ const Command kCommands[] = {
     {"query", corvane::cli::kQueryUsage, corvane::cli::RunQuery},
     {"read", corvane::cli::kReadUsage, corvane::cli::RunRead},
     {"sites", corvane::cli::kSitesUsage, corvane::cli::RunSites},
+    {"resume", corvane::cli::kResumeUsage, corvane::cli::RunResume},
+    {"undo", corvane::cli::kUndoUsage, corvane::cli::RunUndo},
     {nullptr, nullptr, nullptr},
 };
 

@@ -460,6 +460,10 @@ void ProcessingPipeline::WritePlaylistStep() {
 int ProcessingPipeline::WritePlaylist(const std::string& text) {
     const std::string temporary = std::string(kJournalFolder) + "/playlist.tmp";
     const std::string path = WorkPath(plan_.playlistName);
+    std::string existing;
+    if (ReadWholeFile(journal_.Absolute(path), existing) == 0 && existing == text) {
+        return 0;  // an earlier run's, the same to the byte
+    }
     if (const int error =
             journal_.Note(JournalOpKind::kWrite, {temporary, path, HashText(ContentHash(text))});
         error != 0) {

@@ -17,9 +17,9 @@
 #include <memory>
 
 #include "album/DiscIdCalculator.h"
-#include "settings/SettingsIni.h"
 #include "app/SplashWindow.h"
 #include "cddb/ServerProcess.h"
+#include "settings/SettingsIni.h"
 #include "support/LayoutCheck.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestApp.h"
@@ -67,6 +67,7 @@ public:
     }
 
     std::vector<QString> stopMessages;
+    int unfinishedAsked = 0;
     int settingsShown = 0;
     int trackCountAnswer = 3;
     int asked = 0;
@@ -75,6 +76,10 @@ public:
 
 protected:
     void ShowStopMessage(const QString& text) override { stopMessages.push_back(text); }
+    int AskUnfinishedRun(bool canFinish) override {
+        ++unfinishedAsked;
+        return canFinish ? kFinishRun : 0;
+    }
     int RunSettingsDialog() override {
         ++settingsShown;
         return 0;
@@ -391,6 +396,24 @@ TEST_F(MainDialogTest, QueryThenExecuteRenamesAndRescans) {
     EXPECT_EQ(w.DatabaseList()->RowCount(), 0);
     EXPECT_FALSE(w.IsTreeMuted());
     EXPECT_EQ(w.FolderTree()->GetItemPath(w.FolderTree()->currentItem()), album);
+    EXPECT_EQ(w.StatusTexts().back(), "3 files done.");
+
+    // A run that looks killed is offered to be finished when its folder is scanned.
+    const std::string journal = album + "/.corvane-run/journal";
+    std::string text;
+    ASSERT_TRUE(test::ReadFileBytes(journal, text));
+    ASSERT_TRUE(test::WriteFileBytes(journal, text.substr(0, text.rfind("end\n"))));
+    w.OnFolderSelected();
+    EXPECT_EQ(w.unfinishedAsked, 1);
+    EXPECT_EQ(w.StatusTexts().back(), "The last run is finished.");
+    // "Undo Last Rename" puts the old names back.
+    w.ChooseAction(MainDialog::kActionUndo);
+    EXPECT_EQ(w.ExecuteButton()->text(), "&Undo Last Rename");
+    ASSERT_TRUE(w.ExecuteButton()->isEnabled());
+    w.OnExecute();
+    EXPECT_EQ(w.StatusTexts().back(), "The last run is undone.");
+    EXPECT_EQ(w.FileList()->ItemText(0, 0), "a track.mp3");
+    EXPECT_FALSE(w.ExecuteButton()->isEnabled());
 }
 
 TEST_F(MainDialogTest, TrackCountMismatchCanCancelTheQuery) {

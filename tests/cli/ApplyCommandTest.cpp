@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/SettingsValues.h"
 #include "e2e/AlbumRoad.h"
+#include "settings/SettingsValues.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
@@ -394,6 +394,35 @@ TEST_F(ApplyCommandTest, ASecondRunInPlaceKeepsTheAlbumAsItIs) {
         EXPECT_EQ(tags.album, "Album");
         EXPECT_EQ(tags.title, std::string(name).substr(5, std::string(name).size() - 9));
     }
+}
+
+TEST_F(ApplyCommandTest, AnUnfinishedRunIsResumedOrUndone) {
+    MakeStandardAlbum();
+    AddRecord("rock", "Band / Album", {"One", "Two", "Three"});
+    StartServer();
+    WriteSettingsForServer();
+    const std::map<std::string, std::string> before = Snapshot(album_);
+    ASSERT_EQ(Apply({album_}).status, 0);
+    // As if the run had been killed after its last change.
+    const std::string journal = album_ + "/.corvane-run/journal";
+    std::string text;
+    ASSERT_TRUE(test::ReadFileBytes(journal, text));
+    ASSERT_EQ(text.substr(text.size() - 4), "end\n");
+    ASSERT_TRUE(test::WriteFileBytes(journal, text.substr(0, text.size() - 4)));
+
+    const ApplyRun again = Apply({album_});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("the last run in " + album_ + " was not finished"), std::string::npos)
+        << again.err;
+    const std::string cli = test::BinDir() + "/corvane-cli";
+    std::string out;
+    EXPECT_EQ(test::RunProcess({cli, "resume", album_}, &out), 0) << out;
+    EXPECT_NE(out.find("Renaming and ID3Tag Files... Done.\n"), std::string::npos) << out;
+    EXPECT_EQ(test::RunProcess({cli, "resume", album_}), 1);
+    // The album directory names the same run; undo puts every byte back.
+    EXPECT_EQ(test::RunProcess({cli, "undo", album_ + "/Band - Album"}, &out), 0) << out;
+    EXPECT_TRUE(Snapshot(album_) == before) << out;
+    EXPECT_EQ(test::RunProcess({cli, "undo", album_}), 1);
 }
 
 TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
