@@ -112,7 +112,7 @@ bool ReadTrackInfo(TrackInfo& record, Mp3InfoObject& mp3) {
         record.genre = UpToNul(mp3.GetGenre());
         record.comment = UpToNul(mp3.GetComment());
     }
-    record.status = 1;
+    record.status = FileStatus::kRead;
     return true;
 }
 
@@ -134,7 +134,7 @@ int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3) 
         record.filePath = prefix + name;
         record.fileName = std::move(name);
         if (!ReadTrackInfo(record, mp3)) {
-            record.status = 0;
+            record.status = FileStatus::kDamaged;
         }
         album.files.push_back(std::move(record));
     }

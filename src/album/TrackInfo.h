@@ -6,6 +6,13 @@
 
 namespace corvane {
 
+// What the scan made of a file. The numbers are the ones "scan --json" shows.
+enum class FileStatus : std::int32_t {
+    kCleared = -1,  // not read (an album track)
+    kDamaged = 0,   // the component could not open it
+    kRead = 1,
+};
+
 // One MP3 file of the album folder, or one track of the album found on the
 // CDDB server.
 struct TrackInfo {
@@ -22,7 +29,7 @@ struct TrackInfo {
     double playTime = 0.0;  // exact play time; the disc id is computed from it
     std::int32_t bitrate = 0;
     std::string fileType = "?";
-    std::int32_t status = -1;  // 1 = read, 0 = damaged, -1 = cleared
+    FileStatus status = FileStatus::kCleared;
     std::int32_t auxValue = 0;
 
     // Empties every field but auxValue, which is only carried along.

@@ -4,15 +4,16 @@
 
 namespace corvane {
 
-std::string StructureText(std::int32_t status) {
+std::string StructureText(FileStatus status) {
     switch (status) {
-        case 1:
+        case FileStatus::kRead:
             return "Ok";
-        case 0:
+        case FileStatus::kDamaged:
             return "Damaged";
-        default:
-            return "?";
+        case FileStatus::kCleared:
+            break;
     }
+    return "?";
 }
 
 std::string FileListColumnText(const TrackInfo& record, int column) {

@@ -53,7 +53,7 @@ std::string DatabaseListColumnText(const TrackInfo& record, int column);
 
 // "Ok" for a read file, "Damaged" for one the component could not open,
 // "?" otherwise.
-std::string StructureText(std::int32_t status);
+std::string StructureText(FileStatus status);
 
 // The width of a column, or 0 when the settings hide it. shown holds the flags
 // of the columns after the first ("Playtime" to "Structure", "Track" to

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "album/AlbumFolder.h"
@@ -22,8 +21,6 @@
 #include "naming/NameFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryComboBox.h"
-#include "processing/FilePairing.h"
-#include "processing/PlaylistWriter.h"
 #include "processing/ProcessingPipeline.h"
 #include "processing/RunRecovery.h"
 #include "settings/SettingsIni.h"
@@ -207,55 +204,27 @@ private:
     bool open_ = false;
 };
 
-bool Exists(const std::string& path) {
-    return ::access(path.c_str(), F_OK) == 0;
-}
-
-// What the processing would do, without doing it. The notes foresee what
-// the processing will refuse, since it never replaces a file.
-void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
-    const TrackList& files = album.files;
-    const TrackList& tracks = album.tracks;
-    const std::vector<FileJob> jobs =
-        PairRows(files, RecordOrderRows(files.size()), tracks, RecordOrderRows(tracks.size()));
-    const std::string dirName = AlbumDirectoryName(tracks.front());
-    if (options.createDirectory) {
-        std::printf("Directory: %s\n", dirName.c_str());
+// What the processing would do, without doing it: the pipeline's own plan,
+// with what it will refuse since it never replaces a file.
+void PrintPlan(Plan plan, const AlbumFolder& album) {
+    ForeseeRefusals(plan);
+    if (!plan.dirName.empty()) {
+        std::printf("Directory: %s\n", plan.dirName.c_str());
     } else {
         std::printf("Directory: none, the files stay in %s\n", album.folder.c_str());
     }
-    const std::string targetFolder =
-        album.folder + "/" + (options.createDirectory ? dirName + "/" : std::string());
-    std::set<std::string> leaving;
-    for (const FileJob& job : jobs) {
-        if (job.skipReason.empty()) {
-            leaving.insert(files[static_cast<std::size_t>(job.fileRecord)].fileName);
-        }
-    }
-    std::set<std::string> newNames;
-    for (const FileJob& job : jobs) {
-        const std::string& oldName = job.currentName;
+    for (const FileJob& job : plan.jobs) {
         if (!job.skipReason.empty()) {
-            std::printf("%s -> (left as it is: %s)\n", oldName.c_str(), job.skipReason.c_str());
-            continue;
+            std::printf("%s -> (left as it is: %s)\n", job.currentName.c_str(),
+                        job.skipReason.c_str());
+        } else if (!job.refusal.empty()) {
+            std::printf("%s -> %s  (%s)\n", job.currentName.c_str(), job.newName.c_str(),
+                        job.refusal.c_str());
+        } else {
+            std::printf("%s -> %s\n", job.currentName.c_str(), job.newName.c_str());
         }
-        const std::string& newName = tracks[static_cast<std::size_t>(job.trackRecord)].fileName;
-        std::string note;
-        if (options.createDirectory && Exists(targetFolder + oldName)) {
-            note = "  (the directory holds a file of that name: this one stays where it is)";
-        } else if (!newNames.insert(newName).second) {
-            note = "  (a file above gets that name: this one will keep its name)";
-        } else if (Exists(targetFolder + newName) &&
-                   (options.createDirectory || leaving.count(newName) == 0)) {
-            note = "  (that name is taken: the file will keep its name)";
-        }
-        std::printf("%s -> %s%s\n", oldName.c_str(), newName.c_str(), note.c_str());
     }
-    if (options.createPlaylist) {
-        std::printf("Playlist: %s\n", PlaylistFileName(tracks.front()).c_str());
-    } else {
-        std::printf("Playlist: none\n");
-    }
+    std::printf("Playlist: %s\n", plan.playlistName.empty() ? "none" : plan.playlistName.c_str());
 }
 
 // A run that was killed in the folder is finished or undone first: a new
@@ -336,11 +305,6 @@ int RunApply(const Arguments& arguments) {
     for (TrackInfo& track : album.tracks) {
         track.fileName = BuildFileName(track, nameFormat, options.caseMode);
     }
-    if (options.dryRun) {
-        PrintPlan(album, options);
-        return 0;
-    }
-
     StdoutLog log;
     ProcessingPipeline pipeline(log);
     pipeline.SetLists(album.files, album.tracks, RecordOrderRows(album.files.size()),
@@ -351,6 +315,10 @@ int RunApply(const Arguments& arguments) {
     // The command line has no dependencies step: covers and texts stay put.
     steps.moveDependencies = false;
     pipeline.SetOptions(steps);
+    if (options.dryRun) {
+        PrintPlan(pipeline.PlanOfRun(), album);
+        return 0;
+    }
     pipeline.RunAll();
     log.EndLine();
     return pipeline.FailureCount() == 0 ? 0 : 1;

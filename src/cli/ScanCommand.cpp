@@ -103,7 +103,7 @@ void PrintJson(const AlbumFolder& album, std::uint32_t discId, const OffsetList&
             .Key("fileType")
             .String(r.fileType)
             .Key("status")
-            .Int(r.status)
+            .Int(static_cast<int>(r.status))
             .EndObject();
     }
     json.EndArray();

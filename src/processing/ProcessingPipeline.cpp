@@ -139,13 +139,17 @@ void ProcessingPipeline::SetResume(RunState state, Mp3InfoObject& mp3Info) {
     resuming_ = true;
 }
 
+Plan ProcessingPipeline::PlanOfRun() const {
+    return MakePlan(files_, fileRows_, tracks_, trackRows_, options_);
+}
+
 void ProcessingPipeline::Start() {
     otherFailures_ = 0;
     skipped_ = 0;
     albumDirEntered_ = false;
     blocked_ = false;
     if (!resuming_) {
-        plan_ = MakePlan(files_, fileRows_, tracks_, trackRows_, options_);
+        plan_ = PlanOfRun();
         dirReady_ = false;
         playlistDone_ = false;
     }

@@ -78,6 +78,9 @@ public:
     // Goes on with a run that a journal left unfinished, instead of a new one.
     void SetResume(RunState state, Mp3InfoObject& mp3Info);
 
+    // What the run will do, from the lists and options given.
+    Plan PlanOfRun() const;
+
     // Logs the start line, works out the plan and starts the journal.
     void Start();
     // False when the step had a failure.

@@ -79,7 +79,7 @@ TEST_F(AlbumFolderTest, ReadsThroughComponentInItsCallOrder) {
     EXPECT_EQ(r.year, "1999");
     EXPECT_EQ(r.genre, "Rock");
     EXPECT_EQ(r.comment, "Comment");
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, FileStatus::kRead);
 }
 
 // A file without tag shows "Ok" and empty tag columns; files the component
@@ -106,7 +106,7 @@ TEST_F(AlbumFolderTest, UntaggedDamagedAndNonUtf8Files) {
     }
     for (std::size_t i : {1, 2}) {
         const TrackInfo& r = album_.files[i];
-        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.status, FileStatus::kDamaged);
         EXPECT_EQ(FileListColumnText(r, 1), "00:00:00");
         EXPECT_EQ(FileListColumnText(r, 9), "0 Kbps");
         EXPECT_EQ(FileListColumnText(r, 10), "Damaged");
@@ -146,7 +146,7 @@ TEST_F(AlbumFolderTest, FailedOpenLeavesRecordUnchanged) {
     EXPECT_FALSE(ReadTrackInfo(record, mp3_));
     EXPECT_EQ(record.title, "kept");
     EXPECT_EQ(record.auxValue, 5);
-    EXPECT_EQ(record.status, -1);
+    EXPECT_EQ(record.status, FileStatus::kCleared);
 }
 
 TEST_F(AlbumFolderTest, ScanEntersFolderAndReplacesBothLists) {
@@ -227,7 +227,7 @@ TEST(TrackListColumns, FileAndDatabaseCells) {
     r.genre = "Rock";
     r.comment = "c";
     r.bitrate = 320;
-    r.status = 1;
+    r.status = FileStatus::kRead;
     r.fileType = "MPEG";
     const std::vector<std::string> cells{
         "01 - Song.mp3", "01:62:05", "Track 01", "Song",     "Album", "Artist",
@@ -242,8 +242,7 @@ TEST(TrackListColumns, FileAndDatabaseCells) {
         const bool inRange = column < kDatabaseListColumnCount;
         EXPECT_EQ(DatabaseListColumnText(r, column), inRange ? dbCells[column] : "") << column;
     }
-    EXPECT_EQ(StructureText(-1), "?");
-    EXPECT_EQ(StructureText(7), "?");
+    EXPECT_EQ(StructureText(FileStatus::kCleared), "?");
 }
 
 // The flags hide the optional columns only; the file name and file type

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "album/DiscIdCalculator.h"
-#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/ServerProcess.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
 #include "platform/MemoryComboBox.h"
+#include "settings/SettingsValues.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
@@ -82,7 +82,7 @@ protected:
             file.fileName = "file" + std::to_string(album.files.size()) + ".mp3";
             file.playTime = seconds;
             file.playSeconds = static_cast<std::uint32_t>(seconds);
-            file.status = 1;
+            file.status = FileStatus::kRead;
             album.files.push_back(file);
         }
         DiscIdCalculator calculator;

@@ -81,7 +81,7 @@ inline TrackInfo MakeFile(const std::string& folder, const std::string& name,
     file.filePath = folder + "/" + name;
     file.playSeconds = playSeconds;
     file.playTime = playSeconds;
-    file.status = 1;
+    file.status = FileStatus::kRead;
     WriteFileBytes(file.filePath, FakeMp3Content(name));
     return file;
 }
