@@ -110,9 +110,9 @@ double RunPipeline(corvane::Mp3InfoObject& mp3, const std::string& folder,
     const auto start = Clock::now();
     pipeline.Start();
     std::string steps;
-    for (int step = 0; step <= corvane::ProcessingPipeline::kLastStep; ++step) {
+    for (int step = 0; step <= static_cast<int>(corvane::Step::kEnd); ++step) {
         const auto stepStart = Clock::now();
-        pipeline.RunStep(step);
+        pipeline.RunStep(static_cast<corvane::Step>(step));
         steps += " " +
                  std::to_string(static_cast<int>(
                      std::chrono::duration<double, std::milli>(Clock::now() - stepStart).count())) +

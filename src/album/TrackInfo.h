@@ -6,10 +6,10 @@
 
 namespace corvane {
 
-// Whether the MP3 component could read a file of the album folder.
-enum class FileStatus {
-    kCleared = -1,  // not read yet, or a database track
-    kDamaged = 0,
+// What the scan made of a file. The numbers are the ones "scan --json" shows.
+enum class FileStatus : std::int32_t {
+    kCleared = -1,  // not read (an album track)
+    kDamaged = 0,   // the component could not open it
     kRead = 1,
 };
 

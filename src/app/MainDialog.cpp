@@ -28,6 +28,7 @@
 #include "naming/FormatEditorDialog.h"
 #include "processing/DependenciesDialog.h"
 #include "processing/ProcessingDialog.h"
+#include "processing/RunRecovery.h"
 #include "processing/TagSaver.h"
 #include "widgets/Artwork.h"
 #include "widgets/FolderTreeCtrl.h"
@@ -41,9 +42,10 @@ namespace {
 
 constexpr const char* kTitle = "Corvane MP3 v2.00";
 constexpr const char* kCredit = "the Corvane MP3 developers";
-constexpr const char* kActionNames[] = {"Rename Files", "ID3 Tag Files"};
+constexpr const char* kActionNames[] = {"Rename Files", "ID3 Tag Files", "Undo Last Rename"};
 constexpr const char* kRenameCaption = "&Rename Files";
 constexpr const char* kTagCaption = "&ID3 Tag File";
+constexpr const char* kUndoCaption = "&Undo Last Rename";
 
 // The window's size at its first start; the layout below is laid out for it.
 constexpr int kWidth = 1060;
@@ -784,6 +786,10 @@ void MainDialog::OnFolderSelected() {
     if (count < 0) {
         return;
     }
+    if (OfferUnfinishedRun(path)) {
+        RescanAfterProcessing();
+        return;
+    }
     if (count == 0) {
         AddStatus("No MP3 Files found in this directory.");
         album_.tracks.clear();
@@ -837,6 +843,13 @@ void MainDialog::OnActionChanged(int index) {
         EnableTagFields(false);
         return;
     }
+    if (index == kActionUndo) {
+        executeButton_->setText(QString::fromUtf8(kUndoCaption));
+        formatCombo_->setEnabled(false);
+        EnableTagFields(false);
+        EnableExecute(FindRun(album_.folder).CanUndo());
+        return;
+    }
     if (index != kActionTag) {
         return;
     }
@@ -851,10 +864,14 @@ void MainDialog::OnActionChanged(int index) {
 }
 
 void MainDialog::OnExecute() {
+    const int action = actionCombo_->currentIndex();
+    if (action == kActionUndo) {
+        UndoLastRun();
+        return;
+    }
     if (fileList_->RowCount() == 0 || !mp3Info_) {
         return;
     }
-    const int action = actionCombo_->currentIndex();
     if (action == kActionTag) {
         SaveTag();
         return;
@@ -926,6 +943,79 @@ void MainDialog::RunProcessing() {
     processing_->SetDependencyStep(&dependencies);
     processing_->exec();
     processing_->SetDependencyStep(nullptr);
+    AddStatus(processing_->SummaryText());
+}
+
+// ------------------------------------------------------------- run journal
+
+namespace {
+
+// The status list shows what went wrong while a run is finished or undone.
+class StatusProblems : public ProcessingLog {
+public:
+    explicit StatusProblems(LookupView& view) : view_(view) {}
+    void Log(const std::string&) override {}
+    void LogProblem(const std::string& text) override { view_.AddStatus(text); }
+
+private:
+    LookupView& view_;
+};
+
+std::string RecoveryStatus(bool undone, int problems) {
+    const std::string done = undone ? "The last run is undone" : "The last run is finished";
+    if (problems <= 0) {
+        return done + ".";
+    }
+    return done + ", but " + std::to_string(problems) +
+           (undone ? " could not be put back." : " failed.");
+}
+
+}  // namespace
+
+int MainDialog::AskUnfinishedRun(bool canFinish) {
+    QMessageBox box(QMessageBox::Question, windowTitle(),
+                    tr("The last run in this folder was not finished. Finish it, or undo what it "
+                       "did?"),
+                    QMessageBox::NoButton, this);
+    QPushButton* finish =
+        canFinish ? box.addButton(tr("Finish"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton* undo = box.addButton(tr("Undo"), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == undo ? kUndoRun : box.clickedButton() == finish ? kFinishRun : 0;
+}
+
+bool MainDialog::OfferUnfinishedRun(const std::string& folder) {
+    const FoundRun run = FindRun(folder);
+    if (!run.Unfinished() || !mp3Info_) {
+        return false;
+    }
+    const int choice = AskUnfinishedRun(run.stage == RunStage::kRunning);
+    if (choice != kFinishRun && choice != kUndoRun) {
+        return false;
+    }
+    StatusProblems log(*this);
+    SetBusy(true);
+    const int problems = choice == kUndoRun ? UndoRun(run.albumFolder, log)
+                                            : ResumeRun(run.albumFolder, *mp3Info_, log);
+    SetBusy(false);
+    AddStatus(RecoveryStatus(choice == kUndoRun, problems));
+    return true;
+}
+
+void MainDialog::UndoLastRun() {
+    const FoundRun run = FindRun(album_.folder);
+    if (!run.CanUndo()) {
+        AddStatus("There is no run to undo in this folder.");
+        return;
+    }
+    StatusProblems log(*this);
+    SetBusy(true);
+    const int problems = UndoRun(run.albumFolder, log);
+    SetBusy(false);
+    AddStatus(RecoveryStatus(true, problems));
+    RescanAfterProcessing();
+    EnableExecute(false);
 }
 
 void MainDialog::RescanAfterProcessing() {

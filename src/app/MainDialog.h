@@ -48,6 +48,10 @@ public:
     static constexpr int kMinPaneSize = 150;
     static constexpr int kActionRename = 0;
     static constexpr int kActionTag = 1;
+    static constexpr int kActionUndo = 2;
+    // Answers to the question about a run that was not finished.
+    static constexpr int kFinishRun = 1;
+    static constexpr int kUndoRun = 2;
 
     // Loads the settings component from the loader's folder; without it the
     // program cannot run (see HasSettings). Shows the splash when the
@@ -141,6 +145,9 @@ protected:
     virtual int RunSettingsDialog();
     virtual int RunFormatEditor(FormatEditorDialog& editor, const std::string& openTemplate);
     virtual void RunProcessing();
+    // Finish (kFinishRun), undo (kUndoRun) or leave (0) a run that a
+    // folder's journal tells was not finished.
+    virtual int AskUnfinishedRun(bool canFinish);
 
 private:
     void BuildControls();
@@ -164,6 +171,9 @@ private:
     void MarkLengthMismatches();
     std::size_t CountLengthMismatches() const;
     void RescanAfterProcessing();
+    // True when the run of the folder's journal was finished or undone.
+    bool OfferUnfinishedRun(const std::string& folder);
+    void UndoLastRun();
     void SaveOnClose();
 
     ComponentLoader& loader_;

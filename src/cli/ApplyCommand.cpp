@@ -7,8 +7,8 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "album/AlbumFolder.h"
@@ -24,9 +24,8 @@
 #include "naming/NameFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryComboBox.h"
-#include "processing/FilePairing.h"
-#include "processing/PlaylistWriter.h"
 #include "processing/ProcessingPipeline.h"
+#include "processing/RunRecovery.h"
 #include "settings/SettingsIni.h"
 #include "settings/SettingsValues.h"
 
@@ -106,55 +105,43 @@ private:
     bool open_ = false;
 };
 
-bool Exists(const std::string& path) {
-    return ::access(path.c_str(), F_OK) == 0;
-}
-
-// What the processing would do, without doing it. The notes foresee what
-// the processing will refuse, since it never replaces a file.
-void PrintPlan(const AlbumFolder& album, const ApplyOptions& options) {
-    const TrackList& files = album.files;
-    const TrackList& tracks = album.tracks;
-    const std::vector<FileJob> jobs =
-        PairRows(files, RecordOrderRows(files.size()), tracks, RecordOrderRows(tracks.size()));
-    const std::string dirName = AlbumDirectoryName(tracks.front());
-    if (options.createDirectory) {
-        std::printf("Directory: %s\n", dirName.c_str());
+// What the processing would do, without doing it: the pipeline's own plan,
+// with what it will refuse since it never replaces a file.
+void PrintPlan(Plan plan, const AlbumFolder& album) {
+    ForeseeRefusals(plan);
+    if (!plan.dirName.empty()) {
+        std::printf("Directory: %s\n", plan.dirName.c_str());
     } else {
         std::printf("Directory: none, the files stay in %s\n", album.folder.c_str());
     }
-    const std::string targetFolder =
-        album.folder + "/" + (options.createDirectory ? dirName + "/" : std::string());
-    std::set<std::string> leaving;
-    for (const FileJob& job : jobs) {
-        if (job.skipReason.empty()) {
-            leaving.insert(files[static_cast<std::size_t>(job.fileRecord)].fileName);
-        }
-    }
-    std::set<std::string> newNames;
-    for (const FileJob& job : jobs) {
-        const std::string& oldName = job.currentName;
+    for (const FileJob& job : plan.jobs) {
         if (!job.skipReason.empty()) {
-            std::printf("%s -> (left as it is: %s)\n", oldName.c_str(), job.skipReason.c_str());
-            continue;
+            std::printf("%s -> (left as it is: %s)\n", job.currentName.c_str(),
+                        job.skipReason.c_str());
+        } else if (!job.refusal.empty()) {
+            std::printf("%s -> %s  (%s)\n", job.currentName.c_str(), job.newName.c_str(),
+                        job.refusal.c_str());
+        } else {
+            std::printf("%s -> %s\n", job.currentName.c_str(), job.newName.c_str());
         }
-        const std::string& newName = tracks[static_cast<std::size_t>(job.trackRecord)].fileName;
-        std::string note;
-        if (options.createDirectory && Exists(targetFolder + oldName)) {
-            note = "  (the directory holds a file of that name: this one stays where it is)";
-        } else if (!newNames.insert(newName).second) {
-            note = "  (a file above gets that name: this one will keep its name)";
-        } else if (Exists(targetFolder + newName) &&
-                   (options.createDirectory || leaving.count(newName) == 0)) {
-            note = "  (that name is taken: the file will keep its name)";
-        }
-        std::printf("%s -> %s%s\n", oldName.c_str(), newName.c_str(), note.c_str());
     }
-    if (options.createPlaylist) {
-        std::printf("Playlist: %s\n", PlaylistFileName(tracks.front()).c_str());
-    } else {
-        std::printf("Playlist: none\n");
+    std::printf("Playlist: %s\n", plan.playlistName.empty() ? "none" : plan.playlistName.c_str());
+}
+
+// A run that was killed in the folder is finished or undone first: a new
+// one would find the files half moved.
+int RefuseUnfinishedRun(const std::string& folder) {
+    std::error_code ignored;
+    const FoundRun run =
+        FindRun(std::filesystem::absolute(folder, ignored).lexically_normal().string());
+    if (!run.Unfinished()) {
+        return 0;
     }
+    std::fprintf(stderr,
+                 "corvane-cli apply: the last run in %s was not finished: see \"corvane-cli "
+                 "resume %s\" and \"corvane-cli undo %s\"\n",
+                 folder.c_str(), folder.c_str(), folder.c_str());
+    return 1;
 }
 
 // Lists the pairs whose lengths disagree; true when there are none.
@@ -206,6 +193,9 @@ int RunApply(const Arguments& arguments) {
         return 1;
     }
 
+    if (const int status = RefuseUnfinishedRun(options.folder); status != 0) {
+        return status;
+    }
     AlbumFolder album;
     const int count = ScanFolder(album, options.folder, *mp3Info, FileProgress().Callback());
     if (count < 0) {
@@ -278,6 +268,14 @@ int RunApply(const Arguments& arguments) {
         std::printf("%s -> %s\n", name.c_str(), target.c_str());
     });
     pipeline.SetDependencyStep(&dependencies);
+    if (options.dryRun) {
+        PrintPlan(pipeline.PlanOfRun(), album);
+        if (moveDependencies) {
+            PrintDependencyPlan(album, AlbumDirectoryName(album.tracks.front()),
+                                options.dependencies);
+        }
+        return 0;
+    }
     pipeline.RunAll();
     log.EndLine();
     return pipeline.FailureCount() == 0 ? 0 : 1;

@@ -6,6 +6,7 @@
 #include "cli/ApplyCommand.h"
 #include "cli/CddbCommands.h"
 #include "cli/Commands.h"
+#include "cli/RecoveryCommands.h"
 #include "cli/ScanCommand.h"
 
 namespace {
@@ -24,6 +25,8 @@ const Command kCommands[] = {
     {"query", corvane::cli::kQueryUsage, corvane::cli::RunQuery, false},
     {"read", corvane::cli::kReadUsage, corvane::cli::RunRead, false},
     {"sites", corvane::cli::kSitesUsage, corvane::cli::RunSites, false},
+    {"resume", corvane::cli::kResumeUsage, corvane::cli::RunResume, false},
+    {"undo", corvane::cli::kUndoUsage, corvane::cli::RunUndo, false},
 };
 
 // The usage goes to standard output when asked for, to standard error after

@@ -101,6 +101,7 @@ std::vector<FileJob> PairRows(const TrackList& files, const std::vector<int>& fi
         }
         if (row < trackRows.size() && IsRecordIndex(trackRows[row], tracks)) {
             job.trackRecord = trackRows[row];
+            job.newName = tracks[static_cast<std::size_t>(job.trackRecord)].fileName;
         }
         job.skipReason = CheckPair(job, fileSeen, trackSeen, tracks);
         if (job.skipReason.empty()) {

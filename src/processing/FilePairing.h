@@ -14,9 +14,15 @@ struct FileJob {
     int fileRecord = -1;        // index into the file records; -1 = none
     int trackRecord = -1;       // index into the database track records; -1 = none
     std::string skipReason;     // non-empty: the file is left untouched
+    std::string newName;        // the name its album track gives it
+    std::string refusal;        // foreseen: what the run will refuse to do, and why
     std::string currentName;    // the file's name now, in the folder where it lies
     bool inWorkFolder = false;  // lies in the folder where it is tagged and renamed
-    bool failed = false;        // tagging or renaming it failed
+    bool tagDone = false;       // its new tag is written
+    std::string oldTagCopy;     // where the run keeps its old tag
+    bool failed = false;        // moving, tagging or renaming it failed
+
+    bool operator==(const FileJob&) const = default;
 };
 
 // Pairs file-list row k with database-list row k. Each row is given by the

@@ -22,13 +22,20 @@ constexpr int kPictureSize = 48;
 const QColor kProblemColor(0xd0, 0x30, 0x30);
 
 // Stands in for a step picture the resources do not hold.
-QPixmap PlaceholderPicture(int step, bool begun) {
+QPixmap PlaceholderPicture(int step, ProcessingDialog::StepPicture state) {
     QPixmap pixmap(kPictureSize, kPictureSize);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(begun ? QColor(0x15, 0x80, 0x3d) : QColor(0x80, 0x80, 0x80), 2));
-    painter.setBrush(begun ? QColor(0xe8, 0xf5, 0xec) : QColor(0xf0, 0xf0, 0xf0));
+    const bool failed = state == ProcessingDialog::StepPicture::kFailed;
+    const bool begun = state == ProcessingDialog::StepPicture::kBegun;
+    painter.setPen(QPen(failed  ? kProblemColor
+                        : begun ? QColor(0x15, 0x80, 0x3d)
+                                : QColor(0x80, 0x80, 0x80),
+                        2));
+    painter.setBrush(failed  ? QColor(0xfd, 0xec, 0xec)
+                     : begun ? QColor(0xe8, 0xf5, 0xec)
+                             : QColor(0xf0, 0xf0, 0xf0));
     painter.drawRoundedRect(QRectF(1, 1, kPictureSize - 2, kPictureSize - 2), 7, 7);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::number(step + 1));
     return pixmap;
@@ -76,7 +83,7 @@ ProcessingDialog::ProcessingDialog(QWidget* parent)
     timer_.setInterval(kStepInterval);
     connect(&timer_, &QTimer::timeout, this, &ProcessingDialog::OnTick);
     for (int step = 0; step < static_cast<int>(pictures_.size()); ++step) {
-        ShowStepPicture(step, false);
+        ShowStepPicture(step, StepPicture::kBefore);
     }
 }
 
@@ -108,7 +115,7 @@ void ProcessingDialog::Begin() {
     log_->clear();
     progress_->setValue(0);
     for (int step = 0; step < static_cast<int>(pictures_.size()); ++step) {
-        ShowStepPicture(step, false);
+        ShowStepPicture(step, StepPicture::kBefore);
     }
     timer_.start();
     pipeline_.Start();
@@ -120,24 +127,27 @@ void ProcessingDialog::OnTick() {
         return;
     }
     if (step_ < static_cast<int>(pictures_.size())) {
-        ShowStepPicture(step_, true);
+        ShowStepPicture(step_, StepPicture::kBegun);
     }
-    RunStep(step_);
+    if (!RunStep(step_) && step_ < static_cast<int>(pictures_.size())) {
+        ShowStepPicture(step_, StepPicture::kFailed);
+    }
     ++step_;
-    if (step_ > ProcessingPipeline::kLastStep) {
+    if (step_ > static_cast<int>(Step::kEnd)) {
         timer_.stop();
         Finish();
     }
 }
 
-void ProcessingDialog::RunStep(int step) {
+bool ProcessingDialog::RunStep(int step) {
     busy_ = true;
     progress_->setValue(std::min(25 * (step + 1), progress_->maximum()));
     // Let the picture and the bar show before the work starts; a tick
     // delivered meanwhile finds busy_ set and does nothing.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    pipeline_.RunStep(step);
+    const bool succeeded = pipeline_.RunStep(static_cast<Step>(step));
     busy_ = false;
+    return succeeded;
 }
 
 void ProcessingDialog::Finish() {
@@ -145,7 +155,10 @@ void ProcessingDialog::Finish() {
     ok_->setEnabled(true);
     step_ = 0;
     running_ = false;
-    accept();
+    // A run that went wrong stays on screen until the user has seen it.
+    if (FailureCount() == 0 && SkippedCount() == 0) {
+        accept();
+    }
 }
 
 void ProcessingDialog::reject() {
@@ -181,13 +194,17 @@ QStringList ProcessingDialog::LogLines() const {
     return lines;
 }
 
-void ProcessingDialog::ShowStepPicture(int step, bool begun) {
-    QPixmap picture = ArtworkPixmap(StepPicturePath(step, begun), QSize(), devicePixelRatioF());
+void ProcessingDialog::ShowStepPicture(int step, StepPicture state) {
+    const QString path = state == StepPicture::kFailed
+                             ? StepFailedPicturePath(step)
+                             : StepPicturePath(step, state == StepPicture::kBegun);
+    QPixmap picture = ArtworkPixmap(path, QSize(), devicePixelRatioF());
     if (picture.isNull()) {
-        picture = PlaceholderPicture(step, begun);
+        picture = PlaceholderPicture(step, state);
     }
-    pictures_[static_cast<std::size_t>(step)]->setPixmap(picture);
-    pictures_[static_cast<std::size_t>(step)]->setProperty("begun", begun);
+    QLabel* label = pictures_[static_cast<std::size_t>(step)];
+    label->setPixmap(picture);
+    label->setProperty("state", static_cast<int>(state));
 }
 
 }  // namespace corvane

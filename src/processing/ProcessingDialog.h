@@ -19,13 +19,16 @@ class QPushButton;
 namespace corvane {
 
 // "Processing Files": runs the processing steps one per 250 ms timer tick,
-// shows each step's picture once it has begun, the progress and the log, and
-// closes itself one tick after the last step. The main window keeps one and
+// shows each step's picture once it has begun (or failed), the progress and
+// the log, and closes itself one tick after the last step unless something
+// failed or was skipped: then it waits for "OK". The main window keeps one and
 // reuses it for every run.
 class ProcessingDialog : public QDialog, public ProcessingLog {
     Q_OBJECT
 
 public:
+    enum class StepPicture { kBefore, kBegun, kFailed };
+
     explicit ProcessingDialog(QWidget* parent = nullptr);
 
     void SetLists(const TrackList& files, const TrackList& tracks, std::vector<int> fileRows,
@@ -45,6 +48,8 @@ public:
     // Of the last run.
     int FailureCount() const { return pipeline_.FailureCount(); }
     int SkippedCount() const { return pipeline_.SkippedCount(); }
+    // The line for the main window's status list.
+    std::string SummaryText() const { return pipeline_.SummaryText(); }
     QStringList LogLines() const;
 
     static constexpr int kStepInterval = 250;  // ms
@@ -55,9 +60,9 @@ public:
 private:
     void Begin();
     void OnTick();
-    void RunStep(int step);
+    bool RunStep(int step);
     void Finish();
-    void ShowStepPicture(int step, bool begun);
+    void ShowStepPicture(int step, StepPicture state);
 
     ProcessingPipeline pipeline_;
     QTimer timer_;

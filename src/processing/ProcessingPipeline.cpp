@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
+#include <set>
 
 #include "naming/FileNameCleanup.h"
 #include "naming/NameFormat.h"
@@ -13,6 +15,7 @@
 #include "processing/PlaylistWriter.h"
 #include "processing/RenameBatch.h"
 #include "processing/TagSaver.h"
+#include "processing/TagBackup.h"
 
 namespace corvane {
 
@@ -29,22 +32,26 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-int MakeDirectory(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) == 0) {
-        return 0;
-    }
-    const int error = errno;
-    // An album directory left by an earlier run is simply used again.
-    return error == EEXIST && IsDirectory(path) ? 0 : error;
-}
-
 std::string FilesText(int count) {
     return count == 1 ? "1 file" : std::to_string(count) + " files";
+}
+
+// The names in a folder, for telling afterwards what a killed tag write left.
+void AddFolderNames(const std::string& folder, std::vector<std::string>& names) {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        names.push_back(entry.path().filename().string());
+    }
 }
 
 }  // namespace
@@ -64,6 +71,45 @@ std::string LocalTimeText() {
     return text;
 }
 
+Plan MakePlan(const TrackList& files, const std::vector<int>& fileRows, const TrackList& tracks,
+              const std::vector<int>& trackRows, const ProcessingOptions& options) {
+    Plan plan;
+    plan.albumFolder = files.empty() ? std::string() : FolderOf(files.front().filePath);
+    plan.jobs = PairRows(files, fileRows, tracks, trackRows);
+    if (!tracks.empty()) {
+        plan.dirName = options.createDirectory ? AlbumDirectoryName(tracks.front()) : "";
+        plan.playlistName = options.createPlaylist ? PlaylistFileName(tracks.front()) : "";
+    }
+    return plan;
+}
+
+void ForeseeRefusals(Plan& plan) {
+    const bool moving = !plan.dirName.empty();
+    const std::string target = plan.albumFolder + (moving ? plan.dirName + "/" : "");
+    std::set<std::string> leaving;
+    for (const FileJob& job : plan.jobs) {
+        if (job.skipReason.empty()) {
+            leaving.insert(job.currentName);
+        }
+    }
+    std::set<std::string> taken;
+    for (FileJob& job : plan.jobs) {
+        if (!job.skipReason.empty()) {
+            continue;
+        }
+        if (moving && Exists(target + job.currentName)) {
+            job.refusal = "the directory holds a file of that name: this one stays where it is";
+        } else if (!taken.insert(job.newName).second) {
+            job.refusal = "a file above gets that name: this one will keep its name";
+        } else if (Exists(target + job.newName) && (moving || leaving.count(job.newName) == 0)) {
+            job.refusal = "that name is taken: the file will keep its name";
+        }
+    }
+}
+
+ProcessingPipeline::ProcessingPipeline(ProcessingLog& log, FileOps* ops)
+    : log_(log), ops_(ops != nullptr ? *ops : ownOps_), journal_(ops_) {}
+
 void ProcessingPipeline::SetLists(const TrackList& files, const TrackList& tracks,
                                   std::vector<int> fileRows, std::vector<int> trackRows,
                                   Mp3InfoObject& mp3Info) {
@@ -72,7 +118,7 @@ void ProcessingPipeline::SetLists(const TrackList& files, const TrackList& track
     fileRows_ = std::move(fileRows);
     trackRows_ = std::move(trackRows);
     mp3Info_ = &mp3Info;
-    albumFolder_ = files_.empty() ? std::string() : FolderOf(files_.front().filePath);
+    resuming_ = false;
 }
 
 void ProcessingPipeline::SetDependencyOptions(const std::string& searchWords,
@@ -81,132 +127,195 @@ void ProcessingPipeline::SetDependencyOptions(const std::string& searchWords,
     confirmDependencies_ = confirmDependencies;
 }
 
+void ProcessingPipeline::SetResume(RunState state, Mp3InfoObject& mp3Info) {
+    files_ = std::move(state.files);
+    tracks_ = std::move(state.tracks);
+    plan_ = std::move(state.plan);
+    dirReady_ = state.dirReady;
+    playlistDone_ = state.playlistDone;
+    options_.createDirectory = !plan_.dirName.empty();
+    options_.createPlaylist = !plan_.playlistName.empty();
+    options_.moveDependencies = false;
+    mp3Info_ = &mp3Info;
+    resuming_ = true;
+}
+
+Plan ProcessingPipeline::PlanOfRun() const {
+    return MakePlan(files_, fileRows_, tracks_, trackRows_, options_);
+}
+
 void ProcessingPipeline::Start() {
-    failures_ = 0;
+    otherFailures_ = 0;
     skipped_ = 0;
     albumDirEntered_ = false;
-    dirName_.clear();
-    jobs_.clear();
+    blocked_ = false;
+    if (!resuming_) {
+        plan_ = PlanOfRun();
+        dirReady_ = false;
+        playlistDone_ = false;
+    }
     log_.Log("Processing Files, started at " + LocalTimeText());
+    blocked_ = !StartJournal();
+}
+
+bool ProcessingPipeline::StartJournal() {
+    if (plan_.albumFolder.empty()) {
+        return true;  // no files: the steps find nothing to do
+    }
+    if (resuming_) {
+        journal_.Continue(plan_.albumFolder);
+        return true;
+    }
+    JournalRecord earlier;
+    if (ReadJournal(plan_.albumFolder, earlier) &&
+        (earlier.stage == RunStage::kRunning || earlier.stage == RunStage::kUndoing)) {
+        log_.LogProblem("An earlier run in this folder was not finished: finish or undo it first.");
+        ++otherFailures_;
+        return false;
+    }
+    JournalRecord record;
+    record.dirName = plan_.dirName;
+    record.playlistName = plan_.playlistName;
+    for (std::size_t track = 0; track < tracks_.size(); ++track) {
+        for (const FileJob& job : plan_.jobs) {
+            if (job.skipReason.empty() && job.trackRecord == static_cast<int>(track)) {
+                record.files.push_back({FileOf(job), TrackOf(job)});
+            }
+        }
+    }
+    if (const int error = journal_.Begin(plan_.albumFolder, record); error != 0) {
+        log_.LogProblem("Cannot write the run journal in " + Quoted(plan_.albumFolder) + ": " +
+                        ErrorText(error));
+        ++otherFailures_;
+        return false;
+    }
+    return true;
 }
 
 void ProcessingPipeline::Finish() {
     log_.Log("Operation finished at " + LocalTimeText());
+    if (!blocked_ && journal_.IsOpen()) {
+        journal_.Mark(RunStage::kFinished);
+    }
 }
 
 void ProcessingPipeline::RunAll() {
     Start();
-    for (int step = 0; step <= kLastStep; ++step) {
-        RunStep(step);
+    for (int step = 0; step <= static_cast<int>(Step::kEnd); ++step) {
+        RunStep(static_cast<Step>(step));
     }
     Finish();
 }
 
-void ProcessingPipeline::RunStep(int step) {
+bool ProcessingPipeline::RunStep(Step step) {
+    stepProblems_ = 0;
+    if (blocked_) {
+        return step == Step::kEnd;
+    }
     switch (step) {
-        case 0:
+        case Step::kCreateDirectory:
             if (options_.createDirectory) {
                 CreateDirectoryStep();
             }
             break;
-        case 1:
+        case Step::kMoveTagRename:
             MoveTagRenameStep();
             break;
-        case 2:
+        case Step::kPlaylist:
             if (options_.createPlaylist) {
                 WritePlaylistStep();
             }
             break;
-        case 3:
+        case Step::kDependencies:
             if (options_.moveDependencies) {
                 DependencyStepRun();
             }
             break;
-        default:
+        case Step::kEnd:
             break;
     }
+    return stepProblems_ == 0;
 }
 
 void ProcessingPipeline::CreateDirectoryStep() {
     log_.Log("Creating New Directory...");
-    if (files_.empty() || tracks_.empty()) {
-        log_.LogProblem("No album to name the directory after.");
-        ++failures_;
-        log_.LogProblem(kFailedText);
+    const std::string& dirName = plan_.dirName;
+    if (dirName.empty()) {
+        StepFailed("No album to name the directory after.");
         return;
     }
-    dirName_ = AlbumDirectoryName(tracks_.front());
-    const int error = IsUsableFileName(dirName_) ? MakeDirectory(albumFolder_ + dirName_) : EINVAL;
-    if (error != 0) {
-        LogFailure("Cannot create the directory " + Quoted(dirName_), error);
-        ++failures_;
-        log_.LogProblem(kFailedText);
+    if (!dirReady_ && !IsUsableFileName(dirName)) {
+        StepFailed("Cannot create the directory " + Quoted(dirName), EINVAL);
         return;
     }
+    // An album directory left by an earlier run is simply used again.
+    if (!dirReady_ && !IsDirectory(plan_.albumFolder + dirName)) {
+        const int error = journal_.MakeDirectory(dirName);
+        if (error != 0 && !(error == EEXIST && IsDirectory(plan_.albumFolder + dirName))) {
+            StepFailed("Cannot create the directory " + Quoted(dirName), error);
+            return;
+        }
+    }
+    dirReady_ = true;
     log_.Log(kDoneText);
 }
 
 void ProcessingPipeline::MoveTagRenameStep() {
-    jobs_ = PairRows(files_, fileRows_, tracks_, trackRows_);
     if (options_.createDirectory && !MoveFiles()) {
         return;
     }
     log_.Log("Renaming and ID3Tag Files...");
     int skipped = 0;
     if (!options_.createDirectory) {
-        if (!EnterFolder(albumFolder_)) {
+        if (!EnterFolder(plan_.albumFolder)) {
             return;
         }
         LogSkips(skipped);
-        for (FileJob& job : jobs_) {
+        for (FileJob& job : plan_.jobs) {
             job.inWorkFolder = job.skipReason.empty();
         }
     }
     if (mp3Info_ == nullptr) {
-        log_.LogProblem("No MP3 component to write the tags with.");
-        ++failures_;
-        log_.LogProblem(kFailedText);
+        StepFailed("No MP3 component to write the tags with.");
         return;
     }
     TagFiles();
     RenameFiles();
-    const int failed = static_cast<int>(
-        std::count_if(jobs_.begin(), jobs_.end(), [](const FileJob& job) { return job.failed; }));
-    LogSummary(failed, skipped, static_cast<int>(jobs_.size()));
+    // A file that could not be moved is not renamed either.
+    LogSummary(FailedFileCount(), skipped, static_cast<int>(plan_.jobs.size()));
 }
 
 // Moves every paired file into the album directory and makes it current.
 // False when the directory cannot be entered: then nothing is touched.
 bool ProcessingPipeline::MoveFiles() {
     log_.Log("Moving Files...");
-    if (dirName_.empty()) {
-        // The directory step has not named a directory: nowhere to move to.
-        log_.LogProblem("No album directory to move the files into.");
-        ++failures_;
-        log_.LogProblem(kFailedText);
+    if (!dirReady_) {
+        // The directory step has not made a directory: nowhere to move to.
+        StepFailed("No album directory to move the files into.");
         return false;
     }
-    if (!EnterFolder(albumFolder_ + dirName_)) {
+    if (!EnterFolder(plan_.albumFolder + plan_.dirName)) {
         return false;
     }
     albumDirEntered_ = true;
     int skipped = 0;
     LogSkips(skipped);
     int failed = 0;
-    for (FileJob& job : jobs_) {
-        if (!job.skipReason.empty()) {
+    for (FileJob& job : plan_.jobs) {
+        if (!job.skipReason.empty() || job.inWorkFolder) {
             continue;
         }
-        const int error = RenameNoReplace(FileOf(job).filePath, job.currentName);
+        const int error = journal_.Move(job.currentName, WorkPath(job.currentName));
         if (error != 0) {
-            LogFailure("Cannot move " + Quoted(job.currentName) + " into " + Quoted(dirName_),
-                       error);
+            FailJob(job,
+                    "Cannot move " + Quoted(job.currentName) + " into " + Quoted(plan_.dirName),
+                    error);
             ++failed;
             continue;
         }
         job.inWorkFolder = true;
     }
-    LogSummary(failed, skipped, static_cast<int>(jobs_.size()));
+    LogSummary(failed, skipped, static_cast<int>(plan_.jobs.size()));
     return true;
 }
 
@@ -215,38 +324,40 @@ bool ProcessingPipeline::EnterFolder(const std::string& folder) {
     if (::chdir(path.c_str()) == 0) {
         return true;
     }
-    LogFailure("Cannot enter the folder " + Quoted(path), errno);
-    ++failures_;
-    log_.LogProblem(kFailedText);
+    StepFailed("Cannot enter the folder " + Quoted(path), errno);
     return false;
 }
 
 void ProcessingPipeline::TagFiles() {
-    for (FileJob& job : jobs_) {
-        if (!job.inWorkFolder) {
+    bool listed = false;
+    for (FileJob& job : plan_.jobs) {
+        if (!job.inWorkFolder || job.tagDone) {
             continue;
         }
-        struct stat st {};
-        if (::lstat(job.currentName.c_str(), &st) != 0) {
-            LogFailure("Cannot find " + Quoted(job.currentName), errno);
-            job.failed = true;
+        const std::string path = journal_.Absolute(WorkPath(job.currentName));
+        if (!Exists(path)) {
+            FailJob(job, "Cannot find " + Quoted(job.currentName), errno);
             job.inWorkFolder = false;
             continue;
         }
-        if (mp3Info_->Open(job.currentName) != 0) {
-            log_.LogProblem("Cannot read " + Quoted(job.currentName) +
-                            " as an MP3 file: its tag is not written.");
-            job.failed = true;
+        // A read-only file is made writable for the write only.
+        TemporarilyWritable writable(path);
+        if (mp3Info_->Open(path) != 0) {
+            FailJob(job, "Cannot read " + Quoted(job.currentName) +
+                             " as an MP3 file: its tag is not written.");
             continue;
         }
-        const TrackInfo& track = TrackOf(job);
-        TemporarilyWritable writable(job.currentName);
-        const int error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
-                                             track.comment, track.track, track.genre);
-        if (error != 0) {
-            log_.LogProblem("Cannot write the tag of " + Quoted(job.currentName) + ": " +
-                            WriteFailureText(*mp3Info_, error));
-            job.failed = true;
+        if (!listed) {
+            // What the folder holds before the first write: whatever a killed
+            // write leaves beyond it is the writer's temporary file.
+            std::vector<std::string> words{WorkPath("")};
+            AddFolderNames(journal_.Absolute(WorkPath("")), words);
+            journal_.Note(JournalOpKind::kList, words);
+            listed = true;
+        }
+        if (const int error = WriteTag(job); error != 0) {
+            FailJob(job, "Cannot write the tag of " + Quoted(job.currentName) + ": " +
+                             WriteFailureText(*mp3Info_, error));
         }
         if (const int restoreError = writable.Restore()) {
             LogFailure("Cannot make " + Quoted(job.currentName) + " read-only again", restoreError);
@@ -254,16 +365,50 @@ void ProcessingPipeline::TagFiles() {
     }
 }
 
+// Keeps the old tag in the journal's folder, notes the write and writes.
+int ProcessingPipeline::WriteTag(FileJob& job) {
+    const std::string path = WorkPath(job.currentName);
+    if (job.oldTagCopy.empty()) {
+        std::string content;
+        if (const int error = ReadWholeFile(journal_.Absolute(path), content); error != 0) {
+            return error;
+        }
+        const std::string backup = MakeTagBackup(content);
+        int error = EEXIST;
+        for (int n = 1; error == EEXIST; ++n) {
+            job.oldTagCopy = std::string(kJournalFolder) + "/tag-" + std::to_string(n);
+            error = ops_.CreateFile(journal_.Absolute(job.oldTagCopy), backup);
+        }
+        if (error != 0) {
+            job.oldTagCopy.clear();
+            return error;
+        }
+    }
+    if (const int error = journal_.Note(JournalOpKind::kTag, {path, job.oldTagCopy}); error != 0) {
+        return error;
+    }
+    const TrackInfo& track = TrackOf(job);
+    const int error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
+                                         track.comment, track.track, track.genre);
+    journal_.Outcome(error);
+    job.tagDone = error == 0;
+    return error;
+}
+
 void ProcessingPipeline::RenameFiles() {
     std::vector<RenameRequest> requests;
     std::vector<FileJob*> renamed;
-    for (FileJob& job : jobs_) {
+    for (FileJob& job : plan_.jobs) {
         if (job.inWorkFolder) {
-            requests.push_back({job.currentName, TrackOf(job).fileName});
+            requests.push_back({job.currentName, job.newName});
             renamed.push_back(&job);
         }
     }
-    const std::vector<RenameResult> results = RenameAll(requests);
+    const std::vector<RenameResult> results =
+        RenameAll(requests, journal_.Absolute(WorkPath("")),
+                  [this](const std::string& from, const std::string& to) {
+                      return journal_.Move(WorkPath(from), WorkPath(to));
+                  });
     for (std::size_t i = 0; i < results.size(); ++i) {
         renamed[i]->currentName = results[i].finalName;
         if (results[i].error == 0) {
@@ -274,8 +419,7 @@ void ProcessingPipeline::RenameFiles() {
         if (results[i].finalName != requests[i].from) {
             text += "; the file is now named " + Quoted(results[i].finalName);
         }
-        log_.LogProblem(text);
-        renamed[i]->failed = true;
+        FailJob(*renamed[i], text);
     }
 }
 
@@ -285,13 +429,13 @@ void ProcessingPipeline::WritePlaylistStep() {
     int failed = 0;
     // The album's track order; each file under the name it has now.
     for (std::size_t track = 0; track < tracks_.size(); ++track) {
-        for (const FileJob& job : jobs_) {
+        for (const FileJob& job : plan_.jobs) {
             if (!job.inWorkFolder || job.trackRecord != static_cast<int>(track)) {
                 continue;
             }
             if (!CanListFileName(job.currentName)) {
-                log_.LogProblem("Cannot list " + Quoted(job.currentName) +
-                                ": its name holds a line break.");
+                Problem("Cannot list " + Quoted(job.currentName) +
+                        ": its name holds a line break.");
                 ++failed;
                 continue;
             }
@@ -300,26 +444,51 @@ void ProcessingPipeline::WritePlaylistStep() {
                                job.currentName});
         }
     }
+    otherFailures_ += failed;
     if (entries.empty()) {
-        log_.LogProblem("No file to list: the playlist is not written.");
-        failures_ += failed;
+        Problem("No file to list: the playlist is not written.");
         return;
     }
-    const std::string name = PlaylistFileName(tracks_.front());
-    const int error =
-        IsUsableFileName(name) ? WriteFileAtomically(name, BuildPlaylist(entries)) : EINVAL;
+    const std::string& name = plan_.playlistName;
+    const int error = playlistDone_            ? 0
+                      : IsUsableFileName(name) ? WritePlaylist(BuildPlaylist(entries))
+                                               : EINVAL;
     if (error != 0) {
-        LogFailure("Cannot write the playlist " + Quoted(name), error);
-        failures_ += failed + 1;
-        log_.LogProblem(kFailedText);
+        StepFailed("Cannot write the playlist " + Quoted(name), error);
         return;
     }
-    failures_ += failed;
     if (failed == 0) {
         log_.Log(kDoneText);
     } else {
         log_.LogProblem(FilesText(failed) + " not listed.");
     }
+}
+
+// Through a temporary file in the journal's folder, whose name is short
+// whatever the playlist's, and a rename that never replaces a file.
+int ProcessingPipeline::WritePlaylist(const std::string& text) {
+    const std::string temporary = std::string(kJournalFolder) + "/playlist.tmp";
+    const std::string path = WorkPath(plan_.playlistName);
+    std::string existing;
+    if (ReadWholeFile(journal_.Absolute(path), existing) == 0 && existing == text) {
+        return 0;  // an earlier run's, the same to the byte
+    }
+    if (const int error =
+            journal_.Note(JournalOpKind::kWrite, {temporary, path, HashText(ContentHash(text))});
+        error != 0) {
+        return error;
+    }
+    ops_.RemoveFile(journal_.Absolute(temporary));
+    int error = ops_.CreateFile(journal_.Absolute(temporary), text);
+    if (error == 0) {
+        error = ops_.Rename(journal_.Absolute(temporary), journal_.Absolute(path));
+        if (error != 0) {
+            ops_.RemoveFile(journal_.Absolute(temporary));
+        }
+    }
+    journal_.Outcome(error);
+    playlistDone_ = error == 0;
+    return error;
 }
 
 void ProcessingPipeline::DependencyStepRun() {
@@ -330,17 +499,23 @@ void ProcessingPipeline::DependencyStepRun() {
     if (!tracks_.empty()) {
         context.firstTrack = tracks_.front();
     }
-    context.albumFolder = albumFolder_;
-    context.dirName = dirName_;
+    context.albumFolder = plan_.albumFolder;
+    context.dirName = plan_.dirName;
     context.createDirectory = options_.createDirectory;
     context.albumDirEntered = albumDirEntered_;
     context.searchWords = searchWords_;
     context.confirmDependencies = confirmDependencies_;
-    failures_ += dependencyStep_->Run(context, log_);
+    const int failed = dependencyStep_->Run(context, log_);
+    otherFailures_ += failed;
+    stepProblems_ += failed;
+}
+
+std::string ProcessingPipeline::WorkPath(const std::string& name) const {
+    return plan_.dirName.empty() ? name : plan_.dirName + "/" + name;
 }
 
 void ProcessingPipeline::LogSkips(int& skipped) {
-    for (const FileJob& job : jobs_) {
+    for (const FileJob& job : plan_.jobs) {
         if (job.skipReason.empty()) {
             continue;
         }
@@ -352,12 +527,47 @@ void ProcessingPipeline::LogSkips(int& skipped) {
     skipped_ += skipped;
 }
 
-void ProcessingPipeline::LogFailure(const std::string& text, int error) {
-    log_.LogProblem(text + ": " + ErrorText(error));
+void ProcessingPipeline::Problem(const std::string& text) {
+    log_.LogProblem(text);
+    ++stepProblems_;
+}
+
+void ProcessingPipeline::StepFailed(const std::string& reason, int error) {
+    Problem(error != 0 ? reason + ": " + ErrorText(error) : reason);
+    ++otherFailures_;
+    log_.LogProblem(kFailedText);
+}
+
+void ProcessingPipeline::FailJob(FileJob& job, const std::string& reason, int error) {
+    Problem(error != 0 ? reason + ": " + ErrorText(error) : reason);
+    job.failed = true;
+}
+
+int ProcessingPipeline::FailedFileCount() const {
+    return static_cast<int>(std::count_if(plan_.jobs.begin(), plan_.jobs.end(),
+                                          [](const FileJob& job) { return job.failed; }));
+}
+
+std::string ProcessingPipeline::SummaryText() const {
+    const int total = static_cast<int>(plan_.jobs.size());
+    const int failedFiles = FailedFileCount();
+    if (failedFiles > 0) {
+        return std::to_string(failedFiles) + " of " + FilesText(total) + " failed: see the log";
+    }
+    if (otherFailures_ > 0) {
+        return FilesText(total - skipped_) + " done, but the run had " +
+               (otherFailures_ == 1 ? std::string("a failure")
+                                    : std::to_string(otherFailures_) + " failures") +
+               ": see the log";
+    }
+    if (skipped_ > 0) {
+        return FilesText(total - skipped_) + " done, " + std::to_string(skipped_) +
+               " skipped: see the log";
+    }
+    return FilesText(total) + " done.";
 }
 
 void ProcessingPipeline::LogSummary(int failed, int skipped, int total) {
-    failures_ += failed;
     if (failed == 0 && skipped == 0) {
         log_.Log(kDoneText);
         return;

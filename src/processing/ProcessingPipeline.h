@@ -5,9 +5,11 @@
 
 #include "album/TrackInfo.h"
 #include "components/Mp3InfoObject.h"
+#include "platform/FileOps.h"
 #include "processing/DependencyStep.h"
 #include "processing/FilePairing.h"
 #include "processing/ProcessingLog.h"
+#include "processing/RunJournal.h"
 
 namespace corvane {
 
@@ -17,17 +19,52 @@ struct ProcessingOptions {
     bool moveDependencies = false;
 };
 
-// What "Rename Files" does, one step at a time: 0 create the album directory,
-// 1 move, tag and rename the files, 2 write the playlist, 3 move the
-// dependencies, 4 nothing. Renames and the playlist use names relative to the
-// process's current directory, which step 1 sets to the album directory (or
-// the album folder) and leaves there. Every failure is logged with the file
-// and the reason; a step with failures ends with a count instead of "Done.".
+// The steps of "Rename Files", in the order they run.
+enum class Step {
+    kCreateDirectory = 0,
+    kMoveTagRename = 1,
+    kPlaylist = 2,
+    kDependencies = 3,
+    kEnd = 4,  // nothing: the dialog's last tick
+};
+
+// What a run will do: worked out once, shown by a dry run, carried out by
+// the run.
+struct Plan {
+    std::string albumFolder;    // the folder the files lie in, ending in "/"
+    std::string dirName;        // the album directory; empty: the files stay
+    std::vector<FileJob> jobs;  // one per row of the file list
+    std::string playlistName;   // empty: no playlist
+};
+
+Plan MakePlan(const TrackList& files, const std::vector<int>& fileRows, const TrackList& tracks,
+              const std::vector<int>& trackRows, const ProcessingOptions& options);
+
+// Sets each job's refusal: what the run will refuse to do since it never
+// replaces a file (a name that is taken, or that an earlier file gets).
+void ForeseeRefusals(Plan& plan);
+
+// Where a journal says a run stands: the plan with each job as it is now.
+struct RunState {
+    Plan plan;
+    TrackList files;            // one per journal file: the old name and play time
+    TrackList tracks;           // the album track of each
+    bool dirReady = false;      // the album directory is there to use
+    bool playlistDone = false;  // the run wrote its playlist
+};
+
+// What "Rename Files" does, one step at a time: create the album directory;
+// move, tag and rename the files; write the playlist; move the dependencies.
+// The run works out its plan first and writes it into the run journal of the
+// album folder, and every change into the journal before making it, so that
+// a run that is killed can be finished or undone. Renames never replace a
+// file. Every failure is logged with the file and the reason; a step with
+// failures ends with a count instead of "Done.". The current directory ends
+// as the album directory (or the album folder), where the dependencies step
+// starts.
 class ProcessingPipeline {
 public:
-    static constexpr int kLastStep = 4;
-
-    explicit ProcessingPipeline(ProcessingLog& log) : log_(log) {}
+    explicit ProcessingPipeline(ProcessingLog& log, FileOps* ops = nullptr);
 
     // fileRows and trackRows: the record index each row of the file list and
     // of the database list carries, in the order the lists show them; row k of
@@ -38,39 +75,60 @@ public:
     void SetDependencyOptions(const std::string& searchWords, bool confirmDependencies);
     // The dependencies step; without one, step 3 does nothing.
     void SetDependencyStep(DependencyStep* step) { dependencyStep_ = step; }
+    // Goes on with a run that a journal left unfinished, instead of a new one.
+    void SetResume(RunState state, Mp3InfoObject& mp3Info);
 
-    // Logs the start line and resets the counts of the run.
+    // What the run will do, from the lists and options given.
+    Plan PlanOfRun() const;
+
+    // Logs the start line, works out the plan and starts the journal.
     void Start();
-    void RunStep(int step);
-    // Logs the end line.
+    // False when the step had a failure.
+    bool RunStep(Step step);
+    // Logs the end line and closes the journal.
     void Finish();
     // Start, every step and Finish in one go.
     void RunAll();
 
-    // Files or items that failed, and files left untouched, in this run.
-    int FailureCount() const { return failures_; }
+    // Files that failed and other items that failed (the directory, the
+    // playlist), and files left untouched, in this run.
+    int FailureCount() const { return otherFailures_ + FailedFileCount(); }
     int SkippedCount() const { return skipped_; }
-    const std::string& DirName() const { return dirName_; }
-    // One entry per file-list row, as step 1 left it.
-    const std::vector<FileJob>& Jobs() const { return jobs_; }
+    const Plan& ThePlan() const { return plan_; }
+    // One line for the main window: "3 of 12 files failed: see the log".
+    std::string SummaryText() const;
 
 private:
+    bool StartJournal();
     void CreateDirectoryStep();
     void MoveTagRenameStep();
     bool MoveFiles();
     bool EnterFolder(const std::string& folder);
     void TagFiles();
+    int WriteTag(FileJob& job);
     void RenameFiles();
     void WritePlaylistStep();
+    int WritePlaylist(const std::string& text);
     void DependencyStepRun();
 
+    // The path of a name in the folder where the files are tagged and
+    // renamed, relative to the album folder.
+    std::string WorkPath(const std::string& name) const;
     void LogSkips(int& skipped);
-    void LogFailure(const std::string& text, int error);
+    // A line about something that went wrong in the current step.
+    void Problem(const std::string& text);
+    // The step cannot go on: logs why and "Failed.".
+    void StepFailed(const std::string& reason, int error = 0);
+    void FailJob(FileJob& job, const std::string& reason, int error = 0);
+    int FailedFileCount() const;
     void LogSummary(int failed, int skipped, int total);
     const TrackInfo& FileOf(const FileJob& job) const;
     const TrackInfo& TrackOf(const FileJob& job) const;
 
     ProcessingLog& log_;
+    FileOps ownOps_;
+    FileOps& ops_;
+    RunJournal journal_;
     TrackList files_;
     TrackList tracks_;
     std::vector<int> fileRows_;
@@ -81,12 +139,15 @@ private:
     bool confirmDependencies_ = false;
     DependencyStep* dependencyStep_ = nullptr;
 
-    std::string albumFolder_;  // ends in "/"
-    std::string dirName_;
+    Plan plan_;
+    bool resuming_ = false;
+    bool blocked_ = false;  // no journal: nothing may change
+    bool dirReady_ = false;
     bool albumDirEntered_ = false;
-    std::vector<FileJob> jobs_;
-    int failures_ = 0;
+    bool playlistDone_ = false;
+    int otherFailures_ = 0;  // failures that are not a file's own
     int skipped_ = 0;
+    int stepProblems_ = 0;  // in the step running
 };
 
 // "Artist - Album" of the album's first track, cleaned for a file name: the

@@ -11,6 +11,16 @@ namespace corvane {
 
 namespace {
 
+// The plain rename of a file of the folder.
+RenameFunction FolderRename(const std::string& folder, RenameFunction rename) {
+    if (rename) {
+        return rename;
+    }
+    return [folder](const std::string& from, const std::string& to) {
+        return RenameNoReplace(folder + from, folder + to);
+    };
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
@@ -19,10 +29,10 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 }
 
 // Moves a file aside under a name nobody uses; returns that name or empty.
-std::string ParkFile(const std::string& name, int& error) {
+std::string ParkFile(const std::string& name, const RenameFunction& rename, int& error) {
     for (int attempt = 1; attempt <= 100; ++attempt) {
         const std::string parked = "~" + std::to_string(attempt) + "~" + name;
-        error = RenameNoReplace(name, parked);
+        error = rename(name, parked);
         if (error == 0) {
             return parked;
         }
@@ -35,8 +45,13 @@ std::string ParkFile(const std::string& name, int& error) {
 
 class Batch {
 public:
-    explicit Batch(const std::vector<RenameRequest>& requests)
-        : requests_(requests), results_(requests.size()), parkedFrom_(requests.size()) {
+    Batch(const std::vector<RenameRequest>& requests, const std::string& folder,
+          RenameFunction rename)
+        : requests_(requests),
+          folder_(folder),
+          rename_(std::move(rename)),
+          results_(requests.size()),
+          parkedFrom_(requests.size()) {
         for (std::size_t i = 0; i < requests.size(); ++i) {
             results_[i].finalName = requests[i].from;
             if (requests[i].from != requests[i].to) {
@@ -65,7 +80,7 @@ private:
             for (std::size_t next = i; IsPending(next);) {
                 const std::string from = results_[next].finalName;
                 const std::string& to = requests_[next].to;
-                const int error = RenameOneNoReplace(from, to);
+                const int error = RenameOneNoReplace(from, to, folder_, rename_);
                 if (error == EEXIST && pending_.count(to) != 0) {
                     waiting_[to] = next;  // held by a file of the set that has yet to move
                     break;
@@ -104,7 +119,7 @@ private:
             const std::string name = results_[i].finalName;
             pending_.erase(name);
             int error = 0;
-            const std::string parked = ParkFile(name, error);
+            const std::string parked = ParkFile(name, rename_, error);
             if (parked.empty()) {
                 results_[i].error = error != 0 ? error : EEXIST;
                 return true;
@@ -130,7 +145,7 @@ private:
     void RestoreParkedFailures() {
         for (std::size_t i = 0; i < requests_.size(); ++i) {
             if (results_[i].error != 0 && !parkedFrom_[i].empty() &&
-                RenameNoReplace(results_[i].finalName, parkedFrom_[i]) == 0) {
+                rename_(results_[i].finalName, parkedFrom_[i]) == 0) {
                 results_[i].finalName = parkedFrom_[i];
             }
         }
@@ -142,6 +157,8 @@ private:
     }
 
     const std::vector<RenameRequest>& requests_;
+    const std::string folder_;
+    const RenameFunction rename_;
     std::vector<RenameResult> results_;
     std::vector<std::string> parkedFrom_;
     std::unordered_map<std::string, std::size_t> pending_;  // current name -> request
@@ -150,25 +167,28 @@ private:
 
 }  // namespace
 
-int RenameOneNoReplace(const std::string& from, const std::string& to) {
-    const int error = RenameNoReplace(from, to);
-    if (error != EEXIST || !IsSameFile(from, to)) {
+int RenameOneNoReplace(const std::string& from, const std::string& to, const std::string& folder,
+                       const RenameFunction& given) {
+    const RenameFunction rename = FolderRename(folder, given);
+    const int error = rename(from, to);
+    if (error != EEXIST || !IsSameFile(folder + from, folder + to)) {
         return error;
     }
     int parkError = 0;
-    const std::string parked = ParkFile(from, parkError);
+    const std::string parked = ParkFile(from, rename, parkError);
     if (parked.empty()) {
         return parkError != 0 ? parkError : EEXIST;
     }
-    const int renameError = RenameNoReplace(parked, to);
+    const int renameError = rename(parked, to);
     if (renameError != 0) {
-        RenameNoReplace(parked, from);
+        rename(parked, from);
     }
     return renameError;
 }
 
-std::vector<RenameResult> RenameAll(const std::vector<RenameRequest>& requests) {
-    return Batch(requests).Run();
+std::vector<RenameResult> RenameAll(const std::vector<RenameRequest>& requests,
+                                    const std::string& folder, RenameFunction rename) {
+    return Batch(requests, folder, FolderRename(folder, std::move(rename))).Run();
 }
 
 }  // namespace corvane

@@ -17,15 +17,26 @@ void InitArtwork() {
     std::call_once(once, RegisterCorvaneResources);
 }
 
-QString StepPicturePath(int step, bool begun) {
+namespace {
+
+QString StepPicture(int step, const char* state) {
     static constexpr const char* kNames[artwork::kStepCount] = {"directory", "rename", "playlist",
                                                                 "dependencies"};
     if (step < 0 || step >= artwork::kStepCount) {
         return {};
     }
     return QStringLiteral(":/corvane/pictures/step-%1-%2.svg")
-        .arg(QLatin1String(kNames[step]),
-             begun ? QStringLiteral("begun") : QStringLiteral("before"));
+        .arg(QLatin1String(kNames[step]), QLatin1String(state));
+}
+
+}  // namespace
+
+QString StepPicturePath(int step, bool begun) {
+    return StepPicture(step, begun ? "begun" : "before");
+}
+
+QString StepFailedPicturePath(int step) {
+    return StepPicture(step, "failed");
 }
 
 QString LoadingFramePath(int frame) {
@@ -56,6 +67,7 @@ std::vector<QString> AllArtworkPaths() {
     for (int step = 0; step < artwork::kStepCount; ++step) {
         paths.push_back(StepPicturePath(step, false));
         paths.push_back(StepPicturePath(step, true));
+        paths.push_back(StepFailedPicturePath(step));
     }
     for (int frame = 0; frame < artwork::kLoadingFrameCount; ++frame) {
         paths.push_back(LoadingFramePath(frame));

@@ -39,6 +39,8 @@ void InitArtwork();
 // Path of a processing step's picture: step 0 create directory, 1 move/tag/rename,
 // 2 playlist, 3 dependencies; `begun` picks the picture shown once the step has started.
 QString StepPicturePath(int step, bool begun);
+// The picture of a step that has failed.
+QString StepFailedPicturePath(int step);
 
 // Path of frame 0..9 of the folder tree's loading animation.
 QString LoadingFramePath(int frame);

@@ -59,6 +59,7 @@ public:
     std::vector<QString> stopMessages;
     std::vector<QString> questions;
     bool goOn = false;
+    int unfinishedAsked = 0;
     int settingsShown = 0;
     // What the user does in the template editor; nothing is Escape.
     std::function<void(FormatEditorDialog&)> editorScript;
@@ -75,6 +76,9 @@ protected:
     bool ConfirmProcessing(const QString& text) override {
         questions.push_back(text);
         return goOn;
+    int AskUnfinishedRun(bool canFinish) override {
+        ++unfinishedAsked;
+        return canFinish ? kFinishRun : 0;
     }
     int RunSettingsDialog() override {
         ++settingsShown;
@@ -333,6 +337,22 @@ TEST_F(MainDialogTest, SortedViewsKeepThePairs) {
         EXPECT_NE(text(w.FileList(), row, 0).find("SONG " + title.substr(5)), std::string::npos)
             << text(w.FileList(), row, 0);
     }
+    // A run that looks killed is offered to be finished when its folder is scanned.
+    const std::string journal = album + "/.corvane-run/journal";
+    std::string text;
+    ASSERT_TRUE(test::ReadFileBytes(journal, text));
+    ASSERT_TRUE(test::WriteFileBytes(journal, text.substr(0, text.rfind("end\n"))));
+    w.OnFolderSelected();
+    EXPECT_EQ(w.unfinishedAsked, 1);
+    EXPECT_EQ(w.StatusTexts().back(), "The last run is finished.");
+    // "Undo Last Rename" puts the old names back.
+    w.ChooseAction(MainDialog::kActionUndo);
+    EXPECT_EQ(w.ExecuteButton()->text(), "&Undo Last Rename");
+    ASSERT_TRUE(w.ExecuteButton()->isEnabled());
+    w.OnExecute();
+    EXPECT_EQ(w.StatusTexts().back(), "The last run is undone.");
+    EXPECT_TRUE(fs::exists(fs::path(album) / "a track.mp3"));
+    EXPECT_FALSE(w.ExecuteButton()->isEnabled());
 }
 
 TEST_F(MainDialogTest, PairsOfDifferentLengthsAreMarkedAndAskedAbout) {

@@ -284,6 +284,32 @@ TEST_F(ApplyCommandTest, AReaderThatGoesAwayDoesNotStopTheRun) {
               (Files{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3", "Band - Album.m3u"}));
 }
 
+TEST_F(ApplyCommandTest, AnUnfinishedRunIsResumedOrUndone) {
+    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    ASSERT_EQ(Apply({Album()}).status, 0);
+    // As if the run had been killed after its last change.
+    const std::string journal = Album() + "/.corvane-run/journal";
+    std::string text;
+    ASSERT_TRUE(test::ReadFileBytes(journal, text));
+    ASSERT_EQ(text.substr(text.size() - 4), "end\n");
+    ASSERT_TRUE(test::WriteFileBytes(journal, text.substr(0, text.size() - 4)));
+
+    const test::CliRun again = Apply({Album()});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("the last run in " + Album() + " was not finished"), std::string::npos)
+        << again.err;
+    const std::string cli = test::BinDir() + "/corvane-cli";
+    std::string out;
+    EXPECT_EQ(test::RunProcess({cli, "resume", Album()}, &out), 0) << out;
+    EXPECT_NE(out.find("Renaming and ID3Tag Files... Done.\n"), std::string::npos) << out;
+    EXPECT_EQ(test::RunProcess({cli, "resume", Album()}), 1);
+    // The album directory names the same run; undo puts every byte back.
+    EXPECT_EQ(test::RunProcess({cli, "undo", Album() + "/Band - Album"}, &out), 0) << out;
+    EXPECT_TRUE(Snapshot(Album()) == before) << out;
+    EXPECT_EQ(test::RunProcess({cli, "undo", Album()}), 1);
+}
+
 // Every command's wrong arguments, each run once.
 TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
     const struct {

@@ -12,6 +12,7 @@
 #include "album/TrackInfo.h"
 #include "musicbrainz/DiscToc.h"
 #include "platform/Json.h"
+#include "processing/RunJournal.h"
 #include "settings/SettingsIni.h"
 
 namespace corvane::test {
@@ -159,7 +160,9 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
 std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
+        if (entry.path().filename() != kJournalFolder) {
+            names.push_back(entry.path().filename().string());
+        }
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/SettingsValues.h"
 #include "cddb/ServerProcess.h"
+#include "settings/SettingsValues.h"
 #include "support/TestSupport.h"
 
 // What the end-to-end tests of the album road share: an album of real lame
@@ -98,7 +98,7 @@ private:
 
 // The bytes of each file below folder, by path relative to it.
 std::map<std::string, std::string> Snapshot(const std::string& folder);
-// The names in folder, sorted.
+// The names in folder, sorted, leaving out the run journal's folder.
 std::vector<std::string> Names(const std::string& folder);
 // The MPEG audio of a file's bytes without its ID3v2 tag at the front and
 // its ID3v1 tag at the end: what tagging must leave untouched.

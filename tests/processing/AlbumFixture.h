@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <map>
@@ -57,6 +58,18 @@ inline std::map<std::string, std::string> FolderContents(const std::string& fold
             entry.is_directory() ? "(folder)" : FileText(entry.path().string());
     }
     return entries;
+}
+
+// The names in a folder, sorted, leaving out the run journal's folder.
+inline std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename() != kJournalFolder) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // A file record of the album folder; the file itself is written with its

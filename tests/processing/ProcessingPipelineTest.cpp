@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "processing/AlbumFixture.h"
+#include "processing/PlaylistWriter.h"
 #include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
 
@@ -85,18 +86,31 @@ TEST_F(PipelineTest, FullRunMovesTagsRenamesAndLogsEachStep) {
               "#EXTINF:3725,02 - \r\n02 - .mp3\r\n");
 }
 
-TEST_F(PipelineTest, WithoutDirectoryRenamesInPlaceAndReplacesAnOldPlaylist) {
+TEST_F(PipelineTest, WithoutDirectoryRenamesInPlaceAndKeepsTheUsersPlaylist) {
     AddFile("b.mp3", 10);
     tracks = {MakeTrack(1, "One")};
-    WriteFileBytes(dir.File("Artist - Album.m3u"), "old");
+    WriteFileBytes(dir.File("Artist - Album.m3u"), "mine");
     const auto lines = Run({false, true, false});
-    EXPECT_EQ(Body(lines), (std::vector<std::string>{"Renaming and ID3Tag Files... Done.",
-                                                     "Creating Playlist... Done."}));
+    EXPECT_EQ(Body(lines),
+              (std::vector<std::string>{
+                  "Renaming and ID3Tag Files... Done.", "Creating Playlist...",
+                  "Cannot write the playlist \"Artist - Album.m3u\": File exists", "Failed."}));
+    EXPECT_EQ(failures, 1);
     EXPECT_EQ(FakeMp3Marker(dir.File("01 - One.mp3")), "b.mp3");
     EXPECT_FALSE(fs::exists(AlbumDir()));
     EXPECT_EQ(fs::path(CurrentDir()), fs::canonical(dir.path()));
-    EXPECT_EQ(FileText(dir.File("Artist - Album.m3u")),
-              "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
+    EXPECT_EQ(FileText(dir.File("Artist - Album.m3u")), "mine");
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"01 - One.mp3", "Artist - Album.m3u"}));
+}
+
+TEST_F(PipelineTest, AnAlbumNameOfTheLongestKindGetsItsPlaylist) {
+    AddFile("b.mp3", 10);
+    tracks = {MakeTrack(1, "One", "Artist", std::string(260, 'x'))};
+    Run({false, true, false});
+    EXPECT_EQ(failures, 0);
+    const std::string name = PlaylistFileName(tracks[0]);
+    EXPECT_EQ(name.size(), 255u);
+    EXPECT_EQ(FileText(dir.File(name)), "#EXTM3U\r\n#EXTINF:10,One\r\n01 - One.mp3\r\n");
 }
 
 TEST_F(PipelineTest, DirectoryNameIsCleanedAndAFileInTheWayIsReported) {
@@ -123,7 +137,7 @@ TEST_F(PipelineTest, MoveWithoutDirectoryStepTouchesNothing) {
     pipeline.SetLists(files, tracks, {0}, {0}, mp3);
     pipeline.SetOptions({true, false, false});
     pipeline.Start();
-    pipeline.RunStep(1);
+    pipeline.RunStep(Step::kMoveTagRename);
     EXPECT_EQ(log.Lines()[1], "Moving Files...");
     EXPECT_EQ(log.Lines()[2], "No album directory to move the files into.");
     EXPECT_EQ(pipeline.FailureCount(), 1);
@@ -195,7 +209,7 @@ TEST_F(PipelineTest, RerunOnRenamedFilesKeepsNamesAndSwapsWhenPairedCrosswise) {
     EXPECT_EQ(Body(lines), (std::vector<std::string>{"Renaming and ID3Tag Files... Done."}));
     EXPECT_EQ(FakeMp3Marker(dir.File("02 - Two.mp3")), "01 - One.mp3");
     EXPECT_EQ(FakeMp3Marker(dir.File("01 - One.mp3")), "02 - Two.mp3");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"01 - One.mp3", "02 - Two.mp3"}));
 }
 
 TEST_F(PipelineTest, NamesThatAreNotUtf8SurviveByteForByte) {

@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "processing/AlbumFixture.h"
 #include "processing/ProcessingPipeline.h"
+#include "processing/RunRecovery.h"
 #include "processing/TagSaver.h"
 #include "support/TestSupport.h"
 
@@ -34,10 +35,11 @@ protected:
         ASSERT_TRUE(mp3) << loader->Error() << " " << loader->Detail();
     }
 
-    TrackInfo LameFile(const std::string& name, long samples) {
+    TrackInfo LameFile(const std::string& name, long samples,
+                       std::vector<std::string> lameArgs = {"-b", "128"}) {
         TrackInfo file;
         file.fileName = name;
-        file.filePath = MakeMp3(dir.path(), name, samples, {"-b", "128"});
+        file.filePath = MakeMp3(dir.path(), name, samples, lameArgs);
         EXPECT_FALSE(file.filePath.empty());
         EXPECT_EQ(mp3->Open(file.filePath), 0);
         file.playSeconds = mp3->GetPlaySeconds();
@@ -51,10 +53,12 @@ protected:
 };
 
 TEST_F(RealComponentTest, AlbumLandsTaggedAndListed) {
-    TrackList files = {LameFile("zz scrambled.mp3", 44100L * 3),
-                       LameFile("aa scrambled.mp3", 44100L * 2)};
+    TrackList files = {
+        LameFile("zz scrambled.mp3", 44100L * 3, {"-b", "128", "--tt", "Old Title", "--add-id3v2"}),
+        LameFile("aa scrambled.mp3", 44100L * 2)};
     TrackList tracks = {MakeTrack(1, "Erste"), MakeTrack(2, "Zwölf Brücken")};
     tracks[1].comment = "remaster";
+    const auto before = FolderContents(dir.path());
     MemoryProcessingLog log;
     ProcessingPipeline pipeline(log);
     pipeline.SetLists(files, tracks, {1, 0}, {0, 1}, *mp3);
@@ -81,6 +85,10 @@ TEST_F(RealComponentTest, AlbumLandsTaggedAndListed) {
     EXPECT_EQ(FileText(album + "/Artist - Album.m3u"),
               "#EXTM3U\r\n#EXTINF:2,Erste\r\n01 - Erste.mp3\r\n"
               "#EXTINF:3,Zwölf Brücken\r\n02 - Zwölf Brücken.mp3\r\n");
+
+    // Undone, every byte is as it was, the old tags included.
+    EXPECT_EQ(UndoRun(dir.path(), log), 0);
+    EXPECT_TRUE(FolderContents(dir.path()) == before);
 }
 
 TEST_F(RealComponentTest, SavedTagKeepsTheTrackNumber) {

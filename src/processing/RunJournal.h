@@ -1,0 +1,98 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "album/TrackInfo.h"
+#include "platform/FileOps.h"
+
+namespace corvane {
+
+// The run journal lies in this folder inside the album folder, with the old
+// tags kept beside it.
+inline constexpr const char* kJournalFolder = ".corvane-run";
+
+// One file a run handles: its record (old name, play time) and its album
+// track (new name in fileName, the tag fields).
+struct JournalFile {
+    TrackInfo file;
+    TrackInfo track;
+};
+
+enum class JournalOpKind {
+    kMakeDir,    // dir
+    kMove,       // from, to
+    kTag,        // file index, path, old-tag copy
+    kWrite,      // temporary, path, content hash
+    kRestore,    // temporary, path
+    kRemove,     // path
+    kRemoveDir,  // dir
+    kList,       // folder, the names in it (no outcome)
+};
+
+enum class JournalOpResult { kPending, kDone, kFailed };
+
+struct JournalOp {
+    JournalOpKind kind = JournalOpKind::kMove;
+    std::vector<std::string> args;
+    JournalOpResult result = JournalOpResult::kPending;
+    int error = 0;
+};
+
+enum class RunStage { kRunning, kFinished, kUndoing, kUndone };
+
+// What a journal holds: the plan of the run and every change begun, in
+// order. Paths are relative to the album folder, so that a folder that is
+// moved or copied keeps a usable journal.
+struct JournalRecord {
+    std::string dirName;       // the album directory; empty: the files stay
+    std::string playlistName;  // empty: no playlist
+    std::vector<JournalFile> files;
+    std::vector<JournalOp> ops;
+    RunStage stage = RunStage::kRunning;
+};
+
+// albumFolder/.corvane-run (no slash at the end).
+std::string JournalFolderOf(const std::string& albumFolder);
+
+// Reads the journal of albumFolder; false when there is none. A last line
+// cut short by a crash is left out: its change had not begun.
+bool ReadJournal(const std::string& albumFolder, JournalRecord& record);
+
+// Writes the journal of a run as it goes: each change is written and synced
+// before it is made, its outcome right after. When the journal cannot be
+// written, the change is not made and the caller gets the journal's error.
+class RunJournal {
+public:
+    explicit RunJournal(FileOps& ops) : ops_(ops) {}
+
+    // A fresh journal with the plan, replacing the one of an earlier run.
+    int Begin(const std::string& albumFolder, const JournalRecord& plan);
+    // Goes on with the journal that lies there (to finish or undo a run).
+    void Continue(const std::string& albumFolder);
+    bool IsOpen() const { return !albumFolder_.empty(); }
+
+    int Note(JournalOpKind kind, const std::vector<std::string>& args);
+    void Outcome(int error);
+    int Mark(RunStage stage);
+
+    // The change and its journal lines in one call; paths are relative.
+    int MakeDirectory(const std::string& dir);
+    int Move(const std::string& from, const std::string& to);
+    int Remove(const std::string& path);
+    int RemoveDirectory(const std::string& dir);
+
+    std::string Absolute(const std::string& relative) const;
+    const std::string& AlbumFolder() const { return albumFolder_; }
+    FileOps& Ops() { return ops_; }
+
+private:
+    void SetFolder(const std::string& albumFolder);
+    int Write(const std::string& line, bool sync);
+
+    FileOps& ops_;
+    std::string albumFolder_;  // ends in "/"
+    int error_ = 0;            // the journal could not be written
+};
+
+}  // namespace corvane
