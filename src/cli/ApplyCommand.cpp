@@ -240,15 +240,7 @@ int RunApply(const Arguments& arguments) {
     }
     // Covers and texts move only into an album directory.
     const bool moveDependencies =
-        options.dependencies.move && settings.moveDependencies != 0 && options.createDirectory;
-    if (options.dryRun) {
-        PrintPlan(album, options);
-        if (moveDependencies) {
-            PrintDependencyPlan(album, AlbumDirectoryName(album.tracks.front()),
-                                options.dependencies);
-        }
-        return 0;
-    }
+        options.dependencies.move && settings.moveDependencies && options.createDirectory;
 
     StdoutLog log;
     ProcessingPipeline pipeline(log);

@@ -360,7 +360,8 @@ void ProcessingPipeline::TagFiles() {
                              WriteFailureText(*mp3Info_, error));
         }
         if (const int restoreError = writable.Restore()) {
-            LogFailure("Cannot make " + Quoted(job.currentName) + " read-only again", restoreError);
+            Problem("Cannot make " + Quoted(job.currentName) + " read-only again: " +
+                    ErrorText(restoreError));
         }
     }
 }

@@ -76,6 +76,7 @@ protected:
     bool ConfirmProcessing(const QString& text) override {
         questions.push_back(text);
         return goOn;
+    }
     int AskUnfinishedRun(bool canFinish) override {
         ++unfinishedAsked;
         return canFinish ? kFinishRun : 0;
@@ -339,9 +340,9 @@ TEST_F(MainDialogTest, SortedViewsKeepThePairs) {
     }
     // A run that looks killed is offered to be finished when its folder is scanned.
     const std::string journal = album + "/.corvane-run/journal";
-    std::string text;
-    ASSERT_TRUE(test::ReadFileBytes(journal, text));
-    ASSERT_TRUE(test::WriteFileBytes(journal, text.substr(0, text.rfind("end\n"))));
+    std::string journalText;
+    ASSERT_TRUE(test::ReadFileBytes(journal, journalText));
+    ASSERT_TRUE(test::WriteFileBytes(journal, journalText.substr(0, journalText.rfind("end\n"))));
     w.OnFolderSelected();
     EXPECT_EQ(w.unfinishedAsked, 1);
     EXPECT_EQ(w.StatusTexts().back(), "The last run is finished.");
