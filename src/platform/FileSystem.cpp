@@ -106,37 +106,6 @@ int WriteFileAtomically(const std::string& path, std::string_view data) {
     return err;
 }
 
-int WriteNewFile(const std::string& path, std::string_view data) {
-    const auto slash = path.rfind('/');
-    std::string pattern = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
-                          ".corvane-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        return LastError();
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    int err = WriteAll(fd, data);
-    if (err == 0 && ::fchmod(fd, 0666 & ~mask) != 0) {
-        err = LastError();
-    }
-    if (err == 0 && ::fsync(fd) != 0) {
-        err = LastError();
-    }
-    if (::close(fd) != 0 && err == 0) {
-        err = LastError();
-    }
-    if (err == 0) {
-        err = RenameNoReplace(name.data(), path);
-    }
-    if (err != 0) {
-        ::unlink(name.data());
-    }
-    return err;
-}
-
 int ReadWholeFile(const std::string& path, std::string& out) {
     out.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

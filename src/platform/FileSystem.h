@@ -17,12 +17,6 @@ int RenameNoReplace(const std::string& from, const std::string& to);
 // permission bits are kept.
 int WriteFileAtomically(const std::string& path, std::string_view data);
 
-// Writes data to a new file at path, never replacing an existing one (EEXIST
-// then): a temporary file with a short name beside it is filled, synced and
-// renamed without replacing, so that a name of any allowed length works and
-// readers never see half a file.
-int WriteNewFile(const std::string& path, std::string_view data);
-
 // Reads a whole file. Returns an errno value on failure.
 int ReadWholeFile(const std::string& path, std::string& out);
 

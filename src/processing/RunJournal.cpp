@@ -211,7 +211,13 @@ int RunJournal::Begin(const std::string& albumFolder, const JournalRecord& plan)
         text += Line("file", FileWords(entry));
     }
     text += "plan\n";
-    return Write(text, true);
+    const int error = Write(text, true);
+    if (error != 0) {
+        // No change can be made without a journal: the folder is left as it was.
+        ops_.RemoveFile(folder + "/" + kJournalName);
+        ops_.RemoveDirectory(folder);
+    }
+    return error;
 }
 
 void RunJournal::SetFolder(const std::string& albumFolder) {

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <unistd.h>
-
-#include <algorithm>
-#include <climits>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -18,29 +14,16 @@ namespace corvane::test {
 
 // Keeps the process's current directory across a test: the processing
 // changes it on purpose.
-class CurrentDirGuard {
-public:
-    CurrentDirGuard() {
-        char buffer[PATH_MAX];
-        if (::getcwd(buffer, sizeof buffer) != nullptr) {
-            saved_ = buffer;
-        }
-    }
+struct CurrentDirGuard {
+    const std::filesystem::path saved = std::filesystem::current_path();
     ~CurrentDirGuard() {
-        if (!saved_.empty() && ::chdir(saved_.c_str()) != 0) {
-            saved_.clear();
-        }
+        std::error_code ignored;
+        std::filesystem::current_path(saved, ignored);
     }
-    CurrentDirGuard(const CurrentDirGuard&) = delete;
-    CurrentDirGuard& operator=(const CurrentDirGuard&) = delete;
-
-private:
-    std::string saved_;
 };
 
 inline std::string CurrentDir() {
-    char buffer[PATH_MAX];
-    return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+    return std::filesystem::current_path().string();
 }
 
 // The whole content of a file, or "(unreadable)".
@@ -60,16 +43,21 @@ inline std::map<std::string, std::string> FolderContents(const std::string& fold
     return entries;
 }
 
-// The names in a folder, sorted, leaving out the run journal's folder.
-inline std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename() != kJournalFolder) {
-            names.push_back(entry.path().filename().string());
+// Every file under folder but the journal's: a fake MP3 as "marker / track
+// title" of its tag (or the marker alone), another file as its content.
+inline std::map<std::string, std::string> Described(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& [path, content] : FolderContents(folder)) {
+        FakeTag tag;
+        if (path.rfind(kJournalFolder, 0) == 0 || content == "(folder)") {
+            continue;
         }
+        files[path] = content.rfind("MP3:", 0) != 0 ? content
+                      : ReadFakeTag(folder + "/" + path, tag)
+                          ? FakeMp3Marker(folder + "/" + path) + " / " + tag.track + " " + tag.title
+                          : FakeMp3Marker(folder + "/" + path);
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    return files;
 }
 
 // A file record of the album folder; the file itself is written with its
@@ -105,7 +93,6 @@ inline TrackInfo MakeTrack(int number, const std::string& title,
 struct PipelineRun {
     std::vector<std::string> lines;
     int failures = 0;
-    int skipped = 0;
 };
 
 // Runs every step; rows default to the records' own order.
@@ -119,7 +106,7 @@ inline PipelineRun RunPipeline(const TrackList& files, const TrackList& tracks,
         trackRows.empty() ? RecordOrderRows(tracks.size()) : std::move(trackRows), mp3);
     pipeline.SetOptions(options);
     pipeline.RunAll();
-    return {log.Lines(), pipeline.FailureCount(), pipeline.SkippedCount()};
+    return {log.Lines(), pipeline.FailureCount()};
 }
 
 }  // namespace corvane::test

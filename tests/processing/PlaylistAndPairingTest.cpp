@@ -11,69 +11,52 @@
 namespace corvane::test {
 namespace {
 
-TEST(ProcessingLogTest, DoneJoinsTheLastLineOnly) {
+TEST(ProcessingLogTest, DoneJoinsTheLastLineInTheListAndOnTheStream) {
     std::vector<std::string> lines;
-    AppendLogLine(lines, kDoneText);
-    AppendLogLine(lines, "Creating New Directory...");
-    AppendLogLine(lines, "Done.");
-    AppendLogLine(lines, "Done. 2 failed");
-    AppendLogLine(lines, "done.");
-    EXPECT_EQ(lines, (std::vector<std::string>{"Done.", "Creating New Directory... Done.",
-                                               "Done. 2 failed", "done."}));
-}
-
-TEST(ProcessingLogTest, StreamLogJoinsDoneOnTheSameLine) {
     char* buffer = nullptr;
     std::size_t size = 0;
     std::FILE* stream = ::open_memstream(&buffer, &size);
     ASSERT_NE(stream, nullptr);
     {
         StreamProcessingLog log(stream);
-        log.Log("Creating New Directory...");
-        log.Log(kDoneText);
-        log.Log("Moving Files...");
-        log.Log("Cannot move \"a.mp3\": File exists");
-        log.Log("1 of 1 file failed.");
+        for (const char* text :
+             {kDoneText, "Creating New Directory...", "Done.", "Done. 2 failed", "done."}) {
+            AppendLogLine(lines, text);
+            log.Log(text);
+        }
     }
     std::fclose(stream);
+    EXPECT_EQ(lines, (std::vector<std::string>{"Done.", "Creating New Directory... Done.",
+                                               "Done. 2 failed", "done."}));
     EXPECT_EQ(std::string(buffer, size),
-              "Creating New Directory... Done.\nMoving Files...\nCannot move \"a.mp3\": File "
-              "exists\n1 of 1 file failed.\n");
+              "Done.\nCreating New Directory... Done.\nDone. 2 failed\ndone.\n");
     std::free(buffer);
 }
 
-TEST(PlaylistTest, ExtendedM3uWithCrLfAndBareNames) {
-    const std::string text = BuildPlaylist({{224, "Help", "01 - Help.mp3"},
-                                            {0, "Line\r\nBreak", "02 - x.mp3"},
-                                            {4294967295u, "", "03.mp3"}});
-    EXPECT_EQ(text,
+TEST(PlaylistTest, ExtendedM3uWithCrLfBareNamesAndCleanedLabels) {
+    EXPECT_EQ(BuildPlaylist({{224, "Help", "01 - Help.mp3"},
+                             {0, "Line\r\nBreak", "02 - x.mp3"},
+                             {4294967295u, "", "03.mp3"}}),
               "#EXTM3U\r\n"
               "#EXTINF:224,Help\r\n01 - Help.mp3\r\n"
               "#EXTINF:0,Line  Break\r\n02 - x.mp3\r\n"
               "#EXTINF:4294967295,\r\n03.mp3\r\n");
     EXPECT_EQ(BuildPlaylist({}), "#EXTM3U\r\n");
-}
-
-TEST(PlaylistTest, LabelAndFileNameAreCleaned) {
     // Without a title the label is the name without ".mp3" (lower case only).
     EXPECT_EQ(PlaylistLabel("Help", "01 - Help.mp3"), "Help");
     EXPECT_EQ(PlaylistLabel("", "01 - a.mp3b.mp3"), "01 - ab");
     EXPECT_EQ(PlaylistLabel("", "01 - Loud.MP3"), "01 - Loud.MP3");
+    EXPECT_FALSE(CanListFileName("a\nb.mp3"));
     TrackInfo track;
     track.artist = "A/B \"C\"";
     track.album = "Best: Vol 1?";
     EXPECT_EQ(PlaylistFileName(track), "A_B 'C' - Best_ Vol 1_.m3u");
-    EXPECT_FALSE(CanListFileName("a\nb.mp3"));
-    EXPECT_TRUE(CanListFileName("a b.mp3"));
-}
-
-TEST(PlaylistTest, LongAlbumNamesStayWithinOneFileName) {
-    TrackInfo track;
+    // Long names stay within one file name, cut before a character that would not fit whole.
     track.artist = std::string(201, 'a');  // with " - ", 204 bytes: an odd room is left
+    track.album.clear();
     for (int i = 0; i < 50; ++i) {
         track.album += "\xC3\xA9";  // "é"
     }
-    // Both are cut before the "é" that would not fit whole.
     EXPECT_EQ(PlaylistFileName(track),
               std::string(201, 'a') + " - " + track.album.substr(0, 46) + ".m3u");
     EXPECT_EQ(AlbumDirectoryName(track), std::string(201, 'a') + " - " + track.album.substr(0, 50));
@@ -85,31 +68,35 @@ TrackInfo Named(const std::string& name) {
     return record;
 }
 
-TEST(FilePairingTest, RowsPairByPositionAndBadPartnersAreSkipped) {
-    const TrackList files = {Named("a.mp3"), Named("b.mp3"), Named("c.mp3"), Named("d.mp3"),
-                             Named("e.mp3")};
-    const TrackList tracks = {Named("01.mp3"), Named(" "), Named("x/y.mp3"), Named("..")};
-    const auto jobs = PairRows(files, {4, 0, 0, 1, 2, 3, -1}, tracks, {0, 3, 1, 1, 2});
-    ASSERT_EQ(jobs.size(), 7u);
-    EXPECT_EQ(jobs[0].fileRecord, 4);
-    EXPECT_EQ(jobs[0].trackRecord, 0);
-    EXPECT_EQ(jobs[0].currentName, "e.mp3");
-    EXPECT_EQ(jobs[0].skipReason, "");
-    EXPECT_EQ(jobs[1].skipReason, "the album track's file name \"..\" is not usable");
-    EXPECT_EQ(jobs[2].skipReason, "the album track's file name \" \" is not usable");
-    EXPECT_EQ(jobs[3].skipReason, "the album track's file name \" \" is not usable");
-    EXPECT_EQ(jobs[4].skipReason, "the album track's file name \"x/y.mp3\" is not usable");
-    EXPECT_EQ(jobs[5].skipReason, "no album track for this file");
-    EXPECT_EQ(jobs[6].skipReason, "no file record for this row");
+FileJob Job(int row, int file, int track, const std::string& name, const std::string& newName,
+            const std::string& skip) {
+    FileJob job;
+    job.row = row;
+    job.fileRecord = file;
+    job.trackRecord = track;
+    job.currentName = name;
+    job.newName = newName;
+    job.skipReason = skip;
+    return job;
 }
 
-TEST(FilePairingTest, ARecordListedTwiceIsHandledOnce) {
-    const TrackList files = {Named("a.mp3")};
-    const TrackList tracks = {Named("01.mp3"), Named("02.mp3")};
-    const auto jobs = PairRows(files, {0, 0}, tracks, {0, 1});
-    EXPECT_EQ(jobs[0].skipReason, "");
-    EXPECT_EQ(jobs[1].skipReason, "the file is listed twice");
-    const auto crossed = PairRows({Named("a.mp3"), Named("b.mp3")}, {0, 1}, tracks, {1, 1});
+TEST(FilePairingTest, RowsPairByPositionAndBadPartnersAreSkipped) {
+    const TrackList files = {Named("a.mp3"), Named("b.mp3"), Named("c.mp3"), Named("d.mp3")};
+    const TrackList tracks = {Named("01.mp3"), Named(" "), Named("x/y.mp3"), Named(".."),
+                              Named("05.mp3")};
+    const std::string bad = "the album track's file name ";
+    EXPECT_EQ(PairRows(files, {3, 0, 0, 1, 2, 3, 1, -1}, tracks, {0, 3, 4, 1, 2, 4}),
+              (std::vector<FileJob>{
+                  Job(0, 3, 0, "d.mp3", "01.mp3", ""),
+                  Job(1, 0, 3, "a.mp3", "..", bad + "\"..\" is not usable"),
+                  Job(2, 0, 4, "a.mp3", "05.mp3", ""),
+                  Job(3, 1, 1, "b.mp3", " ", bad + "\" \" is not usable"),
+                  Job(4, 2, 2, "c.mp3", "x/y.mp3", bad + "\"x/y.mp3\" is not usable"),
+                  Job(5, 3, 4, "d.mp3", "05.mp3", "the file is listed twice"),
+                  Job(6, 1, -1, "b.mp3", "", "no album track for this file"),
+                  Job(7, -1, -1, "", "", "no file record for this row"),
+              }));
+    const auto crossed = PairRows(files, {0, 1}, tracks, {4, 4});
     EXPECT_EQ(crossed[1].skipReason, "its album track is paired with another file");
 }
 
