@@ -13,24 +13,6 @@ namespace corvane {
 
 namespace {
 
-int LastError() {
-    return errno != 0 ? errno : EIO;
-}
-
-int WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        data.remove_prefix(static_cast<size_t>(written));
-    }
-    return 0;
-}
-
 int WriteAndClose(int fd, std::string_view data, bool sync) {
     int err = WriteAll(fd, data);
     if (err == 0 && sync && ::fsync(fd) != 0) {

@@ -16,10 +16,6 @@ namespace corvane {
 
 namespace {
 
-int LastError() {
-    return errno != 0 ? errno : EIO;
-}
-
 // Fallback where the file system refuses RENAME_NOREPLACE: a hard link fails
 // with EEXIST when the target exists, which makes the check atomic for files.
 int RenameByLink(const std::string& from, const std::string& to) {
@@ -43,6 +39,12 @@ int RenameByLink(const std::string& from, const std::string& to) {
     return 0;
 }
 
+}  // namespace
+
+int LastError() {
+    return errno != 0 ? errno : EIO;
+}
+
 int WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t written = ::write(fd, data.data(), data.size());
@@ -56,8 +58,6 @@ int WriteAll(int fd, std::string_view data) {
     }
     return 0;
 }
-
-}  // namespace
 
 int RenameNoReplace(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -181,6 +181,16 @@ std::string ExecutableDir() {
 
 std::string ErrorText(int error) {
     return std::strerror(error);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace corvane

@@ -5,6 +5,14 @@
 
 namespace corvane {
 
+// errno, or EIO when a failed call left it 0.
+int LastError();
+// Writes all of data, going on after interruptions; 0 or the error.
+int WriteAll(int fd, std::string_view data);
+// The path names something (a dangling link too); it is a directory.
+bool Exists(const std::string& path);
+bool IsDirectory(const std::string& path);
+
 // File-system helpers. Failures come back as errno values (0 = success) so
 // that callers can name the reason in their log.
 

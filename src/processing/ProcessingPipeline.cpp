@@ -14,8 +14,8 @@
 #include "platform/FileSystem.h"
 #include "processing/PlaylistWriter.h"
 #include "processing/RenameBatch.h"
-#include "processing/TagSaver.h"
 #include "processing/TagBackup.h"
+#include "processing/TagSaver.h"
 
 namespace corvane {
 
@@ -30,16 +30,6 @@ std::string Quoted(const std::string& text) {
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-bool IsDirectory(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string FilesText(int count) {
@@ -360,8 +350,8 @@ void ProcessingPipeline::TagFiles() {
                              WriteFailureText(*mp3Info_, error));
         }
         if (const int restoreError = writable.Restore()) {
-            Problem("Cannot make " + Quoted(job.currentName) + " read-only again: " +
-                    ErrorText(restoreError));
+            Problem("Cannot make " + Quoted(job.currentName) +
+                    " read-only again: " + ErrorText(restoreError));
         }
     }
 }

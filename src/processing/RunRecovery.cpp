@@ -32,16 +32,6 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-bool IsDirectory(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 std::string HashOfFile(const std::string& path) {
     std::string content;
     return ReadWholeFile(path, content) == 0 ? HashText(ContentHash(content)) : std::string();
