@@ -5,7 +5,9 @@
 # Before sourcing: root (the source tree) and bin (the built programs:
 # $CORVANE_BIN_DIR, else build/bin).
 # Afterwards: demo_work (a fresh folder, removed on exit unless demo_keep=1),
-# demo_album, demo_artist, demo_title, demo_port once the steps have run.
+# demo_album, demo_artist, demo_title, demo_port once the steps have run;
+# demo_search_album, demo_search_artist, demo_search_title after
+# demo_make_search_album.
 
 demo_artist="The Corvane Ensemble"
 demo_title="Offline Demo"
@@ -13,6 +15,12 @@ demo_keep=${demo_keep:-0}
 demo_server_pid=
 demo_work=$(mktemp -d "${TMPDIR:-/tmp}/corvane-demo.XXXXXX")
 demo_album="$demo_work/music/new rips"
+demo_search_album="$demo_work/music/old rip"
+demo_search_artist="Lumen Quartet"
+demo_search_title="Harbour Nights"
+# Not the id the files give: the disc id finds nothing, the keyword search
+# finds the record through the files' tags.
+demo_search_id=14001003
 
 demo_cleanup() {
     if [[ -n $demo_server_pid ]]; then
@@ -113,6 +121,62 @@ print(f"demo: disc id {scan['discId']}, {len(frames)} tracks, {length} seconds")
 EOF
 }
 
+# An old rip tagged by another program: its three files are named in another
+# order than the album's and its record is filed under a disc id the files
+# do not give, so only the keyword search finds it and the pairing goes by
+# the title tags.
+demo_make_search_album() {
+    demo_require
+    mkdir -p "$demo_search_album" "$demo_work/cddb/jazz"
+    python3 - "$demo_work" << 'EOF'
+import math, struct, sys, wave
+
+for number, (freq, seconds) in enumerate([(220.0, 5.2), (277.18, 6.8), (329.63, 4.4)]):
+    rate, frames = 44100, int(44100 * seconds)
+    data = bytearray()
+    for i in range(frames):
+        value = int(8000 * math.sin(2 * math.pi * freq * i / rate))
+        data += struct.pack("<hh", value, value)
+    with wave.open(f"{sys.argv[1]}/old{number}.wav", "wb") as out:
+        out.setnchannels(2)
+        out.setsampwidth(2)
+        out.setframerate(rate)
+        out.writeframes(bytes(data))
+EOF
+    # name : the album track whose audio it holds : its title tag
+    local files=("harbour_a.mp3:2:Low Tide" "harbour_b.mp3:0:Lanterns" "harbour_c.mp3:1:Fog Bell")
+    local entry name source title
+    for entry in "${files[@]}"; do
+        IFS=: read -r name source title <<< "$entry"
+        lame --quiet -b 128 --ta "$demo_search_artist" --tl "$demo_search_title" --tt "$title" \
+            "$demo_work/old$source.wav" "$demo_search_album/$name"
+    done
+    rm "$demo_work"/old?.wav
+
+    "$bin/corvane-cli" scan --json "$demo_search_album" > "$demo_work/old-scan.json"
+    python3 - "$demo_work" "$demo_search_artist" "$demo_search_title" "$demo_search_id" << 'EOF'
+import json, sys
+
+work, artist, title, disc_id = sys.argv[1:5]
+files = json.load(open(f"{work}/old-scan.json"))["files"]
+titles = ["Lanterns", "Fog Bell", "Low Tide"]
+seconds = [next(f["playTime"] for f in files if f["title"] == t) for t in titles]
+frames, at = [], 150
+for length in seconds:
+    frames.append(at)
+    at += round(length * 75)
+lines = ["# xmcd", "#", "# Track frame offsets:"] + [f"#\t{f}" for f in frames]
+lines += ["#", f"# Disc length: {at // 75} seconds", "#", "# Revision: 0",
+          "# Submitted via: corvane-demo 1.0", "#", f"DISCID={disc_id}",
+          f"DTITLE={artist} / {title}", "DYEAR=1998", "DGENRE=Jazz"]
+lines += [f"TTITLE{i}={t}" for i, t in enumerate(titles)]
+lines += ["EXTD="] + [f"EXTT{i}=" for i in range(len(titles))] + ["PLAYORDER="]
+with open(f"{work}/cddb/jazz/{disc_id}", "w", encoding="utf-8") as out:
+    out.write("\n".join(lines) + "\n")
+print(f"demo: a second album, {artist} / {title}, filed under disc id {disc_id}")
+EOF
+}
+
 # The local CDDB server on a free port; it prints the port it took.
 demo_start_server() {
     "$bin/corvane-cddbd" --port 0 "$demo_work/cddb" > "$demo_work/cddbd.out" \
@@ -150,6 +214,9 @@ demo_write_settings() {
         echo
         echo "[Cddb]"
         echo "server=$(quoted "127.0.0.1:$demo_port")"
+        if [[ -n ${demo_search_host:-} ]]; then
+            echo "searchHost=$(quoted "$demo_search_host")"
+        fi
         echo
         echo "[MusicBrainz]"
         echo "server=$(quoted "http://127.0.0.1:$demo_port")"

@@ -103,7 +103,7 @@ SettingsDialog::SettingsDialog(const SettingsValues& values, QWidget* parent)
     ShowValues();
     connect(moveDependencies_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
     connect(askMusicBrainz_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
-    for (QLineEdit* edit : {cddbEmail_, cddbServer_, musicbrainzServer_, proxyHost_}) {
+    for (QLineEdit* edit : {cddbEmail_, cddbServer_, searchHost_, musicbrainzServer_, proxyHost_}) {
         connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::UpdateState);
     }
     UpdateState();
@@ -177,10 +177,16 @@ QWidget* SettingsDialog::BuildNetworkPage() {
     cddbProtocolLevel_->setObjectName(QStringLiteral("cddbProtocolLevel"));
     cddbProtocolLevel_->addItem(tr("5 (ISO-8859-1 texts)"), 5);
     cddbProtocolLevel_->addItem(tr("6 (UTF-8 texts)"), 6);
+    searchHost_ = NewLineEdit("searchHost", cddb);
+    searchHost_->setPlaceholderText(tr("none: the server's search command"));
+    searchHost_->setValidator(new ServerValidator(searchHost_));
+    searchHost_->setToolTip(
+        tr("An older mirror's web site whose search page the keyword search reads instead"));
     auto* cddbForm = new QFormLayout(cddb);
     cddbForm->addRow(tr("Default &server:"), cddbServer_);
     cddbForm->addRow(tr("&E-mail address:"), cddbEmail_);
     cddbForm->addRow(tr("Protocol &level:"), cddbProtocolLevel_);
+    cddbForm->addRow(tr("Search &page host:"), searchHost_);
 
     auto* musicbrainz = new QGroupBox(tr("MusicBrainz"), page);
     askMusicBrainz_ =
@@ -213,7 +219,8 @@ QWidget* SettingsDialog::BuildNetworkPage() {
 
     setTabOrder(cddbServer_, cddbEmail_);
     setTabOrder(cddbEmail_, cddbProtocolLevel_);
-    setTabOrder(cddbProtocolLevel_, askMusicBrainz_);
+    setTabOrder(cddbProtocolLevel_, searchHost_);
+    setTabOrder(searchHost_, askMusicBrainz_);
     setTabOrder(askMusicBrainz_, musicbrainzServer_);
     setTabOrder(musicbrainzServer_, proxyHost_);
     setTabOrder(proxyHost_, proxyPort_);
@@ -237,6 +244,7 @@ void SettingsDialog::ShowValues() {
     cddbServer_->setText(QString::fromStdString(values_.cddbServer));
     cddbEmail_->setText(QString::fromStdString(values_.cddbEmail));
     cddbProtocolLevel_->setCurrentIndex(values_.cddbProtocolLevel >= 6 ? 1 : 0);
+    searchHost_->setText(QString::fromStdString(values_.searchHost));
     askMusicBrainz_->setChecked(values_.askMusicBrainz);
     musicbrainzServer_->setText(QString::fromStdString(values_.musicbrainzServer));
     proxyHost_->setText(QString::fromStdString(values_.proxyHost));
@@ -248,6 +256,7 @@ void SettingsDialog::UpdateState() {
     proxyPort_->setEnabled(!proxyHost_->text().isEmpty());
     musicbrainzServer_->setEnabled(askMusicBrainz_->isChecked());
     const bool acceptable = cddbServer_->hasAcceptableInput() && cddbEmail_->hasAcceptableInput() &&
+                            searchHost_->hasAcceptableInput() &&
                             musicbrainzServer_->hasAcceptableInput() &&
                             proxyHost_->hasAcceptableInput();
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(acceptable);
@@ -274,6 +283,7 @@ SettingsValues SettingsDialog::Values() const {
     }
     v.cddbEmail = cddbEmail_->text().trimmed().toStdString();
     v.cddbProtocolLevel = cddbProtocolLevel_->currentData().toInt();
+    v.searchHost = searchHost_->text().trimmed().toStdString();
     v.askMusicBrainz = askMusicBrainz_->isChecked();
     v.musicbrainzServer = musicbrainzServer_->text().trimmed().toStdString();
     if (v.musicbrainzServer.empty()) {

@@ -46,6 +46,7 @@ private:
     QLineEdit* cddbEmail_ = nullptr;
     QComboBox* cddbProtocolLevel_ = nullptr;
     QLineEdit* cddbServer_ = nullptr;
+    QLineEdit* searchHost_ = nullptr;
     QCheckBox* askMusicBrainz_ = nullptr;
     QLineEdit* musicbrainzServer_ = nullptr;
     QLineEdit* proxyHost_ = nullptr;

@@ -21,6 +21,7 @@
 #include "album/TrackListColumns.h"
 #include "app/GenreNames.h"
 #include "app/SplashWindow.h"
+#include "lookup/ManualSearchDialog.h"
 #include "lookup/SearchWords.h"
 #include "lookup/SelectDiskDialog.h"
 #include "lookup/TrackCountDialog.h"
@@ -556,18 +557,25 @@ void MainDialog::ClearDatabaseList() {
     databaseList_->DeleteAllRows();
 }
 
-bool MainDialog::ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) {
-    SelectDiskDialog dialog(this);
-    dialog.SetMatches(matches);
-    // The dialog is modal over a busy window: the user needs the arrow.
+namespace {
+
+// The Select Disk dialog over a busy window: the user needs the arrow.
+bool ChooseLine(SelectDiskDialog& dialog, std::size_t& chosen) {
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     QApplication::restoreOverrideCursor();
-    if (!accepted) {
-        return false;
+    if (accepted) {
+        chosen = static_cast<std::size_t>(dialog.SelectedData());
     }
-    chosen = static_cast<std::size_t>(dialog.SelectedData());
-    return true;
+    return accepted;
+}
+
+}  // namespace
+
+bool MainDialog::ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) {
+    SelectDiskDialog dialog(this);
+    dialog.SetMatches(matches);
+    return ChooseLine(dialog, chosen);
 }
 
 bool MainDialog::ChooseRelease(const std::vector<std::string>& lines, std::size_t& chosen) {
@@ -575,14 +583,27 @@ bool MainDialog::ChooseRelease(const std::vector<std::string>& lines, std::size_
     for (std::size_t i = 0; i < lines.size(); ++i) {
         dialog.AddLine(lines[i], static_cast<qint64>(i));
     }
+    return ChooseLine(dialog, chosen);
+}
+
+bool MainDialog::ChooseSearchResult(const std::vector<SearchResult>& results, std::size_t& chosen) {
+    SelectDiskDialog dialog(this);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        dialog.AddLine(SearchResultLine(results[i]), static_cast<qint64>(i));
+    }
+    return ChooseLine(dialog, chosen);
+}
+
+bool MainDialog::AskSearchWords(const std::string& proposal, std::string& words) {
+    ManualSearchDialog dialog(this);
+    dialog.SetInitialWords(proposal);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     QApplication::restoreOverrideCursor();
-    if (!accepted) {
-        return false;
+    if (accepted) {
+        words = dialog.Words();
     }
-    chosen = static_cast<std::size_t>(dialog.SelectedData());
-    return true;
+    return accepted;
 }
 
 void MainDialog::ShowError(const std::string& text) {

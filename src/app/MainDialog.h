@@ -82,6 +82,11 @@ public:
     bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override;
     // The Select Disk dialog with MusicBrainz releases.
     bool ChooseRelease(const std::vector<std::string>& lines, std::size_t& chosen) override;
+    // The keyword search's dialogs: the words, then the albums found.
+    bool AskSearchWords(const std::string& proposal, std::string& words) override;
+    bool ChooseSearchResult(const std::vector<SearchResult>& results, std::size_t& chosen) override;
+    // After a keyword search the files keep the order of their rows.
+    bool RunAssociation() override { return true; }
     // ErrorNotifier: a message box.
     void ShowError(const std::string& text) override;
 

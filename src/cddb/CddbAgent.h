@@ -50,6 +50,9 @@ public:
     bool GetMotd(std::string& text);
     LookupResult Lookup(std::uint32_t discId, const OffsetList& offsets);
     bool ReadRecord(std::uint32_t discId, const std::string& category);
+    bool SearchAlbums(const std::string& artistWords, const std::string& albumWords,
+                      std::vector<DiscMatch>& matches);
+    std::string EmailAdvice() const;
     // Refills combo with "host, port" of each site of the default server's
     // list; false (combo untouched) when the list could not be fetched.
     bool FillSiteCombo(ComboBox& combo);

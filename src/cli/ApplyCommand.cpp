@@ -12,6 +12,7 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
+#include "association/Association.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
 #include "cli/DependencyPlan.h"
@@ -54,6 +55,10 @@ constexpr const char* kHelp =
     "                        matches the album (default: checked, the matching ones)\n"
     "  --musicbrainz-server URL  the MusicBrainz server (default: the settings')\n"
     "  --no-musicbrainz      do not ask MusicBrainz when CDDB finds nothing\n"
+    "  --search [WORDS...]   look the album up by keywords instead of the disc id:\n"
+    "                        the WORDS after the folder, or those the files propose;\n"
+    "                        the files are then paired with the titles by number,\n"
+    "                        title and play time\n"
     "  --dry-run             show the new names, the directory and the playlist\n"
     "\n"
     "The settings are read from \"Corvane Mp3.ini\" in the current directory.\n"
@@ -144,13 +149,39 @@ int RefuseUnfinishedRun(const std::string& folder) {
     return 1;
 }
 
+// Which file becomes which track: rows of the two lists, row k against row k.
+struct Pairing {
+    std::vector<int> fileRows;
+    std::vector<int> trackRows;
+};
+
+// In record order after a disc id: the files are the disc's tracks in order.
+Pairing RecordOrder(const AlbumFolder& album) {
+    return {RecordOrderRows(album.files.size()), RecordOrderRows(album.tracks.size())};
+}
+
+// After a keyword search the files were named by someone else: they are
+// matched with the titles by number, title and play time, and the pairs shown.
+Pairing AutomaticPairing(const AlbumFolder& album) {
+    Association association(album.files, album.tracks);
+    association.AutoAssociate();
+    Pairing pairing;
+    for (const AssociatedPair& pair : AssociatedPairs(
+             association.FileRows(), association.TitleRows(), album.files, album.tracks)) {
+        pairing.fileRows.push_back(pair.file);
+        pairing.trackRows.push_back(pair.track);
+        std::printf("%s -> %s\n", album.files[static_cast<std::size_t>(pair.file)].fileName.c_str(),
+                    album.tracks[static_cast<std::size_t>(pair.track)].title.c_str());
+    }
+    return pairing;
+}
+
 // Lists the pairs whose lengths disagree; true when there are none.
-bool LengthsFit(const AlbumFolder& album) {
+bool LengthsFit(const AlbumFolder& album, const Pairing& pairing) {
     const TrackList& files = album.files;
     const TrackList& tracks = album.tracks;
     const std::vector<FileJob> mismatches = LengthMismatches(
-        PairRows(files, RecordOrderRows(files.size()), tracks, RecordOrderRows(tracks.size())),
-        files, tracks);
+        PairRows(files, pairing.fileRows, tracks, pairing.trackRows), files, tracks);
     if (mismatches.empty()) {
         return true;
     }
@@ -225,7 +256,9 @@ int RunApply(const Arguments& arguments) {
     LookupWorkflow lookup(album, agent, serverCombo, view);
     lookup.Configure(settings);
     lookup.InitServerCombo();
-    if (!lookup.QueryCommand()) {
+    const bool found =
+        options.search ? lookup.SearchCommand(options.searchWords) : lookup.QueryCommand();
+    if (!found) {
         return view.ChoiceNeeded()        ? kExitChoiceNeeded
                : view.TrackCountRefused() ? kExitTrackCountDiffers
                                           : 1;
@@ -235,7 +268,8 @@ int RunApply(const Arguments& arguments) {
     for (TrackInfo& track : album.tracks) {
         track.fileName = BuildFileName(track, nameFormat, options.caseMode);
     }
-    if (!options.keep && !LengthsFit(album)) {
+    const Pairing pairing = options.search ? AutomaticPairing(album) : RecordOrder(album);
+    if (!options.keep && !LengthsFit(album, pairing)) {
         return kExitLengthsDiffer;
     }
     // Covers and texts move only into an album directory.
@@ -244,8 +278,7 @@ int RunApply(const Arguments& arguments) {
 
     StdoutLog log;
     ProcessingPipeline pipeline(log);
-    pipeline.SetLists(album.files, album.tracks, RecordOrderRows(album.files.size()),
-                      RecordOrderRows(album.tracks.size()), *mp3Info);
+    pipeline.SetLists(album.files, album.tracks, pairing.fileRows, pairing.trackRows, *mp3Info);
     ProcessingOptions steps;
     steps.createDirectory = options.createDirectory;
     steps.createPlaylist = options.createPlaylist;

@@ -8,11 +8,13 @@
 
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
-#include "cli/FileProgress.h"
 #include "cddb/CddbAgent.h"
+#include "cli/FileProgress.h"
+#include "cli/MusicBrainzQuery.h"
 #include "cli/Options.h"
 #include "components/ComponentLoader.h"
-#include "cli/MusicBrainzQuery.h"
+#include "lookup/KeywordSearch.h"
+#include "lookup/SearchWords.h"
 #include "lookup/ServerList.h"
 #include "musicbrainz/MusicBrainzClient.h"
 #include "platform/FileSystem.h"
@@ -246,7 +248,82 @@ bool ScanDiscId(const std::string& folder, std::uint32_t& discId, OffsetList& of
     return true;
 }
 
+// The search's progress and failures go to standard error, so that the list
+// on standard output stays clean.
+class StderrView : public LookupView {
+public:
+    void AddStatus(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    void EnableQuery(bool) override {}
+    void EnableExecute(bool) override {}
+    std::string ExecuteCaption() const override { return {}; }
+    void SetBusy(bool) override {}
+    TrackCountAnswer AskTrackCount(bool, bool) override { return TrackCountAnswer::kCancelQuery; }
+    void ShowDatabaseList() override {}
+    void ClearDatabaseList() override {}
+};
+
+void PrintSearchResults(const std::vector<SearchResult>& results, bool json) {
+    if (!json) {
+        std::string text;
+        for (const SearchResult& result : results) {
+            text += Cell(result.category) + "\t" + Cell(result.idText) + "\t" + Cell(result.title) +
+                    "\n";
+        }
+        Print(results.empty() ? "No match.\n" : text);
+        return;
+    }
+    JsonWriter out(true);
+    out.BeginObject().Key("matches").BeginArray();
+    for (const SearchResult& result : results) {
+        out.BeginObject()
+            .Key("category")
+            .String(result.category)
+            .Key("discId")
+            .String(result.idText)
+            .Key("album")
+            .String(result.title)
+            .EndObject();
+    }
+    out.EndArray().EndObject();
+    Print(out.Text() + "\n");
+}
+
 }  // namespace
+
+int RunSearch(const Arguments& arguments) {
+    CddbOptions options;
+    const std::string problem = ParseOptions(arguments, false, options, true);
+    std::string words;
+    for (const std::string& word : options.positional) {
+        words += (words.empty() ? "" : " ") + word;
+    }
+    if (!problem.empty() || !SearchWordsUsable(words)) {
+        return Usage(kSearchUsage,
+                     problem.empty() ? "WORDS: at least three letters or digits" : problem);
+    }
+    CddbAgent agent;
+    if (!SetUpAgent(options, agent)) {
+        return 1;
+    }
+    AlbumFolder noFiles;
+    StderrView view;
+    KeywordSearch search(noFiles, agent, view);
+    SettingsValues settings;
+    settings.searchHost = options.web.value_or("");
+    if (options.proxy) {
+        const CddbServerAddress proxy = ParseCddbServer(*options.proxy);
+        settings.proxyHost = proxy.host;
+        settings.proxyPort = proxy.port;
+    }
+    search.Configure(settings);
+    std::vector<SearchResult> results;
+    const SearchOutcome outcome = search.FindCandidates(words, results);
+    if (outcome != SearchOutcome::kAlbumRead && outcome != SearchOutcome::kNoAlbum) {
+        return 1;
+    }
+    PrintSearchResults(results, options.json);
+    return 0;
+}
 
 int RunQuery(const Arguments& arguments) {
     CddbOptions options;

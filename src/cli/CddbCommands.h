@@ -10,6 +10,8 @@ inline constexpr const char* kQueryUsage =
 inline constexpr const char* kReadUsage =
     "read CATEGORY DISCID [--server HOST[:PORT]] [--json] [CDDB OPTIONS]";
 inline constexpr const char* kSitesUsage = "sites [--server HOST[:PORT]] [CDDB OPTIONS]";
+inline constexpr const char* kSearchUsage =
+    "search WORDS... [--server HOST[:PORT]] [--web HOST[:PORT]] [--json] [CDDB OPTIONS]";
 
 // Computes the disc id of the folder's MP3 files and lists the albums the
 // CDDB server offers for it; with --musicbrainz, the MusicBrainz disc id, the
@@ -17,6 +19,9 @@ inline constexpr const char* kSitesUsage = "sites [--server HOST[:PORT]] [CDDB O
 int RunQuery(const Arguments& arguments);
 // Reads one album record from the CDDB server and prints it parsed.
 int RunRead(const Arguments& arguments);
+// Lists the albums a keyword search finds: by the server's search command, or
+// on the web search page of --web.
+int RunSearch(const Arguments& arguments);
 // Lists the server's mirror sites.
 int RunSites(const Arguments& arguments);
 

@@ -61,46 +61,64 @@ void CommandLineView::AddStatus(const std::string& text) {
     PrintLine(line);
 }
 
-bool CommandLineView::ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) {
-    const std::vector<std::size_t> order = ListedOrder(matches);
-    if (choice_ >= 1 && static_cast<std::size_t>(choice_) <= order.size()) {
-        chosen = order[static_cast<std::size_t>(choice_ - 1)];
-        AddStatus("Chosen: " + MatchLine(matches[chosen]) + " in " + matches[chosen].category);
-        return true;
-    }
-    AddStatus(CountText(matches.size(), "album") + " match this disc:");
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const DiscMatch& match = matches[order[i]];
-        PrintLine("  " + std::to_string(i + 1) + ". " + MatchLine(match) + " in " + match.category);
-    }
-    if (choice_ != 0) {
-        AddStatus("There is no match " + std::to_string(choice_) + ".");
-    }
-    AddStatus("Run again with --choose N to pick one.");
-    choiceNeeded_ = true;
-    return false;
-}
-
-bool CommandLineView::ChooseRelease(const std::vector<std::string>& lines, std::size_t& chosen) {
+bool CommandLineView::ChooseLine(const std::vector<std::string>& lines, const std::string& heading,
+                                 const char* what, std::size_t& chosen) {
     if (choice_ >= 1 && static_cast<std::size_t>(choice_) <= lines.size()) {
         chosen = static_cast<std::size_t>(choice_ - 1);
         AddStatus("Chosen: " + lines[chosen]);
         return true;
     }
-    AddStatus(CountText(lines.size(), "MusicBrainz release") + " fit these files:");
+    AddStatus(heading);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         PrintLine("  " + std::to_string(i + 1) + ". " + lines[i]);
     }
     if (choice_ != 0) {
-        AddStatus("There is no release " + std::to_string(choice_) + ".");
+        AddStatus("There is no " + std::string(what) + " " + std::to_string(choice_) + ".");
     }
     AddStatus("Run again with --choose N to pick one.");
     choiceNeeded_ = true;
     return false;
 }
 
-TrackCountAnswer CommandLineView::AskTrackCount(bool notEnough, bool /*allowNewAlbum*/) {
+bool CommandLineView::ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) {
+    const std::vector<std::size_t> order = ListedOrder(matches);
+    std::vector<std::string> lines;
+    for (const std::size_t index : order) {
+        lines.push_back(MatchLine(matches[index]) + " in " + matches[index].category);
+    }
+    std::size_t listed = 0;
+    if (!ChooseLine(lines, CountText(matches.size(), "album") + " match this disc:", "match",
+                    listed)) {
+        return false;
+    }
+    chosen = order[listed];
+    return true;
+}
 
+bool CommandLineView::ChooseRelease(const std::vector<std::string>& lines, std::size_t& chosen) {
+    return ChooseLine(lines, CountText(lines.size(), "MusicBrainz release") + " fit these files:",
+                      "release", chosen);
+}
+
+bool CommandLineView::ChooseSearchResult(const std::vector<SearchResult>& results,
+                                         std::size_t& chosen) {
+    std::vector<std::string> lines;
+    for (const SearchResult& result : results) {
+        lines.push_back(SearchResultLine(result) + " in " + result.category);
+    }
+    return ChooseLine(lines,
+                      CountText(results.size(), "album") + " found by the keyword search:", "album",
+                      chosen);
+}
+
+bool CommandLineView::AskSearchWords(const std::string& proposal, std::string& /*words*/) {
+    AddStatus("Run again with --search to look the album up by keywords" +
+              (proposal.empty() ? std::string(" (give the words after it).")
+                                : " (the words proposed: \"" + proposal + "\")."));
+    return false;
+}
+
+TrackCountAnswer CommandLineView::AskTrackCount(bool notEnough, bool /*allowNewAlbum*/) {
     const char* text = notEnough ? "Not enough MP3 files: the album has more tracks than "
                                    "the folder has files."
                                  : "Too many MP3 files: the folder has more files than the "
@@ -115,11 +133,6 @@ TrackCountAnswer CommandLineView::AskTrackCount(bool notEnough, bool /*allowNewA
     AddStatus("Run again with --keep to keep this album all the same.");
     trackCountRefused_ = true;
     return TrackCountAnswer::kCancelQuery;
-}
-
-int CommandLineView::RunKeywordSearch() {
-    AddStatus("The keyword search runs in the window: open this folder in corvane-mp3.");
-    return 1;
 }
 
 }  // namespace corvane::cli

@@ -144,64 +144,69 @@ Option MusicBrainzServer(std::string& target) {
 int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
     options.caseMode = kCaseDoNothing;
     std::vector<std::string> folders;
-    const std::string problem =
-        ParseArguments(arguments,
-                       {
-                           ServerAddress("--server", options.server),
-                           Valued("--format",
-                                  [&](const std::string& value) {
-                                      options.format = value;
-                                      return value.empty() ? "the name format is empty" : "";
-                                  }),
-                           Valued("--case",
-                                  [&](const std::string& value) {
-                                      const std::optional<std::string> mode = CaseModeNamed(value);
-                                      options.caseMode = mode.value_or(options.caseMode);
-                                      return mode ? std::string() : CaseModeProblem(value);
-                                  }),
-                           Valued("--choose",
-                                  [&](const std::string& value) {
-                                      return ParseCount(value, options.choose)
-                                                 ? ""
-                                                 : "--choose needs a match number from 1 up";
-                                  }),
-                           Flag("--no-directory", options.createDirectory, false),
-                           Flag("--no-playlist", options.createPlaylist, false),
-                           Flag("--keep", options.keep),
-                           Flag("--dry-run", options.dryRun),
-                           Valued("--dependencies",
-                                  [&](const std::string& value) {
-                                      options.dependencies.all = value == "all";
-                                      return value == "all" || value == "checked"
-                                                 ? ""
-                                                 : "--dependencies takes \"all\" or \"checked\"";
-                                  }),
-                           Flag("--no-dependencies", options.dependencies.move, false),
-                           Valued("--musicbrainz-server",
-                                  [&](const std::string& value) {
-                                      options.musicbrainzServer = value;
-                                      return IsMusicBrainzServerText(value)
-                                                 ? std::string()
-                                                 : "\"" + value +
-                                                       "\" is not an http:// or https:// URL";
-                                  }),
-                           Flag("--no-musicbrainz", options.noMusicBrainz),
-                       },
-                       folders);
+    const std::string problem = ParseArguments(
+        arguments,
+        {
+            ServerAddress("--server", options.server),
+            Valued("--format",
+                   [&](const std::string& value) {
+                       options.format = value;
+                       return value.empty() ? "the name format is empty" : "";
+                   }),
+            Valued("--case",
+                   [&](const std::string& value) {
+                       const std::optional<std::string> mode = CaseModeNamed(value);
+                       options.caseMode = mode.value_or(options.caseMode);
+                       return mode ? std::string() : CaseModeProblem(value);
+                   }),
+            Valued("--choose",
+                   [&](const std::string& value) {
+                       return ParseCount(value, options.choose)
+                                  ? ""
+                                  : "--choose needs a match number from 1 up";
+                   }),
+            Flag("--no-directory", options.createDirectory, false),
+            Flag("--no-playlist", options.createPlaylist, false),
+            Flag("--keep", options.keep),
+            Flag("--dry-run", options.dryRun),
+            Valued("--dependencies",
+                   [&](const std::string& value) {
+                       options.dependencies.all = value == "all";
+                       return value == "all" || value == "checked"
+                                  ? ""
+                                  : "--dependencies takes \"all\" or \"checked\"";
+                   }),
+            Flag("--no-dependencies", options.dependencies.move, false),
+            Valued("--musicbrainz-server",
+                   [&](const std::string& value) {
+                       options.musicbrainzServer = value;
+                       return IsMusicBrainzServerText(value)
+                                  ? std::string()
+                                  : "\"" + value + "\" is not an http:// or https:// URL";
+                   }),
+            Flag("--no-musicbrainz", options.noMusicBrainz),
+            Flag("--search", options.search),
+        },
+        folders);
     if (!problem.empty()) {
         return ApplyUsageError(problem);
     }
-    if (folders.size() > 1) {
+    if (folders.size() > 1 && !options.search) {
         return ApplyUsageError("only one folder, please");
     }
     if (folders.empty() || folders[0].empty()) {
         return ApplyUsageError("which folder?");
     }
     options.folder = folders[0];
+    // After the folder, the words of --search.
+    for (std::size_t i = 1; i < folders.size(); ++i) {
+        options.searchWords += (i > 1 ? " " : "") + folders[i];
+    }
     return 0;
 }
 
-std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions& options) {
+std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions& options,
+                         bool allowWeb) {
     std::vector<Option> known{
         ServerAddress("--server", options.server),
         ServerAddress("--proxy", options.proxy),
@@ -221,6 +226,9 @@ std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions
         known.push_back(Flag("--json", options.json));
         known.push_back(Flag("--musicbrainz", options.musicbrainz));
         known.push_back(MusicBrainzServer(options.musicbrainzServer));
+    }
+    if (allowWeb) {
+        known.push_back(ServerAddress("--web", options.web));
     }
     return ParseArguments(arguments, known, options.positional);
 }

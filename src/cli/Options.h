@@ -51,6 +51,8 @@ struct ApplyOptions {
     DependencyChoice dependencies;
     std::optional<std::string> musicbrainzServer;
     bool noMusicBrainz = false;
+    bool search = false;      // the keyword search instead of the disc id
+    std::string searchWords;  // empty: the words proposed from the files
 };
 
 struct CddbOptions {
@@ -64,6 +66,7 @@ struct CddbOptions {
     bool json = false;
     bool musicbrainz = false;  // query only
     std::string musicbrainzServer;
+    std::optional<std::string> web;  // search only: the web search page's host
 };
 
 // False for a usage error.
@@ -71,6 +74,7 @@ bool ParseOptions(const Arguments& arguments, ScanOptions& options);
 // Returns 0, or the usage error's exit code after printing it.
 int ParseOptions(const Arguments& arguments, ApplyOptions& options);
 // Returns an empty text or what is wrong; --json only where allowJson.
-std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions& options);
+std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions& options,
+                         bool allowWeb = false);
 
 }  // namespace corvane::cli

@@ -24,6 +24,7 @@ const Command kCommands[] = {
     {"apply", corvane::cli::kApplyUsage, corvane::cli::RunApply, true},
     {"query", corvane::cli::kQueryUsage, corvane::cli::RunQuery, false},
     {"read", corvane::cli::kReadUsage, corvane::cli::RunRead, false},
+    {"search", corvane::cli::kSearchUsage, corvane::cli::RunSearch, false},
     {"sites", corvane::cli::kSitesUsage, corvane::cli::RunSites, false},
     {"resume", corvane::cli::kResumeUsage, corvane::cli::RunResume, false},
     {"undo", corvane::cli::kUndoUsage, corvane::cli::RunUndo, false},

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "lookup/SearchResultsParser.h"
+
 namespace corvane {
 
 // The track-count check after a lookup. The prompt answers with one of the
@@ -38,12 +40,17 @@ public:
     // The database track list was emptied: delete the rows that showed it.
     virtual void ClearDatabaseList() = 0;
 
-    // Outcome of RunKeywordSearch when the album was chosen and read.
-    static constexpr int kSearchRead = -1;
-    // The keyword search after a failed disc id lookup: kSearchRead, or any
-    // other value when it was cancelled or failed. Without one, the search
-    // ends at once as a cancelled one would.
-    virtual int RunKeywordSearch() { return 1; }
+    // The keyword search's words: the user edits the proposal; true with
+    // words = the accepted text. Without a dialog the search is cancelled.
+    virtual bool AskSearchWords(const std::string& /*proposal*/, std::string& /*words*/) {
+        return false;
+    }
+    // The albums a keyword search found, each shown as "title - [id]": true
+    // with chosen = the index of the one the user took.
+    virtual bool ChooseSearchResult(const std::vector<SearchResult>& /*results*/,
+                                    std::size_t& /*chosen*/) {
+        return false;
+    }
     // After a keyword search the user pairs files and titles by hand; true
     // when the pairing was accepted.
     virtual bool RunAssociation() { return false; }
@@ -54,6 +61,32 @@ public:
     virtual bool ChooseRelease(const std::vector<std::string>& /*lines*/, std::size_t& /*chosen*/) {
         return false;
     }
+};
+
+// Shows the busy cursor for its lifetime, so that every way out of a network
+// wait restores the arrow. Release ends it early, for a dialog in between.
+class BusyScope {
+public:
+    explicit BusyScope(LookupView& view) : view_(view) { Acquire(); }
+    ~BusyScope() { Release(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    void Acquire() {
+        if (!busy_) {
+            busy_ = true;
+            view_.SetBusy(true);
+        }
+    }
+    void Release() {
+        if (busy_) {
+            busy_ = false;
+            view_.SetBusy(false);
+        }
+    }
+
+private:
+    LookupView& view_;
+    bool busy_ = false;
 };
 
 }  // namespace corvane

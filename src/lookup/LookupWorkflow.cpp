@@ -19,25 +19,6 @@ constexpr const char* kOperationCancelled = "Operation cancelled.";
 constexpr const char* kEnteringManualScan = "Entering Manual CDDB Scan process...";
 constexpr const char* kConnecting = "Connecting... Please wait";
 
-// Restores the arrow cursor on every way out of a network wait.
-class BusyScope {
-public:
-    explicit BusyScope(LookupView& view) : view_(view) { view_.SetBusy(true); }
-    ~BusyScope() { Release(); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    void Release() {
-        if (busy_) {
-            busy_ = false;
-            view_.SetBusy(false);
-        }
-    }
-
-private:
-    LookupView& view_;
-    bool busy_ = true;
-};
-
 }  // namespace
 
 std::string DiscIdStatusText(std::uint32_t discId) {
@@ -90,6 +71,7 @@ void LookupWorkflow::Configure(const SettingsValues& settings) {
     proxyHost_ = settings.proxyHost;
     proxyPort_ = settings.proxyPort;
     musicBrainz_.Configure(settings);
+    search_.Configure(settings);
 }
 
 void LookupWorkflow::InitServerCombo() {
@@ -114,16 +96,35 @@ void LookupWorkflow::RefreshServerList() {
 }
 
 bool LookupWorkflow::QueryCommand() {
+    return RunCommand([this](bool& manualUsed) { RunQuery(manualUsed); });
+}
+
+bool LookupWorkflow::SearchCommand(const std::string& words) {
+    return RunCommand([this, &words](bool& manualUsed) {
+        BeginAttempt();
+        manualUsed = true;
+        SelectServer(agent_, serverCombo_, server_);
+        const std::string captionWord = CaptionWord(view_.ExecuteCaption());
+        ReportSearch(search_.RunWithWords(words.empty() ? search_.Proposal() : words), captionWord);
+    });
+}
+
+bool LookupWorkflow::RunCommand(const std::function<void(bool& manualUsed)>& attempt) {
     agent_.SetProxy(proxyHost_, proxyPort_, "", "");
     if (album_.files.empty()) {
         return false;
     }
     bool manualUsed = false;
     TrackCountAnswer answer = TrackCountAnswer::kListEmpty;
-    do {
-        RunQuery(manualUsed);
-        answer = CheckTrackCount(manualUsed);
-    } while (answer == TrackCountAnswer::kSelectNewAlbum);
+    attempt(manualUsed);
+    while ((answer = CheckTrackCount(manualUsed)) == TrackCountAnswer::kSelectNewAlbum) {
+        if (manualUsed && search_.HasCandidates()) {
+            BeginAttempt();
+            ReportSearch(search_.ChooseAgain(), CaptionWord(view_.ExecuteCaption()));
+        } else {
+            attempt(manualUsed);
+        }
+    }
 
     bool keep = answer == TrackCountAnswer::kCountsEqual || answer == TrackCountAnswer::kKeepAlbum;
     if (keep && manualUsed) {
@@ -138,6 +139,25 @@ bool LookupWorkflow::QueryCommand() {
     return keep;
 }
 
+void LookupWorkflow::BeginAttempt() {
+    view_.EnableQuery(false);
+    view_.EnableExecute(false);
+}
+
+void LookupWorkflow::ReportSearch(SearchOutcome outcome, const std::string& captionWord) {
+    if (outcome == SearchOutcome::kAlbumRead) {
+        ReportAlbumFound(captionWord);
+    } else {
+        view_.EnableQuery(true);
+    }
+}
+
+void LookupWorkflow::AddEmailAdvice() {
+    if (const std::string advice = agent_.EmailAdvice(); !advice.empty()) {
+        view_.AddStatus(advice);
+    }
+}
+
 void LookupWorkflow::ReportAlbumFound(const std::string& captionWord, const char* source) {
     view_.EnableQuery(true);
     view_.EnableExecute(true);
@@ -146,8 +166,7 @@ void LookupWorkflow::ReportAlbumFound(const std::string& captionWord, const char
 }
 
 void LookupWorkflow::RunQuery(bool& manualUsed) {
-    view_.EnableQuery(false);
-    view_.EnableExecute(false);
+    BeginAttempt();
     manualUsed = false;
     const std::string captionWord = CaptionWord(view_.ExecuteCaption());
 
@@ -159,7 +178,8 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
     // MusicBrainz is a service of its own: it is asked even when the CDDB
     // server could not be reached.
     const bool askMusicBrainz =
-        (result == LookupOutcome::kNotFound || result == LookupOutcome::kNoConnection) && musicBrainz_.Enabled();
+        (result == LookupOutcome::kNotFound || result == LookupOutcome::kNoConnection) &&
+        musicBrainz_.Enabled();
     const MusicBrainzOutcome fromMusicBrainz =
         askMusicBrainz ? musicBrainz_.Run() : MusicBrainzOutcome::kNotFound;
     if (fromMusicBrainz == MusicBrainzOutcome::kAlbumRead) {
@@ -172,11 +192,7 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
     }
     view_.AddStatus(kEnteringManualScan);
     manualUsed = true;
-    if (view_.RunKeywordSearch() == LookupView::kSearchRead) {
-        ReportAlbumFound(captionWord);
-    } else {
-        view_.EnableQuery(true);
-    }
+    ReportSearch(search_.Run(), captionWord);
 }
 
 LookupOutcome LookupWorkflow::AutomaticLookup() {
@@ -197,6 +213,7 @@ LookupOutcome LookupWorkflow::AutomaticLookup() {
         if (!agent_.GetMotd(motd)) {
             busy.Release();
             view_.AddStatus(kCannotConnect);
+            AddEmailAdvice();
             return LookupOutcome::kNoConnection;
         }
         view_.AddStatus(MotdStatusText(motd));
@@ -215,12 +232,14 @@ LookupOutcome LookupWorkflow::AutomaticLookup() {
         case CddbAgent::LookupResult::kReadFailed:
             busy.Release();
             view_.AddStatus("Read from CDDB failed. " + agent_.ErrorText());
+            AddEmailAdvice();
             return LookupOutcome::kReadFailed;
         case CddbAgent::LookupResult::kNotFound:
             break;
     }
     busy.Release();
     view_.AddStatus(kDiskNotFound);
+    AddEmailAdvice();
     return LookupOutcome::kNotFound;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "album/AlbumFolder.h"
+#include "lookup/KeywordSearch.h"
 #include "lookup/LookupView.h"
 #include "lookup/MusicBrainzLookup.h"
 #include "lookup/ServerList.h"
@@ -48,6 +50,9 @@ public:
     // kept or the query is abandoned ("Operation cancelled."). True when an
     // album is left for processing.
     bool QueryCommand();
+    // The same road with the keyword search in place of the disc id: the
+    // given words, or those proposed from the files when empty.
+    bool SearchCommand(const std::string& words);
     // One attempt: the automatic lookup, then the keyword search when it
     // found nothing. Sets the buttons and reports.
     void RunQuery(bool& manualUsed);
@@ -59,8 +64,15 @@ public:
     // Lookups run so far; the first one fetches the message of the day.
     int LookupCount() const { return lookupCount_; }
     const CddbServerAddress& DefaultServer() const { return server_; }
+    KeywordSearch& Search() { return search_; }
 
 private:
+    // The command's loop: attempts and track-count checks; after a keyword
+    // search "Select New Album" offers the same search's albums again.
+    bool RunCommand(const std::function<void(bool& manualUsed)>& attempt);
+    void BeginAttempt();
+    void ReportSearch(SearchOutcome outcome, const std::string& captionWord);
+    void AddEmailAdvice();
     void DiscardTracks();
     void ReportAlbumFound(const std::string& captionWord, const char* source = "CDDB");
 
@@ -73,6 +85,7 @@ private:
     int proxyPort_ = 80;
     int lookupCount_ = 0;
     MusicBrainzLookup musicBrainz_{album_, view_};
+    KeywordSearch search_{album_, agent_, view_};
 };
 
 // "DISK ID = 0001a2b3".

@@ -148,6 +148,19 @@ std::string NormalizeKeywords(std::string_view text, bool dropNoise) {
     return TrimSpaces(out);
 }
 
+AlbumTags LastAlbumTags(const TrackList& files) {
+    AlbumTags tags;
+    for (const TrackInfo& file : files) {
+        if (!file.artist.empty()) {
+            tags.artist = file.artist;
+        }
+        if (!file.album.empty()) {
+            tags.album = file.album;
+        }
+    }
+    return tags;
+}
+
 std::string BuildSearchWords(const TrackList& files, int percent) {
     // 0.01 in single precision is a little below 0.01, so 100 per cent of 12
     // files asks for 11 of them.
@@ -159,24 +172,17 @@ std::string BuildSearchWords(const TrackList& files, int percent) {
         names.push_back(NormalizeKeywords(file.fileName, true));
     }
 
-    std::string artist;
-    std::string album;
     std::string common;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!files[i].artist.empty()) {
-            artist = files[i].artist;
-        }
-        if (!files[i].album.empty()) {
-            album = files[i].album;
-        }
         if (common.empty() && CharCount(names[i]) >= 3) {
             common = CommonText(names, names[i], needed);
         }
     }
 
-    std::string result = artist;
-    if (!album.empty()) {
-        result = TrimLeftSpaces(result + " " + album);
+    const AlbumTags tags = LastAlbumTags(files);
+    std::string result = tags.artist;
+    if (!tags.album.empty()) {
+        result = TrimLeftSpaces(result + " " + tags.album);
     }
     if (result.empty() && CharCount(common) > 3) {
         result = TrimLeftSpaces(result + " " + common);

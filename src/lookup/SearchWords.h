@@ -15,6 +15,13 @@ namespace corvane {
 // With dropNoise, "TRACK" and the digits go too. Trimmed.
 std::string NormalizeKeywords(std::string_view text, bool dropNoise);
 
+struct AlbumTags {
+    std::string artist;
+    std::string album;
+};
+// The artist and album tags of the files: the last non-empty one of each.
+AlbumTags LastAlbumTags(const TrackList& files);
+
 // Proposes search words from the files: the artist and album tags, or else
 // the longest text that the file names of percent per cent of the files
 // share. The keyword search asks with 100, the dependency step with 90.

@@ -310,6 +310,7 @@ std::string SettingsToIniText(const SettingsValues& v) {
     ini.Text("email", v.cddbEmail);
     ini.Number("protocolLevel", v.cddbProtocolLevel);
     ini.Text("server", v.cddbServer);
+    ini.Text("searchHost", v.searchHost);
 
     ini.Section("MusicBrainz");
     ini.Number("askWhenCddbFindsNothing", v.askMusicBrainz ? 1 : 0);
@@ -367,6 +368,11 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     ini.Text("cddb", "server", server);
     if (IsCddbServerText(server)) {
         v.cddbServer = server;
+    }
+    std::string searchHost;
+    ini.Text("cddb", "searchHost", searchHost);
+    if (searchHost.empty() || IsCddbServerText(searchHost)) {
+        v.searchHost = searchHost;
     }
 
     ini.Flag("musicbrainz", "askWhenCddbFindsNothing", v.askMusicBrainz);

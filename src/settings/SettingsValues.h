@@ -37,6 +37,9 @@ struct SettingsValues {
     std::string cddbEmail;      // used in the CDDB hello when set
     int cddbProtocolLevel = 5;  // 5 (ISO-8859-1) or 6 (UTF-8)
     std::string cddbServer = std::string(kDefaultCddbHost) + ":80";  // "host" or "host:port"
+    // The keyword search asks the CDDB server's search command; a host here
+    // makes it read that host's web search page instead (older mirrors).
+    std::string searchHost;
     // Asked when the CDDB disc id finds nothing, at this base URL.
     bool askMusicBrainz = true;
     std::string musicbrainzServer = kDefaultMusicBrainzServer;

@@ -35,6 +35,7 @@ SettingsValues Unusual() {
             .cddbEmail = "ann@example.org",
             .cddbProtocolLevel = 6,
             .cddbServer = "cddb.example.org:8880",
+            .searchHost = "www.freedb.example:8080",
             .askMusicBrainz = false,
             .musicbrainzServer = "http://mb.lan:5000/mirror",
             .iniPath = {}};
@@ -46,7 +47,8 @@ auto Fields(const SettingsValues& v) {
                     v.confirmDependencies, v.fileColumns, v.databaseColumns, v.proxyHost,
                     v.proxyPort, v.windowWidth, v.windowHeight, v.windowMaximized, v.lastFolder,
                     v.createPlaylist, v.createDirectory, v.userFormats, v.nameFormat, v.cddbEmail,
-                    v.cddbProtocolLevel, v.cddbServer, v.askMusicBrainz, v.musicbrainzServer);
+                    v.cddbProtocolLevel, v.cddbServer, v.searchHost, v.askMusicBrainz,
+                    v.musicbrainzServer);
 }
 
 void ExpectSame(const SettingsValues& a, const SettingsValues& b) {

@@ -189,6 +189,7 @@ TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
     EXPECT_TRUE(
         Contains(run, "Disk not found in the CDDB database with automatic diskid detection.\n"))
         << run.out;
+    EXPECT_TRUE(Contains(run, "Run again with --search to look the album up by keywords"));
     EXPECT_TRUE(Contains(run, "Operation cancelled.\n"));
     EXPECT_TRUE(Snapshot(Album()) == before);
 }

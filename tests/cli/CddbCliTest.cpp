@@ -60,6 +60,25 @@ TEST_F(CddbCli, QueryReadAndSitesPrintTheAnswers) {
     EXPECT_NE(proxied.out.find("album: First Light"), std::string::npos);
 }
 
+// The keyword search lists the albums whose artist or title hold the words,
+// by the server's search command and on its web page alike.
+TEST_F(CddbCli, SearchListsTheAlbumsTheWordsFind) {
+    Serve();
+    for (const std::vector<std::string>& way :
+         {std::vector<std::string>{}, std::vector<std::string>{"--web", server_}}) {
+        std::vector<std::string> arguments{"search", "first", "light", "--server", server_};
+        arguments.insert(arguments.end(), way.begin(), way.end());
+        const test::CliRun found = Cli(arguments);
+        ASSERT_EQ(found.status, 0) << found.err;
+        EXPECT_EQ(found.out, "rock\t" + id_ + "\tThe Band / First Light\n");
+        arguments[1] = "nothing";
+        arguments[2] = "here";
+        EXPECT_EQ(Cli(arguments).out, "No match.\n");
+    }
+    EXPECT_EQ(Cli({"search", "ab", "--server", server_}).status, 2);
+    EXPECT_EQ(Cli({"search", "first light", "--server", "127.0.0.1:1"}).status, 1);
+}
+
 TEST_F(CddbCli, FailuresPrintTheErrorAndExitOne) {
     Serve();
     const test::CliRun missing = Cli({"read", "rock", "0badf00d", "--server", server_});

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "lookup/ManualSearchDialog.h"
 #include "lookup/SelectDiskDialog.h"
 #include "lookup/TrackCountDialog.h"
 #include "support/LayoutCheck.h"
@@ -137,6 +138,25 @@ TEST_F(LookupDialogsTest, TrackCountButtonsAnswer) {
     }
 }
 
+// OK needs three characters that are not blanks or - ) ( _ +; the words kept
+// are the last text that had them.
+TEST_F(LookupDialogsTest, ManualSearchEnablesOkForUsableWordsOnly) {
+    ManualSearchDialog dialog;
+    dialog.SetInitialWords("");
+    EXPECT_FALSE(dialog.OkButton()->isEnabled());
+    dialog.SetInitialWords("SOME BAND LIVE");
+    EXPECT_TRUE(dialog.OkButton()->isEnabled());
+    EXPECT_EQ(dialog.WordsEdit()->cursorPosition(), 14);
+    for (const char* unusable : {"- - (_) +", "A-B"}) {
+        dialog.WordsEdit()->setText(QString::fromUtf8(unusable));
+        EXPECT_FALSE(dialog.OkButton()->isEnabled()) << unusable;
+    }
+    EXPECT_EQ(dialog.Words(), "SOME BAND LIVE");
+    dialog.WordsEdit()->setText(QStringLiteral("Björk"));
+    EXPECT_TRUE(dialog.OkButton()->isEnabled());
+    EXPECT_EQ(dialog.Words(), "Björk");
+}
+
 TEST_F(LookupDialogsTest, DialogsAreLaidOutWithoutOverlaps) {
     SelectDiskDialog select;
     select.SetMatches(ThreeMatches());
@@ -150,6 +170,10 @@ TEST_F(LookupDialogsTest, DialogsAreLaidOutWithoutOverlaps) {
         count.adjustSize();
         EXPECT_EQ(MisplacedControls(&count), std::vector<std::string>()) << notEnough;
     }
+    ManualSearchDialog search;
+    search.SetInitialWords("LUMEN QUARTET HARBOUR NIGHTS");
+    search.show();
+    EXPECT_EQ(MisplacedControls(&search), std::vector<std::string>());
 }
 
 }  // namespace

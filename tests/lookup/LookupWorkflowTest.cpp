@@ -9,6 +9,7 @@
 
 #include "album/DiscIdCalculator.h"
 #include "cddb/CddbAgent.h"
+#include "cddb/ScriptedServer.h"
 #include "cddb/ServerProcess.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
@@ -41,6 +42,20 @@ public:
     }
     void ShowDatabaseList() override { ++shown; }
     void ClearDatabaseList() override { ++cleared; }
+    bool AskSearchWords(const std::string& proposal, std::string& words) override {
+        proposals.push_back(proposal);
+        words = proposal;
+        return acceptWords;
+    }
+    bool ChooseSearchResult(const std::vector<SearchResult>& results,
+                            std::size_t& chosen) override {
+        offered.push_back({});
+        for (const SearchResult& result : results) {
+            offered.back().push_back(SearchResultLine(result));
+        }
+        chosen = offered.size() - 1;  // the first line, then the second, ...
+        return !results.empty();
+    }
 
     struct Question {
         bool notEnough;
@@ -55,6 +70,9 @@ public:
     std::vector<int> answers;
     int shown = 0;
     int cleared = 0;
+    bool acceptWords = false;
+    std::vector<std::string> proposals;
+    std::vector<std::vector<std::string>> offered;
 };
 
 // Declines the choice among several albums, or takes the first.
@@ -94,15 +112,16 @@ protected:
 
     // Serves a record for the album's disc id in each category given; the
     // titles carry the category so that a test can tell which one was read.
-    void Serve(const std::vector<std::string>& categories, int trackCount = 3,
-               int discLength = 680) {
+    void Serve(const std::vector<std::string>& categories, int trackCount = 3, int discLength = 680,
+               std::uint32_t id = 0) {
+        id = id != 0 ? id : discId;
         for (const std::string& category : categories) {
             std::vector<std::string> titles;
             for (int i = 0; i < trackCount; ++i) {
                 titles.push_back(category + " song " + std::to_string(i + 1));
             }
-            test::WriteRecord(records.path(), category, Hex(discId),
-                              test::MakeRecord(Hex(discId), {150, 15262, 29306, 47531}, discLength,
+            test::WriteRecord(records.path(), category, Hex(id),
+                              test::MakeRecord(Hex(id), {150, 15262, 29306, 47531}, discLength,
                                                "Artist " + category + " / Album", titles));
         }
         std::filesystem::create_directories(records.path() + "/misc");
@@ -121,9 +140,10 @@ protected:
         Configure("127.0.0.1:" + std::to_string(closedPort));
     }
 
-    void Configure(const std::string& cddbServer) {
+    void Configure(const std::string& cddbServer, const std::string& searchHost = "") {
         SettingsValues settings;
         settings.cddbServer = cddbServer;
+        settings.searchHost = searchHost;
         // The CDDB server's stand-in for MusicBrainz; never the internet.
         settings.musicbrainzServer = "http://" + cddbServer;
         workflow.Configure(settings);
@@ -197,7 +217,8 @@ TEST_F(LookupWorkflowTest, CancelledChoiceEndsTheQuery) {
 TEST_F(LookupWorkflowTest, UnknownDiscAsksMusicBrainzThenFallsBackToTheKeywordSearch) {
     Serve({});
     EXPECT_FALSE(workflow.QueryCommand());
-    const std::vector<std::string> tail(view.status.end() - 6, view.status.end());
+    // The search and the command each say it was cancelled; the window shows it once.
+    const std::vector<std::string> tail(view.status.end() - 7, view.status.end() - 1);
     EXPECT_EQ(tail, (std::vector<std::string>{
                         "Disk not found in the CDDB database with automatic diskid detection.",
                         "MusicBrainz DISC ID = " + MusicBrainzDiscId(TocFromFiles(album.files)),
@@ -205,6 +226,90 @@ TEST_F(LookupWorkflowTest, UnknownDiscAsksMusicBrainzThenFallsBackToTheKeywordSe
                         "Disk not found in MusicBrainz by its table of contents.",
                         "Entering Manual CDDB Scan process...", "Operation cancelled."}));
     ExpectButtons(true, false);
+}
+
+// The files' tags name an album the server files under another disc id: the
+// search command and the web page both find it, and the page leaves no file.
+TEST_F(LookupWorkflowTest, KeywordSearchFindsTheAlbumByTheTagsBothWays) {
+    for (TrackInfo& file : album.files) {
+        file.artist = "Artist rock";
+        file.album = "Album";
+    }
+    Serve({"rock"}, 3, 680, 0x14001003);
+    view.acceptWords = true;
+    const std::string port = std::to_string(server->Port());
+    test::TempDir temp;
+    test::ScopedEnv tmpdir("TMPDIR", temp.path());
+    for (const std::string& webHost : {std::string(), "127.0.0.1:" + port}) {
+        SCOPED_TRACE(webHost);
+        Configure("127.0.0.1:" + port, webHost);
+        view.offered.clear();
+        album.tracks.clear();
+        EXPECT_TRUE(workflow.QueryCommand());
+        EXPECT_EQ(view.proposals.back(), "ARTIST ROCK ALBUM");
+        EXPECT_EQ(view.offered,
+                  (std::vector<std::vector<std::string>>{{"Artist rock / Album - [14001003]"}}));
+        ASSERT_EQ(album.tracks.size(), 3u);
+        EXPECT_EQ(album.tracks[2].title, "rock song 3");
+        EXPECT_EQ(view.status.back(),
+                  "Album found in CDDB. Press \"Rename Files\" button to process the files");
+        ExpectButtons(true, true);
+        EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
+    }
+}
+
+// After a search, "Select New Album" offers the same albums again without
+// asking for words, and the chosen one is read.
+TEST_F(LookupWorkflowTest, SelectNewAlbumReturnsToTheSameSearch) {
+    for (TrackInfo& file : album.files) {
+        file.artist = "Artist";
+    }
+    Serve({"blues", "jazz"}, 4, 680, 0x14001003);
+    view.acceptWords = true;
+    view.answers = {1, 2};
+    EXPECT_TRUE(workflow.QueryCommand());
+    EXPECT_EQ(view.proposals.size(), 1u);
+    ASSERT_EQ(view.offered.size(), 2u);
+    EXPECT_EQ(view.offered[0], view.offered[1]);
+    EXPECT_TRUE(view.asked[0].allowNewAlbum);
+    ASSERT_EQ(album.tracks.size(), 4u);
+    EXPECT_EQ(album.tracks[0].title, "jazz song 1");
+}
+
+// A broken or hostile web host: a page too long, a page of garbage. The
+// search ends with its reason and leaves no file behind.
+TEST_F(LookupWorkflowTest, HostileSearchPagesEndTheSearchCleanly) {
+    test::TempDir temp;
+    test::ScopedEnv tmpdir("TMPDIR", temp.path());
+    KeywordSearch& search = workflow.Search();
+    const auto runOn = [&](const std::string& answer) {
+        test::ScriptedServer web(answer);
+        search.SetWebHost("127.0.0.1:" + std::to_string(web.Port()));
+        view.status.clear();
+        return search.RunWithWords("some words");
+    };
+    EXPECT_EQ(runOn(test::HttpOk(std::string(10 * 1024 * 1024, 'x'))),
+              SearchOutcome::kNotDownloaded);
+    EXPECT_NE(view.status.at(0).find("longer than"), std::string::npos);
+    EXPECT_EQ(runOn(test::HttpOk("all categories\n<td><a href=\"x\n\x01\xff</table>")),
+              SearchOutcome::kNoAlbum);
+    EXPECT_EQ(view.status,
+              (std::vector<std::string>{"No disk found with these keywords. Please try again."}));
+    EXPECT_EQ(runOn("HTTP/1.0 404 Not Found\r\n\r\ngone"), SearchOutcome::kNotDownloaded);
+    EXPECT_EQ(view.busyDepth, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
+}
+
+TEST_F(LookupWorkflowTest, SearchCommandFieldsFollowTheWordsTheUserKept) {
+    TrackList files(2);
+    files[1].artist = "Some Band";
+    files[1].album = "Live";
+    EXPECT_EQ(SearchCommandFields("SOME BAND LIVE", "SOME BAND LIVE", files),
+              (std::vector<SearchFields>{{"SOME BAND", "LIVE"}}));
+    EXPECT_EQ(SearchCommandFields("Other Band / Live at Home", "SOME BAND LIVE", files),
+              (std::vector<SearchFields>{{"OTHER BAND", "LIVE AT HOME"}}));
+    EXPECT_EQ(SearchCommandFields("harbour nights", "", {}),
+              (std::vector<SearchFields>{{"HARBOUR NIGHTS", ""}, {"", "HARBOUR NIGHTS"}}));
 }
 
 TEST_F(LookupWorkflowTest, NoConnectionIsReportedOnceThenTheQueryIsTried) {

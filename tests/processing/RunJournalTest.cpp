@@ -117,11 +117,8 @@ protected:
 
 TEST_F(RunJournalTest, KilledAnywhereTheRunIsFinishedOrUndone) {
     // Hundreds of runs: in memory, where syncing costs nothing, when there is room.
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string savedTmp = tmp != nullptr ? tmp : "";
-    if (fs::is_directory("/dev/shm")) {
-        ::setenv("TMPDIR", "/dev/shm", 1);
-    }
+    const ScopedEnv tmpdir(
+        "TMPDIR", fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string());
     // In an album directory, and in place with two names swapped.
     for (const bool inDirectory : {true, false}) {
         SCOPED_TRACE(inDirectory ? "album directory" : "in place");
@@ -160,7 +157,6 @@ TEST_F(RunJournalTest, KilledAnywhereTheRunIsFinishedOrUndone) {
         }
         EXPECT_GT(killAt, 40);
     }
-    savedTmp.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", savedTmp.c_str(), 1);
 }
 
 // A leading tag whose size field covers some audio, an ID3v1 tag at the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,24 @@ public:
 
 private:
     std::string path_;
+};
+
+// Sets an environment variable for its lifetime, then restores it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 // Samples per CD frame (1/75 s at 44.1 kHz).
