@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cddb/AnswerText.h"
 #include "cddb/DefaultServer.h"
 #include "platform/ComboBox.h"
 
@@ -74,6 +75,33 @@ bool CddbAgent::ReadRecord(std::uint32_t discId, const std::string& category) {
         notifier_->ShowError(errorText_);
     }
     return false;
+}
+
+bool CddbAgent::SearchAlbums(const std::string& artistWords, const std::string& albumWords,
+                             std::vector<DiscMatch>& matches) {
+    if (Search(currentSite_, artistWords, albumWords, matches)) {
+        return true;
+    }
+    SetErrorFromLastAnswer();
+    return false;
+}
+
+std::string CddbAgent::EmailAdvice() const {
+    const std::string& answer = LastAnswer();
+    const std::size_t body = FindBody(answer);
+    const std::string_view status =
+        std::string_view(answer).substr(body == std::string::npos ? 0 : body);
+    std::string firstLine(status.substr(0, status.find('\n')));
+    std::transform(firstLine.begin(), firstLine.end(), firstLine.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const int code = StatusCode(firstLine);
+    const bool namesEmail = firstLine.find("email") != std::string::npos ||
+                            firstLine.find("e-mail") != std::string::npos;
+    if (code < 500 || code > 599 || !namesEmail) {
+        return {};
+    }
+    return "The CDDB server wants a registered e-mail address: register one at gnudb.org, then "
+           "enter it in the settings (Network tab, CDDB server, E-mail address).";
 }
 
 bool CddbAgent::FillSiteCombo(ComboBox& combo) {

@@ -50,8 +50,13 @@ public:
     bool GetMotd(std::string& text);
     LookupResult Lookup(std::uint32_t discId, const OffsetList& offsets);
     bool ReadRecord(std::uint32_t discId, const std::string& category);
+    // The keyword search on the current site; true when the server answered
+    // it, with matches empty when it found none.
     bool SearchAlbums(const std::string& artistWords, const std::string& albumWords,
                       std::vector<DiscMatch>& matches);
+    // After a failure whose answer refuses the user's e-mail address (gnudb
+    // wants a registered one): one status line that says what to do; else
+    // empty.
     std::string EmailAdvice() const;
     // Refills combo with "host, port" of each site of the default server's
     // list; false (combo untouched) when the list could not be fetched.

@@ -87,20 +87,38 @@ bool ParseMatchLine(std::string_view line, DiscMatch& match) {
     return true;
 }
 
+namespace {
+
+// The match lines after the status line.
+QueryOutcome ParseMatchList(std::string_view body, std::vector<DiscMatch>& matches) {
+    const std::size_t start = SkipFirstLine(body);
+    if (start != kNone) {
+        ForEachLine(body.substr(start), [&](std::string_view line) {
+            DiscMatch match;
+            if (ParseMatchLine(line, match)) {
+                matches.push_back(match);
+            }
+        });
+    }
+    return matches.empty() ? QueryOutcome::kNoMatch : QueryOutcome::kMatches;
+}
+
+}  // namespace
+
+QueryOutcome ParseSearchAnswer(std::string_view body, std::vector<DiscMatch>& matches) {
+    matches.clear();
+    const int code = StatusCode(body);
+    if (code == 200 || IsListStatus(code)) {
+        return ParseMatchList(body, matches);
+    }
+    return code == 202 ? QueryOutcome::kNoMatch : QueryOutcome::kUnexpected;
+}
+
 QueryOutcome ParseQueryAnswer(std::string_view body, std::vector<DiscMatch>& matches) {
     matches.clear();
     const int code = StatusCode(body);
     if (IsListStatus(code)) {
-        const std::size_t start = SkipFirstLine(body);
-        if (start != kNone) {
-            ForEachLine(body.substr(start), [&](std::string_view line) {
-                DiscMatch match;
-                if (ParseMatchLine(line, match)) {
-                    matches.push_back(match);
-                }
-            });
-        }
-        return matches.empty() ? QueryOutcome::kNoMatch : QueryOutcome::kMatches;
+        return ParseMatchList(body, matches);
     }
     if (code == 200) {
         DiscMatch match;

@@ -22,6 +22,10 @@ enum class QueryOutcome {
 // Empties matches, then fills it from a 200 or 21x answer.
 QueryOutcome ParseQueryAnswer(std::string_view body, std::vector<DiscMatch>& matches);
 
+// Empties matches, then fills it from a search answer: 200 with its list
+// of matches, or 202 for none.
+QueryOutcome ParseSearchAnswer(std::string_view body, std::vector<DiscMatch>& matches);
+
 // One site line of protocol level 3: host, protocol, port, path, latitude,
 // longitude, description. True only for a usable http site; site should be
 // a fresh CddbSite.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "ProgramVersion.h"
 #include "cddb/AnswerText.h"
 #include "cddb/Base64.h"
 #include "cddb/CddbAnswers.h"
@@ -107,12 +108,24 @@ std::string CddbClient::ProxyHeaders(const CddbSite& site) const {
            "\r\nHost: " + site.host;
 }
 
+std::string CddbClient::IdentityHeaders() const {
+    std::string headers = "User-Agent: " + clientName_ + "/" + kProgramVersion + "\r\n";
+    // A line break in the address would start a header of its own.
+    std::string email = email_;
+    std::erase_if(email, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    return email.empty() ? headers : headers + "User-Email: " + email + "\r\n";
+}
+
 std::string CddbClient::FormatRequest(const CddbSite& site, const std::string& commandWords) const {
     const std::string target = "?cmd=" + commandWords + "&" + HelloString() + " HTTP/1.0\r\n";
     if (proxyHost_.empty()) {
-        return "GET " + site.path + target + "\r\n";
+        // Servers that share an address with other names need the Host line.
+        const std::string host =
+            site.port == 80 ? site.host : site.host + ":" + std::to_string(site.port);
+        return "GET " + site.path + target + "Host: " + host + "\r\n" + IdentityHeaders() + "\r\n";
     }
-    return "GET http://" + site.host + site.path + target + ProxyHeaders(site) + "\r\n\r\n";
+    return "GET http://" + site.host + site.path + target + ProxyHeaders(site) + "\r\n" +
+           IdentityHeaders() + "\r\n";
 }
 
 std::string CddbClient::QueryWords(std::uint32_t discId, const OffsetList& offsets) {
@@ -133,8 +146,7 @@ bool CddbClient::WaitForData(TcpSocket& socket, int waitMs, bool& readable) {
 }
 
 bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
-                               std::size_t initialSize, bool stopOnSingleLineStatus,
-                               AnswerBuffer& answer) {
+                               std::size_t initialSize, ListStatuses lists, AnswerBuffer& answer) {
     initialSize = std::max<std::size_t>(initialSize, 2);
     std::string& text = answer.text;
     text.clear();
@@ -184,16 +196,18 @@ bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
         if (text.size() > kMaxAnswerBytes) {
             return failWith(kSocketProtocolNotSupported);
         }
-        if (stopOnSingleLineStatus) {
+        if (lists != ListStatuses::kAll) {
             // Judged once the status line is complete: a packet may end right
             // after the header block, or inside the status line.
             const std::size_t body = FindBody(text);
             if (body != std::string::npos && text.find('\n', body) != std::string::npos) {
                 const int code = StatusCode(std::string_view(text).substr(body));
-                if (code < 210 || code > 219) {
+                const bool list = (code >= 210 && code <= 219) ||
+                                  (code == 200 && lists == ListStatuses::k200And21x);
+                if (!list) {
                     return true;  // a single-line answer never carries the terminator
                 }
-                stopOnSingleLineStatus = false;  // a list: read on to the terminator
+                lists = ListStatuses::kAll;  // read on to the terminator
             }
         }
         const std::size_t at = FindTerminator(text, received, terminator);
@@ -220,18 +234,18 @@ std::size_t CddbClient::FindTerminator(std::string_view text, std::size_t search
     return find(kLineFeedTerminator);
 }
 
-bool CddbClient::Exchange(const CddbSite& site, const std::string& commandWords,
-                          bool stopOnSingleLine, std::string& body) {
+bool CddbClient::Exchange(const CddbSite& site, const std::string& commandWords, ListStatuses lists,
+                          std::string& body) {
     // A connect failure must not show the answer of an earlier command.
     lastAnswer_.clear();
     commandStart_ = NowMs();
-    const bool done = ConnectSendReceive(site, commandWords, stopOnSingleLine, body);
+    const bool done = ConnectSendReceive(site, commandWords, lists, body);
     commandStart_ = 0;
     return done;
 }
 
 bool CddbClient::ConnectSendReceive(const CddbSite& site, const std::string& commandWords,
-                                    bool stopOnSingleLine, std::string& body) {
+                                    ListStatuses lists, std::string& body) {
     TcpSocket socket;  // closed on every path when it goes out of scope
     const bool viaProxy = !proxyHost_.empty();
     if (!socket.Create() ||
@@ -246,7 +260,7 @@ bool CddbClient::ConnectSendReceive(const CddbSite& site, const std::string& com
         return false;
     }
     AnswerBuffer answer;
-    if (!ReceiveAnswer(socket, kTerminator, kInitialBufferSize, stopOnSingleLine, answer)) {
+    if (!ReceiveAnswer(socket, kTerminator, kInitialBufferSize, lists, answer)) {
         errorCode_ = kSocketProtocolNotSupported;
         return false;
     }
@@ -268,7 +282,7 @@ bool CddbClient::Query(const CddbSite& site, std::uint32_t discId, const OffsetL
         return false;
     }
     std::string body;
-    if (!Exchange(site, words, true, body)) {
+    if (!Exchange(site, words, ListStatuses::k21x, body)) {
         return false;
     }
     switch (ParseQueryAnswer(body, matches)) {
@@ -289,7 +303,7 @@ bool CddbClient::Read(const CddbSite& site, std::uint32_t discId, const std::str
     const std::string words =
         "cddb+read+" + UrlEncodeWord(category, protocolLevel_) + "+" + HexId(discId);
     std::string body;
-    if (!Exchange(site, words, false, body)) {
+    if (!Exchange(site, words, ListStatuses::kAll, body)) {
         return false;
     }
     const bool parsed = ParseRecord(body, record);
@@ -303,15 +317,34 @@ bool CddbClient::ParseRecord(std::string_view body, DiscRecord& record) {
 
 bool CddbClient::Sites(const CddbSite& site, std::vector<CddbSite>& sites) {
     std::string body;
-    return Exchange(site, "sites", false, body) &&
+    return Exchange(site, "sites", ListStatuses::kAll, body) &&
            FinishCommand(body, ParseSitesAnswer(body, sites));
 }
 
 bool CddbClient::Motd(const CddbSite& site, std::string& text) {
     std::string body;
     // A message that is not there is no protocol fault: no error code.
-    return Exchange(site, "motd", false, body) &&
+    return Exchange(site, "motd", ListStatuses::kAll, body) &&
            FinishCommand(body, ParseMotdAnswer(body, text), 0);
+}
+
+bool CddbClient::Search(const CddbSite& site, std::string_view artistWords,
+                        std::string_view albumWords, std::vector<DiscMatch>& matches) {
+    matches.clear();
+    const std::string words = "search&artist=" + UrlEncodeWord(artistWords, protocolLevel_) +
+                              "&album=" + UrlEncodeWord(albumWords, protocolLevel_);
+    std::string body;
+    if (!Exchange(site, words, ListStatuses::k200And21x, body)) {
+        return false;
+    }
+    switch (ParseSearchAnswer(body, matches)) {
+        case QueryOutcome::kMatches:
+        case QueryOutcome::kNoMatch:
+            return FinishCommand(body, true);
+        case QueryOutcome::kUnexpected:
+            break;
+    }
+    return FinishCommand(body, false);
 }
 
 bool CddbClient::FinishCommand(std::string_view body, bool parsed, int failureCode) {

@@ -21,6 +21,14 @@ struct AnswerBuffer {
     std::size_t capacity = 0;
 };
 
+// Which statuses of an answer carry a list that ends with the terminator;
+// an answer with any other status is a single line.
+enum class ListStatuses {
+    kAll,        // read to the terminator whatever the status
+    k21x,        // 210..219, as most commands answer
+    k200And21x,  // the search command's 200 carries its matches too
+};
+
 // The CDDB protocol over HTTP/1.0: one connection, one GET request and one
 // answer per command, directly or through an HTTP proxy. Failures return
 // false; ErrorCode() then tells why and LastAnswer() holds what was received.
@@ -63,6 +71,12 @@ public:
               DiscRecord& record);
     bool Sites(const CddbSite& site, std::vector<CddbSite>& sites);
     bool Motd(const CddbSite& site, std::string& text);
+    // The keyword search of today's service: the albums whose artist holds
+    // artistWords and whose title holds albumWords (either may be empty).
+    // True when the server answered it: 200 with its matches, or 202 with
+    // none.
+    bool Search(const CddbSite& site, std::string_view artistWords, std::string_view albumWords,
+                std::vector<DiscMatch>& matches);
 
     // Parses a read answer's body (UTF-8) into record; 10043 on failure.
     bool ParseRecord(std::string_view body, DiscRecord& record);
@@ -72,6 +86,9 @@ public:
 
     // "Proxy-Authorization: Basic ...\r\nHost: host" or "Host: host".
     std::string ProxyHeaders(const CddbSite& site) const;
+    // The lines that name the program and its user on every request:
+    // User-Agent, and User-Email when an address is set.
+    std::string IdentityHeaders() const;
     // The whole GET request for the command words, direct or proxy form.
     std::string FormatRequest(const CddbSite& site, const std::string& commandWords) const;
     // "cddb+query+<id>+<n>+<offsets...>+<seconds>"; empty with fewer than
@@ -80,12 +97,11 @@ public:
 
     // Reads the answer until the terminator arrives (which is then cut off),
     // the peer closes (failure), nothing arrives for the inactivity timeout
-    // or the whole receive exceeds the total timeout (10060). With
-    // stopOnSingleLineStatus, a body status outside 210..219 ends the read
-    // at once: such answers carry no terminator.
+    // or the whole receive exceeds the total timeout (10060). A body status
+    // that lists does not name ends the read at once: such answers carry no
+    // terminator.
     virtual bool ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
-                               std::size_t initialSize, bool stopOnSingleLineStatus,
-                               AnswerBuffer& answer);
+                               std::size_t initialSize, ListStatuses lists, AnswerBuffer& answer);
 
 protected:
     // Waits up to waitMs for data; the receive loop's only wait.
@@ -101,10 +117,10 @@ private:
                                       std::string_view terminator);
     // Socket, connect, send, receive; body = the decoded text after the
     // HTTP headers. False on any failure before parsing.
-    bool Exchange(const CddbSite& site, const std::string& commandWords, bool stopOnSingleLine,
+    bool Exchange(const CddbSite& site, const std::string& commandWords, ListStatuses lists,
                   std::string& body);
     bool ConnectSendReceive(const CddbSite& site, const std::string& commandWords,
-                            bool stopOnSingleLine, std::string& body);
+                            ListStatuses lists, std::string& body);
     // The end of a command once its body is parsed: success empties
     // LastAnswer(); failure keeps the body there and sets failureCode (0
     // leaves the error code as it is).

@@ -131,6 +131,15 @@ bool IsComplete(const ParseState& state, const DiscRecord& record) {
            record.trackTitles.size() == record.trackExtended.size();
 }
 
+// A server notice dressed as a record (a title line saying the service has
+// moved, and no tracks) must not become an album.
+bool LooksLikeAnAlbum(const ParseState& state, const DiscRecord& record) {
+    const auto blank = [](std::string_view text) { return TrimBlanks(text).empty(); };
+    return !record.trackTitles.empty() &&
+           (!blank(state.title) ||
+            !std::all_of(record.trackTitles.begin(), record.trackTitles.end(), blank));
+}
+
 void SplitTitle(const std::string& title, DiscRecord& record) {
     const std::size_t at = title.find(" / ");
     if (at == std::string::npos) {
@@ -204,7 +213,7 @@ bool ParseXmcdRecord(std::string_view body, DiscRecord& record) {
             TakeKeyValue(key, value, state, record);
         }
     });
-    if (!usable || !IsComplete(state, record)) {
+    if (!usable || !IsComplete(state, record) || !LooksLikeAnAlbum(state, record)) {
         return false;
     }
     SplitTitle(state.title, record);

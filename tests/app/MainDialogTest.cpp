@@ -8,16 +8,20 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "album/DiscIdCalculator.h"
 #include "cddb/ServerProcess.h"
 #include "e2e/AlbumRoad.h"
+#include "lookup/ManualSearchDialog.h"
+#include "lookup/SelectDiskDialog.h"
 #include "naming/FormatEditorDialog.h"
 #include "naming/KeywordEdit.h"
 #include "settings/SettingsIni.h"
@@ -84,6 +88,41 @@ protected:
     int RunSettingsDialog() override {
         ++settingsShown;
         return 0;
+    }
+    // The user types searchWords into the real search dialog and takes the
+    // first album offered; without words, Escape.
+    bool AskSearchWords(const std::string& proposal, std::string& words) override {
+        if (!searchWords) {
+            return false;
+        }
+        OnModal<ManualSearchDialog>([this](ManualSearchDialog& dialog) {
+            dialog.WordsEdit()->setText(QString::fromStdString(*searchWords));
+            dialog.OkButton()->click();
+        });
+        return MainDialog::AskSearchWords(proposal, words);
+    }
+    bool ChooseSearchResult(const std::vector<SearchResult>& results,
+                            std::size_t& chosen) override {
+        OnModal<SelectDiskDialog>([](SelectDiskDialog& dialog) {
+            dialog.List()->setCurrentRow(0);
+            dialog.OkButton()->click();
+        });
+        return MainDialog::ChooseSearchResult(results, chosen);
+    }
+
+public:
+    std::optional<std::string> searchWords;
+
+private:
+    template <typename Dialog>
+    static void OnModal(std::function<void(Dialog&)> act) {
+        QTimer::singleShot(0, [act] {
+            if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+                act(*dialog);
+            } else if (QWidget* other = QApplication::activeModalWidget()) {
+                other->close();  // never hang the run on a dialog nobody expected
+            }
+        });
     }
 };
 
@@ -419,6 +458,28 @@ TEST_F(MainDialogTest, AutoQueryAtStartIsUndoneByTheSecondScan) {
     EXPECT_EQ(w.DatabaseList()->RowCount(), 0);
     w.OnExecute();
     EXPECT_EQ(w.StatusTexts().back(), "Ready.");
+}
+
+// An album the server files under another disc id is found by the words the
+// user types, through the search command and through the web search page.
+TEST_F(MainDialogTest, KeywordSearchFindsWhatTheDiscIdDoesNot) {
+    StartServer();
+    TestWindow& w = Open();
+    SelectFolder(album);
+    test::WriteRecord(records.path(), "rock", "14001003",
+                      test::MakeRecord("14001003", {150, 400, 700}, 12, "Band / Record",
+                                       {"Song 1", "Song 2", "Song 3"}));
+    w.searchWords = "band record";
+    for (const std::string& webHost : {std::string(), settings.cddbServer}) {
+        SCOPED_TRACE(webHost);
+        w.Workflow().Search().SetWebHost(webHost);
+        w.QueryButton()->click();
+        EXPECT_TRUE(w.HasStatus("Entering Manual CDDB Scan process..."));
+        EXPECT_EQ(w.StatusTexts().back(),
+                  "Album found in CDDB. Press \"Rename Files\" button to process the files");
+        ASSERT_EQ(w.DatabaseList()->RowCount(), 3);
+        EXPECT_TRUE(w.ExecuteButton()->isEnabled());
+    }
 }
 
 TEST_F(MainDialogTest, TemplateWrittenInTheEditorNamesTheTracksAndOutlivesARestart) {

@@ -84,6 +84,27 @@ TEST(CddbAgent, CancelledChoiceAndFailures) {
     EXPECT_EQ(agent.ErrorText().back(), '\n');
 }
 
+// The search asks with both fields and waits for no terminator after a 202; an
+// answer that refuses the e-mail address says what to do about it.
+TEST(CddbAgent, SearchAndTheEmailAdvice) {
+    ScriptedServer server({Once(HttpOk("202 No match found.\r\n")),
+                           Once(HttpOk("200 Found 1 matches\r\njazz 14001003 A / B\r\n.\r\n")),
+                           Once(HttpOk("500 Unknown developer email\r\n"))});
+    CddbAgent agent;
+    agent.SetSite("127.0.0.1", server.Port());
+    std::vector<DiscMatch> matches;
+    EXPECT_TRUE(agent.SearchAlbums("LUMEN QUARTET", "", matches));
+    EXPECT_TRUE(matches.empty());
+    EXPECT_NE(server.Requests()[0].find("?cmd=search&artist=LUMEN+QUARTET&album=&hello="),
+              std::string::npos)
+        << server.Requests()[0];
+    EXPECT_TRUE(agent.SearchAlbums("", "B", matches));
+    EXPECT_EQ(matches, (std::vector<DiscMatch>{{"jazz", 0x14001003, "A", "B"}}));
+    EXPECT_EQ(agent.EmailAdvice(), "");
+    EXPECT_FALSE(agent.SearchAlbums("A", "B", matches));
+    EXPECT_NE(agent.EmailAdvice().find("register one at gnudb.org"), std::string::npos);
+}
+
 TEST(CddbAgent, ReadRecordShowsItsFailure) {
     ScriptedServer server(HttpOk("401 rock 00000001 No such CD entry.\r\n"));
     FakeNotifier notifier;

@@ -27,6 +27,23 @@ TEST(QueryAnswer, MatchesNoMatchAndUnexpectedStatus) {
     }
 }
 
+// The search command's 200 carries a list, unlike the query's.
+TEST(SearchAnswer, ListNoMatchAndUnexpectedStatus) {
+    std::vector<DiscMatch> matches;
+    ASSERT_EQ(ParseSearchAnswer("200 Found 2 matches, list follows (until terminating `.')\r\n"
+                                "jazz 14001003 Lumen Quartet / Harbour Nights\r\n"
+                                "misc 0badf00d Lumen / Other\r\n",
+                                matches),
+              QueryOutcome::kMatches);
+    EXPECT_EQ(matches,
+              (std::vector<DiscMatch>{{"jazz", 0x14001003, "Lumen Quartet", "Harbour Nights"},
+                                      {"misc", 0x0badf00d, "Lumen", "Other"}}));
+    EXPECT_EQ(ParseSearchAnswer("202 No match found.\r\n", matches), QueryOutcome::kNoMatch);
+    for (const char* answer : {"500 Unknown developer email\r\n", "20", "<html>"}) {
+        EXPECT_EQ(ParseSearchAnswer(answer, matches), QueryOutcome::kUnexpected) << answer;
+    }
+}
+
 TEST(MatchLine, SplitsAtTheFirstSlashAndRejectsMissingParts) {
     const struct {
         const char* line;

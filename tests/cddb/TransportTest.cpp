@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "ProgramVersion.h"
 #include "cddb/CddbClient.h"
 #include "cddb/ScriptedServer.h"
 #include "platform/TcpSocket.h"
@@ -37,7 +38,8 @@ bool Receive(CddbClient& client, int port, bool stopOnSingleLine, AnswerBuffer& 
     EXPECT_TRUE(socket.Connect("127.0.0.1", port));
     const std::string request = "GET / HTTP/1.0\r\n\r\n";
     EXPECT_TRUE(socket.Send(request.data(), request.size()));
-    return client.ReceiveAnswer(socket, CddbClient::kTerminator, 4096, stopOnSingleLine, answer);
+    return client.ReceiveAnswer(socket, CddbClient::kTerminator, 4096,
+                                stopOnSingleLine ? ListStatuses::k21x : ListStatuses::kAll, answer);
 }
 
 long OpenDescriptors() {
@@ -163,8 +165,9 @@ TEST(Transport, ProxyRequestsAreByteExact) {
         site.port = 8880;  // not written into the URL
         std::string text;
         ASSERT_TRUE(client.Motd(site, text));
-        EXPECT_EQ(proxy.Requests().at(0),
-                  url + "HTTP/1.0\r\n" + (login ? credentials : "") + "Host: cddb.example\r\n\r\n");
+        EXPECT_EQ(proxy.Requests().at(0), url + "HTTP/1.0\r\n" + (login ? credentials : "") +
+                                              "Host: cddb.example\r\nUser-Agent: CorvaneMP3/" +
+                                              kProgramVersion + "\r\nUser-Email: joe@pc1\r\n\r\n");
     }
 }
 
@@ -228,7 +231,9 @@ TEST(Commands, QueryWordsAndRequest) {
     EXPECT_EQ(matches[0].artist, "Some Artist");
     EXPECT_EQ(server.Requests().at(0),
               "GET /~cddb/cddb.cgi?cmd=cddb+query+1e019e02+2+150+15765+421&hello=joe+pc1+"
-              "CorvaneMP3+2.00&proto=6 HTTP/1.0\r\n\r\n");
+              "CorvaneMP3+2.00&proto=6 HTTP/1.0\r\nHost: 127.0.0.1:" +
+                  std::to_string(server.Port()) + "\r\nUser-Agent: CorvaneMP3/" + kProgramVersion +
+                  "\r\nUser-Email: joe@pc1\r\n\r\n");
 }
 
 TEST(Commands, ReadAnswerIsDecodedByLevel) {

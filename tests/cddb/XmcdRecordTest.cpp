@@ -84,6 +84,12 @@ TEST(XmcdRecord, IncompleteRecordsFail) {
     EXPECT_FALSE(ParseXmcdRecord(ExampleWith(3, 2, {}), record));
     EXPECT_FALSE(ParseXmcdRecord(ExampleWith(6, 1, {}), record));
     EXPECT_FALSE(ParseXmcdRecord(ExampleWith(10, 1, {}), record));
+    // A notice where the album should be: no tracks, or nothing but blanks.
+    EXPECT_FALSE(ParseXmcdRecord(
+        ExampleWith(10, 6, {"DTITLE=This server has moved to gnudb.org", "EXTD="}), record));
+    EXPECT_FALSE(ParseXmcdRecord(
+        ExampleWith(10, 6, {"DTITLE= ", "TTITLE0=", "TTITLE1=", "EXTD=", "EXTT0=", "EXTT1="}),
+        record));
     // Not a 21x answer, or no line after the status.
     EXPECT_FALSE(ParseXmcdRecord("401 rock a50c5c0d No such CD entry", record));
     EXPECT_FALSE(ParseXmcdRecord("210 only a status", record));

@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         std::vector<corvane::DiscMatch> matches;
         corvane::ParseQueryAnswer(body, matches);
+        corvane::ParseSearchAnswer(body, matches);
         std::vector<corvane::CddbSite> sites;
         corvane::ParseSitesAnswer(body, sites);
         corvane::ForEachLine(body, [](std::string_view line) {

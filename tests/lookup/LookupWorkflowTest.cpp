@@ -47,6 +47,8 @@ public:
         words = proposal;
         return acceptWords;
     }
+    // The association dialog opens here after a keyword search.
+    bool RunAssociation() override { return ++pairings > 0; }
     bool ChooseSearchResult(const std::vector<SearchResult>& results,
                             std::size_t& chosen) override {
         offered.push_back({});
@@ -71,6 +73,7 @@ public:
     int shown = 0;
     int cleared = 0;
     bool acceptWords = false;
+    int pairings = 0;
     std::vector<std::string> proposals;
     std::vector<std::vector<std::string>> offered;
 };
@@ -244,8 +247,10 @@ TEST_F(LookupWorkflowTest, KeywordSearchFindsTheAlbumByTheTagsBothWays) {
         SCOPED_TRACE(webHost);
         Configure("127.0.0.1:" + port, webHost);
         view.offered.clear();
+        view.pairings = 0;
         album.tracks.clear();
-        EXPECT_TRUE(workflow.QueryCommand());
+        EXPECT_TRUE(workflow.QueryCommand()) << ::testing::PrintToString(view.status);
+        EXPECT_EQ(view.pairings, 1);
         EXPECT_EQ(view.proposals.back(), "ARTIST ROCK ALBUM");
         EXPECT_EQ(view.offered,
                   (std::vector<std::vector<std::string>>{{"Artist rock / Album - [14001003]"}}));

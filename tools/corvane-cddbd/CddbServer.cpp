@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "lookup/SearchWords.h"
 #include "platform/Utf8.h"
 
 namespace corvane {
@@ -22,6 +23,7 @@ namespace {
 
 constexpr std::string_view kCgiPath = "/~cddb/cddb.cgi";
 constexpr std::string_view kDiscIdPath = "/ws/2/discid/";
+constexpr std::string_view kSearchPagePath = "/freedb_search.php";
 // The folder of the root that holds the MusicBrainz answers; not a category.
 constexpr const char* kMusicBrainzFolder = "musicbrainz";
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
@@ -151,6 +153,55 @@ std::string JsonAnswer(const std::string& status, const std::string& body) {
     return "HTTP/1.0 " + status +
            "\r\nContent-Type: application/json; charset=utf-8\r\nContent-Length: " +
            std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+// True when text holds every word of words (both as the search normalises them).
+bool HoldsAllWords(const std::string& text, const std::string& words) {
+    const std::string haystack = " " + NormalizeKeywords(text, false) + " ";
+    for (const std::string& word : Words(NormalizeKeywords(words, false))) {
+        if (haystack.find(word) == std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The value of a request header, "" when absent.
+std::string HeaderValue(std::string_view request, const std::string& name) {
+    const std::string head = Lower(std::string(request.substr(0, request.find("\r\n\r\n"))));
+    const std::size_t at = head.find("\r\n" + name + ":");
+    if (at == std::string::npos) {
+        return {};
+    }
+    const std::size_t start = at + name.size() + 3;
+    const std::size_t end = head.find("\r\n", start);
+    std::string value(request.substr(start, end == std::string::npos ? end : end - start));
+    value.erase(0, value.find_first_not_of(' '));
+    value.erase(value.find_last_not_of(' ') + 1);
+    return value;
+}
+
+std::string HtmlEscaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
 }
 
 bool ReadWhole(const std::filesystem::path& path, std::string& text) {
@@ -306,10 +357,13 @@ std::string CddbServer::Answer(std::string_view request) const {
     if (target.rfind(kDiscIdPath, 0) == 0) {
         return MusicBrainzDiscId(request, target);
     }
+    std::string form = question == std::string::npos ? std::string() : target.substr(question + 1);
+    if (target.substr(0, question) == kSearchPagePath) {
+        return SearchPage(HeaderValue(request, "host"), FormValue(form, "words"));
+    }
     if (target.substr(0, question) != kCgiPath) {
         return HttpAnswer("404 Not Found", "Not found\r\n", "UTF-8");
     }
-    std::string form = question == std::string::npos ? std::string() : target.substr(question + 1);
     if (requestLine[0] == "POST") {
         const std::size_t bodyStart = request.find("\r\n\r\n");
         form = bodyStart == std::string_view::npos ? std::string()
@@ -329,6 +383,8 @@ std::string CddbServer::Answer(std::string_view request) const {
         level = 1;
     } else if (Words(FormValue(form, "hello")).size() < 4) {
         body = "409 No handshake.\r\n";
+    } else if (Lower(FormValue(form, "cmd")) == "search") {
+        body = SearchCommand(FormValue(form, "artist"), FormValue(form, "album"));
     } else {
         body = Command(FormValue(form, "cmd"), level);
     }
@@ -401,6 +457,70 @@ std::string CddbServer::QueryCommand(const std::vector<std::string>& words) cons
         return "200 " + matches[0] + "\r\n";
     }
     return MultiLine("211 Found inexact matches, list follows (until terminating `.')", matches);
+}
+
+std::vector<std::string> CddbServer::FindAlbums(const std::string& artistWords,
+                                                const std::string& albumWords) const {
+    std::vector<std::string> found;
+    for (const std::string& category : Categories()) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(
+                 std::filesystem::path(options_.root) / category, error)) {
+            std::string id;
+            std::vector<std::string> lines;
+            if (!NormalizeDiscId(entry.path().filename().string(), id) ||
+                !IsRegularFile(entry.path()) || !ReadLines(entry.path().string(), lines)) {
+                continue;
+            }
+            std::string title;
+            for (const std::string& line : lines) {
+                if (line.rfind("DTITLE=", 0) == 0) {
+                    title += line.substr(7);
+                }
+            }
+            if (HoldsAllWords(title, artistWords) && HoldsAllWords(title, albumWords)) {
+                found.push_back(category + " " + id + " " + title);
+            }
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// search: artist=WORDS&album=WORDS, as gnudb.org answers it.
+std::string CddbServer::SearchCommand(const std::string& artistWords,
+                                      const std::string& albumWords) const {
+    if (Words(artistWords).empty() && Words(albumWords).empty()) {
+        return "500 Command syntax error.\r\n";
+    }
+    const std::vector<std::string> found = FindAlbums(artistWords, albumWords);
+    if (found.empty()) {
+        return "202 No match found.\r\n";
+    }
+    return MultiLine("200 Found " + std::to_string(found.size()) +
+                         " matches, list follows (until terminating `.')",
+                     found);
+}
+
+// The result page as older mirrors wrote it: one table row per album after the
+// line that names all categories, each linking to the album's own page.
+std::string CddbServer::SearchPage(const std::string& host, const std::string& words) const {
+    std::string page =
+        "<html><head><title>Search results</title></head><body>\n"
+        "<h2>Search results for \"" +
+        HtmlEscaped(words) + "\" in all categories</h2>\n<table>\n";
+    if (!Words(words).empty()) {
+        for (const std::string& line : FindAlbums(words, "")) {
+            const std::vector<std::string> parts = Words(line);
+            const std::string title = line.substr(parts[0].size() + parts[1].size() + 2);
+            page += "<tr><td><a href=\"http://" + HtmlEscaped(host) +
+                    "/freedb_search_fmt.php?cat=" + parts[0] + "&id=" + parts[1] + "\">" +
+                    HtmlEscaped(title) + "</a></td></tr>\n";
+        }
+    }
+    page += "</table>\n</body></html>\n";
+    return "HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+           std::to_string(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
 }
 
 std::string CddbServer::ReadCommand(const std::vector<std::string>& words) const {

@@ -17,6 +17,8 @@ namespace corvane {
 // It stands in for the MusicBrainz disc id lookup too (/ws/2/discid/ID),
 // answering with the JSON files of the folder's musicbrainz/ subfolder:
 // DISCID.json for a disc id, toc/1+N+LEADOUT+OFFSETS.json for a table.
+// It answers the keyword search both ways: the "search" command of today's
+// service and the web search page /freedb_search.php of older mirrors.
 // Records are stored in UTF-8 and sent in the encoding of the requested
 // protocol level (ISO-8859-1 below 6).
 class CddbServer {
@@ -55,6 +57,12 @@ private:
     std::string SitesCommand() const;
     std::string MotdCommand() const;
     std::string CategoriesCommand() const;
+    // "category discid Artist / Title" of every record whose artist and title
+    // hold all the words of both fields (case and accents ignored), sorted.
+    std::vector<std::string> FindAlbums(const std::string& artistWords,
+                                        const std::string& albumWords) const;
+    std::string SearchCommand(const std::string& artistWords, const std::string& albumWords) const;
+    std::string SearchPage(const std::string& host, const std::string& words) const;
     std::string MusicBrainzDiscId(std::string_view request, const std::string& target) const;
     // The category folders of the root, sorted.
     std::vector<std::string> Categories() const;
