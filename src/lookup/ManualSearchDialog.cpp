@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "lookup/SearchWords.h"
@@ -58,7 +59,17 @@ void ManualSearchDialog::SetInitialWords(const std::string& words) {
     edit_->setText(QString::fromStdString(words));
     // The text is checked even when it is unchanged (an empty proposal).
     OnTextChanged(edit_->text());
+    PutCaretAtEnd();
+}
+
+void ManualSearchDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
     edit_->setFocus();
+    // The focus arrives after the show and would select the text again.
+    QTimer::singleShot(0, this, &ManualSearchDialog::PutCaretAtEnd);
+}
+
+void ManualSearchDialog::PutCaretAtEnd() {
     edit_->deselect();
     edit_->setCursorPosition(static_cast<int>(edit_->text().size()));
 }

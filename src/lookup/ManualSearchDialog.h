@@ -24,7 +24,12 @@ public:
     QLineEdit* WordsEdit() const { return edit_; }
     QPushButton* OkButton() const { return ok_; }
 
+protected:
+    // Focus on showing selects the whole text; the caret goes to its end.
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void PutCaretAtEnd();
     void OnTextChanged(const QString& text);
 
     QLineEdit* edit_;
