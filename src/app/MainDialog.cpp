@@ -21,6 +21,7 @@
 #include "album/TrackListColumns.h"
 #include "app/GenreNames.h"
 #include "app/SplashWindow.h"
+#include "association/Association.h"
 #include "lookup/ManualSearchDialog.h"
 #include "lookup/SearchWords.h"
 #include "lookup/SelectDiskDialog.h"
@@ -592,6 +593,13 @@ bool MainDialog::ChooseSearchResult(const std::vector<SearchResult>& results, st
         dialog.AddLine(SearchResultLine(results[i]), static_cast<qint64>(i));
     }
     return ChooseLine(dialog, chosen);
+}
+
+bool MainDialog::RunAssociation() {
+    if (ArrangeTracksByMatching(album_.files, album_.tracks)) {
+        FillDatabaseList();
+    }
+    return true;
 }
 
 bool MainDialog::AskSearchWords(const std::string& proposal, std::string& words) {

@@ -85,8 +85,9 @@ public:
     // The keyword search's dialogs: the words, then the albums found.
     bool AskSearchWords(const std::string& proposal, std::string& words) override;
     bool ChooseSearchResult(const std::vector<SearchResult>& results, std::size_t& chosen) override;
-    // After a keyword search the files keep the order of their rows.
-    bool RunAssociation() override { return true; }
+    // After a keyword search each file goes with the title the automatic
+    // matching gives it (by number, title tag or length).
+    bool RunAssociation() override;
     // ErrorNotifier: a message box.
     void ShowError(const std::string& text) override;
 
