@@ -12,6 +12,7 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
+#include "association/PairingFile.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
 #include "cli/DependencyPlan.h"
@@ -47,6 +48,8 @@ constexpr const char* kHelp =
     "  --no-directory        rename the files where they are\n"
     "  --no-playlist         write no playlist\n"
     "  --choose N            the N-th of several matching albums, as listed\n"
+    "  --pairing FILE        pair files and tracks by FILE's \"file name<TAB>track\n"
+    "                        number\" lines instead of in folder order\n"
     "  --keep                keep an album whose track count differs, or whose\n"
     "                        track lengths do not fit the files' play times\n"
     "  --no-dependencies     leave the album folder's other files where they are\n"
@@ -145,12 +148,12 @@ int RefuseUnfinishedRun(const std::string& folder) {
 }
 
 // Lists the pairs whose lengths disagree; true when there are none.
-bool LengthsFit(const AlbumFolder& album) {
+bool LengthsFit(const AlbumFolder& album, const std::vector<int>& fileRows,
+                const std::vector<int>& trackRows) {
     const TrackList& files = album.files;
     const TrackList& tracks = album.tracks;
-    const std::vector<FileJob> mismatches = LengthMismatches(
-        PairRows(files, RecordOrderRows(files.size()), tracks, RecordOrderRows(tracks.size())),
-        files, tracks);
+    const std::vector<FileJob> mismatches =
+        LengthMismatches(PairRows(files, fileRows, tracks, trackRows), files, tracks);
     if (mismatches.empty()) {
         return true;
     }
@@ -235,7 +238,17 @@ int RunApply(const Arguments& arguments) {
     for (TrackInfo& track : album.tracks) {
         track.fileName = BuildFileName(track, nameFormat, options.caseMode);
     }
-    if (!options.keep && !LengthsFit(album)) {
+    // Row k of the file rows gets the track of row k of the track rows.
+    std::vector<int> fileRows = RecordOrderRows(album.files.size());
+    std::vector<int> trackRows = RecordOrderRows(album.tracks.size());
+    std::string problem;
+    if (options.pairing && !ReadPairingFile(*options.pairing, album.files, album.tracks, fileRows,
+                                            trackRows, problem)) {
+        std::fprintf(stderr, "corvane-cli apply: %s: %s\n", options.pairing->c_str(),
+                     problem.c_str());
+        return 1;
+    }
+    if (!options.keep && !LengthsFit(album, fileRows, trackRows)) {
         return kExitLengthsDiffer;
     }
     // Covers and texts move only into an album directory.
@@ -244,8 +257,7 @@ int RunApply(const Arguments& arguments) {
 
     StdoutLog log;
     ProcessingPipeline pipeline(log);
-    pipeline.SetLists(album.files, album.tracks, RecordOrderRows(album.files.size()),
-                      RecordOrderRows(album.tracks.size()), *mp3Info);
+    pipeline.SetLists(album.files, album.tracks, fileRows, trackRows, *mp3Info);
     ProcessingOptions steps;
     steps.createDirectory = options.createDirectory;
     steps.createPlaylist = options.createPlaylist;

@@ -186,6 +186,7 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
                                                        "\" is not an http:// or https:// URL";
                                   }),
                            Flag("--no-musicbrainz", options.noMusicBrainz),
+                           Text("--pairing", options.pairing),
                        },
                        folders);
     if (!problem.empty()) {
