@@ -67,6 +67,10 @@ AssociationDialog::AssociationDialog(QWidget* parent)
     }
     auto* help = new QLabel(tr(kHelpText), this);
     help->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Its lines were measured for a narrower font than the dialog's.
+    QFont helpFont = help->font();
+    helpFont.setPointSizeF(helpFont.pointSizeF() * 0.85);
+    help->setFont(helpFont);
     auto* decoration = new QLabel(this);
     decoration->setScaledContents(true);
     decoration->setPixmap(ArtworkPixmap(
@@ -96,7 +100,7 @@ AssociationDialog::AssociationDialog(QWidget* parent)
     place(scrollBar_, 384, 37, 10, 152);
     place(cancelButton_, 234, 200, 68, 16);
     place(okButton_, 310, 200, 68, 16);
-    place(help, 2, 194, 224, 27);
+    place(help, 2, 194, 230, 27);
     place(decoration, 274, 3, 121, 17);
     frame->lower();
 
