@@ -22,6 +22,7 @@
 #include "app/GenreNames.h"
 #include "app/SplashWindow.h"
 #include "association/Association.h"
+#include "association/AssociationDialog.h"
 #include "lookup/ManualSearchDialog.h"
 #include "lookup/SearchWords.h"
 #include "lookup/SelectDiskDialog.h"
@@ -554,6 +555,21 @@ TrackCountAnswer MainDialog::AskTrackCount(bool notEnough, bool allowNewAlbum) {
     return dialog.AskTrackCount(notEnough, allowNewAlbum);
 }
 
+bool MainDialog::RunAssociation() {
+    if (!association_) {
+        association_ = std::make_unique<AssociationDialog>(this);
+    }
+    association_->SetSources(album_.files, album_.tracks, fileList_, databaseList_);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool accepted = association_->Run();
+    QApplication::restoreOverrideCursor();
+    if (accepted) {
+        rowPairing_ = true;
+        MarkLengthMismatches();
+    }
+    return accepted;
+}
+
 void MainDialog::ClearDatabaseList() {
     databaseList_->DeleteAllRows();
 }
@@ -593,13 +609,6 @@ bool MainDialog::ChooseSearchResult(const std::vector<SearchResult>& results, st
         dialog.AddLine(SearchResultLine(results[i]), static_cast<qint64>(i));
     }
     return ChooseLine(dialog, chosen);
-}
-
-bool MainDialog::RunAssociation() {
-    if (ArrangeTracksByMatching(album_.files, album_.tracks)) {
-        FillDatabaseList();
-    }
-    return true;
 }
 
 bool MainDialog::AskSearchWords(const std::string& proposal, std::string& words) {
@@ -646,6 +655,9 @@ int MainDialog::ScanFolder(const std::string& path) {
 }
 
 void MainDialog::FillFileList() {
+    rowPairing_ = false;
+    fileList_->EnableSorting(true);
+    databaseList_->EnableSorting(true);
     fileList_->DeleteAllRows();
     fileList_->FlatHeader()->SetSortColumn(-1, true);  // the rows come in name order
     for (std::size_t i = 0; i < album_.files.size(); ++i) {
@@ -666,6 +678,9 @@ void MainDialog::FillDatabaseList() {
     for (TrackInfo& track : album_.tracks) {
         track.fileName = nameFormats_.BuildFileName(track);
     }
+    rowPairing_ = false;
+    fileList_->EnableSorting(true);
+    databaseList_->EnableSorting(true);
     databaseList_->DeleteAllRows();
     databaseList_->FlatHeader()->SetSortColumn(-1, true);  // the rows follow the files
     const std::size_t rows = VisibleDatabaseRows(album_.tracks.size(), album_.files.size());
@@ -714,6 +729,11 @@ void MainDialog::ViewRows(std::vector<int>& fileRows, std::vector<int>& trackRow
     std::vector<int> shownTracks;
     for (int row = 0; row < databaseList_->RowCount(); ++row) {
         shownTracks.push_back(static_cast<int>(databaseList_->ItemData(row)));
+    }
+    if (rowPairing_) {
+        shownTracks.resize(fileRows.size(), -1);
+        trackRows = shownTracks;
+        return;
     }
     trackRows = PartnerTrackRows(fileRows, shownTracks);
 }

@@ -24,6 +24,7 @@ class QListWidget;
 
 namespace corvane {
 
+class AssociationDialog;
 class CFolderTreeCtrl;
 class FormatEditorDialog;
 class HorizontalSplitterBar;
@@ -77,6 +78,9 @@ public:
     TrackCountAnswer AskTrackCount(bool notEnough, bool allowNewAlbum) override;
     void ShowDatabaseList() override { FillDatabaseList(); }
     void ClearDatabaseList() override;
+    // The association dialog; on OK the two views carry the pairing row against row.
+    bool RunAssociation() override;
+    AssociationDialog* AssociationBox() const { return association_.get(); }
 
     // DiscChooser: the Select Disk dialog.
     bool ChooseDisc(const std::vector<DiscMatch>& matches, std::size_t& chosen) override;
@@ -85,9 +89,6 @@ public:
     // The keyword search's dialogs: the words, then the albums found.
     bool AskSearchWords(const std::string& proposal, std::string& words) override;
     bool ChooseSearchResult(const std::vector<SearchResult>& results, std::size_t& chosen) override;
-    // After a keyword search each file goes with the title the automatic
-    // matching gives it (by number, title tag or length).
-    bool RunAssociation() override;
     // ErrorNotifier: a message box.
     void ShowError(const std::string& text) override;
 
@@ -231,6 +232,11 @@ private:
     QtComboBox genreBox_{nullptr};
     LookupWorkflow workflow_;
     std::unique_ptr<ProcessingDialog> processing_;
+    // Made at the first keyword search, kept for the window's life.
+    std::unique_ptr<AssociationDialog> association_;
+    // The views were filled by the association dialog: row k of one pairs with row k of the
+    // other, whatever records they carry. A refill of either view ends it.
+    bool rowPairing_ = false;
 };
 
 // "Welcome to Corvane MP3 ! [v2.00 - Code by ...]".

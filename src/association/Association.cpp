@@ -219,28 +219,4 @@ std::vector<AssociatedPair> AssociatedPairs(const RowList& fileRows, const RowLi
     return pairs;
 }
 
-bool ArrangeTracksByMatching(const TrackList& files, TrackList& tracks) {
-    Association association(files, tracks);
-    association.AutoAssociate();
-    const std::vector<AssociatedPair> pairs =
-        AssociatedPairs(association.FileRows(), association.TitleRows(), files, tracks);
-    if (pairs.size() != files.size()) {
-        return false;
-    }
-    TrackList arranged(files.size());
-    std::vector<bool> taken(tracks.size(), false);
-    for (const AssociatedPair& pair : pairs) {
-        arranged[static_cast<std::size_t>(pair.file)] =
-            tracks[static_cast<std::size_t>(pair.track)];
-        taken[static_cast<std::size_t>(pair.track)] = true;
-    }
-    for (std::size_t i = 0; i < tracks.size(); ++i) {
-        if (!taken[i]) {
-            arranged.push_back(tracks[i]);
-        }
-    }
-    tracks = std::move(arranged);
-    return true;
-}
-
 }  // namespace corvane

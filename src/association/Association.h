@@ -81,9 +81,4 @@ struct AssociatedPair {
 std::vector<AssociatedPair> AssociatedPairs(const RowList& fileRows, const RowList& titleRows,
                                             const TrackList& files, const TrackList& tracks);
 
-// The tracks reordered so that track k is the one the automatic matching
-// gives file k, the tracks no file took after them; false (tracks left as
-// they are) when some file got no track.
-bool ArrangeTracksByMatching(const TrackList& files, TrackList& tracks);
-
 }  // namespace corvane

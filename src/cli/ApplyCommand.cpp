@@ -13,6 +13,7 @@
 
 #include "album/AlbumFolder.h"
 #include "association/Association.h"
+#include "association/PairingFile.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
 #include "cli/DependencyPlan.h"
@@ -48,6 +49,8 @@ constexpr const char* kHelp =
     "  --no-directory        rename the files where they are\n"
     "  --no-playlist         write no playlist\n"
     "  --choose N            the N-th of several matching albums, as listed\n"
+    "  --pairing FILE        pair files and tracks by FILE's \"file name<TAB>track\n"
+    "                        number\" lines instead of in folder order\n"
     "  --keep                keep an album whose track count differs, or whose\n"
     "                        track lengths do not fit the files' play times\n"
     "  --no-dependencies     leave the album folder's other files where they are\n"
@@ -268,7 +271,17 @@ int RunApply(const Arguments& arguments) {
     for (TrackInfo& track : album.tracks) {
         track.fileName = BuildFileName(track, nameFormat, options.caseMode);
     }
-    const Pairing pairing = options.search ? AutomaticPairing(album) : RecordOrder(album);
+    // The user's own pairing comes before the automatic one.
+    Pairing pairing;
+    std::string problem;
+    if (!options.pairing) {
+        pairing = options.search ? AutomaticPairing(album) : RecordOrder(album);
+    } else if (!ReadPairingFile(*options.pairing, album.files, album.tracks, pairing.fileRows,
+                                pairing.trackRows, problem)) {
+        std::fprintf(stderr, "corvane-cli apply: %s: %s\n", options.pairing->c_str(),
+                     problem.c_str());
+        return 1;
+    }
     if (!options.keep && !LengthsFit(album, pairing)) {
         return kExitLengthsDiffer;
     }

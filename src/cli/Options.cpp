@@ -186,6 +186,7 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
                    }),
             Flag("--no-musicbrainz", options.noMusicBrainz),
             Flag("--search", options.search),
+            Text("--pairing", options.pairing),
         },
         folders);
     if (!problem.empty()) {

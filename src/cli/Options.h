@@ -50,6 +50,7 @@ struct ApplyOptions {
     bool dryRun = false;
     DependencyChoice dependencies;
     std::optional<std::string> musicbrainzServer;
+    std::optional<std::string> pairing;  // "file name<TAB>track number" lines
     bool noMusicBrainz = false;
     bool search = false;      // the keyword search instead of the disc id
     std::string searchWords;  // empty: the words proposed from the files

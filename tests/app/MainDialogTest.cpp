@@ -18,6 +18,8 @@
 #include <optional>
 
 #include "album/DiscIdCalculator.h"
+#include "association/AssociationDialog.h"
+#include "association/ListBoxExCtrl.h"
 #include "cddb/ServerProcess.h"
 #include "e2e/AlbumRoad.h"
 #include "lookup/ManualSearchDialog.h"
@@ -110,8 +112,20 @@ protected:
         return MainDialog::ChooseSearchResult(results, chosen);
     }
 
+    // The pairing the association dialog proposes, changed by associationScript, then OK.
+    bool RunAssociation() override {
+        OnModal<AssociationDialog>([this](AssociationDialog& dialog) {
+            if (associationScript) {
+                associationScript(dialog);
+            }
+            dialog.OkButton()->click();
+        });
+        return MainDialog::RunAssociation();
+    }
+
 public:
     std::optional<std::string> searchWords;
+    std::function<void(AssociationDialog&)> associationScript;
 
 private:
     template <typename Dialog>
@@ -480,6 +494,19 @@ TEST_F(MainDialogTest, KeywordSearchFindsWhatTheDiscIdDoesNot) {
         ASSERT_EQ(w.DatabaseList()->RowCount(), 3);
         EXPECT_TRUE(w.ExecuteButton()->isEnabled());
     }
+    // A title moved down in the association dialog goes to the next file.
+    const QString firstName = w.DatabaseList()->ItemText(0, 0);
+    w.associationScript = [](AssociationDialog& dialog) { dialog.TitleListBox()->MoveDown(0); };
+    w.QueryButton()->click();
+    ASSERT_EQ(w.DatabaseList()->ItemText(1, 0), firstName);
+    std::string secondAudio;
+    ASSERT_TRUE(
+        test::ReadFileBytes(album + "/" + w.FileList()->ItemText(1, 0).toStdString(), secondAudio));
+    w.goOn = true;
+    w.OnExecute();
+    std::string renamed;
+    ASSERT_TRUE(test::ReadFileBytes(album + "/Band - Record/" + firstName.toStdString(), renamed));
+    EXPECT_NE(renamed.find(secondAudio.substr(secondAudio.size() / 2)), std::string::npos);
 }
 
 TEST_F(MainDialogTest, TemplateWrittenInTheEditorNamesTheTracksAndOutlivesARestart) {

@@ -231,25 +231,6 @@ TEST(AssociationTest, PairsAreReadRowAgainstRowSkippingBlanks) {
 
 // Random albums: whatever the names, titles and lengths, both lists end
 // equally long and every file stands in exactly one row.
-// The window lines the tracks up with the files by the automatic matching;
-// a file left without a track keeps the lists as they were.
-TEST(AssociationTest, TracksArrangedByTheMatching) {
-    const TrackList files{File("harbour_a.mp3", 4, "Low Tide"),
-                          File("harbour_b.mp3", 5, "Lanterns"),
-                          File("harbour_c.mp3", 6, "Fog Bell")};
-    TrackList tracks{Track("Lanterns", 5), Track("Fog Bell", 6), Track("Low Tide", 4),
-                     Track("Bonus", 9)};
-    ASSERT_TRUE(ArrangeTracksByMatching(files, tracks));
-    std::vector<std::string> titles;
-    for (const TrackInfo& track : tracks) {
-        titles.push_back(track.title);
-    }
-    EXPECT_EQ(titles, (std::vector<std::string>{"Low Tide", "Lanterns", "Fog Bell", "Bonus"}));
-    TrackList one{Track("Lanterns", 5)};
-    EXPECT_FALSE(ArrangeTracksByMatching(files, one));
-    EXPECT_EQ(one.size(), 1u);
-}
-
 TEST(AssociationTest, PropertyEveryFileStandsInExactlyOneRow) {
     std::mt19937 random(99);
     const std::vector<std::string> words = {"love", "night", "01", "2", "12",     "track", "intro",

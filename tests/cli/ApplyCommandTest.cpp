@@ -87,6 +87,16 @@ TEST_F(ApplyCommandTest, DryRunShowsThePlanAndChangesNothing) {
                                    "\nB.mp3 -> ONE (01).mp3\na.MP3 -> TWO (02).mp3\n"
                                    "c (copy).mp3 -> THREE (03).mp3\nPlaylist: none\n"))
         << flat.out;
+
+    // The user's own pairing, with the lengths it breaks kept.
+    test::WriteFileBytes(Album() + "/../pairs.txt", "a.MP3\t1\n\nB.mp3\t3\n");
+    const test::CliRun paired =
+        Apply({"--dry-run", "--keep", "--pairing", Album() + "/../pairs.txt", Album()});
+    ASSERT_EQ(paired.status, 0) << paired.out << paired.err;
+    EXPECT_TRUE(Contains(paired, "a.MP3 -> 01 - One.mp3\nB.mp3 -> 03 - Three.mp3\nPlaylist"))
+        << paired.out;
+    test::WriteFileBytes(Album() + "/../pairs.txt", "a.MP3\t9\n");
+    EXPECT_EQ(Apply({"--pairing", Album() + "/../pairs.txt", Album()}).status, 1);
     EXPECT_TRUE(Snapshot(Album()) == before);
 }
 

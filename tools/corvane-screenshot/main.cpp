@@ -1,19 +1,22 @@
 // corvane-screenshot: draws the main window offscreen into a PNG, with the
 // album of the settings' remembered folder loaded and looked up; on request
 // also the File Format Editor with a coloured template and the dependencies
-// dialog of the album folder. It runs
+// dialog of the album folder and the association dialog of its files and tracks. It runs
 // where the "Corvane Mp3.ini" to use lies, as the program does; the
 // plug-ins come from its own folder. tools/screenshot sets all this up.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "components/ComponentLoader.h"
 #include "app/MainDialog.h"
+#include "association/AssociationDialog.h"
+#include "association/ListBoxExCtrl.h"
+#include "components/ComponentLoader.h"
 #include "lookup/SearchWords.h"
 #include "naming/CaseConversion.h"
 #include "naming/FormatEditorDialog.h"
@@ -29,7 +32,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: corvane-screenshot OUTPUT.png [--no-query] [--select ROW] "
                  "[--size WIDTHxHEIGHT]\n"
-                 "                          [--editor EDITOR.png] [--dependencies DIALOG.png]\n");
+                 "                          [--editor EDITOR.png] [--dependencies DIALOG.png]\n"
+                 "                          [--association DIALOG.png]\n");
     return 2;
 }
 
@@ -80,6 +84,18 @@ bool ShootDependencies(corvane::MainDialog& window, const std::string& output) {
     return Save(dialog, output);
 }
 
+// The association dialog after "&Auto", with the first file moved down a row. The window's
+// own lists stay as they are: the dialog is not accepted.
+bool ShootAssociation(corvane::MainDialog& window, const std::string& output) {
+    corvane::AssociationDialog dialog(&window);
+    dialog.SetSources(window.Album().files, window.Album().tracks, window.FileList(),
+                      window.DatabaseList());
+    dialog.Prepare();
+    dialog.AutoButton()->click();
+    dialog.FileListBox()->MoveDown(0);
+    return Save(dialog, output);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,6 +110,7 @@ int main(int argc, char** argv) {
     int height = 0;
     std::string editorOutput;
     std::string dependenciesOutput;
+    std::string associationOutput;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--no-query") {
@@ -104,6 +121,8 @@ int main(int argc, char** argv) {
             editorOutput = argv[++i];
         } else if (argument == "--dependencies" && i + 1 < argc) {
             dependenciesOutput = argv[++i];
+        } else if (argument == "--association" && i + 1 < argc) {
+            associationOutput = argv[++i];
         } else if (argument == "--size" && i + 1 < argc) {
             if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 100 ||
                 height < 100) {
@@ -150,6 +169,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!dependenciesOutput.empty() && !ShootDependencies(window, dependenciesOutput)) {
+        return 1;
+    }
+    if (!associationOutput.empty() && !ShootAssociation(window, associationOutput)) {
         return 1;
     }
     return 0;
