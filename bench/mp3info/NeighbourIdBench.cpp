@@ -30,6 +30,7 @@ struct Tally {
     int single = 0;      // found by the one id of the estimated lengths
     int neighbours = 0;  // found within the capped tries
     int queries = 0;     // queries the found ones needed
+    int listed = 0;      // the true id among all the candidate ids
 };
 
 std::string Hex(std::uint32_t id) {
@@ -143,6 +144,9 @@ int main(int argc, char** argv) {
             std::size_t found = 0;
             Tally& t = tallies[e];
             ++t.albums;
+            for (const corvane::DiscCandidate& c : ids) {
+                t.listed += c.discId == album.id;
+            }
             t.single +=
                 agent.QueryCandidates(ids, 1, matches, found) && matches.front().discId == album.id;
             if (agent.QueryCandidates(ids, corvane::kMaxIdQueries, matches, found) &&
@@ -159,8 +163,8 @@ int main(int argc, char** argv) {
         "%d albums of 6-10 tracks (15-45 s, each fading to silence), seed %u; %d of %d "
         "tracks estimated\n",
         albums, seed, estimatedTracks, tracks);
-    std::printf("%-34s %8s %16s %16s %14s\n", "encoder", "albums", "single estimate",
-                "with neighbours", "queries/found");
+    std::printf("%-34s %8s %16s %16s %14s %10s\n", "encoder", "albums", "single estimate",
+                "with neighbours", "queries/found", "in 16 ids");
     Tally all;
     for (std::size_t e = 0; e < encoders.size(); ++e) {
         const Tally& t = tallies[e];
@@ -168,12 +172,15 @@ int main(int argc, char** argv) {
         all.single += t.single;
         all.neighbours += t.neighbours;
         all.queries += t.queries;
-        std::printf("%-34s %8d %15.1f%% %15.1f%% %14.2f\n", encoders[e].name, t.albums,
+        all.listed += t.listed;
+        std::printf("%-34s %8d %15.1f%% %15.1f%% %14.2f %9.1f%%\n", encoders[e].name, t.albums,
                     100.0 * t.single / t.albums, 100.0 * t.neighbours / t.albums,
-                    t.neighbours > 0 ? static_cast<double>(t.queries) / t.neighbours : 0.0);
+                    t.neighbours > 0 ? static_cast<double>(t.queries) / t.neighbours : 0.0,
+                    100.0 * t.listed / t.albums);
     }
-    std::printf("%-34s %8d %15.1f%% %15.1f%% %14.2f\n", "all", all.albums,
+    std::printf("%-34s %8d %15.1f%% %15.1f%% %14.2f %9.1f%%\n", "all", all.albums,
                 100.0 * all.single / all.albums, 100.0 * all.neighbours / all.albums,
-                all.neighbours > 0 ? static_cast<double>(all.queries) / all.neighbours : 0.0);
+                all.neighbours > 0 ? static_cast<double>(all.queries) / all.neighbours : 0.0,
+                100.0 * all.listed / all.albums);
     return 0;
 }

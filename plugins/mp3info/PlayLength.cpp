@@ -133,11 +133,11 @@ PlayLength ComputePlayLength(const MpegStreamInfo& stream, LengthEstimate estima
     if (stream.hasInfoFrame && info.hasGapless && noFigures && info.encoder.rfind("Lav", 0) == 0 &&
         !stream.truncated) {
         // ffmpeg writes delay and padding 0 when its encoder does not tell
-        // them (libshine): that encoder drops the samples of the last,
-        // partial frame, so the input was up to a frame longer.
-        length.shortest = total;
-        length.longest = total + spf - 1;
-        length.samples = total + (spf - 1) / 2;
+        // them (libshine): that encoder leaves out the last 1 to
+        // samplesPerFrame samples of its input.
+        length.shortest = total + 1;
+        length.longest = total + spf;
+        length.samples = total + spf / 2;
         return length;
     }
     if (stream.hasInfoFrame && info.hasGapless && !noFigures) {
