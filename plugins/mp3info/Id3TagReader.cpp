@@ -7,7 +7,9 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/tfilestream.h>
+#include <taglib/unknownframe.h>
 
 #include <algorithm>
 #include <cctype>
@@ -33,6 +35,43 @@ std::string PlainComment(const TagLib::ID3v2::Tag& v2, const TagLib::ID3v1::Tag*
         }
     }
     return v1 != nullptr ? Utf8(v1->comment()) : std::string();
+}
+
+bool SameText(const TagLib::String& a, const char* b) {
+    return a.upper() == TagLib::String(b).upper();
+}
+
+// The disc identifiers of EAC, foobar2000, Picard and iTunes, and the MCDI
+// table of contents.
+void ReadDiscTags(TagLib::ID3v2::Tag& v2, Id3Fields& fields) {
+    for (const auto* frame : v2.frameListMap()["TXXX"]) {
+        const auto* user = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(frame);
+        if (user == nullptr || user->fieldList().size() < 2) {
+            continue;
+        }
+        const TagLib::String& description = user->description();
+        const std::string value = Utf8(user->fieldList()[1]);
+        if (SameText(description, "DISCID") || SameText(description, "CDDB DiscID")) {
+            fields.cddbId = value;
+        } else if (SameText(description, "MusicBrainz Disc Id")) {
+            fields.musicBrainzDiscId = value;
+        } else if (SameText(description, "iTunes_CDDB_1")) {
+            fields.itunesCddb = value;
+        }
+    }
+    for (const auto* frame : v2.frameListMap()["COMM"]) {
+        const auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame);
+        if (comment != nullptr && SameText(comment->description(), "iTunes_CDDB_1")) {
+            fields.itunesCddb = Utf8(comment->text());
+        }
+    }
+    const auto& mcdi = v2.frameListMap()["MCDI"];
+    if (!mcdi.isEmpty()) {
+        if (const auto* raw = dynamic_cast<const TagLib::ID3v2::UnknownFrame*>(mcdi.front())) {
+            const TagLib::ByteVector& data = raw->data();
+            fields.cdToc.assign(data.data(), data.size());
+        }
+    }
 }
 
 }  // namespace
@@ -89,6 +128,9 @@ Id3Fields ReadId3Fields(const std::string& path, int fd) {
     if (fields.year == 0 && v2 != nullptr && !v2->frameListMap()["TDRL"].isEmpty()) {
         fields.year =
             std::max(0, ParseTrackNumber(Utf8(v2->frameListMap()["TDRL"].front()->toString())));
+    }
+    if (v2 != nullptr) {
+        ReadDiscTags(*v2, fields);
     }
     // TagLib reports a missing track as 0; the frame tells "0" from none.
     if (v2 != nullptr && !v2->frameListMap()["TRCK"].isEmpty()) {

@@ -14,6 +14,11 @@ struct Id3Fields {
     std::string genre;  // a name, also for numeric ID3 genres
     int year = 0;       // 0 = none
     int track = -1;     // -1 = none
+    // Disc identifiers of rippers and players, as stored (see DiscTag).
+    std::string cddbId;
+    std::string itunesCddb;
+    std::string musicBrainzDiscId;
+    std::string cdToc;
 };
 
 // Reads the tags of an MP3 file through TagLib (ID3v2 first, then APE, then

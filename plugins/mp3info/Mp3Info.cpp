@@ -123,4 +123,22 @@ double Mp3Info::GetPlayTime() {
     return length_.Seconds();
 }
 
+void Mp3Info::GetCdFrameRange(std::int32_t& shortest, std::int32_t& longest) {
+    length_.CdFrameRange(shortest, longest);
+}
+
+std::string Mp3Info::GetDiscTag(DiscTag which) {
+    switch (which) {
+        case DiscTag::kCddbId:
+            return tag_.cddbId;
+        case DiscTag::kItunesCddb:
+            return tag_.itunesCddb;
+        case DiscTag::kMusicBrainzId:
+            return tag_.musicBrainzDiscId;
+        case DiscTag::kCdToc:
+            return tag_.cdToc;
+    }
+    return {};
+}
+
 }  // namespace corvane

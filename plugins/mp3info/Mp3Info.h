@@ -34,6 +34,9 @@ public:
     int GetYear() override { return tag_.year; }
     int GetTrack() override { return tag_.track; }
     int HasTag() override { return tag_.hasTag ? 1 : 0; }
+    int IsLengthExact() override { return length_.exact ? 1 : 0; }
+    void GetCdFrameRange(std::int32_t& shortest, std::int32_t& longest) override;
+    std::string GetDiscTag(DiscTag which) override;
 
     // What the last Open found; for tests and tools.
     const MpegStreamInfo& Stream() const { return stream_; }

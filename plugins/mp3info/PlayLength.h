@@ -11,9 +11,16 @@ struct PlayLength {
     std::int64_t samples = 0;
     int sampleRate = 0;
     bool exact = false;  // from the encoder's own delay and padding
+    // The sample counts the true length lies between; both equal samples
+    // when the length is exact.
+    std::int64_t shortest = 0;
+    std::int64_t longest = 0;
 
     double Seconds() const;
     unsigned WholeSeconds() const;
+    // The whole CD frames (1/75 s) within shortest..longest; the frame
+    // nearest to samples when none is.
+    void CdFrameRange(std::int32_t& low, std::int32_t& high) const;
 };
 
 // Encoder delay and end padding as LAME 3.100 leaves them when it writes no

@@ -103,6 +103,8 @@ bool ReadTrackInfo(TrackInfo& record, Mp3InfoObject& mp3) {
     record.playTime = mp3.GetPlayTime();
     record.auxValue = mp3.GetAuxValue();
     record.fileType = UpToNul(mp3.GetFileType());
+    record.lengthExact = mp3.IsLengthExact() != 0;
+    mp3.GetCdFrameRange(record.shortestCdFrames, record.longestCdFrames);
     if (mp3.HasTag() != 0) {
         record.title = UpToNul(mp3.GetTitle());
         record.artist = UpToNul(mp3.GetArtist());
@@ -111,6 +113,10 @@ bool ReadTrackInfo(TrackInfo& record, Mp3InfoObject& mp3) {
         record.year = year > 0 ? std::to_string(year) : std::string();
         record.genre = UpToNul(mp3.GetGenre());
         record.comment = UpToNul(mp3.GetComment());
+        record.tagCddbId = UpToNul(mp3.GetDiscTag(DiscTag::kCddbId));
+        record.tagItunesCddb = UpToNul(mp3.GetDiscTag(DiscTag::kItunesCddb));
+        record.tagMusicBrainzId = UpToNul(mp3.GetDiscTag(DiscTag::kMusicBrainzId));
+        record.tagCdToc = mp3.GetDiscTag(DiscTag::kCdToc);
     }
     record.status = FileStatus::kRead;
     return true;

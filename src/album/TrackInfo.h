@@ -31,6 +31,16 @@ struct TrackInfo {
     std::string fileType = "?";
     FileStatus status = FileStatus::kCleared;
     std::int32_t auxValue = 0;
+    // Whether playTime is exact or an estimate; for an estimate, the whole
+    // CD frames (1/75 s) the true length lies between.
+    bool lengthExact = true;
+    std::int32_t shortestCdFrames = 0;
+    std::int32_t longestCdFrames = 0;
+    // Disc identifiers the file's tag carries, as stored (see DiscTag).
+    std::string tagCddbId{};
+    std::string tagItunesCddb{};
+    std::string tagMusicBrainzId{};
+    std::string tagCdToc{};
 
     // Empties every field but auxValue, which is only carried along.
     void Clear();

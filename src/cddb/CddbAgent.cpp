@@ -51,6 +51,10 @@ CddbAgent::LookupResult CddbAgent::Lookup(std::uint32_t discId, const OffsetList
         SetErrorFromLastAnswer();
         return LookupResult::kNotFound;
     }
+    return ChooseAndRead(matches);
+}
+
+CddbAgent::LookupResult CddbAgent::ChooseAndRead(const std::vector<DiscMatch>& matches) {
     std::size_t chosen = 0;
     if (matches.size() > 1) {
         if (chooser_ == nullptr || !chooser_->ChooseDisc(matches, chosen) ||
@@ -173,6 +177,39 @@ bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
         tracks.push_back(track);
     }
     return true;
+}
+
+bool CddbAgent::QueryCandidates(const std::vector<DiscCandidate>& candidates,
+                                std::size_t maxQueries, std::vector<DiscMatch>& matches,
+                                std::size_t& found, const QueryNotice& beforeQuery) {
+    matches.clear();
+    const std::size_t tries = std::min(candidates.size(), maxQueries);
+    for (std::size_t i = 0; i < tries; ++i) {
+        if (beforeQuery) {
+            beforeQuery(i);
+        }
+        // Each query's own outcome: a 202 leaves the code at 0.
+        SetErrorCode(0);
+        if (Query(currentSite_, candidates[i].discId, candidates[i].offsets, matches)) {
+            found = i;
+            return true;
+        }
+        SetErrorFromLastAnswer();
+        if (ErrorCode() != 0) {
+            return false;
+        }
+    }
+    return false;
+}
+
+CddbAgent::LookupResult CddbAgent::LookupCandidates(const std::vector<DiscCandidate>& candidates,
+                                                    std::size_t maxQueries, std::size_t& found,
+                                                    const QueryNotice& beforeQuery) {
+    std::vector<DiscMatch> matches;
+    if (!QueryCandidates(candidates, maxQueries, matches, found, beforeQuery)) {
+        return LookupResult::kNotFound;
+    }
+    return ChooseAndRead(matches);
 }
 
 }  // namespace corvane

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "album/DiscIdCalculator.h"
+#include "album/DiscIdCandidates.h"
 #include "album/TrackInfo.h"
 #include "cddb/CddbClient.h"
 #include "cddb/CddbPrompts.h"
@@ -70,8 +72,24 @@ public:
     const std::string& MotdText() const { return motd_; }
     std::string ErrorText() const { return errorText_; }
 
+    // Lookup over several disc ids: asks about each candidate in turn, at
+    // most maxQueries of them, until one gives a match (200 or 211); then
+    // chooses and reads as Lookup does. beforeQuery hears the index of each
+    // candidate before it is asked; found becomes the index of the one that
+    // matched. A failed query (no answer) ends the tries as kNotFound.
+    using QueryNotice = std::function<void(std::size_t index)>;
+    LookupResult LookupCandidates(const std::vector<DiscCandidate>& candidates,
+                                  std::size_t maxQueries, std::size_t& found,
+                                  const QueryNotice& beforeQuery = {});
+    // The queries alone: true with the matches of candidate found; false
+    // when none matched (ErrorCode() 0) or a query failed.
+    bool QueryCandidates(const std::vector<DiscCandidate>& candidates, std::size_t maxQueries,
+                         std::vector<DiscMatch>& matches, std::size_t& found,
+                         const QueryNotice& beforeQuery = {});
+
 private:
     void SetErrorFromLastAnswer();
+    LookupResult ChooseAndRead(const std::vector<DiscMatch>& matches);
 
     std::vector<CddbSite> siteList_;
     CddbSite currentSite_;

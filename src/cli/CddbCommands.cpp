@@ -8,12 +8,14 @@
 
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
+#include "album/DiscIdCandidates.h"
 #include "cddb/CddbAgent.h"
 #include "cli/FileProgress.h"
 #include "cli/MusicBrainzQuery.h"
 #include "cli/Options.h"
 #include "components/ComponentLoader.h"
 #include "lookup/KeywordSearch.h"
+#include "lookup/LookupWorkflow.h"
 #include "lookup/SearchWords.h"
 #include "lookup/ServerList.h"
 #include "musicbrainz/MusicBrainzClient.h"
@@ -225,14 +227,13 @@ std::string Coordinate(bool positive, char plus, char minus, std::int32_t minute
     return text;
 }
 
-bool ScanDiscId(const std::string& folder, std::uint32_t& discId, OffsetList& offsets) {
+bool ScanAlbum(const std::string& folder, AlbumFolder& album) {
     ComponentLoader loader;
     Mp3InfoPtr mp3 = loader.LoadMp3Info();
     if (!mp3) {
         std::fprintf(stderr, "%s\n", loader.Error().c_str());
         return false;
     }
-    AlbumFolder album;
     if (ScanFolder(album, folder, *mp3, FileProgress().Callback()) < 0) {
         std::fprintf(stderr, "Cannot enter folder <%s>: %s\n", folder.c_str(),
                      ErrorText(errno).c_str());
@@ -242,9 +243,6 @@ bool ScanDiscId(const std::string& folder, std::uint32_t& discId, OffsetList& of
         std::fprintf(stderr, "No MP3 files in <%s>\n", folder.c_str());
         return false;
     }
-    DiscIdCalculator calculator;
-    discId = calculator.ComputeDiscId(album.files);
-    calculator.GetOffsets(offsets);
     return true;
 }
 
@@ -332,22 +330,41 @@ int RunQuery(const Arguments& arguments) {
         return Usage(kQueryUsage, problem);
     }
     CddbAgent agent;
-    std::uint32_t discId = 0;
-    OffsetList offsets;
-    if (!SetUpAgent(options, agent) || !ScanDiscId(options.positional[0], discId, offsets)) {
+    AlbumFolder album;
+    if (!SetUpAgent(options, agent) || !ScanAlbum(options.positional[0], album)) {
         return 1;
     }
+    // The tags' ids, the files' own, then the neighbouring ones, as the
+    // window tries them.
+    const std::vector<DiscCandidate> candidates = LookupDiscIds(album.files);
     if (options.musicbrainz) {
+        OffsetList offsets;
+        if (!TaggedOffsets(album.files, offsets)) {
+            DiscIdCalculator calculator;
+            calculator.ComputeDiscId(album.files);
+            calculator.GetOffsets(offsets);
+        }
         MusicBrainzQueryOptions musicbrainz;
         return MusicBrainzOptions(options, musicbrainz) ? RunMusicBrainzQuery(offsets, musicbrainz)
                                                         : 1;
     }
     std::vector<DiscMatch> matches;
+    std::size_t found = 0;
+    const auto trying = [&](std::size_t index) {
+        if (index > 0) {
+            std::fprintf(stderr, "%s\n", TryingDiscIdStatusText(candidates[index]).c_str());
+        }
+    };
     // A 202 (or an empty list) is an answer, not a failure: no error code.
-    if (!agent.Query(agent.CurrentSite(), discId, offsets, matches) && agent.ErrorCode() != 0) {
+    if (!agent.QueryCandidates(candidates, kMaxIdQueries, matches, found, trying) &&
+        agent.ErrorCode() != 0) {
         return Failure(agent);
     }
-    PrintMatches(discId, matches, options.json);
+    if (!matches.empty() && candidates.size() > 1) {
+        std::fprintf(stderr, "Matched DISK ID %s (%s)\n", HexId(candidates[found].discId).c_str(),
+                     SourceText(candidates[found]).c_str());
+    }
+    PrintMatches(candidates[matches.empty() ? 0 : found].discId, matches, options.json);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
+#include "album/DiscIdCandidates.h"
 #include "album/TrackListColumns.h"
 #include "cli/FileProgress.h"
 #include "cli/Options.h"
@@ -53,6 +54,18 @@ void PrintText(const AlbumFolder& album, std::uint32_t discId, const OffsetList&
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
+JsonWriter& PrintOffsets(JsonWriter& json, const OffsetList& offsets) {
+    json.BeginArray();
+    for (const CdOffset& offset : offsets) {
+        json.BeginCompactArray()
+            .Int(offset.minutes)
+            .Int(offset.seconds)
+            .Int(offset.frames)
+            .EndArray();
+    }
+    return json.EndArray();
+}
+
 void PrintJson(const AlbumFolder& album, std::uint32_t discId, const OffsetList& offsets) {
     JsonWriter json(true);
     json.BeginObject().Key("folder").String(album.folder).Key("files").BeginArray();
@@ -86,19 +99,43 @@ void PrintJson(const AlbumFolder& album, std::uint32_t discId, const OffsetList&
             .String(r.fileType)
             .Key("status")
             .Int(static_cast<int>(r.status))
-            .EndObject();
+            .Key("lengthExact")
+            .Bool(r.lengthExact);
+        if (!r.lengthExact) {
+            // The whole CD frames the true length lies between.
+            json.Key("cdFrameRange")
+                .BeginCompactArray()
+                .Int(r.shortestCdFrames)
+                .Int(r.longestCdFrames)
+                .EndArray();
+        }
+        json.EndObject();
     }
     json.EndArray();
     if (!album.files.empty()) {
-        json.Key("discId").String(HexId(discId)).Key("offsets").BeginArray();
-        for (const CdOffset& offset : offsets) {
-            json.BeginCompactArray()
-                .Int(offset.minutes)
-                .Int(offset.seconds)
-                .Int(offset.frames)
-                .EndArray();
+        json.Key("discId").String(HexId(discId)).Key("offsets");
+        PrintOffsets(json, offsets);
+        // In the order a lookup tries them.
+        json.Key("candidateIds").BeginArray();
+        for (const DiscCandidate& c : LookupDiscIds(album.files)) {
+            json.BeginObject()
+                .Key("discId")
+                .String(HexId(c.discId))
+                .Key("source")
+                .String(c.source == DiscIdSource::kTag
+                            ? "tag"
+                            : (c.source == DiscIdSource::kNeighbour ? "neighbour" : "lengths"));
+            if (!c.frame.empty()) {
+                json.Key("frame").String(c.frame);
+            }
+            json.Key("offsets");
+            PrintOffsets(json, c.offsets).EndObject();
         }
         json.EndArray();
+        const std::string musicBrainzId = TaggedMusicBrainzId(album.files);
+        if (!musicBrainzId.empty()) {
+            json.Key("tagMusicBrainzId").String(musicBrainzId);
+        }
     }
     json.EndObject();
     std::printf("%s\n", json.Text().c_str());

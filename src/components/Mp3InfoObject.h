@@ -1,8 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace corvane {
+
+// The disc identifiers that rippers and players keep in a file's tag.
+enum class DiscTag : int {
+    kCddbId = 0,         // TXXX "DISCID" or "CDDB DiscID": the freedb id as hex text
+    kItunesCddb = 1,     // COMM or TXXX "iTunes_CDDB_1": "ID+LEADOUT+COUNT+OFFSET..."
+    kMusicBrainzId = 2,  // TXXX "MusicBrainz Disc Id"
+    kCdToc = 3,          // MCDI: the CD's table of contents, binary
+};
 
 // The MP3 information component (Mp3Info.so). One object reads the stream
 // details and the ID3 fields of one file at a time and writes ID3 fields back.
@@ -35,6 +44,22 @@ public:
     virtual int GetYear() = 0;   // 0 or less = none
     virtual int GetTrack() = 0;  // -1 = none
     virtual int HasTag() = 0;    // non-zero when the file has a tag
+
+    // Operations added later go here, after all others, each with a default
+    // that an older component's object can live with.
+
+    // 1 when GetPlayTime is exact (the encoder gave its delay and padding),
+    // 0 when it is an estimate.
+    virtual int IsLengthExact() { return 1; }
+    // For an estimate, the shortest and longest whole number of CD frames
+    // (1/75 s) that the true length can be; GetPlayTime is the likeliest
+    // length in that range.
+    virtual void GetCdFrameRange(std::int32_t& shortest, std::int32_t& longest) {
+        shortest = longest = 0;
+    }
+    // The tag's value for one disc identifier as it is stored (bytes for the
+    // table of contents); empty when the tag has none.
+    virtual std::string GetDiscTag(DiscTag /*which*/) { return {}; }
 
 protected:
     virtual ~Mp3InfoObject() = default;

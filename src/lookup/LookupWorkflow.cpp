@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "album/DiscIdCalculator.h"
+#include "album/DiscIdCandidates.h"
 #include "cddb/CddbAgent.h"
 #include "platform/ComboBox.h"
 #include "settings/SettingsValues.h"
@@ -25,6 +26,38 @@ std::string DiscIdStatusText(std::uint32_t discId) {
     char text[32];
     std::snprintf(text, sizeof text, "DISK ID = %08x", static_cast<unsigned>(discId));
     return text;
+}
+
+std::string SourceText(const DiscCandidate& candidate) {
+    switch (candidate.source) {
+        case DiscIdSource::kTag:
+            return "from the tag " + candidate.frame;
+        case DiscIdSource::kNeighbour:
+            return "neighbouring track lengths";
+        case DiscIdSource::kEstimate:
+            break;
+    }
+    return "the files' lengths";
+}
+
+std::string TagDiscIdStatusText(const DiscCandidate& candidate) {
+    char text[64];
+    std::snprintf(text, sizeof text, "DISK ID in the tags = %08x (%s)",
+                  static_cast<unsigned>(candidate.discId), candidate.frame.c_str());
+    return text;
+}
+
+std::string TryingDiscIdStatusText(const DiscCandidate& candidate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(candidate.discId));
+    return std::string("Trying DISK ID = ") + text + " (" + SourceText(candidate) + ")...";
+}
+
+std::string FoundByStatusText(const DiscRecord& record, const DiscCandidate& candidate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(candidate.discId));
+    return "Found \"" + record.artist + " / " + record.album + "\" by DISK ID " + text + " (" +
+           SourceText(candidate) + ").";
 }
 
 std::string MotdStatusText(const std::string& motd) {
@@ -196,12 +229,16 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
 }
 
 LookupOutcome LookupWorkflow::AutomaticLookup() {
+    // The tags' ids first, then the id of the files' lengths, then the ids
+    // their estimated lengths can also give.
+    const std::vector<DiscCandidate> candidates = LookupDiscIds(album_.files);
     DiscIdCalculator calculator;
-    const std::uint32_t discId = calculator.ComputeDiscId(album_.files);
-    OffsetList offsets;
-    calculator.GetOffsets(offsets);
-
-    view_.AddStatus(DiscIdStatusText(discId));
+    view_.AddStatus(DiscIdStatusText(calculator.ComputeDiscId(album_.files)));
+    for (const DiscCandidate& c : candidates) {
+        if (c.source == DiscIdSource::kTag) {
+            view_.AddStatus(TagDiscIdStatusText(c));
+        }
+    }
     view_.AddStatus(kConnecting);
     BusyScope busy(view_);
     SelectServer(agent_, serverCombo_, server_);
@@ -219,11 +256,20 @@ LookupOutcome LookupWorkflow::AutomaticLookup() {
         view_.AddStatus(MotdStatusText(motd));
     }
 
-    switch (agent_.Lookup(discId, offsets)) {
+    std::size_t found = 0;
+    const auto tryingNext = [&](std::size_t index) {
+        if (index > 0) {
+            view_.AddStatus(TryingDiscIdStatusText(candidates[index]));
+        }
+    };
+    switch (agent_.LookupCandidates(candidates, kMaxIdQueries, found, tryingNext)) {
         case CddbAgent::LookupResult::kRecordRead:
             agent_.BuildTrackList(album_.tracks);
             view_.ShowDatabaseList();
             busy.Release();
+            if (candidates.size() > 1) {
+                view_.AddStatus(FoundByStatusText(agent_.Record(), candidates[found]));
+            }
             return LookupOutcome::kAlbumRead;
         case CddbAgent::LookupResult::kChoiceCancelled:
             busy.Release();

@@ -13,6 +13,8 @@ namespace corvane {
 
 class CddbAgent;
 class ComboBox;
+struct DiscCandidate;
+struct DiscRecord;
 struct SettingsValues;
 
 // How an automatic lookup by disc id ended.
@@ -90,6 +92,15 @@ private:
 
 // "DISK ID = 0001a2b3".
 std::string DiscIdStatusText(std::uint32_t discId);
+// Where a disc id came from, for the status lines: "neighbouring track
+// lengths", "from the tag iTunes_CDDB_1"...
+std::string SourceText(const DiscCandidate& candidate);
+// "DISK ID in the tags = 0001a2b3 (DISCID)".
+std::string TagDiscIdStatusText(const DiscCandidate& candidate);
+// "Trying DISK ID = 0001a2b3 (neighbouring track lengths)...".
+std::string TryingDiscIdStatusText(const DiscCandidate& candidate);
+// "Found \"Artist / Album\" by DISK ID 0001a2b3 (...)." after more than one id.
+std::string FoundByStatusText(const DiscRecord& record, const DiscCandidate& candidate);
 // The message of the day as one status line: each "\r\n" becomes " ; ".
 std::string MotdStatusText(const std::string& motd);
 // The caption without its "&" marks.

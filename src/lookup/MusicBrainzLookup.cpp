@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "album/DiscIdCandidates.h"
 #include "cddb/CddbAgent.h"
 #include "lookup/LookupView.h"
 #include "musicbrainz/ReleaseRecord.h"
@@ -50,8 +51,12 @@ void MusicBrainzLookup::Configure(const SettingsValues& settings) {
 }
 
 MusicBrainzOutcome MusicBrainzLookup::Run() {
-    const DiscToc toc = TocFromFiles(album_.files);
-    const std::string discId = MusicBrainzDiscId(toc);
+    // A table the tags carry is the CD's own; so is a MusicBrainz id there.
+    OffsetList tagged;
+    const DiscToc toc =
+        TaggedOffsets(album_.files, tagged) ? TocFromOffsets(tagged) : TocFromFiles(album_.files);
+    const std::string taggedId = TaggedMusicBrainzId(album_.files);
+    const std::string discId = taggedId.empty() ? MusicBrainzDiscId(toc) : taggedId;
     if (discId.empty()) {
         view_.AddStatus(kNoToc);
         return MusicBrainzOutcome::kNotFound;

@@ -1,4 +1,5 @@
 #include "album/DiscIdCalculator.h"
+#include "album/DiscIdCandidates.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,85 @@ TEST(DiscIdCalculator, MatchesLibdiscidOnRandomAlbums) {
             }
         }
     }
+}
+
+// Random albums whose estimates miss the true whole-frame length by up to a
+// frame either way, within a range of two or three frames: the true id
+// (libdiscid's) is among the candidates, after the estimates' own id. With
+// every length exact there is only that one.
+TEST(DiscIdCandidates, TheTrueIdIsAmongTheNeighbours) {
+    std::mt19937 random(5);
+    int found = 0;
+    for (int album = 0; album < 40; ++album) {
+        std::vector<long> frames;
+        TrackList files;
+        for (int i = 0; i < 10; ++i) {
+            frames.push_back(9000 + static_cast<long>(random() % 9000));
+            const int low = static_cast<int>(frames.back()) - static_cast<int>(random() % 2);
+            TrackInfo file;
+            file.lengthExact = false;
+            file.shortestCdFrames = low;
+            file.longestCdFrames = low + 1 + static_cast<int>(random() % 2);
+            file.playTime = (low + (random() % 3) * 0.5) / 75.0;  // a frame or between two
+            files.push_back(file);
+        }
+        const std::vector<DiscCandidate> ids = NeighbourDiscIds(files);
+        DiscIdCalculator calculator;
+        ASSERT_FALSE(ids.empty());
+        EXPECT_EQ(ids[0].discId, calculator.ComputeDiscId(files));
+        EXPECT_LE(ids.size(), kMaxCandidateIds);
+        for (const DiscCandidate& c : ids) {
+            found += Hex(c.discId) == test::ReferenceDiscId(frames) &&
+                     &c - ids.data() < static_cast<long>(kMaxIdQueries);
+            EXPECT_EQ(DiscIdOfOffsets(c.offsets), c.discId);
+        }
+        for (TrackInfo& file : files) {
+            file.lengthExact = true;
+        }
+        EXPECT_EQ(NeighbourDiscIds(files).size(), 1u);
+    }
+    EXPECT_GE(found, 38);
+}
+
+TEST(DiscIdCandidates, TagValuesAndWhenFilesAgree) {
+    std::uint32_t id = 0;
+    OffsetList offsets;
+    EXPECT_TRUE(ParseCddbIdText(" 8A0B0C0D\n", id));
+    EXPECT_EQ(id, 0x8a0b0c0du);
+    EXPECT_FALSE(ParseCddbIdText("8A0B0C0D0", id));
+    EXPECT_FALSE(ParseCddbIdText("xyz", id));
+    ASSERT_TRUE(ParseItunesCddb("4711E807+343975+7+150+2660+18181+36113+123183+196941+249327", id,
+                                offsets));
+    EXPECT_EQ(id, 0x4711e807u);
+    EXPECT_EQ(DiscIdOfOffsets(offsets), 0x4711e807u);  // the offsets give the same id
+    EXPECT_EQ(offsets[1], (CdOffset{0, 35, 35}));
+    EXPECT_FALSE(ParseItunesCddb("4711E807+343975+3+150+2660", id, offsets));
+    EXPECT_FALSE(ParseItunesCddb("4711E807+100+1+150", id, offsets));  // lead-out too early
+
+    // A drive's table: tracks at blocks 0 and 2510, lead-out (0xAA) at 4000.
+    const std::string toc(
+        "\x00\x1a\x01\x02"
+        "\x00\x10\x01\x00\x00\x00\x00\x00"
+        "\x00\x10\x02\x00\x00\x00\x09\xce"
+        "\x00\x10\xaa\x00\x00\x00\x0f\xa0",
+        28);
+    ASSERT_TRUE(ParseCdToc(toc, offsets));
+    EXPECT_EQ(offsets, (OffsetList{{0, 2, 0}, {0, 35, 35}, {0, 55, 25}}));
+    EXPECT_FALSE(ParseCdToc(toc.substr(0, 20), offsets));  // no lead-out
+
+    TrackList files = Album({30.0, 20.0});
+    for (TrackInfo& file : files) {
+        file.tagCddbId = "0badcafe";
+        file.tagCdToc = toc;
+    }
+    const std::vector<DiscCandidate> ids = LookupDiscIds(files);
+    ASSERT_EQ(ids.size(), 3u);
+    EXPECT_EQ(ids[0].discId, 0x0badcafeu);
+    EXPECT_EQ(ids[1].frame, "MCDI");
+    EXPECT_EQ(ids[1].offsets, offsets);
+    EXPECT_EQ(ids[2].source, DiscIdSource::kEstimate);
+    files[1].tagCddbId = "0badcaff";  // files that disagree carry no id
+    EXPECT_EQ(TaggedDiscIds(files).size(), 1u);
 }
 
 }  // namespace

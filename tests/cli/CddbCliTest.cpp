@@ -1,6 +1,8 @@
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 
+#include "album/AlbumFolder.h"
 #include "cli/CliTest.h"
 
 namespace corvane {
@@ -99,6 +101,46 @@ TEST_F(CddbCli, FailuresPrintTheErrorAndExitOne) {
     const test::CliRun none = Cli({"query", Album(), "--server", server_, "--json"});
     EXPECT_EQ(none.status, 0) << none.err;
     EXPECT_NE(none.out.find("\"matches\": []"), std::string::npos) << none.out;
+}
+
+// Ids in tags written by other programs come first: the record is moved to
+// ids the files' lengths do not give, and the tags name them.
+TEST_F(CddbCli, QueryFindsTheIdsTheTagsCarry) {
+    Serve();
+    struct Case {
+        const char* tool;
+        std::vector<std::string> args;  // the files' names follow
+        std::string id;
+    };
+    const std::vector<Case> cases = {
+        {"mid3v2", {"--TXXX", "DISCID:0badcafe"}, "0badcafe"},
+        {"mid3v2",
+         {"--delete-frames=TXXX", "--comment", "iTunes_CDDB_1:1e001e03+2400+3+150+900+1650"},
+         "1e001e03"},
+        {"eyeD3",
+         {"--quiet", "--remove-all-comments", "--user-text-frame", "CDDB DiscID:2a00b003"},
+         "2a00b003"},
+    };
+    std::string from = id_;
+    for (const Case& c : cases) {
+        if (!test::HaveProgram(c.tool)) {
+            std::printf("[  SKIPPED ] %s is not installed\n", c.tool);
+            continue;
+        }
+        std::filesystem::rename(road_.Cddb() + "/rock/" + from, road_.Cddb() + "/rock/" + c.id);
+        from = c.id;
+        std::vector<std::string> argv{c.tool};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        for (const auto& entry : std::filesystem::directory_iterator(Album())) {
+            if (IsMp3FileName(entry.path().filename().string())) {
+                argv.push_back(entry.path().string());
+            }
+        }
+        ASSERT_EQ(test::RunProcess(argv), 0) << c.tool;
+        const test::CliRun query = Cli({"query", Album(), "--server", server_});
+        EXPECT_EQ(query.out, "DISK ID = " + c.id + "\nrock\t" + c.id + "\tThe Band\tFirst Light\n")
+            << c.tool << ": " << query.err;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "album/DiscIdCalculator.h"
+#include "album/DiscIdCandidates.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/ScriptedServer.h"
 #include "cddb/ServerProcess.h"
@@ -204,6 +206,33 @@ TEST_F(LookupWorkflowTest, OneMatchIsReadWithoutAskingAndReported) {
     EXPECT_EQ(view.shown, 1);
     ExpectButtons(true, true);
     EXPECT_EQ(view.maxBusyDepth, 1);
+}
+
+// Estimated lengths: the server knows the album by the second id, which the
+// lookup tries after the first and names in the line of the album.
+TEST_F(LookupWorkflowTest, NeighbouringIdFindsTheAlbumOfEstimatedLengths) {
+    for (TrackInfo& file : album.files) {
+        file.playTime = std::floor(file.playTime);  // starts on whole seconds, ids either side
+        file.lengthExact = false;
+        file.shortestCdFrames = static_cast<std::int32_t>(file.playTime * 75) - 1;
+        file.longestCdFrames = file.shortestCdFrames + 2;
+    }
+    const std::vector<DiscCandidate> ids = NeighbourDiscIds(album.files);
+    ASSERT_GE(ids.size(), 3u);
+    discId = ids[2].discId;
+    Serve({"rock"});
+    EXPECT_TRUE(workflow.QueryCommand());
+    const auto line = [&](const std::string& text) {
+        return std::count(view.status.begin(), view.status.end(), text);
+    };
+    EXPECT_EQ(line("DISK ID = " + Hex(ids[0].discId)), 1);
+    EXPECT_EQ(line("Trying DISK ID = " + Hex(ids[1].discId) + " (neighbouring track lengths)..."),
+              1);
+    EXPECT_EQ(line("Found \"Artist rock / Album\" by DISK ID " + Hex(discId) +
+                   " (neighbouring track lengths)."),
+              1);
+    EXPECT_EQ(album.tracks.size(), 3u);
+    ExpectButtons(true, true);
 }
 
 TEST_F(LookupWorkflowTest, CancelledChoiceEndsTheQuery) {

@@ -100,6 +100,10 @@ TEST(PlayLength, WithoutInfoFrameStaysWithinTolerance) {
         EXPECT_LE(std::labs(error), 588) << samples;
         EXPECT_EQ(error % 588, 0) << samples;
         exact += error == 0;
+        std::int32_t low = 0;
+        std::int32_t high = 0;
+        info->GetCdFrameRange(low, high);
+        EXPECT_TRUE(low <= samples / 588 && samples / 588 <= high && high - low <= 1) << low;
     }
     info->Release();
     // Two CD frames fit LAME's padding range; the silent granules at the end
@@ -127,6 +131,35 @@ TEST(PlayLength, SilentEndingFallsBackToTheMiddle) {
     const std::string loud = test::MakeMp3(dir.path(), "l.mp3", samples, {"-t", "-b", "128"});
     ASSERT_EQ(info->Open(loud), 0);
     EXPECT_LE(info->Stream().trailingSilentGranules, 2);
+    info->Release();
+}
+
+// ffmpeg's files: libmp3lame's info frame gives the exact length; libshine's
+// gives delay and padding 0, and the length is an estimate whose range holds
+// the true one.
+TEST(PlayLength, FfmpegEncoders) {
+    if (!test::HaveProgram("ffmpeg")) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    test::TempDir dir;
+    Mp3Info* info = static_cast<Mp3Info*>(CreateMp3Info());
+    const long samples = 588L * 1234;
+    ASSERT_TRUE(test::WriteWav(dir.File("in.wav"), samples));
+    for (const char* codec : {"libmp3lame", "libshine"}) {
+        SCOPED_TRACE(codec);
+        const std::string out = dir.File(std::string(codec) + ".mp3");
+        ASSERT_EQ(test::RunProcess({"ffmpeg", "-v", "error", "-i", dir.File("in.wav"), "-c:a",
+                                    codec, "-b:a", "128k", out}),
+                  0);
+        ASSERT_EQ(info->Open(out), 0);
+        const bool shine = std::string(codec) == "libshine";
+        EXPECT_EQ(info->IsLengthExact(), shine ? 0 : 1);
+        std::int32_t low = 0;
+        std::int32_t high = 0;
+        info->GetCdFrameRange(low, high);
+        EXPECT_TRUE(low <= 1234 && 1234 <= high && high - low <= (shine ? 4 : 0)) << low << high;
+        EXPECT_NEAR(info->GetPlayTime(), samples / 44100.0, shine ? 0.014 : 1e-9);
+    }
     info->Release();
 }
 

@@ -62,7 +62,7 @@ TEST_F(TagRead, TagsWrittenByMutagen) {
     // Data other programs keep in a described comment is not the comment.
     const std::string script = R"py(
 import sys
-from mutagen.id3 import ID3, TIT2, TPE1, TALB, TDRC, TRCK, TCON, COMM
+from mutagen.id3 import ID3, TIT2, TPE1, TALB, TDRC, TRCK, TCON, COMM, TXXX, MCDI
 t = ID3()
 t.add(TIT2(encoding=3, text=sys.argv[2]))
 t.add(TPE1(encoding=1, text="Artiste"))
@@ -72,6 +72,9 @@ t.add(TRCK(encoding=0, text="0/12"))
 t.add(TCON(encoding=0, text="(17)"))
 if sys.argv[4] == "plain": t.add(COMM(encoding=3, lang="eng", desc="", text="plain"))
 t.add(COMM(encoding=3, lang="eng", desc="iTunNORM", text="0000"))
+t.add(TXXX(encoding=1, desc="iTunes_CDDB_1", text="0A000C03+1000+1+150"))
+t.add(TXXX(encoding=3, desc="MusicBrainz Disc Id", text="mb.Id-"))
+t.add(MCDI(data=b"\x00\x12\x01\x01" + bytes(8) + b"\x00\x10\xaa\x00\x00\x00\x03\x52"))
 t.save(sys.argv[1], v2_version=int(sys.argv[3]))
 )py";
     for (const auto& [version, comment] :
@@ -81,6 +84,10 @@ t.save(sys.argv[1], v2_version=int(sys.argv[3]))
                   0);
         // "0" is a track number, not "none"; genre "(17)" is Rock.
         EXPECT_EQ(Fields(), kLongTitle + kUnicodeTitle + "|Artiste|Album|2003|0|Rock|" + comment);
+        EXPECT_EQ(info_->GetDiscTag(DiscTag::kItunesCddb), "0A000C03+1000+1+150");
+        EXPECT_EQ(info_->GetDiscTag(DiscTag::kMusicBrainzId), "mb.Id-");
+        EXPECT_EQ(info_->GetDiscTag(DiscTag::kCdToc).size(), 20u);
+        EXPECT_EQ(info_->GetDiscTag(DiscTag::kCddbId), "");
     }
 }
 

@@ -30,7 +30,7 @@ deb=$work/corvane-mp3_${version}_amd64.deb
 [[ -f $deb ]] || fail "no $(basename "$deb"), only: $(ls "$work")"
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6widgets6* && $depends == *libtag1* ]] || fail "Depends: $depends"
-for tool in lame kid3 eyed3 mutagen gtest gmock cddb benchmark; do
+for tool in lame kid3 eyed3 mutagen gtest gmock cddb benchmark ffmpeg; do
     [[ $depends != *$tool* ]] || fail "the test tool $tool is in Depends: $depends"
 done
 
