@@ -486,17 +486,27 @@ void MainDialog::RestoreWindow() {
     // the panes keep their own minimum through the splitter bars.
     SetUseMinTrack(false);
     setMinimumSize(optionsPanel_->minimumSizeHint().width() + 2 * kMargin, kMinHeight);
-    if (values.windowWidth == 0 && values.windowHeight == 0) {
-        return;
+    if (values.windowWidth > 0 && values.windowHeight > 0) {
+        resize(values.windowWidth, values.windowHeight);
     }
-    resize(std::max(values.windowWidth, 1), std::max(values.windowHeight, 1));
+    PlaceOnScreen();
     if (values.windowMaximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
-    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = rect();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
     }
+}
+
+void MainDialog::PlaceOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    // The frame, title bar included, goes on the screen: a stored size larger than this
+    // screen shrinks to it, and the window is centred.
+    const QRect available = screen->availableGeometry();
+    resize(std::min(width(), available.width()), std::min(height(), available.height()));
+    QRect frame(QPoint(), size());
+    frame.moveCenter(available.center());
+    move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
 }
 
 void MainDialog::SelectRememberedFolder() {
@@ -1176,14 +1186,13 @@ void MainDialog::SaveOnClose() {
     }
     values.createPlaylist = createPlaylist_->isChecked();
     values.createDirectory = createDirectory_->isChecked();
-    if (values.windowWidth != 0 || values.windowHeight != 0) {
-        const bool maximized = isMaximized();
-        if (!maximized) {
-            values.windowWidth = width();
-            values.windowHeight = height();
-        }
-        values.windowMaximized = maximized;
+    // The size is stored at every close; a maximised window keeps the size it had before.
+    const bool maximized = isMaximized();
+    if (!maximized) {
+        values.windowWidth = width();
+        values.windowHeight = height();
     }
+    values.windowMaximized = maximized;
     values.nameFormat = nameFormats_.CurrentTemplate();
     settings_->SaveToIni();
 }

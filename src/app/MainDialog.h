@@ -163,6 +163,7 @@ private:
     void SetUpLists();
     void SetUpCombos();
     void RestoreWindow();
+    void PlaceOnScreen();
     void SelectRememberedFolder();
     void EnableTagFields(bool enable);
     void ClearTagFields();

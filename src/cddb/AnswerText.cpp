@@ -110,4 +110,27 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+std::string OneLineAnswer(std::string_view answer, std::size_t maxChars) {
+    if (answer.substr(0, 5) == "HTTP/") {
+        const std::size_t body = FindBody(answer);
+        answer = body != std::string_view::npos && body < answer.size()
+                     ? answer.substr(body)
+                     : answer.substr(0, answer.find_first_of("\r\n"));
+    }
+    std::string line;
+    ForEachLine(answer, [&](std::string_view part) {
+        if (part.find_first_not_of(" \r") != std::string_view::npos) {
+            line += (line.empty() ? "" : " | ") + std::string(part);
+        }
+    });
+    if (line.size() > maxChars) {
+        std::size_t cut = maxChars;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+            --cut;  // never half a UTF-8 character
+        }
+        line = line.substr(0, cut) + "...";
+    }
+    return line;
+}
+
 }  // namespace corvane

@@ -22,6 +22,11 @@ std::size_t CutLine(std::string_view text, std::string_view& line);
 // shorter than three characters.
 int StatusCode(std::string_view text);
 
+// A server's answer as one readable line: the HTTP body's lines (the
+// status line when there is no body) joined by " | ", cut with "..." after
+// maxChars.
+std::string OneLineAnswer(std::string_view answer, std::size_t maxChars = 160);
+
 // Calls visit(line) for each line of text in order, the last one included
 // even without a line break after it.
 template <typename Visit>

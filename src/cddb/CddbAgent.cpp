@@ -5,6 +5,7 @@
 #include "cddb/AnswerText.h"
 #include "cddb/DefaultServer.h"
 #include "platform/ComboBox.h"
+#include "platform/SocketErrors.h"
 
 namespace corvane {
 
@@ -20,7 +21,7 @@ void CddbAgent::SetDefaultServer(const std::string& host, int port) {
 
 void CddbAgent::SelectSiteFromCombo(const ComboBox& combo) {
     const std::string text = combo.SelectedText();
-    const std::size_t at = text.find(", ");
+    const std::size_t at = text.rfind(':');
     currentSite_.host = at == std::string::npos ? std::string() : text.substr(0, at);
 }
 
@@ -29,8 +30,17 @@ void CddbAgent::SetSite(const std::string& host, int port) {
     currentSite_.port = port;
 }
 
+std::string UnreachableText(const std::string& host, int port, int code) {
+    if (!IsUnreachable(code)) {
+        return {};
+    }
+    return "Cannot reach the CDDB server " + SiteEntryText(host, port) + ": " +
+           SocketErrorWords(code) + " (error " + std::to_string(code) + ").";
+}
+
 void CddbAgent::SetErrorFromLastAnswer() {
-    errorText_ = "Error: " + std::to_string(ErrorCode()) + ", Response:" + LastAnswer() + "\n";
+    errorText_ =
+        "Error: " + std::to_string(ErrorCode()) + ", Response:" + OneLineAnswer(LastAnswer());
 }
 
 bool CddbAgent::GetMotd(std::string& text) {
@@ -108,6 +118,10 @@ std::string CddbAgent::EmailAdvice() const {
            "enter it in the settings (Network tab, CDDB server, E-mail address).";
 }
 
+std::string SiteEntryText(const std::string& host, int port) {
+    return host + ":" + std::to_string(port);
+}
+
 bool CddbAgent::FillSiteCombo(ComboBox& combo) {
     CddbSite site;
     site.host = defaultHost_;
@@ -119,7 +133,7 @@ bool CddbAgent::FillSiteCombo(ComboBox& combo) {
     }
     combo.Clear();
     for (const CddbSite& entry : siteList_) {
-        combo.AddSorted(entry.host + ", " + std::to_string(entry.port));
+        combo.AddSorted(SiteEntryText(entry.host, entry.port));
     }
     return true;
 }

@@ -19,6 +19,12 @@ class ComboBox;
 // The main window's lookup object: a CddbClient with the state of one lookup
 // (current site, site list, the record read last, the message of the day and
 // the last error text).
+// "host:port": how the Server combo shows a server, as the settings write it.
+std::string SiteEntryText(const std::string& host, int port);
+// "Cannot reach the CDDB server host:port: connection refused (error 10061)."
+// for a code that says the server was never reached; empty otherwise.
+std::string UnreachableText(const std::string& host, int port, int code);
+
 class CddbAgent : public CddbClient {
 public:
     // How Lookup ended.
@@ -40,8 +46,8 @@ public:
     void SetDefaultServer(const std::string& host, int port);
     const std::string& DefaultHost() const { return defaultHost_; }
 
-    // currentSite.host = the selected item up to the first ", "; empty when
-    // there is none. The port stays as it is.
+    // currentSite.host = the selected "host:port" item up to its last ":";
+    // empty when there is none. The port stays as it is.
     void SelectSiteFromCombo(const ComboBox& combo);
     void SetSiteHost(const std::string& host) { currentSite_.host = host; }
     // For callers that name a port as well (the command line).

@@ -9,6 +9,7 @@
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
 #include "album/DiscIdCandidates.h"
+#include "cddb/AnswerText.h"
 #include "cddb/CddbAgent.h"
 #include "cli/FileProgress.h"
 #include "cli/MusicBrainzQuery.h"
@@ -21,6 +22,7 @@
 #include "musicbrainz/MusicBrainzClient.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
+#include "platform/SocketErrors.h"
 #include "settings/SettingsIni.h"
 #include "settings/SettingsValues.h"
 
@@ -90,7 +92,10 @@ bool MusicBrainzOptions(const CddbOptions& options, MusicBrainzQueryOptions& out
 }
 
 int Failure(const CddbAgent& agent) {
-    std::fprintf(stderr, "Error: %d, Response:%s\n", agent.ErrorCode(), agent.LastAnswer().c_str());
+    const std::string words = SocketErrorWords(agent.ErrorCode());
+    std::fprintf(stderr, "Error: %d%s, Response:%s\n", agent.ErrorCode(),
+                 words.empty() ? "" : (" (" + words + ")").c_str(),
+                 OneLineAnswer(agent.LastAnswer()).c_str());
     return 1;
 }
 

@@ -121,11 +121,24 @@ void LookupWorkflow::OnServerChanged() {
     RefreshServerList();
 }
 
+void LookupWorkflow::AddUnreachableReason() {
+    const CddbSite& site = agent_.CurrentSite();
+    if (const std::string text = UnreachableText(site.host, site.port, agent_.ErrorCode());
+        !text.empty()) {
+        view_.AddStatus(text);
+    }
+}
+
 void LookupWorkflow::RefreshServerList() {
     std::string errorText;
     if (!corvane::RefreshServerList(serverCombo_, agent_, server_, errorText)) {
         view_.AddStatus(errorText);
+        AddUnreachableReason();
+        return;
     }
+    const std::size_t servers = agent_.SiteList().size();
+    view_.AddStatus("The server list now holds " + std::to_string(servers) +
+                    (servers == 1 ? " server." : " servers."));
 }
 
 bool LookupWorkflow::QueryCommand() {
@@ -250,6 +263,7 @@ LookupOutcome LookupWorkflow::AutomaticLookup() {
         if (!agent_.GetMotd(motd)) {
             busy.Release();
             view_.AddStatus(kCannotConnect);
+            AddUnreachableReason();
             AddEmailAdvice();
             return LookupOutcome::kNoConnection;
         }
@@ -284,6 +298,9 @@ LookupOutcome LookupWorkflow::AutomaticLookup() {
             break;
     }
     busy.Release();
+    // A server that was never reached knows nothing of the disc either; the
+    // user is told so before the search goes on.
+    AddUnreachableReason();
     view_.AddStatus(kDiskNotFound);
     AddEmailAdvice();
     return LookupOutcome::kNotFound;

@@ -47,6 +47,7 @@ public:
     // Fetches the site list and selects the default server again; a failure
     // becomes a status line.
     void RefreshServerList();
+    void AddUnreachableReason();
 
     // The "&Query" command: lookups and track-count checks until an album is
     // kept or the query is abandoned ("Operation cancelled."). True when an

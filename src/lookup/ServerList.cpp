@@ -1,10 +1,10 @@
 #include "lookup/ServerList.h"
 
-#include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
 #include "cddb/CddbAgent.h"
 #include "platform/ComboBox.h"
 #include "platform/MemoryComboBox.h"
+#include "settings/SettingsIni.h"
+#include "settings/SettingsValues.h"
 
 namespace corvane {
 
@@ -23,13 +23,9 @@ CddbServerAddress ParseCddbServer(const std::string& text) {
     return address;
 }
 
-std::string ServerEntryText(const std::string& host, int port) {
-    return host + ", " + std::to_string(port);
-}
-
 void InitServerCombo(ComboBox& combo, const CddbServerAddress& server) {
     combo.Clear();
-    const std::string entry = ServerEntryText(server.host, server.port);
+    const std::string entry = SiteEntryText(server.host, server.port);
     combo.AddSorted(entry);
     // After the sorted entry, outside the sorting, as the second entry.
     combo.InsertLast(kMoreServersEntry);
@@ -41,8 +37,11 @@ bool RefreshServerList(ComboBox& combo, CddbAgent& agent, const CddbServerAddres
     agent.SetDefaultServer(server.host, server.port);
     const bool filled = agent.FillSiteCombo(combo);
     errorText = filled ? std::string() : agent.ErrorText();
-    // The whole host first, so that "a.org" does not pick "a.org.mirror, 80".
-    if (combo.SelectPrefix(server.host + ", ") < 0) {
+    if (filled) {
+        combo.InsertLast(kMoreServersEntry);  // the list can be fetched again
+    }
+    // The whole host first, so that "a.org" does not pick "a.org.mirror:80".
+    if (combo.SelectPrefix(server.host + ":") < 0) {
         combo.SelectPrefix(server.host);
     }
     agent.SetSite(server.host, server.port);

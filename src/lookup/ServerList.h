@@ -19,9 +19,6 @@ struct CddbServerAddress {
 // built-in default server.
 CddbServerAddress ParseCddbServer(const std::string& text);
 
-// "host, port": how the Server combo shows a server.
-std::string ServerEntryText(const std::string& host, int port);
-
 // The combo at start: the default server's entry, then " More...", the
 // default entry selected.
 void InitServerCombo(ComboBox& combo, const CddbServerAddress& server);

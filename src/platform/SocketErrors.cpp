@@ -72,3 +72,45 @@ int SocketErrorFromErrno(int error) {
 }
 
 }  // namespace corvane
+
+namespace corvane {
+
+std::string SocketErrorWords(int code) {
+    switch (code) {
+        case kSocketInvalidArgument:
+            return "host name not found";
+        case 10050:
+            return "network down";
+        case 10051:
+            return "network unreachable";
+        case kSocketConnectionReset:
+            return "connection reset";
+        case kSocketTimedOut:
+            return "timed out";
+        case kSocketConnectionRefused:
+            return "connection refused";
+        case 10064:
+            return "host down";
+        case kSocketHostUnreachable:
+            return "no route to host";
+        default:
+            return {};
+    }
+}
+
+bool IsUnreachable(int code) {
+    switch (code) {
+        case kSocketInvalidArgument:
+        case 10050:
+        case 10051:
+        case kSocketTimedOut:
+        case kSocketConnectionRefused:
+        case 10064:
+        case kSocketHostUnreachable:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace corvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace corvane {
 
 // Socket error codes in the Windows Sockets numbering, which the CDDB error
@@ -15,5 +17,11 @@ inline constexpr int kSocketSystemCallFailure = 10107;
 // Maps an errno value of the socket calls to that numbering. Values without a
 // counterpart become kSocketSystemCallFailure.
 int SocketErrorFromErrno(int error);
+
+// The code in words ("connection refused"); empty for codes without one.
+std::string SocketErrorWords(int code);
+// Whether the code says the server could not be reached at all, as opposed
+// to a server that answered badly.
+bool IsUnreachable(int code);
 
 }  // namespace corvane

@@ -438,9 +438,7 @@ TEST_F(MainDialogTest, PairsOfDifferentLengthsAreMarkedAndAskedAbout) {
 
 TEST_F(MainDialogTest, ClosingWritesTheSettingsBack) {
     settings.lastFolder = "-";
-    settings.windowWidth = 1000;
-    settings.windowHeight = 700;
-    TestWindow& w = Open();
+    TestWindow& w = Open();  // no size stored before
     SelectFolder(album);
     w.CreatePlaylistCheck()->setChecked(false);
     w.resize(1100, 760);

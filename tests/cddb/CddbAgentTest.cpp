@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "cddb/AnswerText.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/ScriptedServer.h"
 #include "cddb/ServerProcess.h"
@@ -74,14 +75,13 @@ TEST(CddbAgent, CancelledChoiceAndFailures) {
     ScriptedServer none(HttpOk("202 No match\r\n"));
     agent.SetSite("127.0.0.1", none.Port());
     EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::LookupResult::kNotFound);
-    EXPECT_NE(agent.ErrorText().find("Response:202 No match\r\n\n"), std::string::npos);
+    EXPECT_EQ(agent.ErrorText(), "Error: 0, Response:202 No match");
 
     ScriptedServer badRead({Once(HttpOk("200 rock 00000001 A / B\r\n")),
                             Once(HttpOk("401 rock 00000001 No such CD entry.\r\n"))});
     agent.SetSite("127.0.0.1", badRead.Port());
     EXPECT_EQ(agent.Lookup(1, kOffsets), CddbAgent::LookupResult::kReadFailed);
-    EXPECT_EQ(agent.ErrorText().substr(0, 22), "Error: 10043, Response");
-    EXPECT_EQ(agent.ErrorText().back(), '\n');
+    EXPECT_EQ(agent.ErrorText(), "Error: 10043, Response:401 rock 00000001 No such CD entry.");
 }
 
 // The search asks with both fields and waits for no terminator after a 202; an
@@ -128,8 +128,11 @@ TEST(CddbAgent, MotdSuccessEmptyAndFailure) {
     EXPECT_FALSE(agent.GetMotd(text));
     EXPECT_EQ(agent.MotdText(), "");
     EXPECT_FALSE(agent.GetMotd(text));
-    EXPECT_EQ(agent.ErrorText(),
-              "Error: 10043, Response:" + HttpOk("500 Unrecognized command.\r\n") + "\n");
+    // The answer as one line: the HTTP headers left out, line ends turned into " | ".
+    EXPECT_EQ(agent.ErrorText(), "Error: 10043, Response:500 Unrecognized command.");
+    EXPECT_EQ(OneLineAnswer("HTTP/1.0 500 Oops\r\nA: b\r\n\r\n"), "HTTP/1.0 500 Oops");
+    EXPECT_EQ(OneLineAnswer("210 Ok\r\nline\r\n\r\n.\r\n"), "210 Ok | line | .");
+    EXPECT_EQ(OneLineAnswer(std::string(10, 'x') + "\xc3\xa9", 11), std::string(10, 'x') + "...");
 }
 
 TEST(CddbAgent, FillSiteComboSortsEntriesOrKeepsTheComboOnFailure) {
@@ -151,7 +154,7 @@ TEST(CddbAgent, FillSiteComboSortsEntriesOrKeepsTheComboOnFailure) {
     }
     agent.SetDefaultServer("127.0.0.1", server.Port());
     ASSERT_TRUE(agent.FillSiteCombo(combo));
-    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"alpha.example, 8080", "zeta.example, 80"}));
+    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"alpha.example:8080", "zeta.example:80"}));
 }
 
 TEST(TrackLengths, FromOffsetsAndDiscLength) {

@@ -357,7 +357,14 @@ TEST_F(LookupWorkflowTest, NoConnectionIsReportedOnceThenTheQueryIsTried) {
     view.status.clear();
     EXPECT_FALSE(workflow.QueryCommand());
     EXPECT_FALSE(HasStatus("Cannot connect to CDDB server. Please check connection settings."));
-    EXPECT_TRUE(HasStatus("Disk not found in the CDDB database with automatic diskid detection."));
+    // The server that cannot be reached is named, with the reason, before "not found".
+    const auto notFound =
+        std::find(view.status.begin(), view.status.end(),
+                  "Disk not found in the CDDB database with automatic diskid detection.");
+    ASSERT_NE(notFound, view.status.begin());
+    ASSERT_NE(notFound, view.status.end());
+    EXPECT_TRUE(notFound[-1].starts_with("Cannot reach the CDDB server 127.0.0.1:"));
+    EXPECT_TRUE(notFound[-1].ends_with(": connection refused (error 10061)."));
     EXPECT_EQ(workflow.LookupCount(), 2);
 }
 
@@ -420,13 +427,13 @@ TEST_F(LookupWorkflowTest, CheckTrackCountRules) {
 
 TEST_F(LookupWorkflowTest, ServerComboStartsWithTheDefaultAndMore) {
     Configure("cddb.example.org:8880");
-    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"cddb.example.org, 8880", " More..."}));
-    EXPECT_EQ(combo.SelectedText(), "cddb.example.org, 8880");
+    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"cddb.example.org:8880", " More..."}));
+    EXPECT_EQ(combo.SelectedText(), "cddb.example.org:8880");
 
     Configure("not a server");
-    EXPECT_EQ(combo.Items()[0], "gnudb.gnudb.org, 80");
+    EXPECT_EQ(combo.Items()[0], "gnudb.gnudb.org:80");
     Configure("mirror.example.net");
-    EXPECT_EQ(combo.Items()[0], "mirror.example.net, 80");
+    EXPECT_EQ(combo.Items()[0], "mirror.example.net:80");
 }
 
 // A failure keeps the combo and says why.
@@ -434,20 +441,23 @@ TEST_F(LookupWorkflowTest, MoreFetchesTheSiteListAndReselectsTheDefault) {
     ConfigureClosedServer();
     combo.Select(1);
     workflow.OnServerChanged();
-    EXPECT_EQ(view.status,
-              std::vector<std::string>{"Cannot retrieve list of CDDB sites (error 10061)"});
+    ASSERT_EQ(view.status.size(), 2u);
+    EXPECT_EQ(view.status[0], "Cannot retrieve list of CDDB sites (error 10061)");
+    EXPECT_TRUE(view.status[1].starts_with("Cannot reach the CDDB server 127.0.0.1:"));
+    EXPECT_TRUE(view.status[1].ends_with(": connection refused (error 10061)."));
     EXPECT_EQ(combo.Items().size(), 2u);
 
     view.status.clear();
     Serve({"rock"});
     combo.Select(1);
     workflow.OnServerChanged();
-    EXPECT_EQ(combo.Items(),
-              (std::vector<std::string>{"127.0.0.1, " + std::to_string(server->Port())}));
+    // " More..." stays, to fetch the list again.
+    EXPECT_EQ(combo.Items(), (std::vector<std::string>{
+                                 "127.0.0.1:" + std::to_string(server->Port()), " More..."}));
     EXPECT_EQ(combo.Selected(), 0);
     EXPECT_EQ(view.busyDepth, 0);
     EXPECT_EQ(view.maxBusyDepth, 1);
-    EXPECT_TRUE(view.status.empty());
+    EXPECT_EQ(view.status, std::vector<std::string>{"The server list now holds 1 server."});
 }
 
 TEST_F(LookupWorkflowTest, OnlyTheDefaultEntryUsesTheConfiguredPort) {
@@ -458,7 +468,7 @@ TEST_F(LookupWorkflowTest, OnlyTheDefaultEntryUsesTheConfiguredPort) {
     Configure("cddb.example.org:8880");
     EXPECT_EQ(selected(), "cddb.example.org:8880");
     combo.Clear();
-    combo.AddSorted("other.example.org, 8880");
+    combo.AddSorted("other.example.org:8880");
     combo.Select(0);
     EXPECT_EQ(selected(), "other.example.org:80");
     combo.ClearSelection();
