@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QWindow>
 #include <algorithm>
+#include <cerrno>
 #include <set>
 
 #include "album/TrackListColumns.h"
@@ -29,6 +30,7 @@
 #include "lookup/TrackCountDialog.h"
 #include "naming/CaseConversion.h"
 #include "naming/FormatEditorDialog.h"
+#include "platform/FileSystem.h"
 #include "processing/DependenciesDialog.h"
 #include "processing/ProcessingDialog.h"
 #include "processing/RunRecovery.h"
@@ -104,18 +106,34 @@ IconButton* MakeButton(const QString& text, const char* icon, QWidget* parent) {
 }
 
 // Selects the rows of view whose item data equals data, without moving the
-// focus, then shows the row at index.
-void SelectPartnerRows(SortListCtrl* view, qint64 data, int index) {
+// focus, then shows the row at index; alone: the other rows are unselected.
+void SelectPartnerRows(SortListCtrl* view, qint64 data, int index, bool alone = true) {
     QItemSelectionModel* selection = view->selectionModel();
+    const auto flags = (alone ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select) |
+                       QItemSelectionModel::Rows;
     for (int row = 0; row < view->RowCount(); ++row) {
         if (view->ItemData(row) == data) {
-            selection->select(view->model()->index(row, 0),
-                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            selection->select(view->model()->index(row, 0), flags);
         }
     }
     if (QTreeWidgetItem* item = view->topLevelItem(index)) {
         view->scrollToItem(item);
     }
+}
+
+// The tag values all the records share; a field they differ in is empty.
+TrackInfo SharedTagValues(const TrackList& files, const std::vector<int>& records) {
+    TrackInfo shared = files[static_cast<std::size_t>(records.front())];
+    for (const int record : records) {
+        const TrackInfo& file = files[static_cast<std::size_t>(record)];
+        for (auto field : {&TrackInfo::artist, &TrackInfo::album, &TrackInfo::year,
+                           &TrackInfo::comment, &TrackInfo::genre}) {
+            if (shared.*field != file.*field) {
+                (shared.*field).clear();
+            }
+        }
+    }
+    return shared;
 }
 
 }  // namespace
@@ -181,9 +199,9 @@ void MainDialog::BuildControls() {
     statusList_->setUniformItemSizes(true);
     verticalPlaceholder_ = new QWidget(this);
     horizontalPlaceholder_ = new QWidget(this);
-    for (SortListCtrl* view : {fileList_, databaseList_}) {
-        view->setSelectionMode(QAbstractItemView::SingleSelection);
-    }
+    // Several files can be tagged at once; the tracks only follow the files.
+    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    databaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
 
     const int top = optionsPanel_->geometry().bottom() + 1 + kMargin;
     const int statusTop = kHeight - kMargin - kStatusHeight;
@@ -656,12 +674,32 @@ int MainDialog::ScanFolder(const std::string& path) {
     }
     SetBusy(true);
     const int count = corvane::ScanFolder(album_, path, *mp3Info_);
-    if (count >= 0) {
-        databaseList_->DeleteAllRows();
-        FillFileList();
+    const int error = errno;
+    if (count < 0) {
+        // The lists must not go on showing another folder's files under this one's name.
+        album_.files.clear();
+        album_.tracks.clear();
+        AddStatus("Cannot open the folder " + path + ": " + ErrorText(error) + ".");
     }
+    databaseList_->DeleteAllRows();
+    FillFileList();
     SetBusy(false);
+    EnableQuery(count > 0);
+    EnableExecute(ExecuteHasWork());
     return count;
+}
+
+bool MainDialog::ExecuteHasWork() const {
+    switch (actionCombo_->currentIndex()) {
+        case kActionRename:
+            return fileList_->RowCount() > 0 && databaseList_->RowCount() > 0;
+        case kActionTag:
+            return SelectedFileRow() >= 0;
+        case kActionUndo:
+            return FindRun(album_.folder).CanUndo();
+        default:
+            return false;
+    }
 }
 
 void MainDialog::FillFileList() {
@@ -867,21 +905,35 @@ void MainDialog::OnFileRowChanged() {
     if (listSyncMuted_) {
         return;
     }
-    const int row = SelectedFileRow();
-    const int record = FileRecordOfRow(row);
-    if (row < 0 || record < 0) {
+    const std::vector<int> records = SelectedFileRecords();
+    if (records.empty()) {
         ClearTagFields();
         EnableTagFields(false);
         return;
     }
-    ShowTagFields(album_.files[static_cast<std::size_t>(record)]);
-    if (actionCombo_->currentIndex() != kActionRename) {
+    ShowTagFields(SharedTagValues(album_.files, records));
+    if (actionCombo_->currentIndex() == kActionTag) {
         EnableTagFields(true);
         EnableExecute(true);
     }
     listSyncMuted_ = true;
-    SelectPartnerRows(databaseList_, fileList_->ItemData(row), row);
+    databaseList_->clearSelection();
+    for (QTreeWidgetItem* item : fileList_->selectedItems()) {
+        const int row = fileList_->indexOfTopLevelItem(item);
+        SelectPartnerRows(databaseList_, fileList_->ItemData(row), row, false);
+    }
     listSyncMuted_ = false;
+}
+
+std::vector<int> MainDialog::SelectedFileRecords() const {
+    std::vector<int> records;
+    for (QTreeWidgetItem* item : fileList_->selectedItems()) {
+        if (const int record = FileRecordOfRow(fileList_->indexOfTopLevelItem(item)); record >= 0) {
+            records.push_back(record);
+        }
+    }
+    std::sort(records.begin(), records.end());
+    return records;
 }
 
 void MainDialog::OnDatabaseRowChanged() {
@@ -947,20 +999,17 @@ void MainDialog::OnExecute() {
             return;
         }
     }
-    RunProcessing();
-    RescanAfterProcessing();
+    RescanAfterProcessing(RunProcessing());
 }
 
 void MainDialog::SaveTag() {
-    const int row = SelectedFileRow();
-    TagFields fields;
-    fields.artist = ToUtf8(artistEdit_->text());
-    fields.album = ToUtf8(albumEdit_->text());
-    fields.year = ToUtf8(yearEdit_->text());
-    fields.comment = ToUtf8(commentEdit_->text());
-    fields.genre = ToUtf8(genreCombo_->currentText());
-    const TagSaveResult result =
-        SaveTagOfSelectedFile(album_.files, FileRecordOfRow(row), fields, *mp3Info_);
+    const std::vector<int> records = SelectedFileRecords();
+    if (records.size() > 1) {
+        SaveTagOfSeveralFiles(records);
+        return;
+    }
+    const TagSaveResult result = SaveTagOfSelectedFile(
+        album_.files, FileRecordOfRow(SelectedFileRow()), TypedTagFields(), *mp3Info_);
     if (result.outcome == TagSaveOutcome::kNoSelection) {
         return;
     }
@@ -979,7 +1028,38 @@ void MainDialog::SaveTag() {
     AddStatus(TagSaveStatusText(result, album_.files));
 }
 
-void MainDialog::RunProcessing() {
+TagFields MainDialog::TypedTagFields() const {
+    TagFields fields;
+    fields.artist = ToUtf8(artistEdit_->text());
+    fields.album = ToUtf8(albumEdit_->text());
+    fields.year = ToUtf8(yearEdit_->text());
+    fields.comment = ToUtf8(commentEdit_->text());
+    fields.genre = ToUtf8(genreCombo_->currentText());
+    return fields;
+}
+
+void MainDialog::SaveTagOfSeveralFiles(const std::vector<int>& records) {
+    const std::vector<TagSaveResult> results =
+        SaveTagOfFiles(album_.files, records, TypedTagFields(), *mp3Info_);
+    for (const TagSaveResult& result : results) {
+        if (result.outcome != TagSaveOutcome::kSaved) {
+            AddStatus(TagSaveStatusText(result, album_.files));
+        }
+    }
+    FillFileList();
+    // The same files stay selected, now in name order.
+    listSyncMuted_ = true;
+    for (const int record : records) {
+        if (QTreeWidgetItem* item = fileList_->topLevelItem(record)) {
+            item->setSelected(true);
+        }
+    }
+    listSyncMuted_ = false;
+    OnFileRowChanged();
+    AddStatus(TagSaveCountText(results));
+}
+
+std::string MainDialog::RunProcessing() {
     if (!processing_) {
         processing_ = std::make_unique<ProcessingDialog>(this);
     }
@@ -1003,6 +1083,8 @@ void MainDialog::RunProcessing() {
     processing_->exec();
     processing_->SetDependencyStep(nullptr);
     AddStatus(processing_->SummaryText());
+    const Plan& plan = processing_->ThePlan();
+    return plan.dirName.empty() ? std::string() : plan.albumFolder + plan.dirName;
 }
 
 // ------------------------------------------------------------- run journal
@@ -1077,9 +1159,13 @@ void MainDialog::UndoLastRun() {
     EnableExecute(false);
 }
 
-void MainDialog::RescanAfterProcessing() {
+void MainDialog::RescanAfterProcessing(const std::string& albumDirectory) {
     QTreeWidgetItem* selected = tree_->currentItem();
-    const std::string selectedPath = tree_->GetItemPath(selected);
+    std::string selectedPath = tree_->GetItemPath(selected);
+    // After a run the new album directory is where the user looks next.
+    if (!albumDirectory.empty() && IsDirectory(albumDirectory)) {
+        selectedPath = albumDirectory;
+    }
     treeMuted_ = true;
     tree_->Refresh(selected != nullptr ? selected->parent() : nullptr);
     // The reload replaces the items; the user's folder stays selected.

@@ -13,6 +13,7 @@
 #include "lookup/LookupWorkflow.h"
 #include "naming/NameFormatList.h"
 #include "processing/FilePairing.h"
+#include "processing/TagSaver.h"
 #include "widgets/ResizableDialog.h"
 
 class QCheckBox;
@@ -151,7 +152,8 @@ protected:
     virtual bool ConfirmProcessing(const QString& text);
     virtual int RunSettingsDialog();
     virtual int RunFormatEditor(FormatEditorDialog& editor, const std::string& openTemplate);
-    virtual void RunProcessing();
+    // The run; returns the album directory it made, if any.
+    std::string RunProcessing();
     // Finish (kFinishRun), undo (kUndoRun) or leave (0) a run that a
     // folder's journal tells was not finished.
     virtual int AskUnfinishedRun(bool canFinish);
@@ -178,7 +180,14 @@ private:
     void LineUpRows(SortListCtrl* leader, SortListCtrl* follower);
     void MarkLengthMismatches();
     std::size_t CountLengthMismatches() const;
-    void RescanAfterProcessing();
+    // Scans the selected folder again, or the album directory a run made.
+    void RescanAfterProcessing(const std::string& albumDirectory = {});
+    // Whether the execute button would do anything for the current action.
+    bool ExecuteHasWork() const;
+    // The file records of the selected rows, in record order.
+    std::vector<int> SelectedFileRecords() const;
+    TagFields TypedTagFields() const;
+    void SaveTagOfSeveralFiles(const std::vector<int>& records);
     // True when the run of the folder's journal was finished or undone.
     bool OfferUnfinishedRun(const std::string& folder);
     void UndoLastRun();

@@ -50,6 +50,7 @@ public:
     int SkippedCount() const { return pipeline_.SkippedCount(); }
     // The line for the main window's status list.
     std::string SummaryText() const { return pipeline_.SummaryText(); }
+    const Plan& ThePlan() const { return pipeline_.ThePlan(); }
     QStringList LogLines() const;
 
     static constexpr int kStepInterval = 250;  // ms

@@ -1,5 +1,6 @@
 #include "processing/TagSaver.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/FileSystem.h"
@@ -38,6 +39,42 @@ TagSaveResult SaveTagOfSelectedFile(TrackList& files, int selectedRecord, const 
     return result;
 }
 
+namespace {
+
+void KeepWhenEmpty(std::string& typed, const std::string& own) {
+    if (typed.empty()) {
+        typed = own;
+    }
+}
+
+}  // namespace
+
+std::vector<TagSaveResult> SaveTagOfFiles(TrackList& files, const std::vector<int>& records,
+                                          const TagFields& fields, Mp3InfoObject& mp3Info) {
+    std::vector<TagSaveResult> results;
+    for (const int record : records) {
+        TagFields own = fields;
+        if (record >= 0 && static_cast<std::size_t>(record) < files.size()) {
+            const TrackInfo& file = files[static_cast<std::size_t>(record)];
+            KeepWhenEmpty(own.artist, file.artist);
+            KeepWhenEmpty(own.album, file.album);
+            KeepWhenEmpty(own.year, file.year);
+            KeepWhenEmpty(own.comment, file.comment);
+            KeepWhenEmpty(own.genre, file.genre);
+        }
+        results.push_back(SaveTagOfSelectedFile(files, record, own, mp3Info));
+    }
+    return results;
+}
+
+std::string TagSaveCountText(const std::vector<TagSaveResult>& results) {
+    const auto saved = std::count_if(results.begin(), results.end(), [](const TagSaveResult& r) {
+        return r.outcome == TagSaveOutcome::kSaved;
+    });
+    return "ID3 information saved in " + std::to_string(saved) + " of " +
+           std::to_string(results.size()) + " files.";
+}
+
 std::string WriteFailureText(Mp3InfoObject& mp3Info, int error) {
     const std::string reason = mp3Info.GetWriteError();
     return reason.empty() ? ErrorText(error) : reason;
@@ -67,7 +104,7 @@ std::string TagSaveStatusText(const TagSaveResult& result, const TrackList& file
             : " " + name + " could not be made read-only again: " + ErrorText(result.restoreError);
     switch (result.outcome) {
         case TagSaveOutcome::kSaved:
-            return "ID3 information saved." + restore;
+            return "ID3 information saved in " + name + "." + restore;
         case TagSaveOutcome::kNoSelection:
             return "Select a file first.";
         case TagSaveOutcome::kNoRecord:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "album/TrackInfo.h"
 #include "components/Mp3InfoObject.h"
@@ -40,6 +41,11 @@ struct TagSaveResult {
 TagSaveResult SaveTagOfSelectedFile(TrackList& files, int selectedRecord, const TagFields& fields,
                                     Mp3InfoObject& mp3Info);
 
+// "ID3 Tag Files" on several selected rows: each file gets the fields the
+// user filled in, and keeps its own value where a field was left empty.
+std::vector<TagSaveResult> SaveTagOfFiles(TrackList& files, const std::vector<int>& records,
+                                          const TagFields& fields, Mp3InfoObject& mp3Info);
+
 // The track number for the tag from a file record's track text ("Track 07"
 // gives "7", " - " gives ""): the text is for display, not for the tag.
 std::string TrackNumberText(const std::string& trackText);
@@ -48,7 +54,10 @@ std::string TrackNumberText(const std::string& trackText);
 // text of the errno value.
 std::string WriteFailureText(Mp3InfoObject& mp3Info, int error);
 
-// The status line for a result: "ID3 information saved." or what went wrong.
+// The status line for a result: "ID3 information saved in "name"." or what
+// went wrong.
 std::string TagSaveStatusText(const TagSaveResult& result, const TrackList& files);
+// The line after several files: how many were written.
+std::string TagSaveCountText(const std::vector<TagSaveResult>& results);
 
 }  // namespace corvane

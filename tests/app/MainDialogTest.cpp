@@ -299,12 +299,15 @@ TEST_F(MainDialogTest, FoldersAreScannedAndSayWhatTheyHold) {
     SelectFolder(empty);
     EXPECT_EQ(w.FileList()->RowCount(), 0);
     EXPECT_EQ(w.StatusTexts().back(), "No MP3 Files found in this directory.");
-    // A folder that cannot be entered changes nothing.
+    // A folder that cannot be entered says why and leaves nothing to query or rename.
     SelectFolder(album);
-    const int lines = w.StatusList()->count();
+    EXPECT_TRUE(w.QueryButton()->isEnabled());
     EXPECT_EQ(w.ScanFolder(work.File("missing")), -1);
-    EXPECT_EQ(w.FileList()->RowCount(), 3);
-    EXPECT_EQ(w.StatusList()->count(), lines);
+    EXPECT_EQ(w.FileList()->RowCount(), 0);
+    EXPECT_EQ(w.StatusTexts().back(),
+              "Cannot open the folder " + work.File("missing") + ": No such file or directory.");
+    EXPECT_FALSE(w.QueryButton()->isEnabled());
+    EXPECT_FALSE(w.ExecuteButton()->isEnabled());
 }
 
 // The tag fields open for "ID3 Tag Files" and a selected file; what is typed reaches the
@@ -329,7 +332,7 @@ TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     w.YearEdit()->setText("1999");
     w.GenreCombo()->setEditText("Made Up Genre");
     w.OnExecute();
-    EXPECT_EQ(w.StatusTexts().back(), "ID3 information saved.");
+    EXPECT_TRUE(w.StatusTexts().back().starts_with("ID3 information saved in \"caf"));
     // The saved file stays selected, though the list is back in name order.
     EXPECT_EQ(w.FileList()->currentItem(), w.FileList()->topLevelItem(row));
     w.ScanFolder(album);  // read back from the file itself
@@ -339,6 +342,17 @@ TEST_F(MainDialogTest, TagFilesWritesTheTypedFields) {
     // A genre outside the list is shown as it is, not dropped.
     w.FileList()->setCurrentItem(w.FileList()->topLevelItem(row));
     EXPECT_EQ(w.GenreCombo()->currentText(), "Made Up Genre");
+
+    // Two files at once: the field typed goes into both, the ones left empty keep each file's.
+    w.FileList()->topLevelItem(0)->setSelected(true);
+    EXPECT_EQ(w.ArtistEdit()->text(), "");  // the two files differ
+    w.AlbumEdit()->setText("Shared");
+    w.OnExecute();
+    EXPECT_EQ(w.StatusTexts().back(), "ID3 information saved in 2 of 2 files.");
+    w.ScanFolder(album);
+    EXPECT_EQ(w.FileList()->ItemText(row, 4), "Shared");
+    EXPECT_EQ(w.FileList()->ItemText(row, 5), "Somebody");
+    EXPECT_EQ(w.FileList()->ItemText(0, 4), "Shared");
     w.ChooseAction(MainDialog::kActionRename);
     EXPECT_EQ(w.ExecuteButton()->text(), "&Rename Files");
     EXPECT_FALSE(w.ArtistEdit()->isEnabled());
@@ -600,13 +614,14 @@ TEST_F(MainDialogTest, RoadOfOneAlbum) {
     window->QueryButton()->click();
     EXPECT_TRUE(window->HasStatus("DISK ID = " + road.DiscId()));
     ASSERT_EQ(window->DatabaseList()->RowCount(), 3);
-    // The processing dialog runs on its timer and closes itself; the folder, scanned again,
-    // holds no MP3 file now.
+    // The processing dialog runs on its timer and closes itself; the new album directory is
+    // then selected, its files listed, with nothing more to rename.
     window->ExecuteButton()->click();
-    EXPECT_EQ(window->FileList()->RowCount(), 0);
-
     const std::string dirName = "Los Niños - Días_ Vol 1";
     const std::string dir = road.Album() + "/" + dirName;
+    EXPECT_EQ(window->FolderTree()->GetItemPath(window->FolderTree()->currentItem()), dir);
+    EXPECT_EQ(window->FileList()->RowCount(), 3);
+    EXPECT_FALSE(window->ExecuteButton()->isEnabled());
     const std::vector<std::string> names{"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"};
     test::ExpectStandardAlbumTracks(dir, names, before);
     std::string playlist;

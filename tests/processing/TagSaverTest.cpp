@@ -31,7 +31,7 @@ protected:
 TEST_F(TagSaverTest, WritesTypedFieldsWithTheFilesTitleAndTrackNumber) {
     ASSERT_EQ(::chmod(dir.File("b.mp3").c_str(), 0444), 0);
     const TagSaveResult result = SaveTagOfSelectedFile(files, 1, fields, mp3);
-    EXPECT_EQ(TagSaveStatusText(result, files), "ID3 information saved.");
+    EXPECT_EQ(TagSaveStatusText(result, files), "ID3 information saved in \"b.mp3\".");
     FakeTag tag;
     ASSERT_TRUE(ReadFakeTag(dir.File("b.mp3"), tag));
     EXPECT_EQ(tag,
@@ -42,6 +42,24 @@ TEST_F(TagSaverTest, WritesTypedFieldsWithTheFilesTitleAndTrackNumber) {
     EXPECT_TRUE(IsReadOnly(dir.File("b.mp3")));
     // The track text is for display; the tag gets the number.
     EXPECT_EQ(TrackNumberText("Track 00") + TrackNumberText(" - ") + TrackNumberText("3"), "03");
+}
+
+// Several files: the fields left empty keep each file's own value; a damaged
+// file is counted out.
+TEST_F(TagSaverTest, SeveralFilesGetTheFilledFieldsAndKeepTheirOwn) {
+    files[0].album = "A's album";
+    files[1].album = "B's album";
+    files.push_back(MakeFile(dir.path(), "c.mp3", 30));
+    WriteFileBytes(dir.File("c.mp3"), "damaged");
+    const std::vector<TagSaveResult> results =
+        SaveTagOfFiles(files, {0, 1, 2}, {"Band", "", "", "", ""}, mp3);
+    EXPECT_EQ(TagSaveCountText(results), "ID3 information saved in 2 of 3 files.");
+    FakeTag tag;
+    ASSERT_TRUE(ReadFakeTag(dir.File("a.mp3"), tag));
+    EXPECT_EQ(tag, (FakeTag{"", "Band", "A's album", "", "", "", ""}));
+    ASSERT_TRUE(ReadFakeTag(dir.File("b.mp3"), tag));
+    EXPECT_EQ(tag, (FakeTag{"Song", "Band", "B's album", "", "", "7", ""}));
+    EXPECT_EQ(FileText(dir.File("c.mp3")), "damaged");
 }
 
 TEST_F(TagSaverTest, ADamagedFileOrNoRowTouchesNoFile) {
