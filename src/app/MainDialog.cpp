@@ -197,6 +197,8 @@ void MainDialog::BuildControls() {
     statusList_->setSelectionMode(QAbstractItemView::NoSelection);
     statusList_->setFocusPolicy(Qt::NoFocus);
     statusList_->setUniformItemSizes(true);
+    // By pixel, so that scrolling to the bottom shows the last line whole.
+    statusList_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalPlaceholder_ = new QWidget(this);
     horizontalPlaceholder_ = new QWidget(this);
     // Several files can be tagged at once; the tracks only follow the files.
@@ -242,7 +244,7 @@ QWidget* MainDialog::BuildOptionsPanel() {
     queryButton_ = MakeButton(tr("&Query"), artwork::kQuery, standard);
     executeButton_ = MakeButton(QString::fromUtf8(kRenameCaption), artwork::kExecute, standard);
     for (QComboBox* combo : {actionCombo_, formatCombo_, caseCombo_}) {
-        combo->setMinimumWidth(140);
+        combo->setMinimumWidth(120);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     }
     grid->addWidget(GroupIcon(artwork::kGroupOptions, standard), 0, 0, Qt::AlignTop);
@@ -275,7 +277,7 @@ QWidget* MainDialog::BuildOptionsPanel() {
     genreCombo_ = new QComboBox(tags);
     genreCombo_->setEditable(true);
     genreCombo_->setInsertPolicy(QComboBox::NoInsert);
-    genreCombo_->setMinimumWidth(130);
+    genreCombo_->setMinimumWidth(110);
     commentEdit_ = new QLineEdit(tags);
     form->addWidget(GroupIcon(artwork::kGroupTags, tags), 0, 0, Qt::AlignTop);
     form->addWidget(Label(tr("Artist"), artistEdit_), 0, 1);
@@ -297,7 +299,7 @@ QWidget* MainDialog::BuildOptionsPanel() {
     createDirectory_ = new QCheckBox(tr("Create Directory"), extended);
     createPlaylist_ = new QCheckBox(tr("Create Playlist (M3U)"), extended);
     serverCombo_ = new QComboBox(extended);
-    serverCombo_->setMinimumWidth(170);
+    serverCombo_->setMinimumWidth(150);
     serverCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     settingsButton_ = MakeButton(tr("&Settings"), artwork::kSettings, extended);
     aboutButton_ = MakeButton(QString(), artwork::kAbout, extended);
@@ -325,6 +327,11 @@ QWidget* MainDialog::BuildOptionsPanel() {
     nameFormats_.SetFormatCombo(&formatBox_);
     nameFormats_.SetCaseCombo(&caseBox_);
 
+    // A box narrower than its entry still tells it in full.
+    for (QComboBox* combo : {formatCombo_, serverCombo_, genreCombo_}) {
+        connect(combo, &QComboBox::currentTextChanged, combo,
+                [combo](const QString& text) { combo->setToolTip(text); });
+    }
     connect(actionCombo_, &QComboBox::activated, this, &MainDialog::OnActionChanged);
     connect(formatCombo_, &QComboBox::activated, this, [this] { OnFormatChanged(); });
     connect(caseCombo_, &QComboBox::activated, this, [this] { OnFormatChanged(); });
@@ -718,6 +725,7 @@ void MainDialog::FillFileList() {
     }
     // Tracks shown already go back beside their files.
     LineUpRows(fileList_, databaseList_);
+    fileList_->FitColumnsToContents();
     ClearTagFields();
     EnableTagFields(false);
 }
@@ -743,6 +751,7 @@ void MainDialog::FillDatabaseList() {
     }
     // The file list may be sorted: each track goes back beside its file.
     LineUpRows(fileList_, databaseList_);
+    databaseList_->FitColumnsToContents();
     MarkLengthMismatches();
 }
 

@@ -217,6 +217,19 @@ void CFlatHeaderCtrl::DrawSortTriangle(QPainter* painter, const QRect& box, bool
     }
 }
 
+int CFlatHeaderCtrl::SectionWidthNeeded(int logicalIndex) const {
+    const QAbstractItemModel* m = model();
+    if (m == nullptr) {
+        return 0;
+    }
+    const QString text = m->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+    const bool hasIcon =
+        !m->headerData(logicalIndex, orientation(), Qt::DecorationRole).value<QIcon>().isNull();
+    const int extent = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    return 2 * kSpacing + (hasIcon ? extent + kSpacing : 0) +
+           fontMetrics().horizontalAdvance(text) + kTriangleSize + kSpacing;
+}
+
 void CFlatHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     if (!rect.isValid()) {
         return;

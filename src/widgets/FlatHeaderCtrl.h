@@ -29,6 +29,10 @@ public:
                              QWidget* parent = nullptr);
     ~CFlatHeaderCtrl() override;
 
+    // The width that shows the section's image and whole text, with room
+    // for the sort triangle.
+    int SectionWidthNeeded(int logicalIndex) const;
+
     void setModel(QAbstractItemModel* model) override;
 
     void SetSortColumn(int column, bool ascending);

@@ -1,5 +1,6 @@
 #include "widgets/SortListCtrl.h"
 
+#include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -191,6 +192,18 @@ void SortListCtrl::paintEvent(QPaintEvent* event) {
     painter.setPen(palette().color(QPalette::Text));
     painter.setFont(font());
     painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, emptyText_);
+}
+
+void SortListCtrl::FitColumnsToContents() {
+    for (int column = 0; column < columnCount(); ++column) {
+        if (isColumnHidden(column) || columnWidth(column) == 0) {
+            continue;
+        }
+        const int needed = std::max(header_->SectionWidthNeeded(column), sizeHintForColumn(column));
+        if (needed > columnWidth(column)) {
+            setColumnWidth(column, needed);
+        }
+    }
 }
 
 }  // namespace corvane

@@ -35,6 +35,9 @@ public:
     qint64 ItemData(int row) const;
     bool SetRowImage(int row, const QIcon& image);
     void DeleteAllRows() { clear(); }
+    // Widens each shown column whose header or rows need more room; never
+    // narrows one the user made wider.
+    void FitColumnsToContents();
 
     // What a header click does: the same column flips the direction, another one sorts
     // ascending. Does nothing while sorting is off.

@@ -578,6 +578,9 @@ TEST_F(MainDialogTest, LayoutHoldsAndMovedSplitterBarsStay) {
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(-1000, 100));
     EXPECT_GE(w.FolderTree()->width() + 1, MainDialog::kMinPaneSize);
     EXPECT_LT(w.FolderTree()->width(), treeWidth);
+    // A 1024-pixel screen, or half a 1920-pixel one, holds the whole window.
+    EXPECT_LE(w.minimumWidth(), 1000);
+    EXPECT_LE(w.minimumHeight(), 640);
     w.resize(w.minimumSize());
     EXPECT_EQ(MisplacedControls(&w), std::vector<std::string>());
 
