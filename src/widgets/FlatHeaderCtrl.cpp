@@ -227,7 +227,8 @@ int CFlatHeaderCtrl::SectionWidthNeeded(int logicalIndex) const {
         !m->headerData(logicalIndex, orientation(), Qt::DecorationRole).value<QIcon>().isNull();
     const int extent = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
     return 2 * kSpacing + (hasIcon ? extent + kSpacing : 0) +
-           fontMetrics().horizontalAdvance(text) + kTriangleSize + kSpacing;
+           fontMetrics().horizontalAdvance(text) + kTriangleSize + kSpacing +
+           2;  // elidedText wants a little more than the advance
 }
 
 void CFlatHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
