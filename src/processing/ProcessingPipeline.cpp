@@ -541,6 +541,10 @@ int ProcessingPipeline::FailedFileCount() const {
 
 std::string ProcessingPipeline::SummaryText() const {
     const int total = static_cast<int>(plan_.jobs.size());
+    // A run that could not start did nothing; it must not count its files as done.
+    if (blocked_) {
+        return "No file was changed: see the log";
+    }
     const int failedFiles = FailedFileCount();
     if (failedFiles > 0) {
         return std::to_string(failedFiles) + " of " + FilesText(total) + " failed: see the log";

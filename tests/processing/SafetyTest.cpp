@@ -52,6 +52,7 @@ TEST_F(SafetyTest, WithoutAJournalNothingIsTouched) {
         EXPECT_THAT(log.Lines(), Contains("Cannot write the run journal in \"" + dir.path() +
                                           "/\": Permission denied"));
         EXPECT_EQ(pipeline.FailureCount(), 1);
+        EXPECT_EQ(pipeline.SummaryText(), "No file was changed: see the log");
         EXPECT_EQ(log.Lines().size(), 3u);
     }
     EXPECT_TRUE(mp3.written.empty());
