@@ -63,6 +63,9 @@ CFolderTreeCtrl::CFolderTreeCtrl(QWidget* parent)
 }
 
 void CFolderTreeCtrl::OnLoadingStart(QTreeWidgetItem* loadingItem) {
+    if (relisting_ != nullptr) {
+        return;  // the stand-in is hidden: nothing to draw
+    }
     frame_ = 0;
     barFill_ = 0;
     const int extent = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
@@ -119,6 +122,20 @@ void CFolderTreeCtrl::OnLoadingEnd() {
 }
 
 bool CFolderTreeCtrl::LoadChildren(QTreeWidgetItem* item) {
+    if (relisting_ != nullptr && item == relisting_->item) {
+        Relisting& relisting = *relisting_;
+        RunInBackground([&] {
+            if (relisting.folder.empty()) {
+                relisting.entries = ListTopLevel();
+                relisting.listed = true;
+            } else {
+                relisting.listed = ListFolder(relisting.folder, &relisting.entries);
+            }
+        });
+        // A listing cut short would make the folders it missed look gone.
+        relisting.listed = relisting.listed && !StopRequested();
+        return false;
+    }
     const bool top = IsRoot(item);
     // Taken before the listing: a change during it then shows as a later difference.
     const qint64 stamp = FolderStamp(top ? RootPath() : GetItemPath(item));
@@ -259,22 +276,31 @@ bool CFolderTreeCtrl::UpdateChildren(QTreeWidgetItem* item) {
     }
     const QPersistentModelIndex index(top ? QModelIndex() : indexFromItem(item));
     const qint64 stamp = FolderStamp(folder);
-    std::vector<FolderEntry> entries;
-    bool listed = true;
-    RunInBackground([&] {
-        if (folder.empty()) {
-            entries = ListTopLevel();
-        } else {
-            listed = ListFolder(folder, &entries);
-        }
-    });
-    setUpdatesEnabled(true);
+    // The listing runs as a load of a hidden stand-in item, so it gets the load's worker
+    // thread and held-back input while the real items stay as they are.
+    Relisting relisting;
+    relisting.folder = folder;
+    relisting_ = &relisting;
+    auto* standIn = new QTreeWidgetItem();
+    addTopLevelItem(standIn);
+    standIn->setHidden(true);
+    const QPersistentModelIndex standInIndex(indexFromItem(standIn));
+    relisting.item = standIn;
+    const bool animate = Animate();
+    SetAnimate(false);
+    LoadItem(standIn);
+    SetAnimate(animate);
+    relisting_ = nullptr;
+    if (standInIndex.isValid()) {
+        delete standIn;
+    }
     if (!top && !index.isValid()) {
         return false;
     }
-    if (!listed) {
+    if (!relisting.listed) {
         return true;  // gone or unreadable: the parent's listing removes a folder that went
     }
+    const std::vector<FolderEntry>& entries = relisting.entries;
     if (!top) {
         item->setData(0, kStampRole, stamp);
     }

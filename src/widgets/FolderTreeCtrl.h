@@ -82,6 +82,14 @@ private:
     bool updating_ = false;
     // The item of the last load: the event loop of a load may delete it before OnExpanded.
     QTreeWidgetItem* lastLoaded_ = nullptr;
+    // A folder listed again for UpdateChildren.
+    struct Relisting {
+        std::string folder;  // empty: the default top level
+        QTreeWidgetItem* item = nullptr;
+        std::vector<FolderEntry> entries;
+        bool listed = false;
+    };
+    Relisting* relisting_ = nullptr;
     QPersistentModelIndex lastLoadedIndex_;
 };
 
