@@ -1,10 +1,14 @@
 #include "lookup/SelectDiskDialog.h"
 
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
+#include <algorithm>
 #include <cstdio>
 
 #include "widgets/Artwork.h"
@@ -44,27 +48,64 @@ SelectDiskDialog::SelectDiskDialog(QWidget* parent)
     : ResizableDialog(parent),
       list_(new QListWidget(this)),
       chosen_(new QLineEdit(this)),
-      ok_(new QPushButton(tr("&Ok"), this)) {
+      ok_(new QPushButton(tr("&Ok"), this)),
+      cancel_(new QPushButton(tr("&Cancel"), this)),
+      instruction_(new QLabel(tr("Several albums match: choose one and press OK."), this)) {
     setWindowTitle(tr("Select Disk"));
     setWindowIcon(ArtworkIcon(artwork::kAppIcon));
-    resize(440, 260);
+    const int labelHeight = std::max(fontMetrics().height(), 16) + 2;
+    const int top = 10 + labelHeight + 6;
+    resize(440, top + 250);
+    instruction_->setGeometry(10, 10, 420, labelHeight);
     list_->setSortingEnabled(true);
-    list_->setGeometry(10, 10, 420, 170);
+    list_->setGeometry(10, top, 420, 170);
+    // Long lines scroll sideways rather than being cut.
+    list_->setTextElideMode(Qt::ElideNone);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     chosen_->setReadOnly(true);
     chosen_->setAlignment(Qt::AlignCenter);
-    chosen_->setGeometry(10, 188, 420, 26);
-    ok_->setGeometry(170, 222, 100, 28);
+    chosen_->setGeometry(10, top + 178, 420, 26);
+    ok_->setGeometry(115, top + 212, 100, 28);
     ok_->setDefault(true);
     ok_->setEnabled(false);
+    cancel_->setGeometry(225, top + 212, 100, 28);
+    cancel_->setAutoDefault(false);
 
+    AddAnchor(instruction_, TopLeft, TopRight);
     AddAnchor(list_, TopLeft, BottomRight);
     AddAnchor(chosen_, BottomLeft, BottomRight);
     AddAnchor(ok_, BottomCenter, NoAnchor);
+    AddAnchor(cancel_, BottomCenter, NoAnchor);
     ShowSizeGrip(true);
 
     connect(list_, &QListWidget::itemSelectionChanged, this, &SelectDiskDialog::OnSelectionChanged);
     connect(list_, &QListWidget::itemDoubleClicked, this, &SelectDiskDialog::OnDoubleClicked);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void SelectDiskDialog::showEvent(QShowEvent* event) {
+    if (!IsSetupDone()) {
+        // The size so far stays the minimum; the dialog opens as wide as its longest line
+        // needs, within the screen, and scrolls sideways beyond that.
+        FinishSetup();
+        const int chrome = width() - list_->width() + 2 * list_->frameWidth() +
+                           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_);
+        int wanted = std::max(widestLine_, list_->sizeHintForColumn(0)) + chrome;
+        if (const QScreen* shown = screen(); shown != nullptr) {
+            const int frame = frameGeometry().width() - width();
+            wanted = std::min(wanted, shown->availableGeometry().width() - std::max(frame, 0));
+        }
+        if (wanted > width()) {
+            resize(wanted, height());
+        }
+    }
+    ResizableDialog::showEvent(event);
+    // Arrow keys move through the lines at once.
+    if (list_->currentRow() < 0 && list_->count() > 0) {
+        list_->setCurrentRow(0);
+    }
+    list_->setFocus(Qt::OtherFocusReason);
 }
 
 void SelectDiskDialog::SetMatches(const std::vector<DiscMatch>& matches) {

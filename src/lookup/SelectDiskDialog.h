@@ -6,6 +6,7 @@
 #include "cddb/CddbRecords.h"
 #include "widgets/ResizableDialog.h"
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -14,8 +15,8 @@ class QPushButton;
 namespace corvane {
 
 // "Select Disk": the user picks one of several albums. The lines are sorted,
-// so each carries its candidate as item data. There is no Cancel button: the
-// close box and Esc cancel.
+// so each carries its candidate as item data. Cancel, the close box and Esc
+// cancel. The dialog opens wide enough for its longest line, within the screen.
 class SelectDiskDialog : public ResizableDialog {
     Q_OBJECT
 
@@ -34,9 +35,14 @@ public:
     QListWidget* List() const { return list_; }
     QLineEdit* ChosenEdit() const { return chosen_; }
     QPushButton* OkButton() const { return ok_; }
+    QPushButton* CancelButton() const { return cancel_; }
+    QLabel* InstructionLabel() const { return instruction_; }
 
     // "artist / title - [id]" shown as "artist / title".
     static QString ShownText(const QString& line);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void OnSelectionChanged();
@@ -45,6 +51,8 @@ private:
     QListWidget* list_;
     QLineEdit* chosen_;
     QPushButton* ok_;
+    QPushButton* cancel_;
+    QLabel* instruction_;
     qint64 selectedData_ = 0;
     int widestLine_ = 0;
 };

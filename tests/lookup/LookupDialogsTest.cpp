@@ -84,6 +84,32 @@ TEST_F(LookupDialogsTest, SelectDiskAcceptsByDoubleClickAndCancelsByEscape) {
     EXPECT_EQ(RunModal(other), QDialog::Rejected);
 }
 
+// On show the first line is current and the arrows move from it; OK answers the chosen
+// line, Cancel rejects. A line too long for the usual size widens the dialog.
+TEST_F(LookupDialogsTest, SelectDiskStartsOnTheFirstLineAndCancels) {
+    SelectDiskDialog dialog;
+    dialog.SetMatches(ThreeMatches());
+    dialog.AddLine(std::string(50, 'w') + " / Long - [00000001]", 7);
+    EXPECT_EQ(dialog.InstructionLabel()->text(), "Several albums match: choose one and press OK.");
+    QTimer::singleShot(0, &dialog, [&] {
+        QListWidget* list = dialog.List();
+        EXPECT_EQ(list->currentRow(), 0);
+        EXPECT_TRUE(list->hasFocus() || dialog.focusWidget() == list);
+        EXPECT_TRUE(dialog.OkButton()->isEnabled());
+        EXPECT_GT(dialog.width(), dialog.minimumWidth());
+        EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
+        QTest::keyClick(list, Qt::Key_Down);
+        dialog.OkButton()->click();
+    });
+    EXPECT_EQ(RunModal(dialog), QDialog::Accepted);
+    EXPECT_EQ(dialog.SelectedData(), 2);  // "Max / Middle", the third match
+
+    SelectDiskDialog other;
+    other.SetMatches(ThreeMatches());
+    QTimer::singleShot(0, &other, [&] { other.CancelButton()->click(); });
+    EXPECT_EQ(RunModal(other), QDialog::Rejected);
+}
+
 TEST_F(LookupDialogsTest, SelectDiskGrowsWithItsWindow) {
     SelectDiskDialog dialog;
     dialog.show();

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <chrono>
 #include <cmath>
@@ -214,8 +215,9 @@ TEST_F(FolderTreeTest, RefreshReloadsChildrenAndKeepsHorizontalScroll) {
 
     tree.Refresh(Child(nullptr, "Zeta"));  // no children: left alone
     EXPECT_EQ(tree.listings.count(root + "/Zeta"), 0u);
-    tree.header()->setStretchLastSection(false);
-    tree.setColumnWidth(0, 2000);
+    // A long name is not cut: the tree scrolls sideways.
+    fs::create_directory(root + "/" + std::string(200, 'x'));
+    tree.Refresh(nullptr);
     tree.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
     QScrollBar* bar = tree.horizontalScrollBar();
@@ -225,6 +227,57 @@ TEST_F(FolderTreeTest, RefreshReloadsChildrenAndKeepsHorizontalScroll) {
     tree.Refresh(nullptr);
     EXPECT_EQ(bar->value(), 300);
     EXPECT_NE(tree.FindChild(nullptr, root + "/new-top"), nullptr);
+}
+
+// Folders made or removed after the load show up or go: by the watcher under an expanded
+// folder, by F5 and Refresh() anywhere on show, on a new expansion when the folder changed.
+TEST_F(FolderTreeTest, FollowsTheDiskAndHidesDotFolders) {
+    fs::create_directories(root + "/.corvane-run");
+    fs::create_directories(root + "/a/.corvane-run");
+    tree.SetRoot(root, false);
+    EXPECT_EQ(tree.topLevelItemCount(), 6);
+    EXPECT_EQ(Child(nullptr, ".corvane-run"), nullptr);
+    QTreeWidgetItem* a = Child(nullptr, "a");
+    EXPECT_EQ(a->toolTip(0), QString::fromStdString(root + "/a"));
+    EXPECT_EQ(tree.textElideMode(), Qt::ElideNone);
+    EXPECT_EQ(tree.header()->sectionResizeMode(0), QHeaderView::ResizeToContents);
+    ASSERT_TRUE(tree.SelectPath(root + "/a/b/c"));
+    EXPECT_EQ(ChildNames(a), (QStringList{"b", "b2"}));
+    EXPECT_TRUE(tree.WatchedFolders().contains(QString::fromStdString(root + "/a/b")));
+    QSignalSpy selected(&tree, &QTreeWidget::currentItemChanged);
+
+    fs::create_directory(root + "/a/b1");
+    fs::remove_all(root + "/a/b2");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return ChildNames(a) == QStringList{"b", "b1"};
+        },
+        5000))
+        << ChildNames(a).join(',').toStdString();
+    EXPECT_TRUE(Child(a, "b")->isExpanded());
+    EXPECT_EQ(tree.GetItemPath(tree.currentItem()), root + "/a/b/c");
+    EXPECT_EQ(selected.count(), 0);
+
+    // The selected folder goes: its nearest remaining ancestor takes its place.
+    fs::remove_all(root + "/a/b/c");
+    fs::create_directory(root + "/a/0");
+    fs::create_directory(root + "/Zeta/inner");  // not expanded: it gains a button
+    tree.Refresh();
+    EXPECT_EQ(ChildNames(a), (QStringList{"0", "b", "b1"}));
+    EXPECT_EQ(ChildNames(Child(a, "b")), QStringList());
+    EXPECT_EQ(tree.GetItemPath(tree.currentItem()), root + "/a/b");
+    EXPECT_EQ(selected.count(), 1);
+    EXPECT_EQ(Child(nullptr, "Zeta")->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+
+    fs::create_directory(root + "/new-top");
+    QTest::keyClick(&tree, Qt::Key_F5);
+    EXPECT_NE(Child(nullptr, "new-top"), nullptr);
+    a->setExpanded(false);
+    EXPECT_FALSE(tree.WatchedFolders().contains(QString::fromStdString(root + "/a")));
+    fs::create_directory(root + "/a/b9");
+    a->setExpanded(true);
+    EXPECT_EQ(ChildNames(a), (QStringList{"0", "b", "b1", "b9"}));
+    EXPECT_TRUE(Child(a, "b")->isExpanded());
 }
 
 // While the worker lists a slow folder the tree animates on its timer; items that the event
