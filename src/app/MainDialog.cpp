@@ -1169,15 +1169,14 @@ void MainDialog::UndoLastRun() {
 }
 
 void MainDialog::RescanAfterProcessing(const std::string& albumDirectory) {
-    QTreeWidgetItem* selected = tree_->currentItem();
-    std::string selectedPath = tree_->GetItemPath(selected);
+    std::string selectedPath = tree_->GetItemPath(tree_->currentItem());
     // After a run the new album directory is where the user looks next.
     if (!albumDirectory.empty() && IsDirectory(albumDirectory)) {
         selectedPath = albumDirectory;
     }
     treeMuted_ = true;
-    tree_->Refresh(selected != nullptr ? selected->parent() : nullptr);
-    // The reload replaces the items; the user's folder stays selected.
+    tree_->Refresh();
+    // The user's folder stays selected, or the new album directory is.
     if (!selectedPath.empty() && tree_->GetItemPath(tree_->currentItem()) != selectedPath) {
         tree_->SelectPath(selectedPath);
     }
