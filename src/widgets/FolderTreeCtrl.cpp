@@ -427,4 +427,15 @@ void CFolderTreeCtrl::paintEvent(QPaintEvent* event) {
     painter.fillRect(QRect(inner.left(), inner.top(), barFill_, inner.height()), QColor(255, 0, 0));
 }
 
+void CFolderTreeCtrl::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QScrollBar* sideways = horizontalScrollBar();
+    const int before = sideways->value();
+    CShellTreeCtrl::scrollTo(index, hint);
+    sideways->setValue(before);
+    const int left = visualRect(index).left();
+    if (left < 0 || left > viewport()->width() - kSidewaysMargin) {
+        sideways->setValue(before + left - kSidewaysMargin);
+    }
+}
+
 }  // namespace corvane

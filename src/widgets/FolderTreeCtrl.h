@@ -26,6 +26,7 @@ class CFolderTreeCtrl : public CShellTreeCtrl {
 public:
     static constexpr int kBarWidth = 56;
     static constexpr int kBarInset = 3;
+    static constexpr int kSidewaysMargin = 40;
     // Item data role holding the folder's modification time when it was last listed.
     static constexpr int kStampRole = kPathRole + 1;
 
@@ -55,6 +56,9 @@ protected:
     bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Sideways only when the folder's name would start out of sight: a
+    // selected deep folder keeps its parents in view.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 private:
     void OnExpanded(QTreeWidgetItem* item);

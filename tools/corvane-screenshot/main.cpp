@@ -106,8 +106,9 @@ int main(int argc, char** argv) {
     std::string output;
     bool query = true;
     int selectRow = 0;
-    int width = 0;
-    int height = 0;
+    // The window's first size, whatever the offscreen screen measures.
+    int width = 1060;
+    int height = 700;
     std::string editorOutput;
     std::string dependenciesOutput;
     std::string associationOutput;
@@ -144,9 +145,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "corvane-screenshot: %s\n", window.LoadError().c_str());
         return 1;
     }
-    if (width > 0) {
-        window.resize(width, height);
-    }
+    window.resize(width, height);
     window.show();
     Settle(300);
     if (query) {
