@@ -332,36 +332,13 @@ bool CFolderTreeCtrl::UpdateChildren(QTreeWidgetItem* item) {
             }
             ++at;
         } else if (FindChild(item, entry.path) == nullptr) {
-            item->insertChild(at++, NewItem(entry));
+            item->insertChild(at++, MakeItem(entry));
         }
     }
     if (!top && item->childCount() > 0) {
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
     return true;
-}
-
-QTreeWidgetItem* CFolderTreeCtrl::NewItem(const FolderEntry& entry) const {
-    // As the items of a load look.
-    auto* item = new QTreeWidgetItem(QStringList(entry.name));
-    item->setData(0, kPathRole, QByteArray::fromStdString(entry.path));
-    QStyle::StandardPixmap icon = QStyle::SP_DirIcon;
-    if (entry.root) {
-        icon = QStyle::SP_DriveHDIcon;
-    } else if (entry.home) {
-        icon = QStyle::SP_DirHomeIcon;
-    } else if (entry.slow) {
-        const MountTable mounts = MountTable::Read();
-        const MountEntry* mount = mounts.MountOf(entry.path);
-        icon =
-            mount != nullptr && mount->network ? QStyle::SP_DriveNetIcon : QStyle::SP_DriveFDIcon;
-    }
-    item->setIcon(0, style()->standardIcon(icon, nullptr, this));
-    item->setToolTip(0, QFile::decodeName(QByteArray::fromStdString(entry.path)));
-    item->setChildIndicatorPolicy(entry.expandable
-                                      ? QTreeWidgetItem::ShowIndicator
-                                      : QTreeWidgetItem::DontShowIndicatorWhenChildless);
-    return item;
 }
 
 void CFolderTreeCtrl::SyncWatches() {

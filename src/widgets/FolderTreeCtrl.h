@@ -68,7 +68,6 @@ private:
     // children; false when the item went away meanwhile.
     bool UpdateChildren(QTreeWidgetItem* item);
     void UpdateShown(QTreeWidgetItem* item);
-    QTreeWidgetItem* NewItem(const FolderEntry& entry) const;
     // Watches exactly the folders whose children are on show.
     void SyncWatches();
 

@@ -58,10 +58,11 @@ protected:
     virtual bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
     // The top level when no root folder is set. Runs on a worker thread.
     virtual std::vector<FolderEntry> ListTopLevel();
+    // An item for a listed folder, with its icon, tooltip and expand arrow.
+    QTreeWidgetItem* MakeItem(const FolderEntry& entry) const;
 
 private:
     bool HasSubfolder(const std::string& folder) const;
-    QTreeWidgetItem* MakeItem(const FolderEntry& entry) const;
 
     std::string rootPath_;
     bool allFoldersExpandable_ = false;
