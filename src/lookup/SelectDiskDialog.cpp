@@ -50,7 +50,7 @@ SelectDiskDialog::SelectDiskDialog(QWidget* parent)
       chosen_(new QLineEdit(this)),
       ok_(new QPushButton(tr("&Ok"), this)),
       cancel_(new QPushButton(tr("&Cancel"), this)),
-      instruction_(new QLabel(tr("Several albums match: choose one and press OK."), this)) {
+      instruction_(new QLabel(tr("Choose the album these files come from, then press OK."), this)) {
     setWindowTitle(tr("Select Disk"));
     setWindowIcon(ArtworkIcon(artwork::kAppIcon));
     const int labelHeight = std::max(fontMetrics().height(), 16) + 2;

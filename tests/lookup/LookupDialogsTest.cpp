@@ -90,7 +90,7 @@ TEST_F(LookupDialogsTest, SelectDiskStartsOnTheFirstLineAndCancels) {
     SelectDiskDialog dialog;
     dialog.SetMatches(ThreeMatches());
     dialog.AddLine(std::string(50, 'w') + " / Long - [00000001]", 7);
-    EXPECT_EQ(dialog.InstructionLabel()->text(), "Several albums match: choose one and press OK.");
+    EXPECT_EQ(dialog.InstructionLabel()->text(), "Choose the album these files come from, then press OK.");
     QTimer::singleShot(0, &dialog, [&] {
         QListWidget* list = dialog.List();
         EXPECT_EQ(list->currentRow(), 0);
