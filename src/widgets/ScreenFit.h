@@ -1,0 +1,12 @@
+#pragma once
+
+class QWidget;
+
+namespace corvane {
+
+// Puts a top-level window inside the available area of the screen it is on
+// (the primary screen before it is shown): a window larger than that area
+// shrinks to it, as far as its minimum size lets it, and is centred there.
+void FitIntoScreen(QWidget& window);
+
+}  // namespace corvane
