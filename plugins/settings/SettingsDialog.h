@@ -25,6 +25,9 @@ public:
     // The values shown at construction with the user's changes.
     SettingsValues Values() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* BuildGeneralPage();
     QWidget* BuildColumnsPage();
@@ -52,6 +55,7 @@ private:
     QLineEdit* proxyHost_ = nullptr;
     QSpinBox* proxyPort_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
+    QSize preferredSize_;
 };
 
 }  // namespace corvane

@@ -176,9 +176,10 @@ void MainDialog::RestoreWindow() {
     const SettingsValues& values = settings_->values;
     FinishSetup();
     // Smaller than the first size is fine as long as the option groups fit:
-    // the panes keep their own minimum through the splitter bars.
+    // the panes keep their own minimum through the splitter bars. A smaller
+    // screen gets a smaller window that scrolls its page.
     SetUseMinTrack(false);
-    setMinimumSize(form_.MinimumWindowSize());
+    setMinimumSize(form_.MinimumPageSize().boundedTo(AvailableScreenSize(*this)));
     if (values.windowWidth > 0 && values.windowHeight > 0) {
         resize(values.windowWidth, values.windowHeight);
     }

@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "album/TrackListColumns.h"
@@ -61,24 +63,37 @@ IconButton* MakeButton(const QString& text, const char* icon, QWidget* parent) {
 }  // namespace
 
 MainForm::MainForm(ResizableDialog* window) : window(window) {
-    window->resize(kWidth, kHeight);
+    // The page is a dialog of its own so that its controls keep their anchors, embedded as a
+    // plain widget.
+    page = new ResizableDialog;
+    page->setWindowFlags(Qt::Widget);
+    scrollArea = new QScrollArea(window);
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setWidgetResizable(true);
+    auto* fill = new QVBoxLayout(window);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(scrollArea);
+
+    page->resize(kWidth, kHeight);
     optionsPanel = BuildOptionsPanel();
     // Wider fonts widen the option groups; the window then starts wider too.
     const int width = std::max(kWidth, optionsPanel->minimumSizeHint().width() + 2 * kMargin);
+    page->resize(width, kHeight);
     window->resize(width, kHeight);
     optionsPanel->setGeometry(kMargin, kMargin, width - 2 * kMargin,
                               optionsPanel->sizeHint().height());
 
-    tree = new CFolderTreeCtrl(window);
-    fileList = new SortListCtrl(window);
-    databaseList = new SortListCtrl(window);
-    statusList = new StatusListCtrl(window);
-    verticalPlaceholder_ = new QWidget(window);
-    horizontalPlaceholder_ = new QWidget(window);
+    tree = new CFolderTreeCtrl(page);
+    fileList = new SortListCtrl(page);
+    databaseList = new SortListCtrl(page);
+    statusList = new StatusListCtrl(page);
+    verticalPlaceholder_ = new QWidget(page);
+    horizontalPlaceholder_ = new QWidget(page);
     // Several files can be tagged at once; the tracks only follow the files.
     fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     databaseList->setSelectionMode(QAbstractItemView::SingleSelection);
     PlacePanes(width);
+    scrollArea->setWidget(page);
 }
 
 void MainForm::PlacePanes(int width) {
@@ -98,7 +113,7 @@ void MainForm::PlacePanes(int width) {
 }
 
 QWidget* MainForm::BuildOptionsPanel() {
-    auto* panel = new QWidget(window);
+    auto* panel = new QWidget(page);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kMargin);
@@ -218,13 +233,13 @@ void MainForm::SetUpLayout(bool showStatusList) {
         databaseList->resize(databaseList->width(), databaseList->height() + grow);
     }
 
-    verticalBar = new VerticalSplitterBar(window);
+    verticalBar = new VerticalSplitterBar(page);
     verticalBar->Bind(verticalPlaceholder_, 1050);
     verticalBar->SetMinSizes(kMinPaneSize, kMinPaneSize);
     verticalBar->AttachFirstPane(tree);
     verticalBar->AttachSecondPane(fileList);
     verticalBar->AttachSecondPane(databaseList);
-    horizontalBar = new HorizontalSplitterBar(window);
+    horizontalBar = new HorizontalSplitterBar(page);
     horizontalBar->Bind(horizontalPlaceholder_, 1051);
     horizontalBar->SetMinSizes(kMinPaneSize, kMinPaneSize);
     horizontalBar->AttachFirstPane(fileList);
@@ -233,22 +248,26 @@ void MainForm::SetUpLayout(bool showStatusList) {
 
     // The option groups stretch sideways; everything else follows the
     // anchors of the classic layout.
-    window->AddAnchor(optionsPanel, TopLeft, TopRight);
-    window->AddAnchor(statusList, BottomLeft, BottomRight);
-    window->AddAnchor(tree, TopLeft, BottomLeft);
-    window->AddAnchor(fileList, TopLeft, MiddleRight);
-    window->AddAnchor(databaseList, MiddleLeft, BottomRight);
-    window->AddAnchor(verticalBar, TopLeft, BottomLeft);
-    window->AddAnchor(horizontalBar, MiddleLeft, MiddleRight);
+    page->AddAnchor(optionsPanel, TopLeft, TopRight);
+    page->AddAnchor(statusList, BottomLeft, BottomRight);
+    page->AddAnchor(tree, TopLeft, BottomLeft);
+    page->AddAnchor(fileList, TopLeft, MiddleRight);
+    page->AddAnchor(databaseList, MiddleLeft, BottomRight);
+    page->AddAnchor(verticalBar, TopLeft, BottomLeft);
+    page->AddAnchor(horizontalBar, MiddleLeft, MiddleRight);
+    page->ShowSizeGrip(false);
     window->ShowSizeGrip(false);
+    page->FinishSetup();
+    page->SetUseMinTrack(false);
+    page->setMinimumSize(MinimumPageSize());
 }
 
 void MainForm::ReAnchorPanes() {
-    window->ReAnchor(tree, TopLeft, BottomLeft);
-    window->ReAnchor(fileList, TopLeft, MiddleRight);
-    window->ReAnchor(databaseList, MiddleLeft, BottomRight);
-    window->ReAnchor(verticalBar, TopLeft, BottomLeft);
-    window->ReAnchor(horizontalBar, MiddleLeft, MiddleRight);
+    page->ReAnchor(tree, TopLeft, BottomLeft);
+    page->ReAnchor(fileList, TopLeft, MiddleRight);
+    page->ReAnchor(databaseList, MiddleLeft, BottomRight);
+    page->ReAnchor(verticalBar, TopLeft, BottomLeft);
+    page->ReAnchor(horizontalBar, MiddleLeft, MiddleRight);
 }
 
 void MainForm::SetUpListHeaders() {
@@ -295,7 +314,7 @@ void MainForm::FillGenreCombo() {
     genreCombo->setCurrentIndex(-1);
 }
 
-QSize MainForm::MinimumWindowSize() const {
+QSize MainForm::MinimumPageSize() const {
     return {optionsPanel->minimumSizeHint().width() + 2 * kMargin, kMinHeight};
 }
 

@@ -7,6 +7,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QScrollArea;
 class QWidget;
 
 namespace corvane {
@@ -31,11 +32,13 @@ public:
     static constexpr int kActionTag = 1;
     static constexpr int kActionUndo = 2;
 
-    // Builds every control as a child of window, placed for its first size.
+    // Builds every control on a page that fills window, placed for its first
+    // size; a window smaller than the page scrolls it.
     explicit MainForm(ResizableDialog* window);
 
     // The splitter bars and the anchors; without the status list the panes
-    // above take its room.
+    // above take its room. The page then follows the window's size down to
+    // its smallest.
     void SetUpLayout(bool showStatusList);
     // The panes follow the splitter bars that were moved.
     void ReAnchorPanes();
@@ -43,12 +46,16 @@ public:
     // The action and case entries; the action is "Rename Files".
     void FillActionAndCaseCombos();
     void FillGenreCombo();
-    // The window's smallest size: the option groups fit.
-    QSize MinimumWindowSize() const;
+    // The page's smallest size: the option groups fit. A window that the
+    // screen holds only smaller shows the rest of the page by scrolling.
+    QSize MinimumPageSize() const;
     // The execute button's caption for an action.
     static QString ExecuteCaption(int action);
 
     ResizableDialog* window = nullptr;
+    // The page that holds every control, inside a scroll area that fills the window.
+    ResizableDialog* page = nullptr;
+    QScrollArea* scrollArea = nullptr;
     QWidget* optionsPanel = nullptr;
     QComboBox* actionCombo = nullptr;
     QComboBox* formatCombo = nullptr;

@@ -7,26 +7,43 @@
 
 namespace corvane {
 
-void FitIntoScreen(QWidget& window) {
+namespace {
+
+const QScreen* ScreenOf(const QWidget& window) {
     const QScreen* screen = window.screen();
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+// The frame and title bar around the client area; before the window is shown the frame is
+// not known yet, so a common title bar's height is kept free.
+QSize FrameExtra(const QWidget& window) {
+    const int width = std::max(0, window.frameGeometry().width() - window.width());
+    int height = window.frameGeometry().height() - window.height();
+    if (height <= 0 && !window.isVisible()) {
+        height = 32;
     }
+    return {width, std::max(0, height)};
+}
+
+}  // namespace
+
+QSize AvailableScreenSize(const QWidget& window) {
+    const QScreen* screen = ScreenOf(window);
+    if (screen == nullptr) {
+        return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    }
+    const QSize room = screen->availableGeometry().size() - FrameExtra(window);
+    return room.expandedTo(QSize(1, 1));
+}
+
+void FitIntoScreen(QWidget& window) {
+    const QScreen* screen = ScreenOf(window);
     if (screen == nullptr) {
         return;
     }
-    // The frame and title bar come on top of the client size; before the window is shown
-    // the frame is not known yet, so a common title bar's height is kept free.
     const QRect available = screen->availableGeometry();
-    const int frameWidth = std::max(0, window.frameGeometry().width() - window.width());
-    int frameHeight = window.frameGeometry().height() - window.height();
-    if (frameHeight <= 0 && !window.isVisible()) {
-        frameHeight = 32;
-    }
-    const QSize room(std::max(1, available.width() - frameWidth),
-                     std::max(1, available.height() - std::max(0, frameHeight)));
-    window.resize(window.size().boundedTo(room));
-    QRect frame(QPoint(), window.size() + QSize(frameWidth, std::max(0, frameHeight)));
+    window.resize(window.size().boundedTo(AvailableScreenSize(window)));
+    QRect frame(QPoint(), window.size() + FrameExtra(window));
     frame.moveCenter(available.center());
     window.move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QSize;
 class QWidget;
 
 namespace corvane {
@@ -8,5 +9,7 @@ namespace corvane {
 // (the primary screen before it is shown): a window larger than that area
 // shrinks to it, as far as its minimum size lets it, and is centred there.
 void FitIntoScreen(QWidget& window);
+// The size a window's client area can have on its screen, frame and title bar taken off.
+QSize AvailableScreenSize(const QWidget& window);
 
 }  // namespace corvane
