@@ -386,22 +386,16 @@ TEST_F(LookupWorkflowTest, ARecordWithoutDiscLengthGivesNoTracks) {
     EXPECT_FALSE(view.executeEnabled);
 }
 
-// A disc id lookup offers no other album; keeping it leaves the album for
-// processing, cancelling empties it.
+// A disc id lookup offers no other album; keeping it leaves the album for processing.
 TEST_F(LookupWorkflowTest, TrackCountMismatchAsksAndHonoursTheAnswer) {
     Serve({"rock"}, 4);
-    view.answers = {2, 3};
+    view.answers = {2};
     EXPECT_TRUE(workflow.QueryCommand());
     ASSERT_EQ(view.asked.size(), 1u);
     EXPECT_TRUE(view.asked[0].notEnough);
     EXPECT_FALSE(view.asked[0].allowNewAlbum);
     EXPECT_EQ(album.tracks.size(), 4u);
     EXPECT_TRUE(view.executeEnabled);
-
-    EXPECT_FALSE(workflow.QueryCommand());
-    EXPECT_TRUE(album.tracks.empty());
-    EXPECT_EQ(view.status.back(), "Operation cancelled.");
-    EXPECT_FALSE(view.executeEnabled);
 }
 
 TEST_F(LookupWorkflowTest, CheckTrackCountRules) {
@@ -473,13 +467,6 @@ TEST_F(LookupWorkflowTest, OnlyTheDefaultEntryUsesTheConfiguredPort) {
     EXPECT_EQ(selected(), "other.example.org:80");
     combo.ClearSelection();
     EXPECT_EQ(selected(), "cddb.example.org:8880");
-}
-
-TEST(LookupTexts, StatusTextsAndServerSetting) {
-    EXPECT_EQ(DiscIdStatusText(0x0a0b0c), "DISK ID = 000a0b0c");
-    EXPECT_EQ(MotdStatusText("one\r\ntwo\nthree"), "one ; two ; three");
-    EXPECT_EQ(CaptionWord("&ID3 Tag File"), "ID3 Tag File");
-    EXPECT_EQ(ParseCddbServer("localhost:0").host, "gnudb.gnudb.org");
 }
 
 }  // namespace
