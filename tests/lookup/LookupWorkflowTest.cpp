@@ -420,9 +420,20 @@ TEST_F(LookupWorkflowTest, CheckTrackCountRules) {
 }
 
 TEST_F(LookupWorkflowTest, ServerComboStartsWithTheDefaultAndMore) {
+    const auto selected = [&] {
+        SelectServer(agent, combo, workflow.DefaultServer());
+        return agent.CurrentSite().host + ":" + std::to_string(agent.CurrentSite().port);
+    };
     Configure("cddb.example.org:8880");
     EXPECT_EQ(combo.Items(), (std::vector<std::string>{"cddb.example.org:8880", " More..."}));
     EXPECT_EQ(combo.SelectedText(), "cddb.example.org:8880");
+    EXPECT_EQ(selected(), "cddb.example.org:8880");
+    // Only the default entry uses the configured port.
+    combo.AddSorted("other.example.org:8880");
+    combo.SelectPrefix("other");
+    EXPECT_EQ(selected(), "other.example.org:80");
+    combo.ClearSelection();
+    EXPECT_EQ(selected(), "cddb.example.org:8880");
 
     Configure("not a server");
     EXPECT_EQ(combo.Items()[0], "gnudb.gnudb.org:80");
@@ -452,21 +463,6 @@ TEST_F(LookupWorkflowTest, MoreFetchesTheSiteListAndReselectsTheDefault) {
     EXPECT_EQ(view.busyDepth, 0);
     EXPECT_EQ(view.maxBusyDepth, 1);
     EXPECT_EQ(view.status, std::vector<std::string>{"The server list now holds 1 server."});
-}
-
-TEST_F(LookupWorkflowTest, OnlyTheDefaultEntryUsesTheConfiguredPort) {
-    const auto selected = [&] {
-        SelectServer(agent, combo, workflow.DefaultServer());
-        return agent.CurrentSite().host + ":" + std::to_string(agent.CurrentSite().port);
-    };
-    Configure("cddb.example.org:8880");
-    EXPECT_EQ(selected(), "cddb.example.org:8880");
-    combo.Clear();
-    combo.AddSorted("other.example.org:8880");
-    combo.Select(0);
-    EXPECT_EQ(selected(), "other.example.org:80");
-    combo.ClearSelection();
-    EXPECT_EQ(selected(), "cddb.example.org:8880");
 }
 
 }  // namespace
