@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 #include <string>
 
 #include "support/ReferenceDiscId.h"
+#include "support/TestSupport.h"
 
 namespace corvane {
 namespace {
@@ -20,12 +20,6 @@ TrackList Album(const std::vector<double>& playTimes) {
         files.push_back(record);
     }
     return files;
-}
-
-std::string Hex(std::uint32_t id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08x", id);
-    return text;
 }
 
 // A later album replaces the earlier one; 4.02 s is 301.5 frames, and two
@@ -43,7 +37,7 @@ TEST(DiscIdCalculator, IdsAndOffsetsOfSmallAlbums) {
     DiscIdCalculator calculator;
     calculator.ComputeDiscId(Album({10, 20, 30}));
     for (const auto& c : cases) {
-        const std::string id = Hex(calculator.ComputeDiscId(Album(c.playTimes)));
+        const std::string id = test::HexId(calculator.ComputeDiscId(Album(c.playTimes)));
         EXPECT_EQ(id, c.id);
         OffsetList offsets{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}};
         calculator.GetOffsets(offsets);
@@ -110,8 +104,10 @@ TEST(DiscIdCalculator, MatchesLibdiscidOnRandomAlbums) {
         const std::string reference = test::ReferenceDiscId(frames);
         ASSERT_FALSE(reference.empty());
         DiscIdCalculator calculator;
-        ASSERT_EQ(Hex(calculator.ComputeDiscId(fromSamples)), reference) << "album " << album;
-        ASSERT_EQ(Hex(calculator.ComputeDiscId(fromFrames)), reference) << "album " << album;
+        ASSERT_EQ(test::HexId(calculator.ComputeDiscId(fromSamples)), reference)
+            << "album " << album;
+        ASSERT_EQ(test::HexId(calculator.ComputeDiscId(fromFrames)), reference)
+            << "album " << album;
 
         OffsetList offsets;
         calculator.GetOffsets(offsets);
@@ -155,7 +151,7 @@ TEST(DiscIdCandidates, TheTrueIdIsAmongTheNeighbours) {
         EXPECT_EQ(ids[0].discId, calculator.ComputeDiscId(files));
         EXPECT_LE(ids.size(), kMaxCandidateIds);
         for (const DiscCandidate& c : ids) {
-            found += Hex(c.discId) == test::ReferenceDiscId(frames) &&
+            found += test::HexId(c.discId) == test::ReferenceDiscId(frames) &&
                      &c - ids.data() < static_cast<long>(kMaxIdQueries);
             EXPECT_EQ(DiscIdOfOffsets(c.offsets), c.discId);
         }
