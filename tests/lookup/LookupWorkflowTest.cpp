@@ -91,6 +91,10 @@ public:
     bool accept = true;
 };
 
+std::string Hex(std::uint32_t id) {
+    return test::HexId(id);
+}
+
 class LookupWorkflowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -118,10 +122,9 @@ protected:
             for (int i = 0; i < trackCount; ++i) {
                 titles.push_back(category + " song " + std::to_string(i + 1));
             }
-            test::WriteRecord(
-                records.path(), category, test::HexId(id),
-                test::MakeRecord(test::HexId(id), {150, 15262, 29306, 47531}, discLength,
-                                 "Artist " + category + " / Album", titles));
+            test::WriteRecord(records.path(), category, Hex(id),
+                              test::MakeRecord(Hex(id), {150, 15262, 29306, 47531}, discLength,
+                                               "Artist " + category + " / Album", titles));
         }
         std::filesystem::create_directories(records.path() + "/misc");
         server = std::make_unique<test::ServerProcess>(records.path());
@@ -190,7 +193,7 @@ TEST_F(LookupWorkflowTest, OneMatchIsReadWithoutAskingAndReported) {
     view.status[2].clear();
     EXPECT_EQ(view.status,
               (std::vector<std::string>{
-                  "DISK ID = " + test::HexId(discId), "Connecting... Please wait", "",
+                  "DISK ID = " + Hex(discId), "Connecting... Please wait", "",
                   "Album found in CDDB. Press \"Rename Files\" button to process the files"}));
     EXPECT_EQ(chooser.asked, 0);
     EXPECT_TRUE(view.asked.empty());
@@ -219,11 +222,10 @@ TEST_F(LookupWorkflowTest, NeighbouringIdFindsTheAlbumOfEstimatedLengths) {
     const auto line = [&](const std::string& text) {
         return std::count(view.status.begin(), view.status.end(), text);
     };
-    EXPECT_EQ(line("DISK ID = " + test::HexId(ids[0].discId)), 1);
-    EXPECT_EQ(
-        line("Trying DISK ID = " + test::HexId(ids[1].discId) + " (neighbouring track lengths)..."),
-        1);
-    EXPECT_EQ(line("Found \"Artist rock / Album\" by DISK ID " + test::HexId(discId) +
+    EXPECT_EQ(line("DISK ID = " + Hex(ids[0].discId)), 1);
+    EXPECT_EQ(line("Trying DISK ID = " + Hex(ids[1].discId) + " (neighbouring track lengths)..."),
+              1);
+    EXPECT_EQ(line("Found \"Artist rock / Album\" by DISK ID " + Hex(discId) +
                    " (neighbouring track lengths)."),
               1);
     EXPECT_EQ(album.tracks.size(), 3u);
@@ -364,7 +366,7 @@ TEST_F(LookupWorkflowTest, NoConnectionIsReportedOnceThenTheQueryIsTried) {
 }
 
 TEST_F(LookupWorkflowTest, FailedReadReportsTheServerAnswer) {
-    test::WriteRecord(records.path(), "rock", test::HexId(discId), "# xmcd\nnot a record\n");
+    test::WriteRecord(records.path(), "rock", Hex(discId), "# xmcd\nnot a record\n");
     server = std::make_unique<test::ServerProcess>(records.path());
     Configure("127.0.0.1:" + std::to_string(server->Port()));
     EXPECT_FALSE(workflow.QueryCommand());
