@@ -8,7 +8,10 @@ namespace {
 TEST(CaseConversionTest, CapitalizeRaisesLettersAtWordStarts) {
     EXPECT_EQ(Capitalize("01 - my song (live)"), "01 - My Song (Live)");
     EXPECT_EQ(Capitalize("rock'n'roll"), "Rock'n'roll");
-    EXPECT_EQ(Capitalize("a-ha"), "A-ha");
+    EXPECT_EQ(Capitalize("a-ha"), "A-Ha");
+    EXPECT_EQ(Capitalize("don't stop"), "Don't Stop");
+    EXPECT_EQ(Capitalize("final|pipe <no. 2> \"quoted\" a/b c_d"),
+              "Final|Pipe <No. 2> \"Quoted\" A/B C_D");
     EXPECT_EQ(Capitalize("mp3.file"), "Mp3.File");
     EXPECT_EQ(Capitalize("x[y{z;w"), "X[Y{Z;W");
     EXPECT_EQ(Capitalize("été à paris"), "Été À Paris");
@@ -23,7 +26,7 @@ TEST(CaseConversionTest, ModesByTheirComboText) {
     EXPECT_EQ(ConvertCase(text, kCaseDoNothing), text);
     EXPECT_EQ(ConvertCase(text, ""), text);
     EXPECT_EQ(ConvertCase(text, "upper case"), text);  // the texts are exact
-    EXPECT_EQ(ConvertCase(text, kCaseCapitalized), "Été_à Paris");
+    EXPECT_EQ(ConvertCase(text, kCaseCapitalized), "Été_À Paris");
     EXPECT_EQ(ConvertCase(text, kCaseUpper), "ÉTÉ_À PARIS");
     EXPECT_EQ(ConvertCase(text, kCaseLower), "été_à paris");
     EXPECT_EQ(ConvertCase(text, kCaseSpaceToUnderscore), "été_à_PARIS");
