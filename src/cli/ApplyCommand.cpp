@@ -267,10 +267,6 @@ int RunApply(const Arguments& arguments) {
                                           : 1;
     }
 
-    const std::string nameFormat = ChosenTemplate(options, settings);
-    for (TrackInfo& track : album.tracks) {
-        track.fileName = BuildFileName(track, nameFormat, options.caseMode);
-    }
     // The user's own pairing comes before the automatic one.
     Pairing pairing;
     std::string problem;
@@ -282,6 +278,9 @@ int RunApply(const Arguments& arguments) {
                      problem.c_str());
         return 1;
     }
+    // Each name describes the file it is given to (its length and bitrate).
+    NamePairedTracks(album.tracks, album.files, pairing.fileRows, pairing.trackRows,
+                     ChosenTemplate(options, settings), options.caseMode);
     if (!options.keep && !LengthsFit(album, pairing)) {
         return kExitLengthsDiffer;
     }

@@ -88,13 +88,19 @@ TEST_F(ApplyCommandTest, DryRunShowsThePlanAndChangesNothing) {
                                    "c (copy).mp3 -> THREE (03).mp3\nPlaylist: none\n"))
         << flat.out;
 
-    // The user's own pairing, with the lengths it breaks kept.
+    // The user's own pairing, with the lengths it breaks kept; a name tells
+    // the bitrate and length of its own file.
     test::WriteFileBytes(Album() + "/../pairs.txt", "a.MP3\t1\n\nB.mp3\t3\n");
     const test::CliRun paired =
         Apply({"--dry-run", "--keep", "--pairing", Album() + "/../pairs.txt", Album()});
     ASSERT_EQ(paired.status, 0) << paired.out << paired.err;
     EXPECT_TRUE(Contains(paired, "a.MP3 -> 01 - One.mp3\nB.mp3 -> 03 - Three.mp3\nPlaylist"))
         << paired.out;
+    const test::CliRun described =
+        Apply({"--dry-run", "--keep", "--pairing", Album() + "/../pairs.txt", Album(), "--format",
+               "%0 - %2 [%6] [%5]"});
+    EXPECT_TRUE(Contains(described, "B.mp3 -> 03 - Three [128Kbps] [00_00_05].mp3\nPlaylist"))
+        << described.out;
     test::WriteFileBytes(Album() + "/../pairs.txt", "a.MP3\t9\n");
     EXPECT_EQ(Apply({"--pairing", Album() + "/../pairs.txt", Album()}).status, 1);
     EXPECT_TRUE(Snapshot(Album()) == before);
