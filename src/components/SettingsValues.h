@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+inline constexpr const char* kIniFileName = "Corvane Mp3.ini";
+// The public services that answer when the settings name no other.
+inline constexpr const char* kDefaultCddbHost = "gnudb.gnudb.org";
+inline constexpr int kDefaultCddbPort = 80;
+inline constexpr const char* kDefaultMusicBrainzServer = "https://musicbrainz.org";
+// Level 6 answers in UTF-8, so titles in any script arrive whole; level 5
+// (ISO-8859-1) stays the user's choice where it is stored.
+inline constexpr int kDefaultCddbProtocolLevel = 6;
+
+// Every value the settings component keeps in "Corvane Mp3.ini". The program
+// reads and writes them directly; the file stores each flag as 0 or 1.
+struct SettingsValues {
+    bool configured = false;
+    bool showSplash = true;
+    bool autoQuery = false;
+    bool showStatusList = true;
+    bool moveDependencies = true;
+    bool confirmDependencies = true;
+    // The optional columns shown: "Playtime" .. "Structure", "Track" .. "Genre".
+    std::array<bool, 10> fileColumns{true, true, true, true, true, true, true, true, true, true};
+    std::array<bool, 6> databaseColumns{true, true, true, true, true, true};
+    std::string proxyHost;  // empty = no proxy
+    int proxyPort = 80;
+    int windowWidth = 0;
+    int windowHeight = 0;
+    bool windowMaximized = false;
+    std::string lastFolder = "-";  // empty = not remembered; "-" = none yet
+    bool createPlaylist = true;
+    bool createDirectory = true;
+    std::vector<std::string> userFormats{"%0 - %2", "%0 - [%4] - %2", "(%1) - %0 - %2"};
+    std::string nameFormat = "%0 - %2";
+    std::string caseMode = "Do nothing";  // the Convert Case combo's text
+    std::string cddbEmail;                              // used in the CDDB hello when set
+    int cddbProtocolLevel = kDefaultCddbProtocolLevel;  // 5 (ISO-8859-1) or 6 (UTF-8)
+    std::string cddbServer = std::string(kDefaultCddbHost) + ":80";  // "host" or "host:port"
+    // The keyword search asks the CDDB server's search command; a host here
+    // makes it read that host's web search page instead (older mirrors).
+    std::string searchHost;
+    // Asked when the CDDB disc id finds nothing, at this base URL.
+    bool askMusicBrainz = true;
+    std::string musicbrainzServer = kDefaultMusicBrainzServer;
+    std::string iniPath;  // set by the program, not stored
+
+    bool operator==(const SettingsValues&) const = default;
+};
+
+}  // namespace corvane
