@@ -67,6 +67,33 @@ TEST_F(LookupDialogsTest, SelectDiskSortsLinesAndKeepsEachCandidate) {
     EXPECT_FALSE(dialog.OkButton()->isEnabled());
 }
 
+// The same disc in two categories: each line names its category.
+TEST_F(LookupDialogsTest, SelectDiskTellsMatchesOfOneIdApartByCategory) {
+    std::vector<DiscMatch> matches = ThreeMatches();
+    matches.push_back({"blues", 0x0a0b0c0d, "Zed", "Last"});
+    const std::vector<SearchResult> results{{"", "A / B", "misc", "00000001"},
+                                            {"", "A / B", "rock", "00000001"},
+                                            {"", "Other", "rock", "00000002"}};
+    SelectDiskDialog dialog;
+    dialog.SetMatches(matches);
+    SelectDiskDialog search;
+    search.SetSearchResults(results);
+    const auto lines = [](const SelectDiskDialog& shown) {
+        std::vector<QString> texts;
+        for (int row = 0; row < shown.List()->count(); ++row) {
+            texts.push_back(shown.List()->item(row)->text());
+        }
+        return texts;
+    };
+    EXPECT_EQ(lines(dialog),
+              (std::vector<QString>{"abe / First - [01020304]", "Max / Middle - [0f0f0f0f]",
+                                    "Zed / Last (blues) - [0a0b0c0d]",
+                                    "Zed / Last (rock) - [0a0b0c0d]"}));
+    EXPECT_EQ(lines(search),
+              (std::vector<QString>{"A / B (misc) - [00000001]", "A / B (rock) - [00000001]",
+                                    "Other - [00000002]"}));
+}
+
 TEST_F(LookupDialogsTest, SelectDiskAcceptsByDoubleClickAndCancelsByEscape) {
     SelectDiskDialog dialog;
     dialog.SetMatches(ThreeMatches());
@@ -90,7 +117,8 @@ TEST_F(LookupDialogsTest, SelectDiskStartsOnTheFirstLineAndCancels) {
     SelectDiskDialog dialog;
     dialog.SetMatches(ThreeMatches());
     dialog.AddLine(std::string(50, 'w') + " / Long - [00000001]", 7);
-    EXPECT_EQ(dialog.InstructionLabel()->text(), "Choose the album these files come from, then press OK.");
+    EXPECT_EQ(dialog.InstructionLabel()->text(),
+              "Choose the album these files come from, then press OK.");
     QTimer::singleShot(0, &dialog, [&] {
         QListWidget* list = dialog.List();
         EXPECT_EQ(list->currentRow(), 0);
@@ -132,6 +160,7 @@ TEST_F(LookupDialogsTest, TrackCountShowsTheTextAndPictureOfTheCase) {
     EXPECT_TRUE(dialog.NotEnoughText()->isHidden());
     EXPECT_TRUE(dialog.NotEnoughPicture()->isHidden());
     EXPECT_TRUE(dialog.TooManyText()->text().contains("Rename the first tracks"));
+    EXPECT_TRUE(dialog.TooManyText()->text().contains("given by CDDB. This happen"));
     EXPECT_FALSE(dialog.NewAlbumButton()->isEnabled());
 
     dialog.Prepare(true, true);
@@ -140,6 +169,7 @@ TEST_F(LookupDialogsTest, TrackCountShowsTheTextAndPictureOfTheCase) {
     EXPECT_FALSE(dialog.NotEnoughText()->isHidden());
     EXPECT_FALSE(dialog.NotEnoughPicture()->isHidden());
     EXPECT_TRUE(dialog.NotEnoughText()->text().contains("Keep the album and ignore"));
+    EXPECT_TRUE(dialog.NotEnoughText()->text().contains("given by CDDB. Some MP3"));
     EXPECT_TRUE(dialog.NewAlbumButton()->isEnabled());
 }
 
