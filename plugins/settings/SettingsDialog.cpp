@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "album/TrackListColumns.h"
-#include "musicbrainz/DefaultServer.h"
+#include "components/SettingsValues.h"
 #include "musicbrainz/MusicBrainzClient.h"
 #include "settings/SettingsIni.h"
 

@@ -29,7 +29,7 @@
 #include "processing/ProcessingPipeline.h"
 #include "processing/RunRecovery.h"
 #include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 
 namespace corvane::cli {
 
@@ -244,6 +244,9 @@ int RunApply(const Arguments& arguments) {
     }
 
     std::printf("%d MP3 file%s in %s\n", count, count == 1 ? "" : "s", album.folder.c_str());
+    for (const std::string& line : DamagedFileLines(album.files)) {
+        std::printf("%s\n", line.c_str());
+    }
     if (options.server) {
         settings.cddbServer = *options.server;
     }

@@ -38,9 +38,9 @@ struct SettingsValues {
     bool createDirectory = true;
     std::vector<std::string> userFormats{"%0 - %2", "%0 - [%4] - %2", "(%1) - %0 - %2"};
     std::string nameFormat = "%0 - %2";
-    std::string caseMode = "Do nothing";  // the Convert Case combo's text
-    std::string cddbEmail;                              // used in the CDDB hello when set
-    int cddbProtocolLevel = kDefaultCddbProtocolLevel;  // 5 (ISO-8859-1) or 6 (UTF-8)
+    std::string caseMode = "Do nothing";  // the Convert Case combo's text, as selected
+    std::string cddbEmail;                // used in the CDDB hello when set
+    int cddbProtocolLevel = kDefaultCddbProtocolLevel;               // 5 (ISO-8859-1) or 6 (UTF-8)
     std::string cddbServer = std::string(kDefaultCddbHost) + ":80";  // "host" or "host:port"
     // The keyword search asks the CDDB server's search command; a host here
     // makes it read that host's web search page instead (older mirrors).

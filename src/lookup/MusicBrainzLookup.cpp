@@ -6,7 +6,7 @@
 #include "cddb/CddbAgent.h"
 #include "lookup/LookupView.h"
 #include "musicbrainz/ReleaseRecord.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 
 namespace corvane {
 

@@ -4,7 +4,7 @@
 #include "platform/ComboBox.h"
 #include "platform/MemoryComboBox.h"
 #include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 
 namespace corvane {
 

@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "musicbrainz/AnswerParser.h"
-#include "musicbrainz/DefaultServer.h"
+#include "components/SettingsValues.h"
 
 namespace corvane {
 

@@ -5,7 +5,7 @@
 
 #include "album/TrackInfo.h"
 #include "platform/ComboBox.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 
 namespace corvane {
 

@@ -9,7 +9,7 @@
 #include "association/MatchScore.h"
 #include "platform/FileSystem.h"
 #include "platform/Unicode.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 
 namespace corvane {
 

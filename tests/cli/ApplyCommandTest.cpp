@@ -198,10 +198,15 @@ TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
 
 TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
     ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
-    std::filesystem::remove(road_.Cddb() + "/rock/" + road_.DiscId());
+    // A damaged file makes a disc id that cannot match; the output says so.
+    test::WriteFileBytes(Album() + "/d.mp3", "truncated");
     const std::map<std::string, std::string> before = Snapshot(Album());
     const test::CliRun run = Apply({Album()});
     EXPECT_EQ(run.status, 1) << run.out;
+    EXPECT_TRUE(
+        Contains(run, "4 MP3 files in " + Album() + "\nDamaged: d.mp3 (no MPEG audio found)\n"))
+        << run.out;
+    EXPECT_TRUE(Contains(run, "The DISK ID counts the damaged file as a track of length 0"));
     EXPECT_TRUE(
         Contains(run, "Disk not found in the CDDB database with automatic diskid detection.\n"))
         << run.out;
