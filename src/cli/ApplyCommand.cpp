@@ -20,6 +20,7 @@
 #include "cli/FileProgress.h"
 #include "cli/Options.h"
 #include "components/ComponentLoader.h"
+#include "components/SettingsValues.h"
 #include "lookup/LookupWorkflow.h"
 #include "musicbrainz/MusicBrainzClient.h"
 #include "naming/CaseConversion.h"
@@ -29,7 +30,6 @@
 #include "processing/ProcessingPipeline.h"
 #include "processing/RunRecovery.h"
 #include "settings/SettingsIni.h"
-#include "components/SettingsValues.h"
 
 namespace corvane::cli {
 

@@ -15,6 +15,7 @@
 #include "cli/MusicBrainzQuery.h"
 #include "cli/Options.h"
 #include "components/ComponentLoader.h"
+#include "components/SettingsValues.h"
 #include "lookup/KeywordSearch.h"
 #include "lookup/LookupWorkflow.h"
 #include "lookup/SearchWords.h"
@@ -24,7 +25,6 @@
 #include "platform/Json.h"
 #include "platform/SocketErrors.h"
 #include "settings/SettingsIni.h"
-#include "components/SettingsValues.h"
 
 namespace corvane::cli {
 

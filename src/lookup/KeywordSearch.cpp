@@ -9,9 +9,9 @@
 
 #include "ProgramVersion.h"
 #include "cddb/CddbAgent.h"
+#include "components/SettingsValues.h"
 #include "lookup/SearchWords.h"
 #include "platform/Utf8.h"
-#include "components/SettingsValues.h"
 
 namespace corvane {
 

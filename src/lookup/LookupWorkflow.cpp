@@ -6,8 +6,8 @@
 #include "album/DiscIdCalculator.h"
 #include "album/DiscIdCandidates.h"
 #include "cddb/CddbAgent.h"
-#include "platform/ComboBox.h"
 #include "components/SettingsValues.h"
+#include "platform/ComboBox.h"
 
 namespace corvane {
 

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "musicbrainz/AnswerParser.h"
 #include "components/SettingsValues.h"
+#include "musicbrainz/AnswerParser.h"
 
 namespace corvane {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "album/TrackInfo.h"
-#include "platform/ComboBox.h"
 #include "components/SettingsValues.h"
+#include "platform/ComboBox.h"
 
 namespace corvane {
 

@@ -13,11 +13,11 @@
 #include "cddb/CddbAgent.h"
 #include "cddb/ScriptedServer.h"
 #include "cddb/ServerProcess.h"
+#include "components/SettingsValues.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
 #include "musicbrainz/DiscToc.h"
 #include "platform/MemoryComboBox.h"
-#include "components/SettingsValues.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
