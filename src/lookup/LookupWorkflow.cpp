@@ -23,7 +23,7 @@ constexpr const char* kConnecting = "Connecting... Please wait";
 constexpr const char* kReplacedTextAdvice =
     "The album's texts hold \"?\" where the CDDB server could not send letters at protocol "
     "level 5: choose \"6 (UTF-8 texts)\" as Protocol level in the settings (Network tab, CDDB "
-    "server) and query again.";
+    "server; protocolLevel=6 under [Cddb] in Corvane Mp3.ini) and query again.";
 
 }  // namespace
 
