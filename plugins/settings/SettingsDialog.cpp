@@ -19,7 +19,7 @@
 #include <algorithm>
 
 #include "album/TrackListColumns.h"
-#include "musicbrainz/DefaultServer.h"
+#include "components/SettingsValues.h"
 #include "musicbrainz/MusicBrainzClient.h"
 #include "settings/SettingsIni.h"
 

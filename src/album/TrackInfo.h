@@ -41,6 +41,9 @@ struct TrackInfo {
     std::string tagItunesCddb{};
     std::string tagMusicBrainzId{};
     std::string tagCdToc{};
+    // Why the component could not open the file (an errno value; EILSEQ: no
+    // MPEG audio in it); 0 when it could.
+    std::int32_t openError = 0;
 
     // Empties every field but auxValue, which is only carried along.
     void Clear();
