@@ -5,8 +5,8 @@
 #include <set>
 
 #include "album/TrackListColumns.h"
+#include "components/SettingsValues.h"
 #include "naming/NameFormatList.h"
-#include "settings/SettingsValues.h"
 #include "widgets/Artwork.h"
 #include "widgets/SortListCtrl.h"
 
@@ -81,9 +81,6 @@ void AlbumLists::FillFileList() {
 }
 
 void AlbumLists::FillDatabaseList() {
-    for (TrackInfo& track : album_.tracks) {
-        track.fileName = nameFormats_.BuildFileName(track);
-    }
     rowPairing_ = false;
     fileList_->EnableSorting(true);
     databaseList_->EnableSorting(true);
@@ -101,8 +98,28 @@ void AlbumLists::FillDatabaseList() {
     }
     // The file list may be sorted: each track goes back beside its file.
     LineUpRows(fileList_, databaseList_);
+    NameTracksForTheirFiles();
     databaseList_->FitColumnsToContents();
     MarkLengthMismatches();
+}
+
+void AlbumLists::NameTracksForTheirFiles() {
+    std::vector<int> fileRows;
+    std::vector<int> trackRows;
+    ViewRows(fileRows, trackRows);
+    nameFormats_.NamePairedTracks(album_.tracks, album_.files, fileRows, trackRows);
+    for (int row = 0; row < databaseList_->RowCount(); ++row) {
+        const qint64 record = databaseList_->ItemData(row);
+        if (record < 0 || record >= static_cast<qint64>(album_.tracks.size())) {
+            continue;
+        }
+        for (int column = 0; column < kDatabaseListColumnCount; ++column) {
+            databaseList_->SetItemText(
+                row, column,
+                FromUtf8(DatabaseListColumnText(album_.tracks[static_cast<std::size_t>(record)],
+                                                column)));
+        }
+    }
 }
 
 void AlbumLists::ClearDatabaseList() {
@@ -128,6 +145,7 @@ void AlbumLists::ApplyColumnVisibility(const SettingsValues& values) {
 
 void AlbumLists::KeepRowPairing() {
     rowPairing_ = true;
+    NameTracksForTheirFiles();
     MarkLengthMismatches();
 }
 

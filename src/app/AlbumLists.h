@@ -57,6 +57,8 @@ public:
     bool IsSyncMuted() const { return syncMuted_; }
 
 private:
+    // A name describes the file it is given to: its play time and bitrate.
+    void NameTracksForTheirFiles();
     // The other view takes the leader's order, so that each file faces its track.
     void LineUpRows(SortListCtrl* leader, SortListCtrl* follower);
 

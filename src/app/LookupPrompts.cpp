@@ -43,11 +43,9 @@ bool AskLine(QWidget* parent, const std::vector<std::string>& lines, std::size_t
 
 bool AskSearchResult(QWidget* parent, const std::vector<SearchResult>& results,
                      std::size_t& chosen) {
-    std::vector<std::string> lines;
-    for (const SearchResult& result : results) {
-        lines.push_back(SearchResultLine(result));
-    }
-    return AskLine(parent, lines, chosen);
+    SelectDiskDialog dialog(parent);
+    dialog.SetSearchResults(results);
+    return ChooseLine(dialog, chosen);
 }
 
 bool AskWords(QWidget* parent, const std::string& proposal, std::string& words) {

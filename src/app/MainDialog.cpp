@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <cerrno>
 
 #include "app/AlbumLists.h"
@@ -13,11 +17,13 @@
 #include "app/TagFieldEditor.h"
 #include "association/AssociationDialog.h"
 #include "lookup/SearchWords.h"
+#include "lookup/ServerList.h"
 #include "lookup/TrackCountDialog.h"
 #include "naming/FormatEditorDialog.h"
 #include "platform/FileSystem.h"
 #include "processing/RunRecovery.h"
 #include "widgets/Artwork.h"
+#include "widgets/FolderPathBox.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
 #include "widgets/ScreenFit.h"
@@ -103,6 +109,8 @@ void MainDialog::ConnectControls() {
     connect(form_.queryButton, &QPushButton::clicked, this, &MainDialog::QueryCommand);
     connect(form_.settingsButton, &QPushButton::clicked, this, &MainDialog::OnSettings);
     connect(form_.aboutButton, &QPushButton::clicked, this, &MainDialog::OnAbout);
+    connect(form_.pathBox, &FolderPathBox::folderChosen, this, &MainDialog::OpenFolder);
+    setAcceptDrops(true);
 }
 
 // ------------------------------------------------------------------ set-up
@@ -166,10 +174,12 @@ void MainDialog::SetUpCombos() {
     nameFormats_.ClearNameFormats();
     nameFormats_.LoadNameFormats(settings_->values);
     formatName_ = form_.formatBox.SelectedText();
+    form_.caseBox.SelectPrefix(settings_->values.caseMode);
 
     workflow_.Configure(settings_->values);
     workflow_.InitServerCombo();
     form_.FillGenreCombo();
+    form_.pathBox->SetRecentFolders(settings_->values.recentFolders);
 }
 
 void MainDialog::RestoreWindow() {
@@ -190,7 +200,7 @@ void MainDialog::RestoreWindow() {
 }
 
 void MainDialog::SelectRememberedFolder() {
-    const std::string folder = settings_->values.lastFolder;
+    const std::string folder = startFolder_.empty() ? settings_->values.lastFolder : startFolder_;
     if (folder.size() <= 1) {
         return;
     }
@@ -198,6 +208,64 @@ void MainDialog::SelectRememberedFolder() {
     // folder is then scanned once more whether or not the tree found it.
     form_.tree->SelectPath(folder);
     ScanFolder(folder);
+}
+
+void MainDialog::OpenFolder(const std::string& path) {
+    if (!IsDirectory(path)) {
+        AddStatus("There is no folder " + path + ".");
+        return;
+    }
+    const auto current = [this] {
+        std::string shown = form_.tree->GetItemPath(form_.tree->currentItem());
+        while (shown.size() > 1 && shown.back() == '/') {
+            shown.pop_back();
+        }
+        return shown;
+    };
+    std::string wanted = path;
+    while (wanted.size() > 1 && wanted.back() == '/') {
+        wanted.pop_back();
+    }
+    const std::string before = current();
+    // Selected in the tree, the folder is shown by the tree's handler; a folder the tree
+    // does not show (a hidden one) or shows already is shown here.
+    form_.tree->SelectPath(wanted);
+    if (before == wanted || current() != wanted) {
+        ShowFolder(wanted);
+    }
+}
+
+void MainDialog::RememberRecentFolder(const std::string& folder) {
+    std::vector<std::string>& recent = settings_->values.recentFolders;
+    if (!recent.empty() && recent.front() == folder) {
+        return;
+    }
+    recent = WithRecentFolder(recent, folder, kMaxRecentFolders);
+    form_.pathBox->SetRecentFolders(recent);
+    StoreSettings();
+}
+
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFolder(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainDialog::dropEvent(QDropEvent* event) {
+    if (const std::string folder = DroppedFolder(event->mimeData()); !folder.empty()) {
+        event->acceptProposedAction();
+        OpenFolder(folder);
+    }
+}
+
+std::string MainDialog::DroppedFolder(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty() ||
+        !data->urls().front().isLocalFile()) {
+        return {};
+    }
+    // A dropped file opens the folder it lies in.
+    const QFileInfo dropped(data->urls().front().toLocalFile());
+    return (dropped.isDir() ? dropped.absoluteFilePath() : dropped.absolutePath()).toStdString();
 }
 
 // ---------------------------------------------------------------- status
@@ -305,6 +373,9 @@ int MainDialog::ScanFolder(const std::string& path) {
     }
     lists_->ClearDatabaseList();
     FillFileList();
+    for (const std::string& line : DamagedFileLines(album_.files)) {
+        AddStatus(line);
+    }
     SetBusy(false);
     EnableQuery(count > 0);
     EnableExecute(ExecuteHasWork());
@@ -353,14 +424,17 @@ void MainDialog::OnFolderSelected() {
     if (treeMuted_ || item == nullptr || !initialized_) {
         return;
     }
-    const std::string path = form_.tree->GetItemPath(item);
-    if (path.empty()) {
-        return;
+    if (const std::string path = form_.tree->GetItemPath(item); !path.empty()) {
+        ShowFolder(path);
     }
+}
+
+void MainDialog::ShowFolder(const std::string& path) {
     const int count = ScanFolder(path);
     if (count < 0) {
         return;
     }
+    form_.pathBox->ShowPath(path);
     if (mp3Info_ && runs_->OfferUnfinishedRun(path, *mp3Info_, [this](bool canFinish) {
             return AskUnfinishedRun(canFinish);
         })) {
@@ -373,6 +447,7 @@ void MainDialog::OnFolderSelected() {
         lists_->ClearDatabaseList();
         return;
     }
+    RememberRecentFolder(path);
     if (settings_->values.autoQuery) {
         QueryCommand();
     } else {
@@ -498,6 +573,19 @@ void MainDialog::OnServerChanged() {
         workflow_.Configure(settings_->values);
     }
     workflow_.OnServerChanged();
+    if (const std::string server = form_.serverBox.SelectedText();
+        settings_ && !server.empty() && server != kMoreServersEntry) {
+        settings_->values.cddbServer = server;
+        StoreSettings();
+    }
+}
+
+void MainDialog::StoreSettings() {
+    // Each change is kept at once, so that a crash loses none of them.
+    if (const int error = settings_->SaveToIni(); error != 0) {
+        AddStatus("Cannot write the settings file " + settings_->values.iniPath + ": " +
+                  ErrorText(error) + ".");
+    }
 }
 
 void MainDialog::OnFormatChanged() {
@@ -512,6 +600,9 @@ void MainDialog::OnFormatChanged() {
         }
     }
     formatName_ = form_.formatBox.SelectedText();
+    settings_->values.nameFormat = nameFormats_.CurrentTemplate();
+    settings_->values.caseMode = form_.caseBox.SelectedText();
+    StoreSettings();
     if (!album_.tracks.empty()) {
         FillDatabaseList();
     }
@@ -586,7 +677,8 @@ void MainDialog::SaveOnClose() {
     }
     values.windowMaximized = maximized;
     values.nameFormat = nameFormats_.CurrentTemplate();
-    settings_->SaveToIni();
+    values.caseMode = form_.caseBox.SelectedText();
+    StoreSettings();
 }
 
 }  // namespace corvane

@@ -19,7 +19,10 @@
 
 class QCheckBox;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLineEdit;
+class QMimeData;
 class QListWidget;
 
 namespace corvane {
@@ -63,6 +66,12 @@ public:
     bool HasSettings() const { return settings_ != nullptr; }
     // Why a component could not be loaded.
     const std::string& LoadError() const { return loader_.Error(); }
+
+    // The folder to open at start instead of the remembered one.
+    void SetStartFolder(const std::string& folder) { startFolder_ = folder; }
+    // Opens a folder the user named (typed, picked from the recent list or
+    // dropped): the tree selects it when it shows it, and it is scanned.
+    void OpenFolder(const std::string& path);
 
     // The window's set-up: the MP3 component, the tree, the layout, the
     // remembered size and folder. False when the MP3 component is missing;
@@ -146,6 +155,8 @@ public:
     void done(int result) override;
 
 protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Seams for the tests: the prompts that would wait for a user.
     virtual void ShowStopMessage(const QString& text);
     // Asks whether to go on; true for yes.
@@ -161,6 +172,11 @@ private:
     void SetUpCombos();
     void RestoreWindow();
     void SelectRememberedFolder();
+    // Scans a folder and offers what its files allow: finish or undo a run, a query.
+    void ShowFolder(const std::string& path);
+    void RememberRecentFolder(const std::string& folder);
+    // The local folder of a drop (a file's folder for a file), or empty.
+    static std::string DroppedFolder(const QMimeData* data);
     // Scans the selected folder again, or the album directory a run made.
     void RescanAfterProcessing(const std::string& albumDirectory = {});
     // Whether the execute button would do anything for the current action.
@@ -170,6 +186,7 @@ private:
     void RunProcessing();
     void UndoLastRun();
     void SaveOnClose();
+    void StoreSettings();
 
     ComponentLoader& loader_;
     SettingsPtr settings_;
@@ -180,7 +197,8 @@ private:
     CddbAgent agent_;
     NameFormatList nameFormats_;
     QTimer timer_;
-    std::string formatName_;  // the Name Format entry in use
+    std::string formatName_;
+    std::string startFolder_;  // the Name Format entry in use
     bool treeMuted_ = false;
     bool initialized_ = false;
     bool closed_ = false;

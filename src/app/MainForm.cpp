@@ -1,7 +1,7 @@
 #include "app/MainForm.h"
 
-#include <QCheckBox>
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +16,7 @@
 #include "app/GenreNames.h"
 #include "naming/CaseConversion.h"
 #include "widgets/Artwork.h"
+#include "widgets/FolderPathBox.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
 #include "widgets/ResizableDialog.h"
@@ -84,6 +85,7 @@ MainForm::MainForm(ResizableDialog* window) : window(window) {
     optionsPanel->setGeometry(kMargin, kMargin, width - 2 * kMargin,
                               optionsPanel->sizeHint().height());
 
+    pathBox = new FolderPathBox(page);
     tree = new CFolderTreeCtrl(page);
     fileList = new SortListCtrl(page);
     databaseList = new SortListCtrl(page);
@@ -104,7 +106,10 @@ void MainForm::PlacePanes(int width) {
     const int listsLeft = kMargin + kTreeWidth + kBarSize + 2;
     const int listsWidth = width - kMargin - listsLeft;
     const int middle = top + (bottom - top) / 2;
-    tree->setGeometry(kMargin, top, kTreeWidth, bottom - top);
+    const int boxHeight = pathBox->sizeHint().height();
+    pathBox->setGeometry(kMargin, top, kTreeWidth, boxHeight);
+    const int treeTop = top + boxHeight + kBarSize;
+    tree->setGeometry(kMargin, treeTop, kTreeWidth, bottom - treeTop);
     verticalPlaceholder_->setGeometry(kMargin + kTreeWidth + 1, top, kBarSize, bottom - top);
     fileList->setGeometry(listsLeft, top, listsWidth, middle - top - 1);
     horizontalPlaceholder_->setGeometry(listsLeft, middle, listsWidth, kBarSize);
@@ -244,6 +249,7 @@ void MainForm::SetUpLayout(bool showStatusList) {
     verticalBar = new VerticalSplitterBar(page);
     verticalBar->Bind(verticalPlaceholder_, 1050);
     verticalBar->SetMinSizes(kMinPaneSize, kMinPaneSize);
+    verticalBar->AttachFirstPane(pathBox);
     verticalBar->AttachFirstPane(tree);
     verticalBar->AttachSecondPane(fileList);
     verticalBar->AttachSecondPane(databaseList);
@@ -258,6 +264,7 @@ void MainForm::SetUpLayout(bool showStatusList) {
     // anchors of the classic layout.
     page->AddAnchor(optionsPanel, TopLeft, TopRight);
     page->AddAnchor(statusList, BottomLeft, BottomRight);
+    page->AddAnchor(pathBox, TopLeft, TopLeft);
     page->AddAnchor(tree, TopLeft, BottomLeft);
     page->AddAnchor(fileList, TopLeft, MiddleRight);
     page->AddAnchor(databaseList, MiddleLeft, BottomRight);
@@ -271,6 +278,7 @@ void MainForm::SetUpLayout(bool showStatusList) {
 }
 
 void MainForm::ReAnchorPanes() {
+    page->ReAnchor(pathBox, TopLeft, TopLeft);
     page->ReAnchor(tree, TopLeft, BottomLeft);
     page->ReAnchor(fileList, TopLeft, MiddleRight);
     page->ReAnchor(databaseList, MiddleLeft, BottomRight);

@@ -13,6 +13,7 @@ class QWidget;
 namespace corvane {
 
 class CFolderTreeCtrl;
+class FolderPathBox;
 class HorizontalSplitterBar;
 class IconButton;
 class ResizableDialog;
@@ -73,6 +74,7 @@ public:
     QComboBox* serverCombo = nullptr;
     IconButton* settingsButton = nullptr;
     IconButton* aboutButton = nullptr;
+    FolderPathBox* pathBox = nullptr;
     CFolderTreeCtrl* tree = nullptr;
     SortListCtrl* fileList = nullptr;
     SortListCtrl* databaseList = nullptr;

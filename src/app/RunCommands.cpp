@@ -4,13 +4,13 @@
 #include <QPushButton>
 
 #include "app/AlbumLists.h"
+#include "components/SettingsValues.h"
 #include "lookup/LookupView.h"
 #include "lookup/SearchWords.h"
 #include "naming/CaseConversion.h"
 #include "processing/DependenciesDialog.h"
 #include "processing/ProcessingDialog.h"
 #include "processing/RunRecovery.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane {
 

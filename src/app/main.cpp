@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -13,8 +14,9 @@ namespace {
 // To standard output when asked for, to standard error after a mistake.
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
-                 "usage: corvane-mp3 [Qt options, e.g. -platform offscreen]\n"
+                 "usage: corvane-mp3 [Qt options, e.g. -platform offscreen] [FOLDER]\n"
                  "       corvane-mp3 --help | --version\n"
+                 "FOLDER is opened at start instead of the folder of the last run.\n"
                  "The settings file \"Corvane Mp3.ini\" lives in the folder the program is\n"
                  "started from; corvane-mp3-launcher (the menu entry) starts it in\n"
                  "$XDG_CONFIG_HOME/corvane-mp3 (~/.config/corvane-mp3).\n");
@@ -43,10 +45,10 @@ int main(int argc, char** argv) {
         return code;
     }
     QApplication app(argc, argv);
-    // Qt has taken its own options out; anything left is not the program's.
-    if (QApplication::arguments().size() > 1) {
-        std::fprintf(stderr, "corvane-mp3: unknown option %s\n",
-                     qPrintable(QApplication::arguments().at(1)));
+    // Qt has taken its own options out; what is left is at most the folder to open.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 2 || (arguments.size() == 2 && arguments.at(1).startsWith('-'))) {
+        std::fprintf(stderr, "corvane-mp3: unknown option %s\n", qPrintable(arguments.at(1)));
         PrintUsage(stderr);
         return 2;
     }
@@ -64,6 +66,10 @@ int main(int argc, char** argv) {
                                   QString::fromUtf8(text.data(), qsizetype(text.size())));
         }
         return 0;
+    }
+    if (arguments.size() == 2) {
+        // Relative to the folder the program was started from, before anything changes it.
+        window.SetStartFolder(QFileInfo(arguments.at(1)).absoluteFilePath().toStdString());
     }
     if (!window.Initialize()) {
         return 0;

@@ -15,6 +15,8 @@ inline constexpr const char* kDefaultMusicBrainzServer = "https://musicbrainz.or
 // Level 6 answers in UTF-8, so titles in any script arrive whole; level 5
 // (ISO-8859-1) stays the user's choice where it is stored.
 inline constexpr int kDefaultCddbProtocolLevel = 6;
+// How many folders the recent list keeps.
+inline constexpr std::size_t kMaxRecentFolders = 10;
 
 // Every value the settings component keeps in "Corvane Mp3.ini". The program
 // reads and writes them directly; the file stores each flag as 0 or 1.
@@ -36,6 +38,8 @@ struct SettingsValues {
     std::string lastFolder = "-";  // empty = not remembered; "-" = none yet
     bool createPlaylist = true;
     bool createDirectory = true;
+    // The folders opened last, the newest first.
+    std::vector<std::string> recentFolders;
     std::vector<std::string> userFormats{"%0 - %2", "%0 - [%4] - %2", "(%1) - %0 - %2"};
     std::string nameFormat = "%0 - %2";
     std::string caseMode = "Do nothing";  // the Convert Case combo's text, as selected

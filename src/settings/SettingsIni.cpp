@@ -246,13 +246,14 @@ private:
     IniEntries entries_;
 };
 
-// Formats are stored as userFormat1, userFormat2, ...; read back in the order
-// of their numbers, whatever order a hand edit left them in.
-std::vector<std::string> ReadFormats(const std::map<std::string, std::string>& entries) {
+// Lists are stored as userFormat1, userFormat2, ...; read back in the order
+// of their numbers, whatever order a hand edit left them in. Keys are lower case here.
+std::vector<std::string> ReadNumbered(const std::map<std::string, std::string>& entries,
+                                      const std::string& prefix) {
     std::map<long, std::string> numbered;
     for (const auto& [key, value] : entries) {
         long number = 0;
-        if (key.rfind("userformat", 0) == 0 && IniReader::ParseLong(key.substr(10), number) &&
+        if (key.rfind(prefix, 0) == 0 && IniReader::ParseLong(key.substr(prefix.size()), number) &&
             !value.empty()) {
             numbered.emplace(number, value);
         }
@@ -306,6 +307,11 @@ std::string SettingsToIniText(const SettingsValues& v) {
     ini.Section("Formats");
     for (std::size_t i = 0; i < v.userFormats.size(); ++i) {
         ini.Text("userFormat" + std::to_string(i + 1), v.userFormats[i]);
+    }
+
+    ini.Section("Recent");
+    for (std::size_t i = 0; i < v.recentFolders.size(); ++i) {
+        ini.Text("folder" + std::to_string(i + 1), v.recentFolders[i]);
     }
 
     ini.Section("Cddb");
@@ -362,7 +368,14 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     ini.Flag("window", "maximized", v.windowMaximized);
 
     if (const auto* formats = ini.Entries("formats")) {
-        v.userFormats = ReadFormats(*formats);
+        v.userFormats = ReadNumbered(*formats, "userformat");
+    }
+
+    if (const auto* recent = ini.Entries("recent")) {
+        v.recentFolders = ReadNumbered(*recent, "folder");
+        if (v.recentFolders.size() > kMaxRecentFolders) {
+            v.recentFolders.resize(kMaxRecentFolders);
+        }
     }
 
     ini.Text("cddb", "email", v.cddbEmail);

@@ -30,6 +30,7 @@ SettingsValues Unusual() {
             .lastFolder = " /home/ann/Musik/Björk; \"Live\" = 100% \\ raw \xff\xfe end ",
             .createPlaylist = 0,
             .createDirectory = 0,
+            .recentFolders = {"/music/b", " /music/a; \"x\" "},
             .userFormats = {"%0 - %2", "[%1] = %2 ; 100%", "line\nbreak\ttab", "日本語 %3"},
             .nameFormat = "  %1 = %2  ",
             .caseMode = "Upper Case",

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "components/ComponentLoader.h"
+#include "settings/SettingsIni.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestApp.h"
 
