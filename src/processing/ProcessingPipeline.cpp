@@ -615,7 +615,8 @@ int ProcessingPipeline::MoveDependencies(const std::vector<std::string>& names, 
     }
     std::vector<JournalOp> mark;
     if (!dependenciesBegun_) {
-        mark.push_back({JournalOpKind::kDependencies, {}, {}, 0, {}});
+        // The chosen files in the mark's one line: a mark cut short is no mark.
+        mark.push_back({JournalOpKind::kDependencies, names, {}, 0, {}});
     }
     const std::vector<int> results = journal_.MoveGroup(moves, mark);
     dependenciesBegun_ = journal_.Error() == 0;

@@ -29,7 +29,7 @@ enum class JournalOpKind {
     kRemove,        // path
     kRemoveDir,     // dir
     kList,          // folder, the names in it (no outcome)
-    kDependencies,  // the dependencies step began; its moves follow (no outcome)
+    kDependencies,  // the files the dependencies step chose; its moves follow (no outcome)
 };
 
 // Whether the journal gives the change an outcome line ("ok" or "fail").

@@ -104,9 +104,9 @@ struct Replay {
 // A move of a file that is none of the run's MP3 files: a dependency, or
 // one put back by an undo.
 void ReplayOtherMove(const JournalOp& op, bool done, Replay& r) {
-    if (r.dependenciesBegun && op.args[0].find('/') == std::string::npos) {
-        bool& moved = r.dependencyMoved[op.args[0]];
-        moved = moved || done;
+    const auto chosen = r.dependencyMoved.find(op.args[0]);
+    if (chosen != r.dependencyMoved.end()) {
+        chosen->second = chosen->second || done;
     }
     if (!done) {
         return;
@@ -134,6 +134,9 @@ Replay ReplayJournal(const std::string& folder, const JournalRecord& record) {
     for (const JournalOp& op : record.ops) {
         if (op.kind == JournalOpKind::kDependencies) {
             r.dependenciesBegun = true;
+            for (const std::string& name : op.args) {
+                r.dependencyMoved.emplace(name, false);
+            }
             continue;
         }
         if (op.kind == JournalOpKind::kList || op.args.size() < ArgumentsOf(op.kind)) {
