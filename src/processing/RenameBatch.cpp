@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/FileSystem.h"
+#include "platform/Unicode.h"
 
 namespace corvane {
 
@@ -171,7 +172,10 @@ int RenameOneNoReplace(const std::string& from, const std::string& to, const std
                        const RenameFunction& given) {
     const RenameFunction rename = FolderRename(folder, given);
     const int error = rename(from, to);
-    if (error != EEXIST || !IsSameFile(folder + from, folder + to)) {
+    // A file system that ignores case may give each spelling its own inode
+    // number (exFAT): a change of case alone goes through a temporary name.
+    if (error != EEXIST ||
+        (!IsSameFile(folder + from, folder + to) && ToUpperUtf8(from) != ToUpperUtf8(to))) {
         return error;
     }
     int parkError = 0;

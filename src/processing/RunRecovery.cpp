@@ -348,6 +348,9 @@ public:
         if (replay_.dirMade) {
             RemoveDirectory();
         }
+        for (const std::string& line : kept_) {
+            log_.LogProblem(line);
+        }
         return problems_;
     }
 
@@ -365,10 +368,10 @@ private:
                 RestoreTag(journal_, replay_.paths[i], replay_.tagCopies[i], replay_.tagDigests[i]);
             // The user's own changes stay, and the report names them.
             if (error == kAudioChanged) {
-                log_.LogProblem("kept the file whose audio changed since the run: " +
+                kept_.push_back("kept the file whose audio changed since the run: " +
                                 replay_.paths[i]);
             } else if (error == kTagChanged) {
-                log_.LogProblem("kept the tag changed since the run: " + replay_.paths[i]);
+                kept_.push_back("kept the tag changed since the run: " + replay_.paths[i]);
             } else if (error != 0) {
                 Problem("Cannot put back the tag of " + Quoted(replay_.paths[i]) + ": " +
                         ErrorText(error));
@@ -491,6 +494,7 @@ private:
     ProcessingLog& log_;
     int problems_ = 0;
     int sectionProblems_ = 0;
+    std::vector<std::string> kept_;  // what the user changed since the run, which stays
 };
 
 // An undone run leaves nothing behind: the old tags go first, the journal

@@ -7,6 +7,8 @@
 #include <map>
 #include <random>
 
+#include "platform/FileSystem.h"
+#include "platform/Unicode.h"
 #include "processing/AlbumFixture.h"
 #include "support/TestSupport.h"
 
@@ -93,6 +95,27 @@ TEST_F(RenameBatchTest, RandomRepairingsLoseNothing) {
             }
         }
     }
+}
+
+// A file system that ignores case and gives each spelling its own inode
+// number (exFAT): a change of case alone goes through a temporary name; a
+// name taken by another file, whatever its case, stays refused.
+TEST_F(RenameBatchTest, ACaseOnlyRenameWorksWhereCaseIsIgnored) {
+    const auto ignoringCase = [this](const std::string& from, const std::string& to) {
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            if (ToUpperUtf8(entry.path().filename().string()) == ToUpperUtf8(to)) {
+                return EEXIST;
+            }
+        }
+        return RenameNoReplace(dir.File(from), dir.File(to));
+    };
+    Put("TRACK 1.mp3");
+    Put("b.mp3");
+    EXPECT_EQ(RenameOneNoReplace("TRACK 1.mp3", "Track 1.mp3", dir.path() + "/", ignoringCase), 0);
+    EXPECT_EQ(FileText(dir.File("Track 1.mp3")), "content of TRACK 1.mp3");
+    EXPECT_EQ(RenameOneNoReplace("Track 1.mp3", "B.mp3", dir.path() + "/", ignoringCase), EEXIST);
+    EXPECT_EQ(FileText(dir.File("Track 1.mp3")), "content of TRACK 1.mp3");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -147,7 +147,8 @@ protected:
                 MemoryProcessingLog log;
                 FakeMp3Info mp3;
                 if (undo) {
-                    EXPECT_LE(UndoRun(copy.path(), log), 0) << ::testing::PrintToString(log.Lines());
+                    EXPECT_LE(UndoRun(copy.path(), log), 0)
+                        << ::testing::PrintToString(log.Lines());
                     EXPECT_EQ(FolderContents(copy.path()), original);
                 } else {
                     EXPECT_LE(ResumeRun(copy.path(), mp3, log), 0)
