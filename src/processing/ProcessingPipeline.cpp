@@ -477,11 +477,7 @@ void ProcessingPipeline::RenameFiles() {
             renamed.push_back(&job);
         }
     }
-    const std::vector<RenameResult> results =
-        RenameAll(requests, journal_.Absolute(WorkPath("")),
-                  [this](const std::string& from, const std::string& to) {
-                      return journal_.Move(WorkPath(from), WorkPath(to));
-                  });
+    const std::vector<RenameResult> results = journal_.RenameAll(requests, WorkPath(""));
     for (std::size_t i = 0; i < results.size(); ++i) {
         renamed[i]->currentName = results[i].finalName;
         if (results[i].error == 0) {

@@ -385,6 +385,23 @@ std::vector<int> RunJournal::MoveGroup(
     return errors;
 }
 
+std::vector<RenameResult> RunJournal::RenameAll(const std::vector<RenameRequest>& requests,
+                                                const std::string& dir) {
+    const auto group = [this, &dir](const std::vector<RenameRequest>& moves) {
+        std::vector<std::pair<std::string, std::string>> paths;
+        for (const RenameRequest& move : moves) {
+            paths.emplace_back(dir + move.from, dir + move.to);
+        }
+        return MoveGroup(paths);
+    };
+    const auto one = [this, &dir](const std::string& from, const std::string& to) {
+        return Move(dir + from, dir + to);
+    };
+    std::vector<RenameResult> results = RenameAllGrouped(requests, Absolute(dir), group, one);
+    Commit();
+    return results;
+}
+
 int RunJournal::Remove(const std::string& path) {
     if (const int err = Note(JournalOpKind::kRemove, {path}); err != 0) {
         return err;

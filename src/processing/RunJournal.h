@@ -6,6 +6,7 @@
 
 #include "album/TrackInfo.h"
 #include "platform/FileOps.h"
+#include "processing/RenameBatch.h"
 
 namespace corvane {
 
@@ -107,6 +108,10 @@ public:
     // the error of each.
     std::vector<int> MoveGroup(const std::vector<std::pair<std::string, std::string>>& moves,
                                const std::vector<JournalOp>& before = {});
+    // RenameAll in the folder dir ("" or ending in "/"), its moves in one
+    // group where it can.
+    std::vector<RenameResult> RenameAll(const std::vector<RenameRequest>& requests,
+                                        const std::string& dir);
     int Remove(const std::string& path);
     int RemoveDirectory(const std::string& dir);
 

@@ -396,11 +396,7 @@ private:
                 files.push_back(i);
             }
         }
-        const auto results =
-            RenameAll(requests, journal_.Absolute(dir),
-                      [this, &dir](const std::string& from, const std::string& to) {
-                          return journal_.Move(dir + from, dir + to);
-                      });
+        const auto results = journal_.RenameAll(requests, dir);
         for (std::size_t k = 0; k < results.size(); ++k) {
             replay_.paths[files[k]] = dir + results[k].finalName;
             if (results[k].error != 0) {

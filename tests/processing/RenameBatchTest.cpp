@@ -97,6 +97,42 @@ TEST_F(RenameBatchTest, RandomRepairingsLoseNothing) {
     }
 }
 
+// Grouped: a ring of names goes in one group of moves; a move of the group
+// that fails (a file changed meanwhile) is made again one by one.
+TEST_F(RenameBatchTest, GroupedRenamesLandAsOneByOne) {
+    for (const bool failFirst : {false, true}) {
+        TempDir folder;
+        for (const char* name : {"a", "b", "c"}) {
+            WriteFileBytes(folder.File(name), name);
+        }
+        int groups = 0;
+        int single = 0;
+        const auto results = RenameAllGrouped(
+            {{"a", "b"}, {"b", "a"}, {"c", "d"}}, folder.path() + "/",
+            [&](const std::vector<RenameRequest>& moves) {
+                ++groups;
+                std::vector<int> errors;
+                for (const RenameRequest& m : moves) {
+                    const bool fail = failFirst && errors.empty();
+                    errors.push_back(
+                        fail ? EIO : RenameNoReplace(folder.File(m.from), folder.File(m.to)));
+                }
+                return errors;
+            },
+            [&](const std::string& from, const std::string& to) {
+                ++single;
+                return RenameNoReplace(folder.File(from), folder.File(to));
+            });
+        EXPECT_EQ(groups, 1);
+        EXPECT_EQ(single > 0, failFirst);
+        EXPECT_EQ(FolderContents(folder.path()),
+                  (std::map<std::string, std::string>{{"a", "b"}, {"b", "a"}, {"d", "c"}}));
+        for (const RenameResult& result : results) {
+            EXPECT_EQ(result.error, 0);
+        }
+    }
+}
+
 // A file system that ignores case and gives each spelling its own inode
 // number (exFAT): a change of case alone goes through a temporary name; a
 // name taken by another file, whatever its case, stays refused.
