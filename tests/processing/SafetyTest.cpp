@@ -256,6 +256,31 @@ TEST_F(SafetyTest, SomethingElseInPlaceOfATrackIsLeftAlone) {
     }
 }
 
+// Where RENAME_NOREPLACE and hard links are refused: a file another program
+// writes at the target while the run renames survives, and the step fails
+// with its reason.
+TEST_F(SafetyTest, AFileWrittenAtTheTargetMeanwhileSurvives) {
+    struct NoFlagNoLinkOps : FileOps {
+        int Rename(const std::string& from, const std::string& to) override {
+            return RenameByClaim(from, to, [&to] {
+                if (to.ends_with(".mp3")) {
+                    WriteFileBytes(to, "theirs");
+                }
+            });
+        }
+    };
+    const TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
+    NoFlagNoLinkOps ops;
+    MemoryProcessingLog log;
+    ProcessingPipeline pipeline(log, &ops);
+    pipeline.SetLists(files, {MakeTrack(1, "One")}, {0}, {0}, mp3);
+    pipeline.SetOptions({false, false, false});
+    pipeline.RunAll();
+    EXPECT_THAT(log.Lines(), Contains("Cannot rename \"a.mp3\" to \"01 - One.mp3\": File exists"));
+    EXPECT_EQ(FileText(dir.File("01 - One.mp3")), "theirs");
+    EXPECT_EQ(FakeMp3Marker(dir.File("a.mp3")), "a.mp3");
+}
+
 // A journal line that cannot be written is named as such; an undo whose
 // last mark cannot be written says so and counts it.
 TEST_F(SafetyTest, AJournalThatCannotBeWrittenIsNamed) {
