@@ -6,6 +6,7 @@
 #include <string>
 
 #include "components/ComponentLoader.h"
+#include "platform/FileSystem.h"
 #include "processing/ProcessingLog.h"
 #include "processing/RunLock.h"
 #include "processing/RunRecovery.h"
@@ -31,6 +32,10 @@ int FindFolderRun(const Arguments& arguments, const char* command, const char* u
         return 1;
     }
     run = FindRun(folder);
+    if (!unfinishedOnly && !run.found && IsDirectory(JournalFolderOf(folder))) {
+        // An undo killed while it cleared its journal away: undo finishes it.
+        run = {true, folder, RunStage::kUndone};
+    }
     if (unfinishedOnly ? !run.Unfinished() : !run.CanUndo()) {
         std::fprintf(stderr, "corvane-cli %s: there is no %s in %s\n", command,
                      unfinishedOnly ? "unfinished run" : "run to undo", arguments[0].c_str());

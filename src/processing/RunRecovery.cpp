@@ -563,6 +563,9 @@ int ResumeRun(const std::string& albumFolder, Mp3InfoObject& mp3Info, Processing
 }
 
 int UndoRun(const std::string& albumFolder, ProcessingLog& log, FileOps* ops) {
+    // What an undo killed while it cleared the journal away leaves (before
+    // the lock makes the folder itself).
+    const bool leftBehind = IsDirectory(JournalFolderOf(albumFolder));
     RunLock lock;
     if (lock.LockRunOf(albumFolder) == EWOULDBLOCK) {
         log.LogProblem(kFolderLockedText);
@@ -572,6 +575,9 @@ int UndoRun(const std::string& albumFolder, ProcessingLog& log, FileOps* ops) {
     RunJournal journal(ops != nullptr ? *ops : ownOps);
     JournalRecord record;
     if (!OpenJournal(albumFolder, journal, record)) {
+        if (leftBehind) {
+            return 0;  // cleared away now
+        }
         log.LogProblem("There is no run to undo in this folder.");
         return -1;
     }

@@ -321,6 +321,11 @@ TEST_F(ApplyCommandTest, AnUnfinishedRunIsResumedOrUndone) {
     EXPECT_EQ(test::RunProcess({cli, "undo", Album() + "/Band - Album"}, &out), 0) << out;
     EXPECT_TRUE(Snapshot(Album()) == before) << out;
     EXPECT_EQ(test::RunProcess({cli, "undo", Album()}), 1);
+    // An undo killed while it cleared its journal away is finished by the next.
+    std::filesystem::create_directory(Album() + "/.corvane-run");
+    ASSERT_TRUE(test::WriteFileBytes(Album() + "/.corvane-run/tag-1", "old tag"));
+    EXPECT_EQ(test::RunProcess({cli, "undo", Album()}), 0);
+    EXPECT_TRUE(Snapshot(Album()) == before);
 }
 
 // One run per folder: of two applies started together one refuses, and
