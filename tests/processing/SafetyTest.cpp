@@ -31,9 +31,37 @@ using ::testing::Contains;
 
 class SafetyTest : public ::testing::Test {
 protected:
+    // Files a.mp3, b.mp3, ... of `bytes` bytes of audio (beyond the 8 KiB a
+    // tag backup keeps whole) and a cover, put in order by every step.
+    PipelineRun RunWithCover(int count, std::size_t bytes, Mp3InfoObject& tagger,
+                             FileOps* ops = nullptr) {
+        const char* titles[] = {"One", "Two", "Three", "Four"};
+        TrackList files;
+        TrackList tracks;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = std::string(1, char('a' + i)) + ".mp3";
+            files.push_back(MakeFile(dir.path(), name, 10));
+            WriteFileBytes(files.back().filePath,
+                           FakeMp3Content(name) + std::string(bytes, 'a' + i));
+            tracks.push_back(MakeTrack(i + 1, titles[i]));
+        }
+        WriteFileBytes(dir.File("Album.jpg"), "JPEG");
+        before = FolderContents(dir.path());
+        MemoryProcessingLog log;
+        ProcessingPipeline pipeline(log, ops);
+        pipeline.SetLists(files, tracks, RecordOrderRows(files.size()),
+                          RecordOrderRows(tracks.size()), tagger);
+        pipeline.SetOptions({true, true, true});
+        DependencyMover dependencies;
+        pipeline.SetDependencyStep(&dependencies);
+        pipeline.RunAll();
+        return {log.Lines(), pipeline.FailureCount()};
+    }
+
     CurrentDirGuard cwd;
     TempDir dir;
     FakeMp3Info mp3;
+    std::map<std::string, std::string> before;  // the folder before RunWithCover
 };
 
 // A journal that cannot be written (a read-only or full album folder).
@@ -201,23 +229,8 @@ public:
 // the cover moved along comes back.
 TEST_F(SafetyTest, UndoKeepsWhatTheUserChangedSinceTheRun) {
     LeadingTagMp3 tagger;
-    TrackList files;
-    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
-        files.push_back(MakeFile(dir.path(), name, 10));
-        // Audio beyond the 8 KiB a backup keeps whole.
-        WriteFileBytes(files.back().filePath, FakeMp3Content(name) + std::string(20000, *name));
-    }
-    WriteFileBytes(dir.File("Album.jpg"), "JPEG");
-    const auto before = FolderContents(dir.path());
-    MemoryProcessingLog runLog;
-    ProcessingPipeline pipeline(runLog);
-    pipeline.SetLists(files, {MakeTrack(1, "One"), MakeTrack(2, "Two"), MakeTrack(3, "Three")},
-                      {0, 1, 2}, {0, 1, 2}, tagger);
-    pipeline.SetOptions({true, true, true});
-    DependencyMover dependencies;
-    pipeline.SetDependencyStep(&dependencies);
-    pipeline.RunAll();
-    ASSERT_EQ(pipeline.FailureCount(), 0) << ::testing::PrintToString(runLog.Lines());
+    const PipelineRun run = RunWithCover(3, 20000, tagger);
+    ASSERT_EQ(run.failures, 0) << ::testing::PrintToString(run.lines);
     ASSERT_TRUE(fs::exists(dir.File("Artist - Album/Album.jpg")));
 
     const std::string a = dir.File("Artist - Album/01 - One.mp3");
@@ -357,27 +370,14 @@ TEST_F(SafetyTest, EveryChangedFolderIsSyncedAfterItsLastChange) {
             return unsynced;
         }
     };
-    TrackList files;
-    for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"}) {
-        files.push_back(MakeFile(dir.path(), name, 10));
-    }
-    WriteFileBytes(dir.File("Album.jpg"), "JPEG");
     RecordingOps ops;
-    MemoryProcessingLog log;
-    ProcessingPipeline pipeline(log, &ops);
-    pipeline.SetLists(
-        files,
-        {MakeTrack(1, "One"), MakeTrack(2, "Two"), MakeTrack(3, "Three"), MakeTrack(4, "Four")},
-        {0, 1, 2, 3}, {0, 1, 2, 3}, mp3);
-    pipeline.SetOptions({true, true, true});
-    DependencyMover dependencies;
-    pipeline.SetDependencyStep(&dependencies);
-    pipeline.RunAll();
-    ASSERT_EQ(pipeline.FailureCount(), 0) << ::testing::PrintToString(log.Lines());
+    const PipelineRun run = RunWithCover(4, 0, mp3, &ops);
+    ASSERT_EQ(run.failures, 0) << ::testing::PrintToString(run.lines);
     int syncs = 0;
     EXPECT_TRUE(ops.Unsynced(syncs).empty()) << ::testing::PrintToString(ops.Unsynced(syncs));
     EXPECT_LE(syncs, 14);
     RecordingOps undoOps;
+    MemoryProcessingLog log;
     EXPECT_EQ(UndoRun(dir.path(), log, &undoOps), 0) << ::testing::PrintToString(log.Lines());
     EXPECT_TRUE(undoOps.Unsynced(syncs).empty())
         << ::testing::PrintToString(undoOps.Unsynced(syncs));
