@@ -567,6 +567,9 @@ int ProcessingPipeline::WritePlaylist(const std::string& text) {
 void ProcessingPipeline::DependencyStepRun() {
     if (resuming_ && dependenciesBegun_) {
         // The step had chosen its files: those not moved yet go now.
+        if (dependencyNames_.empty()) {
+            return;
+        }
         log_.Log("Moving Dependencies Files...");
         const int failed = MoveDependencies(dependencyNames_, false);
         if (failed == 0) {
