@@ -84,11 +84,15 @@ int RunLock::Lock(const std::string& folder, bool withFile) {
     if (::stat(folder.c_str(), &st) != 0) {
         return LastError();
     }
+    // A file system that cannot lock a folder (NFS locks need a file open
+    // for writing) still has the lock file.
     const int dirFd = LockPath(folder, false);
-    if (dirFd < 0) {
+    if (dirFd == -EWOULDBLOCK || (dirFd < 0 && !withFile)) {
         return -dirFd;
     }
-    held_.push_back({dirFd, {}, st.st_dev, st.st_ino});
+    if (dirFd >= 0) {
+        held_.push_back({dirFd, {}, st.st_dev, st.st_ino});
+    }
     if (!withFile) {
         return 0;
     }
@@ -101,7 +105,7 @@ int RunLock::Lock(const std::string& folder, bool withFile) {
     if (fd < 0) {
         return -fd;
     }
-    held_.push_back({fd, file, 0, 0});
+    held_.push_back({fd, file, st.st_dev, st.st_ino});
     return 0;
 }
 
