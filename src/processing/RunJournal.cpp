@@ -318,10 +318,10 @@ void RunJournal::TouchParentOf(const std::string& path) {
 
 void RunJournal::Commit() {
     for (const std::string& dir : touched_) {
-        // A folder that is gone (removed by the change) has nothing to sync.
-        const int error = ops_.SyncDirectory(Absolute(dir));
-        if (error != 0 && error != ENOENT && error_ == 0) {
-            error_ = error;
+        // Only a disk that fails stops the run; a folder that is gone (removed
+        // by the change) or cannot be opened for reading has nothing to sync.
+        if (ops_.SyncDirectory(Absolute(dir)) == EIO && error_ == 0) {
+            error_ = EIO;
         }
     }
     touched_.clear();
