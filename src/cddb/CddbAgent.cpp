@@ -197,6 +197,7 @@ bool CddbAgent::QueryCandidates(const std::vector<DiscCandidate>& candidates,
                                 std::size_t maxQueries, std::vector<DiscMatch>& matches,
                                 std::size_t& found, const QueryNotice& beforeQuery) {
     matches.clear();
+    unreadableAnswer_.reset();
     const std::size_t tries = std::min(candidates.size(), maxQueries);
     for (std::size_t i = 0; i < tries; ++i) {
         if (beforeQuery) {
@@ -209,8 +210,13 @@ bool CddbAgent::QueryCandidates(const std::vector<DiscCandidate>& candidates,
             return true;
         }
         SetErrorFromLastAnswer();
+        if (IsUnreachable(ErrorCode())) {
+            return false;  // asking again would only wait as long again
+        }
         if (ErrorCode() != 0) {
-            return false;
+            // An answer that could not be read (too long, no CDDB, cut
+            // short) says nothing of the next id, which the server may know.
+            unreadableAnswer_ = OneLineAnswer(LastAnswer());
         }
     }
     return false;

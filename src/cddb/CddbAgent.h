@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,11 +83,17 @@ public:
     // most maxQueries of them, until one gives a match (200 or 211); then
     // chooses and reads as Lookup does. beforeQuery hears the index of each
     // candidate before it is asked; found becomes the index of the one that
-    // matched. A failed query (no answer) ends the tries as kNotFound.
+    // matched. A server that cannot be reached ends the tries as kNotFound;
+    // an answer that cannot be read goes on with the next candidate, as a
+    // 202 does.
     using QueryNotice = std::function<void(std::size_t index)>;
     LookupResult LookupCandidates(const std::vector<DiscCandidate>& candidates,
                                   std::size_t maxQueries, std::size_t& found,
                                   const QueryNotice& beforeQuery = {});
+    // After LookupCandidates or QueryCandidates found nothing: the last
+    // answer that could not be read, as one line; none when every answer was
+    // read.
+    const std::optional<std::string>& UnreadableAnswer() const { return unreadableAnswer_; }
     // The queries alone: true with the matches of candidate found; false
     // when none matched (ErrorCode() 0) or a query failed.
     bool QueryCandidates(const std::vector<DiscCandidate>& candidates, std::size_t maxQueries,
@@ -102,6 +109,7 @@ private:
     DiscRecord record_;
     std::string motd_;
     std::string errorText_;
+    std::optional<std::string> unreadableAnswer_;
     std::string defaultHost_;
     int defaultPort_ = 80;
     DiscChooser* chooser_;

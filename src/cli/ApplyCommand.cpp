@@ -28,6 +28,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MemoryComboBox.h"
 #include "processing/ProcessingPipeline.h"
+#include "processing/RunLock.h"
 #include "processing/RunRecovery.h"
 #include "settings/SettingsIni.h"
 
@@ -227,6 +228,15 @@ int RunApply(const Arguments& arguments) {
         return 1;
     }
 
+    // Held from before the first look at the folder to the end of the run.
+    RunLock lock;
+    std::error_code ignored;
+    if (!options.dryRun &&
+        lock.LockRunOf(std::filesystem::absolute(options.folder, ignored).lexically_normal()) ==
+            EWOULDBLOCK) {
+        std::fprintf(stderr, "%s\n", kFolderLockedText);
+        return 1;
+    }
     if (const int status = RefuseUnfinishedRun(options.folder); status != 0) {
         return status;
     }
@@ -316,6 +326,7 @@ int RunApply(const Arguments& arguments) {
         }
         return 0;
     }
+    pipeline.SetLock(std::move(lock));
     pipeline.RunAll();
     log.EndLine();
     return pipeline.FailureCount() == 0 ? 0 : 1;

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "components/ComponentLoader.h"
+#include "platform/FileSystem.h"
 #include "processing/ProcessingLog.h"
+#include "processing/RunLock.h"
 #include "processing/RunRecovery.h"
 
 namespace corvane::cli {
@@ -23,7 +25,17 @@ int FindFolderRun(const Arguments& arguments, const char* command, const char* u
         return 2;
     }
     std::error_code ignored;
-    run = FindRun(std::filesystem::absolute(arguments[0], ignored).lexically_normal().string());
+    const std::string folder =
+        std::filesystem::absolute(arguments[0], ignored).lexically_normal().string();
+    if (FolderIsLocked(folder)) {
+        std::fprintf(stderr, "%s\n", kFolderLockedText);
+        return 1;
+    }
+    run = FindRun(folder);
+    if (!unfinishedOnly && !run.found && IsDirectory(JournalFolderOf(folder))) {
+        // An undo killed while it cleared its journal away: undo finishes it.
+        run = {true, folder, RunStage::kUndone};
+    }
     if (unfinishedOnly ? !run.Unfinished() : !run.CanUndo()) {
         std::fprintf(stderr, "corvane-cli %s: there is no %s in %s\n", command,
                      unfinishedOnly ? "unfinished run" : "run to undo", arguments[0].c_str());

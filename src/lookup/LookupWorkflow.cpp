@@ -336,9 +336,14 @@ LookupOutcome LookupWorkflow::AutomaticLookup() {
     }
     busy.Release();
     // A server that was never reached knows nothing of the disc either; the
-    // user is told so before the search goes on.
+    // user is told so before the search goes on. An answer that could not be
+    // read does not say the disc is unknown.
     AddUnreachableReason();
-    view_.AddStatus(kDiskNotFound);
+    if (const auto& unreadable = agent_.UnreadableAnswer()) {
+        view_.AddStatus("The CDDB server's answer could not be read: " + *unreadable);
+    } else {
+        view_.AddStatus(kDiskNotFound);
+    }
     AddEmailAdvice();
     return LookupOutcome::kNotFound;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
+#include "platform/Json.h"
+
 namespace corvane {
 
 namespace {
@@ -145,6 +147,11 @@ MbParseResult ParseMusicBrainzAnswer(std::string_view text, MbAnswer& answer, st
     if (text.size() > kMaxMusicBrainzAnswerBytes) {
         error =
             "the answer is longer than " + std::to_string(kMaxMusicBrainzAnswerBytes) + " bytes";
+        return MbParseResult::kGarbage;
+    }
+    // A tree of millions of levels costs hundreds of bytes per level to build.
+    if (JsonNestsDeeperThan(text)) {
+        error = "the answer is nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
         return MbParseResult::kGarbage;
     }
     const json root = json::parse(text.begin(), text.end(), nullptr, false);

@@ -71,3 +71,20 @@ int FileOps::Truncate(const std::string& path, std::size_t size) {
 }
 
 }  // namespace corvane
+
+namespace corvane {
+
+int FileOps::SyncDirectory(const std::string& path) {
+    const int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    // Some file systems cannot sync a folder (EINVAL): their entries go with the file data.
+    int err = ::fsync(fd) == 0 || errno == EINVAL ? 0 : LastError();
+    if (::close(fd) != 0 && err == 0) {
+        err = LastError();
+    }
+    return err;
+}
+
+}  // namespace corvane

@@ -26,6 +26,9 @@ public:
     // file's own restored content.
     virtual int ReplaceFile(const std::string& from, const std::string& to);
     virtual int Truncate(const std::string& path, std::size_t size);
+    // Makes the entries of a folder (made, renamed, removed) last through a
+    // power loss.
+    virtual int SyncDirectory(const std::string& path);
 };
 
 }  // namespace corvane

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -24,12 +25,8 @@ int RenameByLink(const std::string& from, const std::string& to) {
         if (err != EPERM && err != EXDEV && err != ENOTSUP) {
             return err;
         }
-        // Folders and file systems without hard links: check, then rename.
-        struct stat st {};
-        if (::lstat(to.c_str(), &st) == 0) {
-            return EEXIST;
-        }
-        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : LastError();
+        // Folders and file systems without hard links (FAT, exFAT).
+        return RenameByClaim(from, to);
     }
     if (::unlink(from.c_str()) != 0) {
         const int err = LastError();
@@ -52,6 +49,12 @@ void SyncParentFolder(const std::string& path) {
     }
 }
 
+bool IsTheClaim(const struct stat& claim, const std::string& path) {
+    struct stat now {};
+    return ::lstat(path.c_str(), &now) == 0 && now.st_dev == claim.st_dev &&
+           now.st_ino == claim.st_ino && (S_ISDIR(now.st_mode) || now.st_size == 0);
+}
+
 }  // namespace
 
 int LastError() {
@@ -68,6 +71,45 @@ int WriteAll(int fd, std::string_view data) {
             return LastError();
         }
         data.remove_prefix(static_cast<size_t>(written));
+    }
+    return 0;
+}
+
+int RenameByClaim(const std::string& from, const std::string& to,
+                  const std::function<void()>& beforeRename) {
+    struct stat source {};
+    if (::lstat(from.c_str(), &source) != 0) {
+        return LastError();
+    }
+    // The target's name is taken first, by an empty file (or folder) that no
+    // one else can have made: then only the claim can be replaced.
+    const bool folder = S_ISDIR(source.st_mode);
+    int fd = -1;
+    if (folder ? ::mkdir(to.c_str(), 0700) != 0
+               : (fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)) < 0) {
+        return LastError();
+    }
+    struct stat claim {};
+    const int statError = ::lstat(to.c_str(), &claim) == 0 ? 0 : LastError();
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (statError != 0) {
+        return statError;
+    }
+    if (beforeRename) {
+        beforeRename();
+    }
+    // Someone who wrote into the claim or put a file in its place keeps it.
+    if (!IsTheClaim(claim, to)) {
+        return EEXIST;
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int err = LastError();
+        if (IsTheClaim(claim, to)) {
+            folder ? ::rmdir(to.c_str()) : ::unlink(to.c_str());
+        }
+        return err;
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,13 @@ bool IsDirectory(const std::string& path);
 // Renames or moves from -> to, never replacing an existing file or folder
 // (EEXIST then). Works for files and folders on the same file system.
 int RenameNoReplace(const std::string& from, const std::string& to);
+
+// The same where neither RENAME_NOREPLACE nor hard links exist: the target
+// name is claimed by an exclusive create, and the rename goes over the claim
+// only while it is still the empty claim; otherwise EEXIST, and whatever
+// another program put there stays. beforeRename lets a test act in between.
+int RenameByClaim(const std::string& from, const std::string& to,
+                  const std::function<void()>& beforeRename = {});
 
 // Writes data to a temporary file beside path, syncs it, renames it over path
 // and syncs the folder, so readers -- and a restart after a crash -- see

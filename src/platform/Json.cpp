@@ -31,6 +31,30 @@ void AppendJsonByte(std::string& out, unsigned char byte) {
 
 }  // namespace
 
+bool JsonNestsDeeperThan(std::string_view text, int maxDepth) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;  // the escaped character cannot end the string
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxDepth) {
+                return true;
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
 void AppendJsonString(std::string& out, std::string_view text) {
     out += '"';
     AppendEscapedText(out, text, AppendJsonByte);

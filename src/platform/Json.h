@@ -15,6 +15,14 @@ namespace corvane {
 void AppendJsonString(std::string& out, std::string_view text);
 std::string JsonQuote(std::string_view text);
 
+// Answers nested deeper than this are refused before they are parsed.
+inline constexpr int kMaxJsonDepth = 64;
+
+// Whether the brackets of a JSON text (outside its strings) nest deeper than
+// maxDepth: one pass and no memory, so that a hostile answer of nested
+// brackets is refused before a parser builds a tree of it.
+bool JsonNestsDeeperThan(std::string_view text, int maxDepth = kMaxJsonDepth);
+
 // Builds one JSON document. Commas and nesting are handled here; the caller
 // only says what comes next. Inside an object, each value is preceded by Key.
 class JsonWriter {

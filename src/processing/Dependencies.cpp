@@ -130,10 +130,8 @@ int DependencyMover::Run(const DependencyContext& context, ProcessingLog& log) {
     return MoveChecked(list, context, log);
 }
 
-bool DependencyMover::MoveOne(const std::string& name, const DependencyContext& context,
-                              ProcessingLog& log) {
-    const std::string target = context.dirName + "/" + name;
-    const int error = RenameNoReplace(context.albumFolder + name, context.albumFolder + target);
+bool DependencyMover::Report(const std::string& name, int error, const DependencyContext& context,
+                             ProcessingLog& log) {
     if (error == EEXIST) {
         log.LogProblem("Kept " + Quoted(name) + " in the album folder: " + Quoted(context.dirName) +
                        " holds a file of that name.");
@@ -145,7 +143,7 @@ bool DependencyMover::MoveOne(const std::string& name, const DependencyContext& 
         return false;
     }
     if (listener_) {
-        listener_(name, target);
+        listener_(name, context.dirName + "/" + name);
     }
     return true;
 }
@@ -153,18 +151,29 @@ bool DependencyMover::MoveOne(const std::string& name, const DependencyContext& 
 int DependencyMover::MoveChecked(DependencyList& list, const DependencyContext& context,
                                  ProcessingLog& log) {
     log.Log("Moving Dependencies Files...");
-    std::size_t tried = 0;
-    int failed = 0;
+    std::vector<std::string> names;
     std::string name;
     for (bool more = list.FirstChecked(); more;) {
         more = list.NextChecked(name);
-        ++tried;
-        failed += MoveOne(name, context, log) ? 0 : 1;
+        names.push_back(name);
+    }
+    std::vector<int> errors;
+    if (context.move) {
+        errors = context.move(names);
+    } else {
+        for (const std::string& each : names) {
+            errors.push_back(RenameNoReplace(context.albumFolder + each,
+                                             context.albumFolder + context.dirName + "/" + each));
+        }
+    }
+    int failed = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        failed += Report(names[i], errors[i], context, log) ? 0 : 1;
     }
     if (failed == 0) {
         log.Log(kDoneText);
     } else {
-        log.LogProblem(std::to_string(failed) + " of " + FilesText(tried) + " not moved.");
+        log.LogProblem(std::to_string(failed) + " of " + FilesText(names.size()) + " not moved.");
     }
     return failed;
 }

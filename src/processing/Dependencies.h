@@ -79,10 +79,12 @@ public:
     void SetMoveAll(bool moveAll) { moveAll_ = moveAll; }
 
     int Run(const DependencyContext& context, ProcessingLog& log) override;
+    bool MovesAll() const override { return moveAll_; }
 
 private:
     int MoveChecked(DependencyList& list, const DependencyContext& context, ProcessingLog& log);
-    bool MoveOne(const std::string& name, const DependencyContext& context, ProcessingLog& log);
+    bool Report(const std::string& name, int error, const DependencyContext& context,
+                ProcessingLog& log);
 
     DependencyChooser* chooser_;
     MoveListener listener_;

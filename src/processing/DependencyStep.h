@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "album/TrackInfo.h"
 #include "processing/ProcessingLog.h"
@@ -17,6 +19,9 @@ struct DependencyContext {
     bool albumDirEntered = false;  // the move step made the album directory current
     std::string searchWords;       // upper case
     bool confirmDependencies = false;
+    // Moves the named files of the album folder into the album directory,
+    // journaled; the error of each. Without it, plain renames.
+    std::function<std::vector<int>(const std::vector<std::string>& names)> move;
 };
 
 // The dependencies step, run as step 3 of the processing when moving
@@ -25,6 +30,8 @@ class DependencyStep {
 public:
     virtual ~DependencyStep() = default;
     virtual int Run(const DependencyContext& context, ProcessingLog& log) = 0;
+    // Every candidate moves, not only those that match the album.
+    virtual bool MovesAll() const { return false; }
 };
 
 }  // namespace corvane

@@ -12,6 +12,7 @@
 #include "naming/FileNameCleanup.h"
 #include "naming/NameFormat.h"
 #include "platform/FileSystem.h"
+#include "processing/Dependencies.h"
 #include "processing/PlaylistWriter.h"
 #include "processing/RenameBatch.h"
 #include "processing/TagBackup.h"
@@ -22,6 +23,15 @@ namespace corvane {
 namespace {
 
 constexpr const char* kFailedText = "Failed.";
+// The MP3 component cannot open the file: its tag is not written.
+constexpr int kNotMp3 = -2;
+
+// A failure that may go when its cause does (a full disk, a locked file),
+// so that the run stays unfinished and resume tries again; a name that is
+// taken or a file that is no MP3 would fail again.
+bool IsRetryable(int error) {
+    return error > 0 && error != EEXIST && error != EINVAL && error != ENOENT;
+}
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -123,9 +133,11 @@ void ProcessingPipeline::SetResume(RunState state, Mp3InfoObject& mp3Info) {
     plan_ = std::move(state.plan);
     dirReady_ = state.dirReady;
     playlistDone_ = state.playlistDone;
+    dependenciesBegun_ = state.dependenciesBegun;
+    dependencyNames_ = std::move(state.dependencyNames);
     options_.createDirectory = !plan_.dirName.empty();
     options_.createPlaylist = !plan_.playlistName.empty();
-    options_.moveDependencies = false;
+    options_.moveDependencies = state.dependencies;
     mp3Info_ = &mp3Info;
     resuming_ = true;
 }
@@ -136,6 +148,7 @@ Plan ProcessingPipeline::PlanOfRun() const {
 
 void ProcessingPipeline::Start() {
     otherFailures_ = 0;
+    retryable_ = 0;
     skipped_ = 0;
     albumDirEntered_ = false;
     blocked_ = false;
@@ -143,9 +156,29 @@ void ProcessingPipeline::Start() {
         plan_ = PlanOfRun();
         dirReady_ = false;
         playlistDone_ = false;
+        dependenciesBegun_ = false;
+        dependencyNames_.clear();
     }
     log_.Log("Processing Files, started at " + LocalTimeText());
-    blocked_ = !StartJournal();
+    blocked_ = !LockFolder() || !StartJournal();
+}
+
+bool ProcessingPipeline::LockFolder() {
+    if (plan_.albumFolder.empty()) {
+        return true;
+    }
+    int error = lock_.LockRunOf(plan_.albumFolder);
+    const std::string dir = plan_.albumFolder + plan_.dirName;
+    if (error == 0 && !plan_.dirName.empty() && IsDirectory(dir)) {
+        error = lock_.LockDirectory(dir);
+    }
+    // A file system without locks does not stop the run; another run does.
+    if (error != EWOULDBLOCK) {
+        return true;
+    }
+    log_.LogProblem(kFolderLockedText);
+    ++otherFailures_;
+    return false;
 }
 
 bool ProcessingPipeline::StartJournal() {
@@ -166,6 +199,10 @@ bool ProcessingPipeline::StartJournal() {
     JournalRecord record;
     record.dirName = plan_.dirName;
     record.playlistName = plan_.playlistName;
+    record.dependencies =
+        options_.moveDependencies && options_.createDirectory && dependencyStep_ != nullptr;
+    record.allDependencies = record.dependencies && dependencyStep_->MovesAll();
+    record.dependencyWords = searchWords_;
     for (std::size_t track = 0; track < tracks_.size(); ++track) {
         for (const FileJob& job : plan_.jobs) {
             if (job.skipReason.empty() && job.trackRecord == static_cast<int>(track)) {
@@ -185,8 +222,13 @@ bool ProcessingPipeline::StartJournal() {
 void ProcessingPipeline::Finish() {
     log_.Log("Operation finished at " + LocalTimeText());
     if (!blocked_ && journal_.IsOpen()) {
-        journal_.Mark(RunStage::kFinished);
+        // A run with failures that may go is not finished: resume tries again.
+        journal_.Commit();
+        if (retryable_ == 0) {
+            journal_.Mark(RunStage::kFinished);
+        }
     }
+    lock_.Release();
 }
 
 void ProcessingPipeline::RunAll() {
@@ -224,6 +266,8 @@ bool ProcessingPipeline::RunStep(Step step) {
         case Step::kEnd:
             break;
     }
+    // Each step's changes are on the disk before the next step relies on them.
+    journal_.Commit();
     return stepProblems_ == 0;
 }
 
@@ -247,6 +291,7 @@ void ProcessingPipeline::CreateDirectoryStep() {
         }
     }
     dirReady_ = true;
+    lock_.LockDirectory(plan_.albumFolder + dirName);
     log_.Log(kDoneText);
 }
 
@@ -291,19 +336,31 @@ bool ProcessingPipeline::MoveFiles() {
     int skipped = 0;
     LogSkips(skipped);
     int failed = 0;
+    std::vector<std::pair<std::string, std::string>> moves;
+    std::vector<FileJob*> moved;
     for (FileJob& job : plan_.jobs) {
         if (!job.skipReason.empty() || job.inWorkFolder) {
             continue;
         }
-        const int error = journal_.Move(job.currentName, WorkPath(job.currentName));
-        if (error != 0) {
-            FailJob(job,
-                    "Cannot move " + Quoted(job.currentName) + " into " + Quoted(plan_.dirName),
-                    error);
+        if (!IsPlannedFile(job)) {
             ++failed;
             continue;
         }
-        job.inWorkFolder = true;
+        moves.emplace_back(job.currentName, WorkPath(job.currentName));
+        moved.push_back(&job);
+    }
+    // One journal write for every move, one sync of the two folders after.
+    const std::vector<int> errors = journal_.MoveGroup(moves);
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        if (errors[i] != 0) {
+            FailJob(
+                *moved[i],
+                "Cannot move " + Quoted(moved[i]->currentName) + " into " + Quoted(plan_.dirName),
+                errors[i]);
+            ++failed;
+            continue;
+        }
+        moved[i]->inWorkFolder = true;
     }
     LogSummary(failed, skipped, static_cast<int>(plan_.jobs.size()));
     return true;
@@ -319,70 +376,95 @@ bool ProcessingPipeline::EnterFolder(const std::string& folder) {
 }
 
 void ProcessingPipeline::TagFiles() {
-    bool listed = false;
+    std::vector<FileJob*> batch;
     for (FileJob& job : plan_.jobs) {
         if (!job.inWorkFolder || job.tagDone) {
             continue;
         }
-        const std::string path = journal_.Absolute(WorkPath(job.currentName));
-        if (!Exists(path)) {
-            FailJob(job, "Cannot find " + Quoted(job.currentName), errno);
+        if (!IsPlannedFile(job)) {
             job.inWorkFolder = false;
             continue;
         }
-        // A read-only file is made writable for the write only.
-        TemporarilyWritable writable(path);
-        if (mp3Info_->Open(path) != 0) {
-            FailJob(job, "Cannot read " + Quoted(job.currentName) +
-                             " as an MP3 file: its tag is not written.");
+        if (const int error = KeepOldTag(job); error != 0) {
+            FailJob(job, "Cannot keep the old tag of " + Quoted(job.currentName), error);
             continue;
         }
-        if (!listed) {
-            // What the folder holds before the first write: whatever a killed
-            // write leaves beyond it is the writer's temporary file.
-            std::vector<std::string> words{WorkPath("")};
-            AddFolderNames(journal_.Absolute(WorkPath("")), words);
-            journal_.Note(JournalOpKind::kList, words);
-            listed = true;
-        }
-        if (const int error = WriteTag(job); error != 0) {
-            FailJob(job, "Cannot write the tag of " + Quoted(job.currentName) + ": " +
-                             WriteFailureText(*mp3Info_, error));
-        }
-        if (const int restoreError = writable.Restore()) {
-            Problem("Cannot make " + Quoted(job.currentName) +
-                    " read-only again: " + ErrorText(restoreError));
+        batch.push_back(&job);
+    }
+    if (batch.empty()) {
+        return;
+    }
+    // What the folder holds before the first write: whatever a killed write
+    // leaves beyond it is the writer's temporary file.
+    std::vector<JournalOp> ops(1);
+    ops[0].kind = JournalOpKind::kList;
+    ops[0].args = {WorkPath("")};
+    AddFolderNames(journal_.Absolute(WorkPath("")), ops[0].args);
+    for (const FileJob* job : batch) {
+        ops.push_back(
+            {JournalOpKind::kTag, {WorkPath(job->currentName), job->oldTagCopy}, {}, 0, {}});
+    }
+    // The old tags are on the disk before the journal says a write began.
+    journal_.Touch(kJournalFolder);
+    journal_.Commit();
+    const int noteError = journal_.NoteGroup(ops);
+    for (FileJob* job : batch) {
+        const int error = noteError != 0 ? noteError : WriteTag(*job);
+        if (error == kNotMp3) {
+            FailJob(*job, "Cannot read " + Quoted(job->currentName) +
+                              " as an MP3 file: its tag is not written.");
+        } else if (error != 0) {
+            FailJob(
+                *job,
+                "Cannot write the tag of " + Quoted(job->currentName) + ": " +
+                    (noteError != 0 ? JournalText(noteError) : WriteFailureText(*mp3Info_, error)),
+                0, IsRetryable(error));
         }
     }
+    journal_.Touch(WorkPath("").empty() ? "" : plan_.dirName);
+    journal_.Commit();
 }
 
-// Keeps the old tag in the journal's folder, notes the write and writes.
-int ProcessingPipeline::WriteTag(FileJob& job) {
-    const std::string path = WorkPath(job.currentName);
-    if (job.oldTagCopy.empty()) {
-        std::string content;
-        if (const int error = ReadWholeFile(journal_.Absolute(path), content); error != 0) {
-            return error;
-        }
-        const std::string backup = MakeTagBackup(content);
-        int error = EEXIST;
-        for (int n = 1; error == EEXIST; ++n) {
-            job.oldTagCopy = std::string(kJournalFolder) + "/tag-" + std::to_string(n);
-            error = ops_.CreateFile(journal_.Absolute(job.oldTagCopy), backup);
-        }
-        if (error != 0) {
-            job.oldTagCopy.clear();
-            return error;
-        }
+// A copy of the old tag in the journal's folder, made once per file.
+int ProcessingPipeline::KeepOldTag(FileJob& job) {
+    if (!job.oldTagCopy.empty()) {
+        return 0;
     }
-    if (const int error = journal_.Note(JournalOpKind::kTag, {path, job.oldTagCopy}); error != 0) {
+    std::string content;
+    if (const int error = ReadWholeFile(journal_.Absolute(WorkPath(job.currentName)), content);
+        error != 0) {
         return error;
     }
-    const TrackInfo& track = TrackOf(job);
-    const int error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
-                                         track.comment, track.track, track.genre);
-    journal_.Outcome(error);
+    const std::string backup = MakeTagBackup(content);
+    int error = EEXIST;
+    for (int n = 1; error == EEXIST; ++n) {
+        job.oldTagCopy = std::string(kJournalFolder) + "/tag-" + std::to_string(n);
+        error = ops_.CreateFile(journal_.Absolute(job.oldTagCopy), backup);
+    }
+    if (error != 0) {
+        job.oldTagCopy.clear();
+    }
+    return error;
+}
+
+// Writes the tag whose journal line is written, and its outcome with the
+// digest of the tag written.
+int ProcessingPipeline::WriteTag(FileJob& job) {
+    const std::string path = journal_.Absolute(WorkPath(job.currentName));
+    // A read-only file is made writable for the write only.
+    TemporarilyWritable writable(path);
+    int error = kNotMp3;
+    if (mp3Info_->Open(path) == 0) {
+        const TrackInfo& track = TrackOf(job);
+        error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
+                                   track.comment, track.track, track.genre);
+    }
+    journal_.Outcome(error == kNotMp3 ? EINVAL : error, error == 0 ? TagDigestOfFile(path) : "");
     job.tagDone = error == 0;
+    if (const int restoreError = writable.Restore()) {
+        Problem("Cannot make " + Quoted(job.currentName) +
+                " read-only again: " + ErrorText(restoreError));
+    }
     return error;
 }
 
@@ -390,16 +472,12 @@ void ProcessingPipeline::RenameFiles() {
     std::vector<RenameRequest> requests;
     std::vector<FileJob*> renamed;
     for (FileJob& job : plan_.jobs) {
-        if (job.inWorkFolder) {
+        if (job.inWorkFolder && IsPlannedFile(job)) {
             requests.push_back({job.currentName, job.newName});
             renamed.push_back(&job);
         }
     }
-    const std::vector<RenameResult> results =
-        RenameAll(requests, journal_.Absolute(WorkPath("")),
-                  [this](const std::string& from, const std::string& to) {
-                      return journal_.Move(WorkPath(from), WorkPath(to));
-                  });
+    const std::vector<RenameResult> results = journal_.RenameAll(requests, WorkPath(""));
     for (std::size_t i = 0; i < results.size(); ++i) {
         renamed[i]->currentName = results[i].finalName;
         if (results[i].error == 0) {
@@ -410,8 +488,9 @@ void ProcessingPipeline::RenameFiles() {
         if (results[i].finalName != requests[i].from) {
             text += "; the file is now named " + Quoted(results[i].finalName);
         }
-        FailJob(*renamed[i], text);
+        FailJob(*renamed[i], text, 0, IsRetryable(results[i].error));
     }
+    journal_.Commit();
 }
 
 void ProcessingPipeline::WritePlaylistStep() {
@@ -477,12 +556,31 @@ int ProcessingPipeline::WritePlaylist(const std::string& text) {
             ops_.RemoveFile(journal_.Absolute(temporary));
         }
     }
+    journal_.TouchParentOf(path);
+    journal_.Touch(kJournalFolder);
     journal_.Outcome(error);
+    journal_.Commit();
     playlistDone_ = error == 0;
     return error;
 }
 
 void ProcessingPipeline::DependencyStepRun() {
+    if (resuming_ && dependenciesBegun_) {
+        // The step had chosen its files: those not moved yet go now.
+        if (dependencyNames_.empty()) {
+            return;
+        }
+        log_.Log("Moving Dependencies Files...");
+        const int failed = MoveDependencies(dependencyNames_, false);
+        if (failed == 0) {
+            log_.Log(kDoneText);
+        } else {
+            log_.LogProblem(std::to_string(failed) + " not moved.");
+        }
+        otherFailures_ += failed;
+        stepProblems_ += failed;
+        return;
+    }
     if (dependencyStep_ == nullptr) {
         return;
     }
@@ -496,9 +594,44 @@ void ProcessingPipeline::DependencyStepRun() {
     context.albumDirEntered = albumDirEntered_;
     context.searchWords = searchWords_;
     context.confirmDependencies = confirmDependencies_;
+    context.move = [this](const std::vector<std::string>& names) {
+        std::vector<int> errors;
+        MoveDependencies(names, true, &errors);
+        return errors;
+    };
     const int failed = dependencyStep_->Run(context, log_);
     otherFailures_ += failed;
     stepProblems_ += failed;
+}
+
+// The album's other files into the album directory, in one journal group
+// that begins with the step's mark; the number that failed.
+int ProcessingPipeline::MoveDependencies(const std::vector<std::string>& names, bool quiet,
+                                         std::vector<int>* errors) {
+    std::vector<std::pair<std::string, std::string>> moves;
+    for (const std::string& name : names) {
+        moves.emplace_back(name, WorkPath(name));
+    }
+    std::vector<JournalOp> mark;
+    if (!dependenciesBegun_) {
+        // The chosen files in the mark's one line: a mark cut short is no mark.
+        mark.push_back({JournalOpKind::kDependencies, names, {}, 0, {}});
+    }
+    const std::vector<int> results = journal_.MoveGroup(moves, mark);
+    dependenciesBegun_ = journal_.Error() == 0;
+    int failed = 0;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        retryable_ += IsRetryable(results[i]) ? 1 : 0;
+        failed += results[i] != 0 ? 1 : 0;
+        if (results[i] != 0 && !quiet) {
+            log_.LogProblem(ReasonText(
+                "Cannot move " + Quoted(names[i]) + " into " + Quoted(plan_.dirName), results[i]));
+        }
+    }
+    if (errors != nullptr) {
+        *errors = results;
+    }
+    return failed;
 }
 
 std::string ProcessingPipeline::WorkPath(const std::string& name) const {
@@ -524,14 +657,43 @@ void ProcessingPipeline::Problem(const std::string& text) {
 }
 
 void ProcessingPipeline::StepFailed(const std::string& reason, int error) {
-    Problem(error != 0 ? reason + ": " + ErrorText(error) : reason);
+    Problem(ReasonText(reason, error));
     ++otherFailures_;
+    retryable_ += IsRetryable(error) ? 1 : 0;
     log_.LogProblem(kFailedText);
 }
 
-void ProcessingPipeline::FailJob(FileJob& job, const std::string& reason, int error) {
-    Problem(error != 0 ? reason + ": " + ErrorText(error) : reason);
+void ProcessingPipeline::FailJob(FileJob& job, const std::string& reason, int error,
+                                 bool retryable) {
+    Problem(ReasonText(reason, error));
     job.failed = true;
+    retryable_ += retryable || IsRetryable(error) ? 1 : 0;
+}
+
+std::string ProcessingPipeline::ReasonText(const std::string& reason, int error) const {
+    if (error == 0) {
+        return reason;
+    }
+    // The change was not made because its journal line could not be written.
+    return error == journal_.Error() ? JournalText(error) : reason + ": " + ErrorText(error);
+}
+
+std::string ProcessingPipeline::JournalText(int error) const {
+    return "Cannot write the run journal " + Quoted(journal_.Path()) + ": " + ErrorText(error);
+}
+
+// A file the run plans for must still be the regular file it was: a
+// directory or a link put in its place is left alone.
+bool ProcessingPipeline::IsPlannedFile(FileJob& job) {
+    struct stat st {};
+    const std::string path =
+        journal_.Absolute(job.inWorkFolder ? WorkPath(job.currentName) : job.currentName);
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        return true;
+    }
+    FailJob(job, "Skipped " + Quoted(job.currentName) +
+                     (Exists(path) ? ": it is no longer a regular file." : ": it is gone."));
+    return false;
 }
 
 int ProcessingPipeline::FailedFileCount() const {

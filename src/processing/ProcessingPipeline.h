@@ -10,6 +10,7 @@
 #include "processing/FilePairing.h"
 #include "processing/ProcessingLog.h"
 #include "processing/RunJournal.h"
+#include "processing/RunLock.h"
 
 namespace corvane {
 
@@ -47,10 +48,13 @@ void ForeseeRefusals(Plan& plan);
 // Where a journal says a run stands: the plan with each job as it is now.
 struct RunState {
     Plan plan;
-    TrackList files;            // one per journal file: the old name and play time
-    TrackList tracks;           // the album track of each
-    bool dirReady = false;      // the album directory is there to use
-    bool playlistDone = false;  // the run wrote its playlist
+    TrackList files;                           // one per journal file: the old name and play time
+    TrackList tracks;                          // the album track of each
+    bool dirReady = false;                     // the album directory is there to use
+    bool playlistDone = false;                 // the run wrote its playlist
+    bool dependencies = false;                 // the run moves the album's other files
+    bool dependenciesBegun = false;            // and had chosen them
+    std::vector<std::string> dependencyNames;  // chosen and not moved yet
 };
 
 // What "Rename Files" does, one step at a time: create the album directory;
@@ -77,6 +81,9 @@ public:
     void SetDependencyStep(DependencyStep* step) { dependencyStep_ = step; }
     // Goes on with a run that a journal left unfinished, instead of a new one.
     void SetResume(RunState state, Mp3InfoObject& mp3Info);
+    // The folder's lock, taken by the caller before it looked at the folder;
+    // without one, Start takes it. Finish lets it go.
+    void SetLock(RunLock lock) { lock_ = std::move(lock); }
 
     // What the run will do, from the lists and options given.
     Plan PlanOfRun() const;
@@ -99,17 +106,24 @@ public:
     std::string SummaryText() const;
 
 private:
+    bool LockFolder();
     bool StartJournal();
     void CreateDirectoryStep();
     void MoveTagRenameStep();
     bool MoveFiles();
     bool EnterFolder(const std::string& folder);
     void TagFiles();
+    int KeepOldTag(FileJob& job);
     int WriteTag(FileJob& job);
     void RenameFiles();
     void WritePlaylistStep();
     int WritePlaylist(const std::string& text);
     void DependencyStepRun();
+    int MoveDependencies(const std::vector<std::string>& names, bool quiet,
+                         std::vector<int>* errors = nullptr);
+    bool IsPlannedFile(FileJob& job);
+    std::string ReasonText(const std::string& reason, int error) const;
+    std::string JournalText(int error) const;
 
     // The path of a name in the folder where the files are tagged and
     // renamed, relative to the album folder.
@@ -119,13 +133,14 @@ private:
     void Problem(const std::string& text);
     // The step cannot go on: logs why and "Failed.".
     void StepFailed(const std::string& reason, int error = 0);
-    void FailJob(FileJob& job, const std::string& reason, int error = 0);
+    void FailJob(FileJob& job, const std::string& reason, int error = 0, bool retryable = false);
     int FailedFileCount() const;
     void LogSummary(int failed, int skipped, int total);
     const TrackInfo& FileOf(const FileJob& job) const;
     const TrackInfo& TrackOf(const FileJob& job) const;
 
     ProcessingLog& log_;
+    RunLock lock_;
     FileOps ownOps_;
     FileOps& ops_;
     RunJournal journal_;
@@ -145,7 +160,10 @@ private:
     bool dirReady_ = false;
     bool albumDirEntered_ = false;
     bool playlistDone_ = false;
+    bool dependenciesBegun_ = false;
+    std::vector<std::string> dependencyNames_;
     int otherFailures_ = 0;  // failures that are not a file's own
+    int retryable_ = 0;      // failures that a resume may mend
     int skipped_ = 0;
     int stepProblems_ = 0;  // in the step running
 };

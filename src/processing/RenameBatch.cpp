@@ -3,9 +3,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <set>
 #include <unordered_map>
 
 #include "platform/FileSystem.h"
+#include "platform/Unicode.h"
 
 namespace corvane {
 
@@ -171,7 +174,10 @@ int RenameOneNoReplace(const std::string& from, const std::string& to, const std
                        const RenameFunction& given) {
     const RenameFunction rename = FolderRename(folder, given);
     const int error = rename(from, to);
-    if (error != EEXIST || !IsSameFile(folder + from, folder + to)) {
+    // A file system that ignores case may give each spelling its own inode
+    // number (exFAT): a change of case alone goes through a temporary name.
+    if (error != EEXIST ||
+        (!IsSameFile(folder + from, folder + to) && ToUpperUtf8(from) != ToUpperUtf8(to))) {
         return error;
     }
     int parkError = 0;
@@ -189,6 +195,48 @@ int RenameOneNoReplace(const std::string& from, const std::string& to, const std
 std::vector<RenameResult> RenameAll(const std::vector<RenameRequest>& requests,
                                     const std::string& folder, RenameFunction rename) {
     return Batch(requests, folder, FolderRename(folder, std::move(rename))).Run();
+}
+
+std::vector<RenameResult> RenameAllGrouped(const std::vector<RenameRequest>& requests,
+                                           const std::string& folder,
+                                           const MoveGroupFunction& moveGroup,
+                                           RenameFunction rename) {
+    // The folder's names, renamed in memory as the batch would rename them.
+    std::set<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(folder.empty() ? "." : folder, ignored)) {
+        names.insert(entry.path().filename().string());
+    }
+    std::vector<RenameRequest> moves;
+    Batch(requests, folder, [&](const std::string& from, const std::string& to) {
+        if (names.count(to) != 0) {
+            return EEXIST;
+        }
+        if (names.erase(from) == 0) {
+            return ENOENT;
+        }
+        names.insert(to);
+        moves.push_back({from, to});
+        return 0;
+    }).Run();
+    const std::vector<int> errors = moves.empty() ? std::vector<int>() : moveGroup(moves);
+    // Where each file is now, after the moves that were made.
+    std::unordered_map<std::string, std::size_t> at;
+    std::vector<RenameRequest> left(requests);
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        at[requests[i].from] = i;
+    }
+    for (std::size_t k = 0; k < moves.size(); ++k) {
+        const auto found = at.find(moves[k].from);
+        if (errors[k] == 0 && found != at.end()) {
+            const std::size_t i = found->second;
+            at.erase(found);
+            at[moves[k].to] = i;
+            left[i].from = moves[k].to;
+        }
+    }
+    return RenameAll(left, folder, std::move(rename));
 }
 
 }  // namespace corvane

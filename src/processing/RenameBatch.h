@@ -28,6 +28,17 @@ using RenameFunction = std::function<int(const std::string& from, const std::str
 std::vector<RenameResult> RenameAll(const std::vector<RenameRequest>& requests,
                                     const std::string& folder = {}, RenameFunction rename = {});
 
+// The same in one go where a journal notes a group of moves at once: the
+// moves RenameAll would make are worked out first, from the names the folder
+// holds, and made through moveGroup (the error of each, in order); whatever
+// did not land (a file that changed meanwhile, a file system that ignores
+// case) is renamed again one by one through rename.
+using MoveGroupFunction = std::function<std::vector<int>(const std::vector<RenameRequest>& moves)>;
+std::vector<RenameResult> RenameAllGrouped(const std::vector<RenameRequest>& requests,
+                                           const std::string& folder,
+                                           const MoveGroupFunction& moveGroup,
+                                           RenameFunction rename);
+
 // Renames one file; a change of letter case alone also works on file systems
 // that ignore case (FAT media), where the target looks taken by the file itself.
 int RenameOneNoReplace(const std::string& from, const std::string& to,

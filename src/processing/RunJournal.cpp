@@ -1,5 +1,6 @@
 #include "processing/RunJournal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <sstream>
@@ -18,10 +19,11 @@ struct KindName {
     const char* name;
 };
 constexpr KindName kKindNames[] = {
-    {JournalOpKind::kMakeDir, "mkdir"},   {JournalOpKind::kMove, "move"},
-    {JournalOpKind::kTag, "tag"},         {JournalOpKind::kWrite, "write"},
-    {JournalOpKind::kRestore, "restore"}, {JournalOpKind::kRemove, "remove"},
-    {JournalOpKind::kRemoveDir, "rmdir"}, {JournalOpKind::kList, "list"},
+    {JournalOpKind::kMakeDir, "mkdir"},     {JournalOpKind::kMove, "move"},
+    {JournalOpKind::kTag, "tag"},           {JournalOpKind::kWrite, "write"},
+    {JournalOpKind::kRestore, "restore"},   {JournalOpKind::kRemove, "remove"},
+    {JournalOpKind::kRemoveDir, "rmdir"},   {JournalOpKind::kList, "list"},
+    {JournalOpKind::kDependencies, "deps"},
 };
 
 struct StageName {
@@ -126,14 +128,32 @@ bool ReadFileWords(const std::vector<std::string>& words, JournalFile& entry) {
     return true;
 }
 
-// Reads one line of the part after the plan into record.
-void ReadOpLine(const std::vector<std::string>& words, JournalRecord& record) {
+const char* KindWord(JournalOpKind kind) {
+    for (const KindName& name : kKindNames) {
+        if (name.kind == kind) {
+            return name.name;
+        }
+    }
+    return "?";
+}
+
+// Reads one line of the part after the plan into record; waiting: the
+// first change without an outcome, which the next outcome line is for.
+void ReadOpLine(const std::vector<std::string>& words, JournalRecord& record,
+                std::size_t& waiting) {
     const std::string& first = words.front();
     if (first == "ok" || first == "fail") {
-        if (!record.ops.empty()) {
-            JournalOp& op = record.ops.back();
+        while (waiting < record.ops.size() && !HasOutcome(record.ops[waiting].kind)) {
+            ++waiting;
+        }
+        if (waiting < record.ops.size()) {
+            JournalOp& op = record.ops[waiting++];
             op.result = first == "ok" ? JournalOpResult::kDone : JournalOpResult::kFailed;
-            op.error = words.size() > 1 ? std::atoi(words[1].c_str()) : EIO;
+            if (first == "ok") {
+                op.detail = words.size() > 1 ? words[1] : std::string();
+            } else {
+                op.error = words.size() > 1 ? std::atoi(words[1].c_str()) : EIO;
+            }
         }
         return;
     }
@@ -145,13 +165,17 @@ void ReadOpLine(const std::vector<std::string>& words, JournalRecord& record) {
     }
     for (const KindName& kind : kKindNames) {
         if (first == kind.name) {
-            record.ops.push_back({kind.kind, {words.begin() + 1, words.end()}, {}, 0});
+            record.ops.push_back({kind.kind, {words.begin() + 1, words.end()}, {}, 0, {}});
             return;
         }
     }
 }
 
 }  // namespace
+
+bool HasOutcome(JournalOpKind kind) {
+    return kind != JournalOpKind::kList && kind != JournalOpKind::kDependencies;
+}
 
 std::string JournalFolderOf(const std::string& albumFolder) {
     std::string folder = albumFolder;
@@ -169,6 +193,7 @@ bool ReadJournal(const std::string& albumFolder, JournalRecord& record) {
         return false;
     }
     bool inPlan = true;
+    std::size_t waiting = 0;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::vector<std::string> words = Words(text.substr(start, end - start));
@@ -176,11 +201,15 @@ bool ReadJournal(const std::string& albumFolder, JournalRecord& record) {
             continue;
         }
         if (!inPlan) {
-            ReadOpLine(words, record);
+            ReadOpLine(words, record, waiting);
         } else if (words[0] == "dir" && words.size() == 2) {
             record.dirName = words[1];
         } else if (words[0] == "playlist" && words.size() == 2) {
             record.playlistName = words[1];
+        } else if (words[0] == "deps" && words.size() == 3) {
+            record.dependencies = true;
+            record.allDependencies = words[1] == "all";
+            record.dependencyWords = words[2];
         } else if (words[0] == "file") {
             JournalFile entry;
             if (!ReadFileWords(words, entry)) {
@@ -200,18 +229,31 @@ int RunJournal::Begin(const std::string& albumFolder, const JournalRecord& plan)
     const std::string folder = JournalFolderOf(albumFolder);
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
-        ops_.RemoveFile(entry.path().string());
+        // The lock file stays: the run holds it.
+        if (entry.path().filename() != "lock") {
+            ops_.RemoveFile(entry.path().string());
+        }
     }
     if (const int err = ops_.MakeDirectory(folder); err != 0 && err != EEXIST) {
         return error_ = err;
     }
     std::string text = kHeader + std::string("\n") + Line("dir", {plan.dirName}) +
                        Line("playlist", {plan.playlistName});
+    if (plan.dependencies) {
+        text += Line("deps", {plan.allDependencies ? "all" : "checked", plan.dependencyWords});
+    }
     for (const JournalFile& entry : plan.files) {
         text += Line("file", FileWords(entry));
     }
     text += "plan\n";
-    const int error = Write(text, true);
+    int error = Write(text, true);
+    if (error == 0) {
+        // The journal and its folder are on the disk before any change is.
+        Touch(kJournalFolder);
+        Touch("");
+        Commit();
+        error = error_;
+    }
     if (error != 0) {
         // No change can be made without a journal: the folder is left as it was.
         ops_.RemoveFile(folder + "/" + kJournalName);
@@ -226,6 +268,12 @@ void RunJournal::SetFolder(const std::string& albumFolder) {
         albumFolder_ += '/';
     }
     error_ = 0;
+    outcomes_.clear();
+    touched_.clear();
+}
+
+std::string RunJournal::Path() const {
+    return JournalFolderOf(albumFolder_) + "/" + kJournalName;
 }
 
 void RunJournal::Continue(const std::string& albumFolder) {
@@ -240,20 +288,52 @@ void RunJournal::Continue(const std::string& albumFolder) {
 }
 
 int RunJournal::Note(JournalOpKind kind, const std::vector<std::string>& args) {
-    for (const KindName& name : kKindNames) {
-        if (name.kind == kind) {
-            return Write(Line(name.name, args), kind != JournalOpKind::kList);
-        }
-    }
-    return EINVAL;
+    return Write(Line(KindWord(kind), args), kind != JournalOpKind::kList);
 }
 
-void RunJournal::Outcome(int error) {
-    // Not synced: the next change's line is, and takes this one with it.
-    Write(error == 0 ? std::string("ok\n") : "fail " + std::to_string(error) + "\n", false);
+int RunJournal::NoteGroup(const std::vector<JournalOp>& ops) {
+    std::string text;
+    for (const JournalOp& op : ops) {
+        text += Line(KindWord(op.kind), op.args);
+    }
+    return text.empty() ? error_ : Write(text, true);
+}
+
+void RunJournal::Outcome(int error, const std::string& detail) {
+    outcomes_ += error != 0       ? "fail " + std::to_string(error) + "\n"
+                 : detail.empty() ? std::string("ok\n")
+                                  : Line("ok", {detail});
+}
+
+void RunJournal::Touch(const std::string& dir) {
+    if (std::find(touched_.begin(), touched_.end(), dir) == touched_.end()) {
+        touched_.push_back(dir);
+    }
+}
+
+void RunJournal::TouchParentOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    Touch(slash == std::string::npos ? std::string() : path.substr(0, slash));
+}
+
+void RunJournal::Commit() {
+    for (const std::string& dir : touched_) {
+        // Only a disk that fails stops the run; a folder that is gone (removed
+        // by the change) or cannot be opened for reading has nothing to sync.
+        if (ops_.SyncDirectory(Absolute(dir)) == EIO && error_ == 0) {
+            error_ = EIO;
+        }
+    }
+    touched_.clear();
+    if (!outcomes_.empty()) {
+        // Not synced: the next line that is takes these with it.
+        Write(outcomes_, false);
+        outcomes_.clear();
+    }
 }
 
 int RunJournal::Mark(RunStage stage) {
+    Commit();
     for (const StageName& name : kStageNames) {
         if (name.stage == stage) {
             return Write(std::string(name.name) + "\n", true);
@@ -267,6 +347,7 @@ int RunJournal::MakeDirectory(const std::string& dir) {
         return err;
     }
     const int err = ops_.MakeDirectory(Absolute(dir));
+    TouchParentOf(dir);
     Outcome(err);
     return err;
 }
@@ -276,8 +357,49 @@ int RunJournal::Move(const std::string& from, const std::string& to) {
         return err;
     }
     const int err = ops_.Rename(Absolute(from), Absolute(to));
+    TouchParentOf(from);
+    TouchParentOf(to);
     Outcome(err);
     return err;
+}
+
+std::vector<int> RunJournal::MoveGroup(
+    const std::vector<std::pair<std::string, std::string>>& moves,
+    const std::vector<JournalOp>& before) {
+    std::vector<JournalOp> ops = before;
+    for (const auto& [from, to] : moves) {
+        ops.push_back({JournalOpKind::kMove, {from, to}, {}, 0, {}});
+    }
+    std::vector<int> errors(moves.size(), 0);
+    if (const int err = NoteGroup(ops); err != 0) {
+        std::fill(errors.begin(), errors.end(), err);
+        return errors;
+    }
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        errors[i] = ops_.Rename(Absolute(moves[i].first), Absolute(moves[i].second));
+        TouchParentOf(moves[i].first);
+        TouchParentOf(moves[i].second);
+        Outcome(errors[i]);
+    }
+    Commit();
+    return errors;
+}
+
+std::vector<RenameResult> RunJournal::RenameAll(const std::vector<RenameRequest>& requests,
+                                                const std::string& dir) {
+    const auto group = [this, &dir](const std::vector<RenameRequest>& moves) {
+        std::vector<std::pair<std::string, std::string>> paths;
+        for (const RenameRequest& move : moves) {
+            paths.emplace_back(dir + move.from, dir + move.to);
+        }
+        return MoveGroup(paths);
+    };
+    const auto one = [this, &dir](const std::string& from, const std::string& to) {
+        return Move(dir + from, dir + to);
+    };
+    std::vector<RenameResult> results = RenameAllGrouped(requests, Absolute(dir), group, one);
+    Commit();
+    return results;
 }
 
 int RunJournal::Remove(const std::string& path) {
@@ -285,6 +407,7 @@ int RunJournal::Remove(const std::string& path) {
         return err;
     }
     const int err = ops_.RemoveFile(Absolute(path));
+    TouchParentOf(path);
     Outcome(err);
     return err;
 }
@@ -294,6 +417,7 @@ int RunJournal::RemoveDirectory(const std::string& dir) {
         return err;
     }
     const int err = ops_.RemoveDirectory(Absolute(dir));
+    TouchParentOf(dir);
     Outcome(err);
     return err;
 }

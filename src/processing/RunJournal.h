@@ -1,10 +1,12 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "album/TrackInfo.h"
 #include "platform/FileOps.h"
+#include "processing/RenameBatch.h"
 
 namespace corvane {
 
@@ -20,15 +22,19 @@ struct JournalFile {
 };
 
 enum class JournalOpKind {
-    kMakeDir,    // dir
-    kMove,       // from, to
-    kTag,        // file index, path, old-tag copy
-    kWrite,      // temporary, path, content hash
-    kRestore,    // temporary, path
-    kRemove,     // path
-    kRemoveDir,  // dir
-    kList,       // folder, the names in it (no outcome)
+    kMakeDir,       // dir
+    kMove,          // from, to
+    kTag,           // file index, path, old-tag copy
+    kWrite,         // temporary, path, content hash
+    kRestore,       // temporary, path
+    kRemove,        // path
+    kRemoveDir,     // dir
+    kList,          // folder, the names in it (no outcome)
+    kDependencies,  // the files the dependencies step chose; its moves follow (no outcome)
 };
+
+// Whether the journal gives the change an outcome line ("ok" or "fail").
+bool HasOutcome(JournalOpKind kind);
 
 enum class JournalOpResult { kPending, kDone, kFailed };
 
@@ -37,6 +43,7 @@ struct JournalOp {
     std::vector<std::string> args;
     JournalOpResult result = JournalOpResult::kPending;
     int error = 0;
+    std::string detail;  // of a done tag write: the digest of the tag written
 };
 
 enum class RunStage { kRunning, kFinished, kUndoing, kUndone };
@@ -45,8 +52,11 @@ enum class RunStage { kRunning, kFinished, kUndoing, kUndone };
 // order. Paths are relative to the album folder, so that a folder that is
 // moved or copied keeps a usable journal.
 struct JournalRecord {
-    std::string dirName;       // the album directory; empty: the files stay
-    std::string playlistName;  // empty: no playlist
+    std::string dirName;           // the album directory; empty: the files stay
+    std::string playlistName;      // empty: no playlist
+    bool dependencies = false;     // the run moves the album's other files
+    bool allDependencies = false;  // every one of them, matched or not
+    std::string dependencyWords;   // the words that match them
     std::vector<JournalFile> files;
     std::vector<JournalOp> ops;
     RunStage stage = RunStage::kRunning;
@@ -59,9 +69,12 @@ std::string JournalFolderOf(const std::string& albumFolder);
 // cut short by a crash is left out: its change had not begun.
 bool ReadJournal(const std::string& albumFolder, JournalRecord& record);
 
-// Writes the journal of a run as it goes: each change is written and synced
-// before it is made, its outcome right after. When the journal cannot be
-// written, the change is not made and the caller gets the journal's error.
+// Writes the journal of a run as it goes: each change, or each group of
+// changes, is written and synced before it is made. Outcomes are kept until
+// Commit, which syncs every folder the changes touched first, so that no
+// outcome is on the disk before the change it tells of. An outcome belongs
+// to the earliest change that has none. When the journal cannot be written,
+// the change is not made and the caller gets the journal's error.
 class RunJournal {
 public:
     explicit RunJournal(FileOps& ops) : ops_(ops) {}
@@ -73,12 +86,32 @@ public:
     bool IsOpen() const { return !albumFolder_.empty(); }
 
     int Note(JournalOpKind kind, const std::vector<std::string>& args);
-    void Outcome(int error);
+    // Several changes in one write and one sync.
+    int NoteGroup(const std::vector<JournalOp>& ops);
+    void Outcome(int error, const std::string& detail = {});
+    // A folder (relative; "" is the album folder) whose entries changed.
+    void Touch(const std::string& dir);
+    // The parent folder of a relative path.
+    void TouchParentOf(const std::string& path);
+    // Syncs the folders touched, then writes the outcomes kept.
+    void Commit();
+    // Commits, then writes the stage, synced.
     int Mark(RunStage stage);
+    // The error that stopped the journal (0: none) and its path, for a message.
+    int Error() const { return error_; }
+    std::string Path() const;
 
     // The change and its journal lines in one call; paths are relative.
     int MakeDirectory(const std::string& dir);
     int Move(const std::string& from, const std::string& to);
+    // Moves in one group, noted with the lines before them, then committed;
+    // the error of each.
+    std::vector<int> MoveGroup(const std::vector<std::pair<std::string, std::string>>& moves,
+                               const std::vector<JournalOp>& before = {});
+    // RenameAll in the folder dir ("" or ending in "/"), its moves in one
+    // group where it can.
+    std::vector<RenameResult> RenameAll(const std::vector<RenameRequest>& requests,
+                                        const std::string& dir);
     int Remove(const std::string& path);
     int RemoveDirectory(const std::string& dir);
 
@@ -93,6 +126,8 @@ private:
     FileOps& ops_;
     std::string albumFolder_;  // ends in "/"
     int error_ = 0;            // the journal could not be written
+    std::string outcomes_;     // not written yet
+    std::vector<std::string> touched_;
 };
 
 }  // namespace corvane

@@ -2,14 +2,17 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <map>
 #include <set>
 
 #include "platform/FileSystem.h"
+#include "processing/Dependencies.h"
 #include "processing/ProcessingPipeline.h"
 #include "processing/RenameBatch.h"
+#include "processing/RunLock.h"
 #include "processing/TagBackup.h"
 
 namespace corvane {
@@ -20,6 +23,17 @@ namespace fs = std::filesystem;
 
 // The audio of a file to be put back is no longer the audio the run tagged.
 constexpr int kAudioChanged = -2;
+// Its tag is no longer the one the run wrote: the user's stays.
+constexpr int kTagChanged = -3;
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string BaseName(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -76,11 +90,36 @@ struct Replay {
     std::vector<std::string> paths;      // relative to the album folder
     std::vector<std::string> tagCopies;  // the old tag, once a write began
     std::vector<bool> tagDone;
+    std::vector<std::string> tagDigests;  // of the tag written, when known
+    // The album's other files that the run moved, from -> to, in order.
+    std::vector<std::pair<std::string, std::string>> otherMoves;
+    bool dependenciesBegun = false;
+    std::map<std::string, bool> dependencyMoved;  // chosen name -> moved
     bool dirMade = false;
     bool playlistWritten = false;
     std::string playlistPath;
     std::string playlistHash;
 };
+
+// A move of a file that is none of the run's MP3 files: a dependency, or
+// one put back by an undo.
+void ReplayOtherMove(const JournalOp& op, bool done, Replay& r) {
+    const auto chosen = r.dependencyMoved.find(op.args[0]);
+    if (chosen != r.dependencyMoved.end()) {
+        chosen->second = chosen->second || done;
+    }
+    if (!done) {
+        return;
+    }
+    const auto back = std::find_if(r.otherMoves.begin(), r.otherMoves.end(), [&op](const auto& m) {
+        return m.second == op.args[0] && m.first == op.args[1];
+    });
+    if (back != r.otherMoves.end()) {
+        r.otherMoves.erase(back);
+    } else {
+        r.otherMoves.emplace_back(op.args[0], op.args[1]);
+    }
+}
 
 Replay ReplayJournal(const std::string& folder, const JournalRecord& record) {
     Replay r;
@@ -91,7 +130,15 @@ Replay ReplayJournal(const std::string& folder, const JournalRecord& record) {
     }
     r.tagCopies.resize(r.paths.size());
     r.tagDone.resize(r.paths.size());
+    r.tagDigests.resize(r.paths.size());
     for (const JournalOp& op : record.ops) {
+        if (op.kind == JournalOpKind::kDependencies) {
+            r.dependenciesBegun = true;
+            for (const std::string& name : op.args) {
+                r.dependencyMoved.emplace(name, false);
+            }
+            continue;
+        }
         if (op.kind == JournalOpKind::kList || op.args.size() < ArgumentsOf(op.kind)) {
             continue;
         }
@@ -106,7 +153,9 @@ Replay ReplayJournal(const std::string& folder, const JournalRecord& record) {
                 r.dirMade = r.dirMade && !done;
                 break;
             case JournalOpKind::kMove:
-                if (done && found != owner.end()) {
+                if (found == owner.end()) {
+                    ReplayOtherMove(op, done, r);
+                } else if (done) {
                     const std::size_t i = found->second;
                     owner.erase(found);
                     owner[op.args[1]] = i;
@@ -117,6 +166,7 @@ Replay ReplayJournal(const std::string& folder, const JournalRecord& record) {
                 if (found != owner.end()) {
                     r.tagCopies[found->second] = op.args[1];
                     r.tagDone[found->second] = done;
+                    r.tagDigests[found->second] = done ? op.detail : std::string();
                 }
                 break;
             case JournalOpKind::kWrite:
@@ -136,45 +186,59 @@ Replay ReplayJournal(const std::string& folder, const JournalRecord& record) {
     return r;
 }
 
-// Before going on with a journal: the outcome of the change the run was
+// Before going on with a journal: the outcome of each change the run was
 // killed in is written down, and the temporary files it may have left go.
 void Tidy(RunJournal& journal, const JournalRecord& record, const Replay& replay) {
     const std::string folder = journal.AlbumFolder();
     const std::string own = JournalFolderOf(folder) + "/";
-    journal.Ops().RemoveFile(own + "playlist.tmp");
-    journal.Ops().RemoveFile(own + "restore.tmp");
-    if (record.ops.empty() || record.ops.back().result != JournalOpResult::kPending ||
-        record.ops.back().kind == JournalOpKind::kList) {
-        return;
+    const JournalOp* listing = nullptr;
+    std::set<std::string> interrupted;  // files whose tag write did not come to its end
+    for (const JournalOp& op : record.ops) {
+        listing = op.kind == JournalOpKind::kList && !op.args.empty() ? &op : listing;
+        if (op.kind == JournalOpKind::kTag && op.result != JournalOpResult::kDone) {
+            interrupted.insert(BaseName(op.args[0]));
+        }
+        if (HasOutcome(op.kind) && op.result == JournalOpResult::kPending) {
+            journal.Outcome(ShowsInFolder(op, folder) ? 0 : EINTR);
+        }
     }
-    const JournalOp& last = record.ops.back();
-    journal.Outcome(ShowsInFolder(last, folder) ? 0 : EINTR);
-    if (last.kind != JournalOpKind::kTag || record.ops.size() < 2) {
+    journal.Commit();
+    for (const char* temporary : {"playlist.tmp", "restore.tmp"}) {
+        if (Exists(own + temporary)) {
+            journal.Remove(std::string(kJournalFolder) + "/" + temporary);
+        }
+    }
+    journal.Commit();
+    if (listing == nullptr || interrupted.empty()) {
         return;
     }
     // A tag writer's temporary file: what has come into the folder since the
-    // listing before the first write, and is none of the run's own files.
-    const JournalOp* listing = nullptr;
-    for (const JournalOp& op : record.ops) {
-        listing = op.kind == JournalOpKind::kList && !op.args.empty() ? &op : listing;
-    }
-    if (listing == nullptr) {
-        return;
-    }
+    // listing before the writes, is none of the run's own files, and is
+    // named after a file whose write was cut short.
     const std::string dir = listing->args[0];
     std::set<std::string> known(listing->args.begin() + 1, listing->args.end());
     known.insert(kJournalFolder);
     known.insert(record.playlistName);
     for (const std::string& path : replay.paths) {
-        known.insert(fs::path(path).filename().string());
+        known.insert(BaseName(path));
     }
     std::error_code ignored;
+    std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(folder + dir, ignored)) {
         const std::string name = entry.path().filename().string();
-        if (known.count(name) == 0 && entry.is_regular_file(ignored)) {
-            journal.Remove(dir + name);
+        const bool ofInterrupted =
+            std::any_of(interrupted.begin(), interrupted.end(), [&name](const std::string& file) {
+                return name.size() > file.size() &&
+                       name.compare(0, file.size() + 1, file + ".") == 0;
+            });
+        if (known.count(name) == 0 && ofInterrupted && entry.is_regular_file(ignored)) {
+            left.push_back(name);
         }
     }
+    for (const std::string& name : left) {
+        journal.Remove(dir + name);
+    }
+    journal.Commit();
 }
 
 // The journal's files as the run's plan, each job where the journal left it.
@@ -202,6 +266,13 @@ RunState MakeRunState(const std::string& folder, const JournalRecord& record,
     }
     state.dirReady = !record.dirName.empty() && IsDirectory(folder + record.dirName);
     state.playlistDone = replay.playlistWritten;
+    state.dependencies = record.dependencies;
+    state.dependenciesBegun = replay.dependenciesBegun;
+    for (const auto& [name, moved] : replay.dependencyMoved) {
+        if (!moved && Exists(folder + name)) {
+            state.dependencyNames.push_back(name);
+        }
+    }
     return state;
 }
 
@@ -219,8 +290,10 @@ bool OpenJournal(const std::string& albumFolder, RunJournal& journal, JournalRec
     return true;
 }
 
-// Puts the old tag back around the audio of the file at path.
-int RestoreTag(RunJournal& journal, const std::string& path, const std::string& tagCopy) {
+// Puts the old tag back around the audio of the file at path, when its tag
+// is still the one the run wrote (digest; empty: not known).
+int RestoreTag(RunJournal& journal, const std::string& path, const std::string& tagCopy,
+               const std::string& digest) {
     std::string backup;
     std::string tagged;
     if (const int error = ReadWholeFile(journal.Absolute(tagCopy), backup); error != 0) {
@@ -236,6 +309,9 @@ int RestoreTag(RunJournal& journal, const std::string& path, const std::string& 
     if (restored == tagged) {
         return 0;
     }
+    if (!digest.empty() && TagDigest(tagged) != digest) {
+        return kTagChanged;
+    }
     const std::string temporary = std::string(kJournalFolder) + "/restore.tmp";
     if (const int error = journal.Note(JournalOpKind::kRestore, {temporary, path}); error != 0) {
         return error;
@@ -248,6 +324,8 @@ int RestoreTag(RunJournal& journal, const std::string& path, const std::string& 
     if (error == 0) {
         error = journal.Ops().ReplaceFile(journal.Absolute(temporary), journal.Absolute(path));
     }
+    journal.Touch(kJournalFolder);
+    journal.TouchParentOf(path);
     journal.Outcome(error);
     return error;
 }
@@ -270,6 +348,9 @@ public:
         if (replay_.dirMade) {
             RemoveDirectory();
         }
+        for (const std::string& line : kept_) {
+            log_.LogProblem(line);
+        }
         return problems_;
     }
 
@@ -280,15 +361,23 @@ private:
             if (replay_.tagCopies[i].empty()) {
                 continue;
             }
-            const int error = RestoreTag(journal_, replay_.paths[i], replay_.tagCopies[i]);
+            if (!IsRegularFile(journal_.Absolute(replay_.paths[i]))) {
+                continue;  // named when it is moved back
+            }
+            const int error =
+                RestoreTag(journal_, replay_.paths[i], replay_.tagCopies[i], replay_.tagDigests[i]);
+            // The user's own changes stay, and the report names them.
             if (error == kAudioChanged) {
-                Problem("Cannot put back the tag of " + Quoted(replay_.paths[i]) +
-                        ": its audio has changed since the run.");
+                kept_.push_back("kept the file whose audio changed since the run: " +
+                                replay_.paths[i]);
+            } else if (error == kTagChanged) {
+                kept_.push_back("kept the tag changed since the run: " + replay_.paths[i]);
             } else if (error != 0) {
                 Problem("Cannot put back the tag of " + Quoted(replay_.paths[i]) + ": " +
                         ErrorText(error));
             }
         }
+        journal_.Commit();
         End();
     }
 
@@ -299,16 +388,15 @@ private:
         std::vector<std::size_t> files;
         for (std::size_t i = 0; i < replay_.paths.size(); ++i) {
             const std::string& path = replay_.paths[i];
-            if (path.rfind(dir, 0) == 0 && path.find('/', dir.size()) == std::string::npos) {
+            if (path != record_.files[i].file.fileName && !IsRegularFile(journal_.Absolute(path))) {
+                Problem("Cannot put back " + Quoted(path) + ": it is no longer a regular file.");
+                replay_.paths[i].clear();
+            } else if (path.rfind(dir, 0) == 0 && path.find('/', dir.size()) == std::string::npos) {
                 requests.push_back({path.substr(dir.size()), record_.files[i].file.fileName});
                 files.push_back(i);
             }
         }
-        const auto results =
-            RenameAll(requests, journal_.Absolute(dir),
-                      [this, &dir](const std::string& from, const std::string& to) {
-                          return journal_.Move(dir + from, dir + to);
-                      });
+        const auto results = journal_.RenameAll(requests, dir);
         for (std::size_t k = 0; k < results.size(); ++k) {
             replay_.paths[files[k]] = dir + results[k].finalName;
             if (results[k].error != 0) {
@@ -316,22 +404,42 @@ private:
                         Quoted(requests[k].to) + ": " + ErrorText(results[k].error));
             }
         }
+        journal_.Commit();
         End();
     }
 
+    // The run's files and then the album's other files, in one group each.
     void MoveFilesBack() {
         Begin("Moving Files Back...");
         const std::string dir = record_.dirName + "/";
+        std::vector<std::pair<std::string, std::string>> moves;
         for (std::size_t i = 0; i < replay_.paths.size(); ++i) {
             const std::string& oldName = record_.files[i].file.fileName;
-            if (replay_.paths[i] != dir + oldName) {
-                continue;
-            }
-            if (const int error = journal_.Move(replay_.paths[i], oldName); error != 0) {
-                Problem("Cannot move " + Quoted(replay_.paths[i]) + " back: " + ErrorText(error));
+            if (replay_.paths[i] == dir + oldName) {
+                moves.emplace_back(replay_.paths[i], oldName);
             }
         }
+        MoveBack(moves);
+        moves.clear();
+        for (auto move = replay_.otherMoves.rbegin(); move != replay_.otherMoves.rend(); ++move) {
+            if (IsRegularFile(journal_.Absolute(move->second))) {
+                moves.emplace_back(move->second, move->first);
+            } else if (Exists(journal_.Absolute(move->second))) {
+                Problem("Cannot move " + Quoted(move->second) +
+                        " back: it is no longer a regular file.");
+            }
+        }
+        MoveBack(moves);
         End();
+    }
+
+    void MoveBack(const std::vector<std::pair<std::string, std::string>>& moves) {
+        const std::vector<int> errors = journal_.MoveGroup(moves);
+        for (std::size_t i = 0; i < moves.size(); ++i) {
+            if (errors[i] != 0) {
+                Problem("Cannot move " + Quoted(moves[i].first) + " back: " + ErrorText(errors[i]));
+            }
+        }
     }
 
     void RemovePlaylist() {
@@ -359,6 +467,7 @@ private:
     }
 
     void Begin(const std::string& line) {
+        journal_.Commit();
         log_.Log(line);
         sectionProblems_ = 0;
     }
@@ -381,9 +490,11 @@ private:
     ProcessingLog& log_;
     int problems_ = 0;
     int sectionProblems_ = 0;
+    std::vector<std::string> kept_;  // what the user changed since the run, which stays
 };
 
-// An undone run leaves nothing behind: the old tags go first, the journal last.
+// An undone run leaves nothing behind: the old tags go first, the journal
+// last, so that an undo killed meanwhile finds the journal and goes on.
 void RemoveJournal(FileOps& ops, const std::string& folder) {
     const std::string own = JournalFolderOf(folder);
     std::error_code ignored;
@@ -392,12 +503,15 @@ void RemoveJournal(FileOps& ops, const std::string& folder) {
         names.push_back(entry.path().filename().string());
     }
     for (const std::string& name : names) {
-        if (name != "journal") {
+        if (name != "journal" && name != "lock") {
             ops.RemoveFile(own + "/" + name);
         }
     }
     ops.RemoveFile(own + "/journal");
+    // The lock file goes while this process still holds the folder itself.
+    ops.RemoveFile(own + "/lock");
     ops.RemoveDirectory(own);
+    ops.SyncDirectory(folder);
 }
 
 }  // namespace
@@ -419,6 +533,11 @@ FoundRun FindRun(const std::string& folder) {
 
 int ResumeRun(const std::string& albumFolder, Mp3InfoObject& mp3Info, ProcessingLog& log,
               FileOps* ops) {
+    RunLock lock;
+    if (lock.LockRunOf(albumFolder) == EWOULDBLOCK) {
+        log.LogProblem(kFolderLockedText);
+        return -1;
+    }
     FileOps ownOps;
     RunJournal journal(ops != nullptr ? *ops : ownOps);
     JournalRecord record;
@@ -432,27 +551,54 @@ int ResumeRun(const std::string& albumFolder, Mp3InfoObject& mp3Info, Processing
     const Replay replay = ReplayJournal(folder, record);
     Tidy(journal, record, replay);
     ProcessingPipeline pipeline(log, &journal.Ops());
+    pipeline.SetLock(std::move(lock));
     pipeline.SetResume(MakeRunState(folder, record, replay), mp3Info);
+    // Killed before it had chosen the album's other files: it chooses them now, unasked.
+    DependencyMover dependencies;
+    dependencies.SetMoveAll(record.allDependencies);
+    pipeline.SetDependencyStep(&dependencies);
+    pipeline.SetDependencyOptions(record.dependencyWords, false);
     pipeline.RunAll();
     return pipeline.FailureCount();
 }
 
 int UndoRun(const std::string& albumFolder, ProcessingLog& log, FileOps* ops) {
+    // What an undo killed while it cleared the journal away leaves (before
+    // the lock makes the folder itself).
+    const bool leftBehind = IsDirectory(JournalFolderOf(albumFolder));
+    RunLock lock;
+    if (lock.LockRunOf(albumFolder) == EWOULDBLOCK) {
+        log.LogProblem(kFolderLockedText);
+        return -1;
+    }
     FileOps ownOps;
     RunJournal journal(ops != nullptr ? *ops : ownOps);
     JournalRecord record;
-    if (!OpenJournal(albumFolder, journal, record) || record.stage == RunStage::kUndone) {
+    if (!OpenJournal(albumFolder, journal, record)) {
+        if (leftBehind) {
+            return 0;  // cleared away now
+        }
         log.LogProblem("There is no run to undo in this folder.");
         return -1;
     }
     const std::string folder = journal.AlbumFolder();
+    if (record.stage == RunStage::kUndone) {
+        // An undo that was killed while it cleared the journal away.
+        RemoveJournal(journal.Ops(), folder);
+        return 0;
+    }
     Replay replay = ReplayJournal(folder, record);
     Tidy(journal, record, replay);
     journal.Mark(RunStage::kUndoing);
     log.Log("Undoing the last run, started at " + LocalTimeText());
-    const int problems = Undoer(journal, record, replay, log).Run();
+    int problems = Undoer(journal, record, replay, log).Run();
     log.Log("Operation finished at " + LocalTimeText());
-    if (journal.Mark(RunStage::kUndone) == 0 && problems == 0) {
+    if (const int error = journal.Mark(RunStage::kUndone); error != 0) {
+        // Without its last mark the journal would block the folder unseen.
+        log.LogProblem("Cannot write the run journal " + Quoted(journal.Path()) + ": " +
+                       ErrorText(error));
+        ++problems;
+    } else if (problems == 0) {
         RemoveJournal(journal.Ops(), folder);
     }
     return problems;

@@ -20,7 +20,8 @@ struct FoundRun {
     bool Unfinished() const {
         return found && (stage == RunStage::kRunning || stage == RunStage::kUndoing);
     }
-    bool CanUndo() const { return found && stage != RunStage::kUndone; }
+    // An undone run whose journal was not cleared away yet: undo clears it.
+    bool CanUndo() const { return found; }
 };
 
 // The run journal for a folder that is scanned: the folder's own, or its

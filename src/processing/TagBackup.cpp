@@ -1,5 +1,10 @@
 #include "processing/TagBackup.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -12,19 +17,23 @@ constexpr std::size_t kTailBytes = 8192;
 constexpr std::size_t kId3v1Bytes = 128;
 
 // The size of the ID3v2 tag at the start, header and footer included, as its
-// own header claims it (cut to the file); 0 when there is none.
-std::size_t LeadingTagSize(std::string_view content) {
-    if (content.size() < 10 || content.compare(0, 3, "ID3") != 0) {
+// own header (the first 10 bytes) claims it; 0 when there is none.
+std::size_t ClaimedTagSize(std::string_view header) {
+    if (header.size() < 10 || header.compare(0, 3, "ID3") != 0) {
         return 0;
     }
-    const auto* p = reinterpret_cast<const unsigned char*>(content.data());
+    const auto* p = reinterpret_cast<const unsigned char*>(header.data());
     std::size_t size = 0;
     for (int i = 6; i < 10; ++i) {
         size = (size << 7) | (p[i] & 0x7F);
     }
     const bool footer = p[3] >= 4 && (p[5] & 0x10) != 0;
-    const std::size_t total = 10 + size + (footer ? 10 : 0);
-    return total < content.size() ? total : content.size();
+    return 10 + size + (footer ? 10 : 0);
+}
+
+// The same, cut to the file.
+std::size_t LeadingTagSize(std::string_view content) {
+    return std::min(ClaimedTagSize(content.substr(0, 10)), content.size());
 }
 
 struct BackupHeader {
@@ -53,7 +62,54 @@ bool ReadHeader(std::string_view backup, BackupHeader& header) {
     return true;
 }
 
+// The parts TagDigest hashes: the leading tag, the tail, and the size.
+std::string DigestInput(std::string_view head, std::string_view tail, std::size_t size) {
+    return std::string(head) + std::string(tail) + std::to_string(size);
+}
+
+bool ReadAt(int fd, std::size_t offset, std::size_t count, std::string& out) {
+    out.resize(count);
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n =
+            ::pread(fd, out.data() + got, count - got, static_cast<off_t>(offset + got));
+        if (n <= 0) {
+            return false;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace
+
+std::string TagDigest(std::string_view content) {
+    const std::size_t head = LeadingTagSize(content);
+    const std::size_t tail = std::min(content.size() - head, kTailBytes);
+    return HashText(ContentHash(DigestInput(
+        content.substr(0, head), content.substr(content.size() - tail), content.size())));
+}
+
+std::string TagDigestOfFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return {};
+    }
+    const auto size = static_cast<std::size_t>(st.st_size);
+    std::string header;
+    std::string head;
+    std::string tail;
+    bool ok = ReadAt(fd, 0, std::min<std::size_t>(size, 10), header);
+    ok = ok && ReadAt(fd, 0, std::min(ClaimedTagSize(header), size), head);
+    const std::size_t tailBytes = std::min(size - head.size(), kTailBytes);
+    ok = ok && ReadAt(fd, size - tailBytes, tailBytes, tail);
+    ::close(fd);
+    return ok ? HashText(ContentHash(DigestInput(head, tail, size))) : std::string();
+}
 
 std::uint64_t ContentHash(std::string_view data) {
     std::uint64_t hash = 0xcbf29ce484222325ULL;

@@ -20,6 +20,14 @@ std::string MakeTagBackup(std::string_view oldContent);
 // not one).
 bool RestoreFromTagBackup(std::string_view backup, std::string_view tagged, std::string& restored);
 
+// A digest of a file's tags: of the leading ID3v2 tag (by its size field),
+// the last 8 KiB and the size. Undo compares it with the digest of the tag a
+// run wrote to tell whether the user has changed the tag since.
+std::string TagDigest(std::string_view content);
+// The same, of the file at path, reading only the parts it needs; empty
+// when the file cannot be read.
+std::string TagDigestOfFile(const std::string& path);
+
 // FNV-1a, 64 bits: a check against accidents, not against an attacker.
 std::uint64_t ContentHash(std::string_view data);
 std::string HashText(std::uint64_t hash);

@@ -105,6 +105,30 @@ TEST(CddbAgent, SearchAndTheEmailAdvice) {
     EXPECT_NE(agent.EmailAdvice().find("register one at gnudb.org"), std::string::npos);
 }
 
+// A candidate whose answer cannot be read (no CDDB, more than the limit)
+// does not end the lookup: the next id, which the server knows, is asked.
+TEST(CddbAgent, AnUnreadableAnswerGoesOnWithTheNextCandidate) {
+    ScriptedServer server({Once(HttpOk("<html>Bad Gateway</html>\r\n")),
+                           Once(HttpOk("211 many\r\n" + std::string(2 << 20, 'x'))),
+                           Once(HttpOk("200 rock 00000003 Artist / Album\r\n")),
+                           Once(ReadAnswer("rock", "00000003"))});
+    CddbAgent agent;
+    agent.SetSite("127.0.0.1", server.Port());
+    const std::vector<DiscCandidate> candidates = {{1, kOffsets, DiscIdSource::kTag, "TXXX"},
+                                                   {2, kOffsets, DiscIdSource::kTag, "TXXX"},
+                                                   {3, kOffsets, DiscIdSource::kEstimate, ""}};
+    std::size_t found = 0;
+    ASSERT_EQ(agent.LookupCandidates(candidates, 8, found), CddbAgent::LookupResult::kRecordRead);
+    EXPECT_EQ(found, 2u);
+    EXPECT_EQ(agent.Record().album, "Album");
+    // None of them known: not "not found" but what was received.
+    ScriptedServer broken(HttpOk("garbage\r\n"));
+    agent.SetSite("127.0.0.1", broken.Port());
+    EXPECT_EQ(agent.LookupCandidates(candidates, 8, found), CddbAgent::LookupResult::kNotFound);
+    EXPECT_EQ(broken.Connections(), 3);
+    EXPECT_EQ(agent.UnreadableAnswer(), std::optional<std::string>("garbage"));
+}
+
 // A failed read is shown; an empty message of the day is no message. The answer shows as one
 // line: the HTTP headers left out, line ends turned into " | ".
 TEST(CddbAgent, FailuresAreShownInOneLine) {

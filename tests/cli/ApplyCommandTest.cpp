@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "cli/CliTest.h"
+#include "processing/RunLock.h"
 
 namespace corvane {
 namespace {
@@ -314,6 +316,38 @@ TEST_F(ApplyCommandTest, AnUnfinishedRunIsResumedOrUndone) {
     EXPECT_EQ(test::RunProcess({cli, "undo", Album() + "/Band - Album"}, &out), 0) << out;
     EXPECT_TRUE(Snapshot(Album()) == before) << out;
     EXPECT_EQ(test::RunProcess({cli, "undo", Album()}), 1);
+    // An undo killed while it cleared its journal away is finished by the next.
+    std::filesystem::create_directory(Album() + "/.corvane-run");
+    ASSERT_TRUE(test::WriteFileBytes(Album() + "/.corvane-run/tag-1", "old tag"));
+    EXPECT_EQ(test::RunProcess({cli, "undo", Album()}), 0);
+    EXPECT_TRUE(Snapshot(Album()) == before);
+}
+
+// One run per folder: of two applies started together one refuses, and
+// while a run holds the folder, apply, resume and undo touch nothing.
+TEST_F(ApplyCommandTest, ASecondRunOnTheFolderIsRefused) {
+    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    test::CliRun runs[2];
+    std::thread second([&] { runs[1] = Apply({Album()}); });
+    runs[0] = Apply({Album()});
+    second.join();
+    const std::string refusal = std::string(kFolderLockedText) + "\n";
+    EXPECT_EQ(runs[0].status + runs[1].status, 1) << runs[0].out << runs[1].out;
+    EXPECT_TRUE(runs[0].err == refusal || runs[1].err == refusal) << runs[0].err << runs[1].err;
+
+    RunLock first;
+    ASSERT_EQ(first.LockRunOf(Album()), 0);
+    const std::map<std::string, std::string> done = Snapshot(Album());
+    for (const char* command : {"apply", "resume", "undo"}) {
+        const test::CliRun run = Cli({command, Album()});
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_EQ(run.err, refusal) << command;
+    }
+    EXPECT_TRUE(Snapshot(Album()) == done);
+    first.Release();
+    EXPECT_EQ(Cli({"undo", Album()}).status, 0);
+    EXPECT_TRUE(Snapshot(Album()) == before);
 }
 
 // Every command's wrong arguments, each run once.

@@ -289,6 +289,22 @@ TEST_F(LookupWorkflowTest, UnknownDiscAsksMusicBrainzThenFallsBackToTheKeywordSe
     ExpectButtons(true, false);
 }
 
+// A query answered with something that is not CDDB says so, not "not
+// found", and the road goes on to MusicBrainz and the keyword search.
+TEST_F(LookupWorkflowTest, AnUnreadableAnswerIsNamedAndTheRoadGoesOn) {
+    using Script = test::ScriptedServer::Script;
+    test::ScriptedServer server(
+        {Script{{{test::HttpOk("210 Last modified\r\nWelcome\r\n.\r\n"), 0}}, 0},
+         Script{{{test::HttpOk("<html>Bad Gateway</html>"), 0}}, 0}});
+    Configure("127.0.0.1:" + std::to_string(server.Port()));
+    EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_TRUE(HasStatus("The CDDB server's answer could not be read: <html>Bad Gateway</html>"))
+        << ::testing::PrintToString(view.status);
+    EXPECT_FALSE(HasStatus("Disk not found in the CDDB database"));
+    EXPECT_TRUE(HasStatus("Asking MusicBrainz"));
+    EXPECT_TRUE(HasStatus("Entering Manual CDDB Scan process..."));
+}
+
 // The files' tags name an album the server files under another disc id: the
 // search command and the web page both find it, and the page leaves no file.
 TEST_F(LookupWorkflowTest, KeywordSearchFindsTheAlbumByTheTagsBothWays) {

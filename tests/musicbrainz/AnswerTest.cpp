@@ -154,8 +154,9 @@ const AnswerCase kCases[] = {
     {"TopLevelArray", "[1,2,3]", MbParseResult::kGarbage, "the answer is not a JSON object"},
     {"CutOff", R"({"releases":[{"id":"r-9","title":"Cut)", MbParseResult::kGarbage,
      "the answer is not a JSON object"},
-    {"DeepNesting", std::string(100000, '[') + std::string(100000, ']'), MbParseResult::kGarbage,
-     "the answer is not a JSON object"},
+    // Eight megabytes of brackets, refused before a tree is built of them.
+    {"DeepNesting", std::string(4 << 20, '[') + std::string(4 << 20, ']'), MbParseResult::kGarbage,
+     "the answer is nested deeper than 64 levels"},
     {"NoReleaseList", R"({"release-count":0,"releases":"none"})", MbParseResult::kGarbage,
      "the answer holds no release list"},
     {"TenMegabytes", TenMegabytes(), MbParseResult::kGarbage,

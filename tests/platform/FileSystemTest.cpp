@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 
 #include "support/TestSupport.h"
 
@@ -28,6 +29,50 @@ TEST(RenameNoReplace, MovesAndNeverReplaces) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("a")));
     EXPECT_EQ(ReadText(dir.File("c")), "A");
     EXPECT_EQ(RenameNoReplace(dir.File("missing"), dir.File("d")), ENOENT);
+}
+
+// Where RENAME_NOREPLACE and hard links are refused (FAT, exFAT): a file
+// another program puts at the target, before the claim or in its place or
+// into it, survives, and the rename fails with EEXIST.
+TEST(RenameByClaim, NeverReplacesWhatAnotherProgramPutThere) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& target)> meddle;  // between claim and rename
+        bool before;                                            // the target is there first
+    };
+    const Case cases[] = {
+        {"nobody", {}, false},
+        {"there before", {}, true},
+        {"written into the claim", [](const std::string& t) { test::WriteFileBytes(t, "X"); },
+         false},
+        {"put in its place",
+         [](const std::string& t) {
+             test::WriteFileBytes(t + ".new", "X");
+             std::filesystem::rename(t + ".new", t);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        ASSERT_TRUE(test::WriteFileBytes(dir.File("a"), "A"));
+        if (c.before) {
+            ASSERT_TRUE(test::WriteFileBytes(dir.File("b"), "X"));
+        }
+        const bool meddled = c.before || c.meddle;
+        const int error = RenameByClaim(dir.File("a"), dir.File("b"), [&] {
+            if (c.meddle) {
+                c.meddle(dir.File("b"));
+            }
+        });
+        EXPECT_EQ(error, meddled ? EEXIST : 0);
+        EXPECT_EQ(ReadText(dir.File("b")), meddled ? "X" : "A");
+        EXPECT_EQ(std::filesystem::exists(dir.File("a")), meddled);
+    }
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.File("folder"));
+    EXPECT_EQ(RenameByClaim(dir.File("folder"), dir.File("moved")), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("moved")));
 }
 
 TEST(WriteFileAtomically, ReplacesContentKeepsPermissionsAndLeavesNoTemporary) {

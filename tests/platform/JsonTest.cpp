@@ -10,6 +10,21 @@
 namespace corvane {
 namespace {
 
+// Brackets count outside strings only; an escaped quote does not end one.
+TEST(JsonNestsDeeperThan, CountsTheBracketsOutsideStrings) {
+    const struct {
+        const char* text;
+        bool deeper;  // than 2
+    } cases[] = {
+        {R"({"a":[1,{"b":2}]})", true}, {R"({"a":[1,2],"b":{}})", false},
+        {R"(["[[[[", "{{{"])", false},  {R"(["\"[[[["])", false},
+        {R"(["\\"[[[["])", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(JsonNestsDeeperThan(c.text, 2), c.deeper) << c.text;
+    }
+}
+
 TEST(JsonQuote, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(JsonQuote("a\"b\\c"), R"("a\"b\\c")");
     EXPECT_EQ(JsonQuote("line\nnext\ttab\r"), R"("line\nnext\ttab\r")");

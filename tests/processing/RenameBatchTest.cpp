@@ -7,6 +7,8 @@
 #include <map>
 #include <random>
 
+#include "platform/FileSystem.h"
+#include "platform/Unicode.h"
 #include "processing/AlbumFixture.h"
 #include "support/TestSupport.h"
 
@@ -93,6 +95,63 @@ TEST_F(RenameBatchTest, RandomRepairingsLoseNothing) {
             }
         }
     }
+}
+
+// Grouped: a ring of names goes in one group of moves; a move of the group
+// that fails (a file changed meanwhile) is made again one by one.
+TEST_F(RenameBatchTest, GroupedRenamesLandAsOneByOne) {
+    for (const bool failFirst : {false, true}) {
+        TempDir folder;
+        for (const char* name : {"a", "b", "c"}) {
+            WriteFileBytes(folder.File(name), name);
+        }
+        int groups = 0;
+        int single = 0;
+        const auto results = RenameAllGrouped(
+            {{"a", "b"}, {"b", "a"}, {"c", "d"}}, folder.path() + "/",
+            [&](const std::vector<RenameRequest>& moves) {
+                ++groups;
+                std::vector<int> errors;
+                for (const RenameRequest& m : moves) {
+                    const bool fail = failFirst && errors.empty();
+                    errors.push_back(
+                        fail ? EIO : RenameNoReplace(folder.File(m.from), folder.File(m.to)));
+                }
+                return errors;
+            },
+            [&](const std::string& from, const std::string& to) {
+                ++single;
+                return RenameNoReplace(folder.File(from), folder.File(to));
+            });
+        EXPECT_EQ(groups, 1);
+        EXPECT_EQ(single > 0, failFirst);
+        EXPECT_EQ(FolderContents(folder.path()),
+                  (std::map<std::string, std::string>{{"a", "b"}, {"b", "a"}, {"d", "c"}}));
+        for (const RenameResult& result : results) {
+            EXPECT_EQ(result.error, 0);
+        }
+    }
+}
+
+// A file system that ignores case and gives each spelling its own inode
+// number (exFAT): a change of case alone goes through a temporary name; a
+// name taken by another file, whatever its case, stays refused.
+TEST_F(RenameBatchTest, ACaseOnlyRenameWorksWhereCaseIsIgnored) {
+    const auto ignoringCase = [this](const std::string& from, const std::string& to) {
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            if (ToUpperUtf8(entry.path().filename().string()) == ToUpperUtf8(to)) {
+                return EEXIST;
+            }
+        }
+        return RenameNoReplace(dir.File(from), dir.File(to));
+    };
+    Put("TRACK 1.mp3");
+    Put("b.mp3");
+    EXPECT_EQ(RenameOneNoReplace("TRACK 1.mp3", "Track 1.mp3", dir.path() + "/", ignoringCase), 0);
+    EXPECT_EQ(FileText(dir.File("Track 1.mp3")), "content of TRACK 1.mp3");
+    EXPECT_EQ(RenameOneNoReplace("Track 1.mp3", "B.mp3", dir.path() + "/", ignoringCase), EEXIST);
+    EXPECT_EQ(FileText(dir.File("Track 1.mp3")), "content of TRACK 1.mp3");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -14,7 +15,9 @@
 
 #include "platform/FileSystem.h"
 #include "processing/AlbumFixture.h"
+#include "processing/Dependencies.h"
 #include "processing/ProcessingPipeline.h"
+#include "processing/RunLock.h"
 #include "processing/RunRecovery.h"
 #include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
@@ -28,9 +31,37 @@ using ::testing::Contains;
 
 class SafetyTest : public ::testing::Test {
 protected:
+    // Files a.mp3, b.mp3, ... of `bytes` bytes of audio (beyond the 8 KiB a
+    // tag backup keeps whole) and a cover, put in order by every step.
+    PipelineRun RunWithCover(int count, std::size_t bytes, Mp3InfoObject& tagger,
+                             FileOps* ops = nullptr) {
+        const char* titles[] = {"One", "Two", "Three", "Four"};
+        TrackList files;
+        TrackList tracks;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = std::string(1, char('a' + i)) + ".mp3";
+            files.push_back(MakeFile(dir.path(), name, 10));
+            WriteFileBytes(files.back().filePath,
+                           FakeMp3Content(name) + std::string(bytes, 'a' + i));
+            tracks.push_back(MakeTrack(i + 1, titles[i]));
+        }
+        WriteFileBytes(dir.File("Album.jpg"), "JPEG");
+        before = FolderContents(dir.path());
+        MemoryProcessingLog log;
+        ProcessingPipeline pipeline(log, ops);
+        pipeline.SetLists(files, tracks, RecordOrderRows(files.size()),
+                          RecordOrderRows(tracks.size()), tagger);
+        pipeline.SetOptions({true, true, true});
+        DependencyMover dependencies;
+        pipeline.SetDependencyStep(&dependencies);
+        pipeline.RunAll();
+        return {log.Lines(), pipeline.FailureCount()};
+    }
+
     CurrentDirGuard cwd;
     TempDir dir;
     FakeMp3Info mp3;
+    std::map<std::string, std::string> before;  // the folder before RunWithCover
 };
 
 // A journal that cannot be written (a read-only or full album folder).
@@ -116,8 +147,18 @@ TEST_F(SafetyTest, FullFileSystemLosesNothing) {
                          "device"));
     EXPECT_THAT(run.lines, Contains("3 of 3 files failed."));
     EXPECT_EQ(run.failures, 4);
-    // Undone on the full disk, every file is back as it was.
+    // The run is not finished: once there is room, resume tags, lists and
+    // renames every file.
+    EXPECT_TRUE(FindRun(mountPoint).Unfinished());
+    ASSERT_EQ(::unlink((mountPoint + "/filler").c_str()), 0);
     MemoryProcessingLog log;
+    EXPECT_EQ(ResumeRun(mountPoint, mp3, log), 0) << ::testing::PrintToString(log.Lines());
+    auto described = Described(mountPoint);
+    EXPECT_EQ(described.erase("Artist - Album/Artist - Album.m3u"), 1u);
+    EXPECT_EQ(described.size(), 3u);
+    EXPECT_THAT(described["Artist - Album/02 - Two.mp3"], ::testing::EndsWith(" / 2 Two"));
+    EXPECT_FALSE(FindRun(mountPoint).Unfinished());
+    // Undone, every file is back as it was.
     EXPECT_EQ(UndoRun(mountPoint, log), 0) << ::testing::PrintToString(log.Lines());
     for (const auto& [path, content] : before) {
         EXPECT_TRUE(FileText(path) == content) << path;
@@ -133,6 +174,214 @@ TEST_F(SafetyTest, ReadOnlyFileIsTaggedRenamedAndStaysReadOnly) {
     ASSERT_TRUE(ReadFakeTag(dir.File("01 - One.mp3"), tag));
     EXPECT_EQ(tag.title, "One");
     EXPECT_TRUE(IsReadOnly(dir.File("01 - One.mp3")));
+}
+
+// A second run, resume or undo on a folder that another one holds changes
+// nothing and says so; a process that dies holding it holds nothing.
+TEST_F(SafetyTest, OneRunPerFolderAtATime) {
+    const TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
+    const auto before = FolderContents(dir.path());
+    {
+        RunLock other;
+        ASSERT_EQ(other.LockRunOf(dir.path()), 0);
+        EXPECT_TRUE(FolderIsLocked(dir.path()));
+        const PipelineRun run = RunPipeline(files, {MakeTrack(1, "One")}, {true, true, false}, mp3);
+        EXPECT_THAT(run.lines, Contains(kFolderLockedText));
+        MemoryProcessingLog log;
+        EXPECT_EQ(ResumeRun(dir.path(), mp3, log), -1);
+        EXPECT_EQ(UndoRun(dir.path(), log), -1);
+        EXPECT_THAT(log.Lines(), ::testing::Each(std::string(kFolderLockedText)));
+    }
+    EXPECT_EQ(FolderContents(dir.path()), before);
+    if (::fork() == 0) {
+        RunLock dying;
+        ::_exit(dying.LockRunOf(dir.path()));
+    }
+    int status = 0;
+    ::wait(&status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(FolderIsLocked(dir.path()));
+    // A run that made an album directory: who holds the directory holds the run.
+    ASSERT_EQ(RunPipeline(files, {MakeTrack(1, "One")}, {true, true, false}, mp3).failures, 0);
+    RunLock inDirectory;
+    ASSERT_EQ(inDirectory.LockRunOf(dir.File("Artist - Album")), 0);
+    MemoryProcessingLog log;
+    EXPECT_EQ(UndoRun(dir.path(), log), -1);
+}
+
+// Writes the title as a leading ID3v2 tag in place of the one there, as a
+// real tag writer does, so that the audio stays where a tag backup finds it.
+class LeadingTagMp3 : public FakeMp3Info {
+public:
+    int WriteTag(const std::string& title, const std::string&, const std::string&,
+                 const std::string&, const std::string&, const std::string&,
+                 const std::string&) override {
+        std::string content;
+        ReadFileBytes(opened.back(), content);
+        const std::size_t old = content.rfind("ID3", 0) == 0 ? 10 + std::size_t(content[9]) : 0;
+        const std::string tag = std::string("ID3\4\0\0\0\0\0", 9) + char(title.size()) + title;
+        return WriteFileBytes(opened.back(), tag + content.substr(old)) ? 0 : EIO;
+    }
+};
+
+// Undo puts back what the run did, and only that: a tag the user changed
+// since and a file whose audio was replaced stay, and the log names them;
+// the cover moved along comes back.
+TEST_F(SafetyTest, UndoKeepsWhatTheUserChangedSinceTheRun) {
+    LeadingTagMp3 tagger;
+    const PipelineRun run = RunWithCover(3, 20000, tagger);
+    ASSERT_EQ(run.failures, 0) << ::testing::PrintToString(run.lines);
+    ASSERT_TRUE(fs::exists(dir.File("Artist - Album/Album.jpg")));
+
+    const std::string a = dir.File("Artist - Album/01 - One.mp3");
+    const std::string b = dir.File("Artist - Album/02 - Two.mp3");
+    tagger.Open(a);
+    ASSERT_EQ(tagger.WriteTag("Mine", "", "", "", "", "1", ""), 0);
+    const std::string userA = FileText(a);
+    const std::string userB = std::string(20000, 'z');
+    WriteFileBytes(b, userB);
+    MemoryProcessingLog log;
+    EXPECT_EQ(UndoRun(dir.path(), log), 0) << ::testing::PrintToString(log.Lines());
+    EXPECT_THAT(log.Lines(),
+                Contains("kept the tag changed since the run: Artist - Album/01 - One.mp3"));
+    EXPECT_THAT(log.Lines(), Contains("kept the file whose audio changed since the run: "
+                                      "Artist - Album/02 - Two.mp3"));
+    auto expected = before;
+    expected["a.mp3"] = userA;
+    expected["b.mp3"] = userB;
+    EXPECT_EQ(FolderContents(dir.path()), expected);
+}
+
+// A track replaced by a directory (or gone) is skipped with its reason and
+// the directory keeps its name.
+TEST_F(SafetyTest, SomethingElseInPlaceOfATrackIsLeftAlone) {
+    for (const bool createDirectory : {false, true}) {
+        TempDir album;
+        const TrackList files = {MakeFile(album.path(), "a.mp3", 10),
+                                 MakeFile(album.path(), "b.mp3", 10)};
+        fs::remove(files[1].filePath);
+        fs::create_directory(files[1].filePath);
+        const PipelineRun run = RunPipeline(files, {MakeTrack(1, "One"), MakeTrack(2, "Two")},
+                                            {createDirectory, false, false}, mp3);
+        EXPECT_THAT(run.lines, Contains("Skipped \"b.mp3\": it is no longer a regular file."));
+        EXPECT_TRUE(fs::is_directory(files[1].filePath));
+        EXPECT_EQ(run.failures, 1);
+    }
+}
+
+// Where RENAME_NOREPLACE and hard links are refused: a file another program
+// writes at the target while the run renames survives, and the step fails
+// with its reason.
+TEST_F(SafetyTest, AFileWrittenAtTheTargetMeanwhileSurvives) {
+    struct NoFlagNoLinkOps : FileOps {
+        int Rename(const std::string& from, const std::string& to) override {
+            return RenameByClaim(from, to, [&to] {
+                if (to.ends_with(".mp3")) {
+                    WriteFileBytes(to, "theirs");
+                }
+            });
+        }
+    };
+    const TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
+    NoFlagNoLinkOps ops;
+    MemoryProcessingLog log;
+    ProcessingPipeline pipeline(log, &ops);
+    pipeline.SetLists(files, {MakeTrack(1, "One")}, {0}, {0}, mp3);
+    pipeline.SetOptions({false, false, false});
+    pipeline.RunAll();
+    EXPECT_THAT(log.Lines(), Contains("Cannot rename \"a.mp3\" to \"01 - One.mp3\": File exists"));
+    EXPECT_EQ(FileText(dir.File("01 - One.mp3")), "theirs");
+    EXPECT_EQ(FakeMp3Marker(dir.File("a.mp3")), "a.mp3");
+}
+
+// A journal line that cannot be written is named as such; an undo whose
+// last mark cannot be written says so and counts it.
+TEST_F(SafetyTest, AJournalThatCannotBeWrittenIsNamed) {
+    struct RefusingOps : FileOps {
+        std::string refused;  // the text of the line refused; empty: the first after the plan
+        int appends = 0;
+        int Append(const std::string& path, std::string_view data, bool sync) override {
+            const bool refuse = refused.empty() ? ++appends > 1 : data == refused;
+            return refuse ? EPERM : FileOps::Append(path, data, sync);
+        }
+    };
+    const TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
+    const std::string journal = "\"" + dir.path() + "/.corvane-run/journal\"";
+    RefusingOps ops;
+    MemoryProcessingLog log;
+    ProcessingPipeline pipeline(log, &ops);
+    pipeline.SetLists(files, {MakeTrack(1, "One")}, {0}, {0}, mp3);
+    pipeline.RunAll();
+    EXPECT_THAT(log.Lines(),
+                Contains("Cannot write the run journal " + journal + ": Operation not permitted"));
+    EXPECT_TRUE(fs::exists(files[0].filePath));
+
+    RefusingOps lastMark;
+    lastMark.refused = "undone\n";
+    MemoryProcessingLog undoLog;
+    EXPECT_EQ(UndoRun(dir.path(), undoLog, &lastMark), 1);
+    EXPECT_THAT(undoLog.Lines(),
+                Contains("Cannot write the run journal " + journal + ": Operation not permitted"));
+}
+
+// Every folder a run or an undo changed is synced after its last change,
+// and the syncs are few: one per group of changes, not one per file.
+TEST_F(SafetyTest, EveryChangedFolderIsSyncedAfterItsLastChange) {
+    struct RecordingOps : FileOps {
+        std::vector<std::pair<std::string, std::string>> calls;  // what, folder
+        static std::string Parent(const std::string& path) {
+            return fs::path(path).parent_path().lexically_normal().string();
+        }
+        void Changed(const std::string& path) { calls.emplace_back("change", Parent(path)); }
+        int Rename(const std::string& a, const std::string& b) override {
+            Changed(a), Changed(b);
+            return FileOps::Rename(a, b);
+        }
+        int MakeDirectory(const std::string& p) override {
+            return Changed(p), FileOps::MakeDirectory(p);
+        }
+        int RemoveDirectory(const std::string& p) override {
+            return Changed(p), FileOps::RemoveDirectory(p);
+        }
+        int RemoveFile(const std::string& p) override { return Changed(p), FileOps::RemoveFile(p); }
+        int CreateFile(const std::string& p, std::string_view d) override {
+            return Changed(p), FileOps::CreateFile(p, d);
+        }
+        int ReplaceFile(const std::string& a, const std::string& b) override {
+            Changed(a), Changed(b);
+            return FileOps::ReplaceFile(a, b);
+        }
+        int SyncDirectory(const std::string& p) override {
+            calls.emplace_back("sync", fs::path(p + "/").lexically_normal().parent_path().string());
+            return FileOps::SyncDirectory(p);
+        }
+        // The folders whose last change no sync followed, and the count of syncs.
+        std::set<std::string> Unsynced(int& syncs) const {
+            std::set<std::string> unsynced;
+            syncs = 0;
+            for (const auto& [what, folder] : calls) {
+                if (what == "sync") {
+                    ++syncs;
+                    unsynced.erase(folder);
+                } else if (fs::exists(folder)) {
+                    unsynced.insert(folder);
+                }
+            }
+            return unsynced;
+        }
+    };
+    RecordingOps ops;
+    const PipelineRun run = RunWithCover(4, 0, mp3, &ops);
+    ASSERT_EQ(run.failures, 0) << ::testing::PrintToString(run.lines);
+    int syncs = 0;
+    EXPECT_TRUE(ops.Unsynced(syncs).empty()) << ::testing::PrintToString(ops.Unsynced(syncs));
+    EXPECT_LE(syncs, 14);
+    RecordingOps undoOps;
+    MemoryProcessingLog log;
+    EXPECT_EQ(UndoRun(dir.path(), log, &undoOps), 0) << ::testing::PrintToString(log.Lines());
+    EXPECT_TRUE(undoOps.Unsynced(syncs).empty())
+        << ::testing::PrintToString(undoOps.Unsynced(syncs));
+    EXPECT_LE(syncs, 14);
 }
 
 }  // namespace
