@@ -14,12 +14,14 @@
 
 #include "album/TrackListColumns.h"
 #include "app/GenreNames.h"
+#include "components/SettingsValues.h"
 #include "naming/CaseConversion.h"
 #include "widgets/Artwork.h"
 #include "widgets/FolderPathBox.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
 #include "widgets/ResizableDialog.h"
+#include "widgets/ScreenFit.h"
 #include "widgets/SortListCtrl.h"
 #include "widgets/SplitterBar.h"
 #include "widgets/StatusListCtrl.h"
@@ -328,6 +330,39 @@ void MainForm::FillGenreCombo() {
         genreBox.AddSorted(genre);
     }
     genreCombo->setCurrentIndex(-1);
+}
+
+void MainForm::RestoreFrom(const SettingsValues& values) {
+    createPlaylist->setChecked(values.createPlaylist);
+    createDirectory->setChecked(values.createDirectory);
+    // Smaller than the first size is fine as long as the option groups fit:
+    // the panes keep their own minimum through the splitter bars. A smaller
+    // screen gets a smaller window that scrolls its page.
+    window->SetUseMinTrack(false);
+    window->setMinimumSize(MinimumPageSize().boundedTo(AvailableScreenSize(*window)));
+    if (values.windowWidth > 0 && values.windowHeight > 0) {
+        window->resize(values.windowWidth, values.windowHeight);
+    }
+    FitIntoScreen(*window);
+    if (values.windowMaximized) {
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    }
+}
+
+void MainForm::StoreInto(SettingsValues& values) const {
+    if (!values.lastFolder.empty()) {
+        const std::string folder = tree->GetItemPath(tree->currentItem());
+        values.lastFolder = folder.empty() ? "-" : folder;
+    }
+    values.createPlaylist = createPlaylist->isChecked();
+    values.createDirectory = createDirectory->isChecked();
+    const bool maximized = window->isMaximized();
+    if (!maximized) {
+        values.windowWidth = window->width();
+        values.windowHeight = window->height();
+    }
+    values.windowMaximized = maximized;
+    values.caseMode = caseBox.SelectedText();
 }
 
 QSize MainForm::MinimumPageSize() const {
