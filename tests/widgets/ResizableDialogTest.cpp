@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
-#include <QSizeGrip>
 #include <QTest>
 
 #include "support/WidgetTestApp.h"
@@ -57,19 +56,6 @@ TEST_F(ResizableDialogTest, AnchorsApplyAfterSetUpAndFollowReAnchor) {
     dialog.SetUseMinTrack(false);
     dialog.resize(300, 200);
     EXPECT_EQ(dialog.size(), QSize(300, 200));
-}
-
-TEST_F(ResizableDialogTest, HiddenGripLeavesTheCornerToTheDefault) {
-    dialog.show();
-    auto gripAtCorner = [this] {
-        return qobject_cast<QSizeGrip*>(dialog.childAt(dialog.GripRect().center())) != nullptr;
-    };
-    EXPECT_TRUE(gripAtCorner());
-    dialog.ShowSizeGrip(false);
-    dialog.resize(480, 380);
-    EXPECT_FALSE(gripAtCorner());
-    dialog.ShowSizeGrip(true);
-    EXPECT_TRUE(gripAtCorner());
 }
 
 TEST_F(ResizableDialogTest, ListKeepsItsHorizontalScrollPosition) {
