@@ -43,11 +43,8 @@ TEST(IconButtonLayout, IconAtTheMarginCaptionInTheRestAndManualPositions) {
     const Case cases[] = {
         // Room right of the icon: 100 - (4 + 16 + 8) - 40 = 32, half of it before the caption.
         {"icon and caption", Metrics(100, 24, true, 40, 14), {4, 4, 28 + 16, 5}},
-        {"too narrow: caption after the gap", Metrics(60, 25, true, 40, 14), {4, 4, 28, 5}},
         {"pressed shifts by one", pressed(Metrics(100, 24, true, 40, 14)), {5, 5, 45, 6}},
-        {"icon only, centred", Metrics(30, 24, true, 0, 0), {7, 4, 0, 0}},
         {"caption only, centred", Metrics(100, 24, false, 40, 14), {0, 0, 30, 5}},
-        {"manual", manual(Metrics(120, 26, true, 50, 14), 15, 4, 50, 5), {15, 4, 50, 5}},
         // The about button: icon centred horizontally, 4 from the top.
         {"manual, centred x", manual(Metrics(30, 26, true, 0, 0), -1, 4, -1, -1), {7, 4, 0, 0}},
     };

@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <QScrollBar>
 #include <QTest>
 
 #include "support/WidgetTestApp.h"
@@ -56,18 +55,6 @@ TEST_F(ResizableDialogTest, AnchorsApplyAfterSetUpAndFollowReAnchor) {
     dialog.SetUseMinTrack(false);
     dialog.resize(300, 200);
     EXPECT_EQ(dialog.size(), QSize(300, 200));
-}
-
-TEST_F(ResizableDialogTest, ListKeepsItsHorizontalScrollPosition) {
-    lower->addItem(QString(400, QLatin1Char('x')));
-    lower->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    QScrollBar* bar = lower->horizontalScrollBar();
-    ASSERT_GT(bar->maximum(), 100);
-    bar->setValue(100);
-    dialog.resize(520, 300);
-    EXPECT_EQ(bar->value(), 100);
 }
 
 }  // namespace
