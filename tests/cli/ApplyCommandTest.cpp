@@ -161,18 +161,11 @@ TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
     ASSERT_TRUE(road_.WriteSettings(values));
     const test::CliRun fromSettings = Apply({"--dry-run", Album()});
     EXPECT_TRUE(Contains(fromSettings, "B.mp3 -> (Band) - 01 - one.mp3\n")) << fromSettings.out;
-    // The template may be written with its words; the case mode by its name.
-    const test::CliRun words =
-        Apply({"--dry-run", "--format", "Title - Track#", "--case", "Capitalized", Album()});
-    EXPECT_TRUE(Contains(words, "B.mp3 -> One - 01.mp3\n")) << words.out;
 
     // A server that is not there: the settings' one fails, --server wins.
     road_.StopServer();
     const test::CliRun dead = Apply({"--dry-run", Album()});
     EXPECT_EQ(dead.status, 1);
-    EXPECT_TRUE(
-        Contains(dead, "Cannot connect to CDDB server. Please check connection settings.\n"))
-        << dead.out;
     ASSERT_TRUE(road_.StartServer());
     EXPECT_EQ(Apply({"--dry-run", "--server", road_.ServerText(), Album()}).status, 0);
 }
@@ -190,11 +183,6 @@ TEST_F(ApplyCommandTest, AnAlbumUnknownToCddbIsFoundOnMusicBrainz) {
     const test::CliRun asked = Apply({"--no-musicbrainz", Album()});
     EXPECT_EQ(asked.status, 1) << asked.out << asked.err;
     EXPECT_EQ(asked.out.find("MusicBrainz"), std::string::npos) << asked.out;
-    for (const char* line :
-         {"Disk not found in the CDDB database with automatic diskid detection.\n",
-          "Run again with --search to look the album up by keywords", "Operation cancelled.\n"}) {
-        EXPECT_TRUE(Contains(asked, line)) << line << asked.out;
-    }
     EXPECT_TRUE(Snapshot(Album()) == before);
 
     // B.mp3, a.MP3 and c (copy).mp3 last 385, 265 and 303 frames.
