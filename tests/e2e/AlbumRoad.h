@@ -32,6 +32,7 @@ struct TagValues {
     unsigned track = 0;
     std::string genre;
     std::string comment;
+    bool operator==(const TagValues&) const = default;
 };
 
 class AlbumRoad {
