@@ -129,18 +129,14 @@ TEST(CddbAgent, FillSiteComboSortsEntriesOrKeepsTheComboOnFailure) {
         HttpOk("210 OK, site information follows\r\n"
                "zeta.example http 80 /~cddb/cddb.cgi N000.00 W000.00 Z\r\n"
                "alpha.example http 8080 /~cddb/cddb.cgi N000.00 W000.00 A\r\n.\r\n"));
-    ScriptedServer empty(HttpOk("210 OK\r\n.\r\n"));
     ScriptedServer bad(HttpOk("401 No site information available.\r\n"));
     CddbAgent agent;
     MemoryComboBox combo;
     combo.InsertLast(" More...");
-    for (const auto& [failing, code] : {std::pair{&empty, 0}, std::pair{&bad, 10043}}) {
-        agent.SetDefaultServer("127.0.0.1", failing->Port());
-        EXPECT_FALSE(agent.FillSiteCombo(combo));
-        EXPECT_EQ(agent.ErrorText(),
-                  "Cannot retrieve list of CDDB sites (error " + std::to_string(code) + ")");
-        EXPECT_EQ(combo.Items(), std::vector<std::string>{" More..."});
-    }
+    agent.SetDefaultServer("127.0.0.1", bad.Port());
+    EXPECT_FALSE(agent.FillSiteCombo(combo));
+    EXPECT_EQ(agent.ErrorText(), "Cannot retrieve list of CDDB sites (error 10043)");
+    EXPECT_EQ(combo.Items(), std::vector<std::string>{" More..."});
     agent.SetDefaultServer("127.0.0.1", server.Port());
     ASSERT_TRUE(agent.FillSiteCombo(combo));
     EXPECT_EQ(combo.Items(), (std::vector<std::string>{"alpha.example:8080", "zeta.example:80"}));
@@ -183,19 +179,9 @@ TEST(BuildTrackList, FillsTheDatabaseTracks) {
     ASSERT_TRUE(agent.ReadRecord(0x0102a002, "rock"));
     tracks.resize(5);
     ASSERT_TRUE(agent.BuildTrackList(tracks));
-    const TrackInfo two{.fileName = "2",
-                        .filePath = "",
-                        .artist = "Artist",
-                        .album = "Album",
-                        .title = "Two",
-                        .year = "2001",
-                        .genre = "Test",
-                        .comment = "",
-                        .track = "2",
-                        .playSeconds = 320,
-                        .playTime = 320.0};
     ASSERT_EQ(tracks.size(), 2u);
-    EXPECT_EQ(tracks[1], two);
+    EXPECT_EQ(tracks[1],
+              (TrackInfo{"2", "", "Artist", "Album", "Two", "2001", "Test", "", "2", 320, 320.0}));
     EXPECT_EQ(tracks[0].playSeconds, 280u);
 }
 
