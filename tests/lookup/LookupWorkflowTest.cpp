@@ -348,15 +348,6 @@ TEST_F(LookupWorkflowTest, NoConnectionIsReportedOnceThenTheQueryIsTried) {
     EXPECT_TRUE(notFound[-1].ends_with(": connection refused (error 10061)."));
 }
 
-TEST_F(LookupWorkflowTest, FailedReadReportsTheServerAnswer) {
-    test::WriteRecord(records.path(), "rock", Hex(discId), "# xmcd\nnot a record\n");
-    server = std::make_unique<test::ServerProcess>(records.path());
-    Configure("127.0.0.1:" + std::to_string(server->Port()));
-    EXPECT_FALSE(workflow.QueryCommand());
-    EXPECT_TRUE(HasStatus("Read from CDDB failed. Error: 10043, Response:"));
-    ExpectButtons(true, false);
-}
-
 TEST_F(LookupWorkflowTest, ARecordWithoutDiscLengthGivesNoTracks) {
     Serve({"rock"}, 3, 0);
     EXPECT_FALSE(workflow.QueryCommand());
