@@ -40,8 +40,6 @@ public:
 
     std::map<std::string, int> listings;
     std::string placeholderText;
-    int timerTicks = 0;
-    int lastDone = -1;
     int slowMs = 0;
     std::function<void()> onLoopTick;  // run on the second timer tick of a load
 
@@ -65,9 +63,7 @@ protected:
         CFolderTreeCtrl::OnLoadingStart(loadingItem);
     }
     void OnLoadingTick(bool timerFired, int total, int done) override {
-        if (!timerFired) {
-            lastDone = total >= 1 ? done * 100 / total : -done;
-        } else if (++timerTicks; ++loopTicks_ == 2 && onLoopTick) {
+        if (timerFired && ++loopTicks_ == 2 && onLoopTick) {
             onLoopTick();
         }
         CFolderTreeCtrl::OnLoadingTick(timerFired, total, done);
@@ -147,7 +143,6 @@ TEST_F(FolderTreeTest, ExpansionShowsPlaceholderAndLoadsOnlyOnce) {
     a->setExpanded(true);
     EXPECT_EQ(tree.listings[root + "/a"], 1);
     EXPECT_EQ(ChildNames(a), (QStringList{"b", "b2"}));
-    EXPECT_EQ(tree.lastDone, 100);  // the bar ends full
 }
 
 TEST_F(FolderTreeTest, EmptyOrUnreadableFolderLosesItsExpandButton) {
@@ -241,17 +236,12 @@ TEST_F(FolderTreeTest, FollowsTheDiskAndHidesDotFolders) {
     EXPECT_EQ(ChildNames(a), (QStringList{"0", "b", "b1", "b9"}));
 }
 
-// While the worker lists a slow folder the tree animates on its timer; items that the event
-// loop deletes meanwhile are not touched afterwards.
-TEST_F(FolderTreeTest, SlowLoadsAnimateAndSurviveDeletedItems) {
+// While the worker lists a slow folder the event loop runs; items it deletes meanwhile are
+// not touched afterwards.
+TEST_F(FolderTreeTest, SlowLoadSurvivesDeletedItems) {
     tree.SetRoot(root, false);
     tree.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
-    tree.slowMs = 800;
-    QTreeWidgetItem* a = Child(nullptr, "a");
-    a->setExpanded(true);
-    EXPECT_GE(tree.timerTicks, 3);  // 125 ms ticks during 800 ms of listing
-    EXPECT_EQ(a->childCount(), 2);
     tree.slowMs = 500;
     tree.onLoopTick = [this] { tree.clear(); };
     Child(nullptr, "gone")->setExpanded(true);
