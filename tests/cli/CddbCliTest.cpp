@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -32,9 +33,7 @@ TEST_F(CddbCli, QueryReadAndSitesPrintTheAnswers) {
                             "      \"title\": \"First Light\"\n    }\n  ]\n}\n");
 
     std::string upper = id_;
-    for (char& c : upper) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
     const test::CliRun read = Cli({"read", "rock", upper, "--server", server_});
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_NE(read.out.find("artist: The Band\nalbum: First Light\n"), std::string::npos)
