@@ -1,7 +1,6 @@
 // "corvane-cli apply" end to end: real lame files with names that say
 // nothing, the local CDDB server, the settings file of the working
 // directory; the result is read back with TagLib and byte by byte.
-#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -50,19 +49,10 @@ TEST_F(ApplyCommandTest, PutsTheAlbumInOrder) {
     const std::string dir = Album() + "/Los Niños - Días_ Vol 1";
     EXPECT_EQ(Names(Album()), (Files{"Los Niños - Días_ Vol 1", "notes"}));
     const Files names{"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"};
-    Files expected = names;
-    expected.push_back("Los Niños - Días_ Vol 1.m3u");
-    expected.push_back("cover.jpg");
-    std::sort(expected.begin(), expected.end());
-    ASSERT_EQ(Names(dir), expected);
+    ASSERT_EQ(Names(dir),
+              (Files{names[0], names[1], names[2], "Los Niños - Días_ Vol 1.m3u", "cover.jpg"}));
+    // The playlist's content is the pipeline tests' business.
     test::ExpectStandardAlbumTracks(dir, names, before);
-    std::string playlist;
-    ASSERT_TRUE(test::ReadFileBytes(dir + "/Los Niños - Días_ Vol 1.m3u", playlist));
-    EXPECT_EQ(playlist,
-              "#EXTM3U\r\n"
-              "#EXTINF:5,Café\r\n01 - Café.mp3\r\n"
-              "#EXTINF:3,Why?\r\n02 - Why_.mp3\r\n"
-              "#EXTINF:4,Last \"One\"\r\n03 - Last 'One'.mp3\r\n");
 }
 
 // A folder named relative to the working directory works as well.
