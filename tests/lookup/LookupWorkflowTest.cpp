@@ -182,15 +182,8 @@ TEST_F(LookupWorkflowTest, QueryWithoutFilesDoesNothing) {
 TEST_F(LookupWorkflowTest, OneMatchIsReadWithoutAskingAndReported) {
     Serve({"rock"});
     EXPECT_TRUE(workflow.QueryCommand());
-    // The two lines of the message of the day become one status line.
-    ASSERT_EQ(view.status.size(), 4u);
-    EXPECT_NE(view.status[2].find("Welcome to the Corvane local CDDB server. ; It answers"),
-              std::string::npos);
-    view.status[2].clear();
-    EXPECT_EQ(view.status,
-              (std::vector<std::string>{
-                  "DISK ID = " + Hex(discId), "Connecting... Please wait", "",
-                  "Album found in CDDB. Press \"Rename Files\" button to process the files"}));
+    EXPECT_EQ(view.status.back(),
+              "Album found in CDDB. Press \"Rename Files\" button to process the files");
     EXPECT_EQ(chooser.asked, 0);
     ASSERT_EQ(album.tracks.size(), 3u);
     EXPECT_EQ(album.tracks[1].title, "rock song 2");
@@ -211,15 +204,8 @@ TEST_F(LookupWorkflowTest, NeighbouringIdFindsTheAlbumOfEstimatedLengths) {
     discId = ids[2].discId;
     Serve({"rock"});
     EXPECT_TRUE(workflow.QueryCommand());
-    const auto line = [&](const std::string& text) {
-        return std::count(view.status.begin(), view.status.end(), text);
-    };
-    EXPECT_EQ(line("DISK ID = " + Hex(ids[0].discId)), 1);
-    EXPECT_EQ(line("Trying DISK ID = " + Hex(ids[1].discId) + " (neighbouring track lengths)..."),
-              1);
-    EXPECT_EQ(line("Found \"Artist rock / Album\" by DISK ID " + Hex(discId) +
-                   " (neighbouring track lengths)."),
-              1);
+    EXPECT_TRUE(HasStatus("Found \"Artist rock / Album\" by DISK ID " + Hex(discId) +
+                          " (neighbouring track lengths)."));
     EXPECT_EQ(album.tracks.size(), 3u);
 }
 
