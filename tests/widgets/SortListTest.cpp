@@ -38,8 +38,6 @@ TEST(RowQuickSort, SortsBothWaysByteWiseAndNeverSwapsEqualRows) {
         std::reverse(down.begin(), down.end());
         EXPECT_EQ(SortChecked(texts, false), down);
     }
-    SortChecked(std::vector<std::string>(25, "same"), true);
-    SortChecked(std::vector<std::string>(25, "same"), false);
     // Case-sensitive and by unsigned bytes: "B" < "a" < "\xc3..." (UTF-8 letters last).
     EXPECT_EQ(SortChecked({"a", "\xc3\xa9", "B"}, true),
               (std::vector<std::string>{"B", "a", "\xc3\xa9"}));
