@@ -24,7 +24,6 @@ namespace {
 class SettingsComponentTest : public test::WidgetTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(test::BinDir().empty());
         ASSERT_NE(::getcwd(previous_, sizeof previous_), nullptr);
         ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
         ComponentLoader loader(test::BinDir());
