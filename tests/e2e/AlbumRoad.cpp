@@ -165,10 +165,7 @@ std::string AudioBytes(const std::string& bytes) {
     std::size_t start = 0;
     if (bytes.size() >= 10 && bytes.compare(0, 3, "ID3") == 0) {
         const auto size = [&](int i) { return static_cast<std::size_t>(bytes[6 + i] & 0x7F); };
-        start = 10 + (size(0) << 21 | size(1) << 14 | size(2) << 7 | size(3));
-        if ((bytes[5] & 0x10) != 0) {
-            start += 10;  // footer
-        }
+        start = 10 + (size(0) << 21 | size(1) << 14 | size(2) << 7 | size(3));  // no footer
     }
     std::size_t end = bytes.size();
     if (end >= start + 128 && bytes.compare(end - 128, 3, "TAG") == 0) {
