@@ -61,9 +61,8 @@ TEST_F(CddbCli, FailuresPrintTheErrorAndExitOne) {
     Serve();
     const test::CliRun missing = Cli({"read", "rock", "0badf00d", "--server", server_});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.out, "");
-    EXPECT_NE(missing.err.find("Error: 10043, Response:"), std::string::npos) << missing.err;
-    EXPECT_NE(missing.err.find("401 rock 0badf00d"), std::string::npos);
+    EXPECT_NE(missing.err.find("Error: 10043, Response:401 rock 0badf00d"), std::string::npos)
+        << missing.err;
     const test::CliRun refused = Cli({"sites", "--server", "127.0.0.1:1"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("Error: 10061 (connection refused), Response:"), std::string::npos)
