@@ -176,7 +176,6 @@ TEST_F(LookupWorkflowTest, QueryWithoutFilesDoesNothing) {
     album.files.clear();
     EXPECT_FALSE(workflow.QueryCommand());
     EXPECT_TRUE(view.status.empty());
-    EXPECT_EQ(workflow.LookupCount(), 0);
 }
 
 TEST_F(LookupWorkflowTest, OneMatchIsReadWithoutAskingAndReported) {
@@ -253,7 +252,6 @@ TEST_F(LookupWorkflowTest, KeywordSearchFindsTheAlbumByTheTagsBothWays) {
         album.tracks.clear();
         EXPECT_TRUE(workflow.QueryCommand()) << ::testing::PrintToString(view.status);
         EXPECT_EQ(view.pairings, 1);
-        EXPECT_EQ(view.proposals.back(), "ARTIST ROCK ALBUM");
         EXPECT_EQ(view.offered,
                   (std::vector<std::vector<std::string>>{{"Artist rock / Album - [14001003]"}}));
         ASSERT_EQ(album.tracks.size(), 3u);
