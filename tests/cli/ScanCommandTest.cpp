@@ -84,7 +84,6 @@ TEST_F(ScanCommandTest, MissingComponentIsReported) {
     std::filesystem::copy_file(test::BinDir() + "/corvane-cli", program);
     const test::CliRun run = test::RunCli({"scan", Album()}, road_.Work(), program);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("Cannot find DLL <Mp3Info.so>\nPlease make sure this file is in the "
                            "Corvane MP3 directory !"),
               std::string::npos)
