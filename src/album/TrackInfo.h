@@ -41,6 +41,10 @@ struct TrackInfo {
     std::string tagItunesCddb{};
     std::string tagMusicBrainzId{};
     std::string tagCdToc{};
+    // After an identification by sound: the same key on a file and on the
+    // track its fingerprint named, so that the association pairs them
+    // whatever the file's name, tag or length. Empty otherwise.
+    std::string soundKey{};
 
     // Empties every field but auxValue, which is only carried along.
     void Clear();
