@@ -233,6 +233,7 @@ EOF
     rm "$demo_work"/sound?.wav
 
     "$bin/corvane-cli" fingerprint --json "$reference" > "$demo_work/reference.json"
+    rm -r "$reference"
     python3 "$root/tools/demo-sound-records.py" "$demo_work" "$demo_sound_artist" \
         "$demo_sound_title" "$demo_sound_release"
 }
