@@ -6,13 +6,17 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "acoustid/AcoustIdClient.h"
 #include "album/TrackListColumns.h"
@@ -96,10 +100,19 @@ SettingsDialog::SettingsDialog(const SettingsValues& values, QWidget* parent)
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // On a small screen (or a large scale factor) the pages scroll and OK and Cancel stay in
+    // sight.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(tabs);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
+    layout->addWidget(scroll, 1);
     layout->addWidget(buttons_);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const QMargins margins = layout->contentsMargins();
+    preferredSize_ = tabs->sizeHint() + QSize(margins.left() + margins.right(),
+                                              margins.top() + margins.bottom() + layout->spacing() +
+                                                  buttons_->sizeHint().height());
 
     ShowValues();
     connect(moveDependencies_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
@@ -108,6 +121,21 @@ SettingsDialog::SettingsDialog(const SettingsValues& values, QWidget* parent)
         connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::UpdateState);
     }
     UpdateState();
+}
+
+void SettingsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    const QScreen* screen =
+        this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    // The frame is known once shown; the dialog with its frame goes inside the screen.
+    const QRect available = screen->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    resize(preferredSize_.boundedTo(available.size() - frame));
+    move(std::max(available.left(), available.center().x() - frameGeometry().width() / 2),
+         std::max(available.top(), available.center().y() - frameGeometry().height() / 2));
 }
 
 QWidget* SettingsDialog::BuildGeneralPage() {

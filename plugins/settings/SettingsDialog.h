@@ -25,6 +25,9 @@ public:
     // The values shown at construction with the user's changes.
     SettingsValues Values() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* BuildGeneralPage();
     QWidget* BuildColumnsPage();
@@ -53,6 +56,7 @@ private:
     QLineEdit* proxyHost_ = nullptr;
     QSpinBox* proxyPort_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
+    QSize preferredSize_;
 };
 
 }  // namespace corvane

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "app/QtComboBox.h"
+#include "app/MainForm.h"
+#include "app/RunCommands.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/CddbPrompts.h"
 #include "components/ComponentLoader.h"
@@ -18,22 +19,20 @@
 
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 
 namespace corvane {
 
+class AlbumLists;
 class AssociationDialog;
+class TagFieldEditor;
 class CFolderTreeCtrl;
 class FormatEditorDialog;
-class HorizontalSplitterBar;
 class IconButton;
-class ProcessingDialog;
 class SortListCtrl;
 class SplashWindow;
-class VerticalSplitterBar;
+class StatusListCtrl;
 
 // The one window of the program: the folder tree, the album's files beside
 // the tracks of the album found for them, the options, the tag fields and the
@@ -47,13 +46,13 @@ class MainDialog : public ResizableDialog,
 
 public:
     static constexpr int kSplashTimerMs = 1500;
-    static constexpr int kMinPaneSize = 150;
-    static constexpr int kActionRename = 0;
-    static constexpr int kActionTag = 1;
-    static constexpr int kActionUndo = 2;
+    static constexpr int kMinPaneSize = MainForm::kMinPaneSize;
+    static constexpr int kActionRename = MainForm::kActionRename;
+    static constexpr int kActionTag = MainForm::kActionTag;
+    static constexpr int kActionUndo = MainForm::kActionUndo;
     // Answers to the question about a run that was not finished.
-    static constexpr int kFinishRun = 1;
-    static constexpr int kUndoRun = 2;
+    static constexpr int kFinishRun = RunCommands::kFinishRun;
+    static constexpr int kUndoRun = RunCommands::kUndoRun;
 
     // Loads the settings component from the loader's folder; without it the
     // program cannot run (see HasSettings). Shows the splash when the
@@ -77,7 +76,7 @@ public:
     std::string ExecuteCaption() const override;
     void SetBusy(bool busy) override;
     TrackCountAnswer AskTrackCount(bool notEnough, bool allowNewAlbum) override;
-    void ShowDatabaseList() override { FillDatabaseList(); }
+    void ShowDatabaseList() override;
     void ClearDatabaseList() override;
     // The association dialog; on OK the two views carry the pairing row against row.
     bool RunAssociation() override;
@@ -119,27 +118,28 @@ public:
     SettingsObject* Settings() const { return settings_.get(); }
     CddbAgent& Agent() { return agent_; }
     LookupWorkflow& Workflow() { return workflow_; }
-    CFolderTreeCtrl* FolderTree() const { return tree_; }
-    SortListCtrl* FileList() const { return fileList_; }
-    SortListCtrl* DatabaseList() const { return databaseList_; }
-    QListWidget* StatusList() const { return statusList_; }
-    IconButton* QueryButton() const { return queryButton_; }
-    IconButton* ExecuteButton() const { return executeButton_; }
-    QComboBox* ActionCombo() const { return actionCombo_; }
-    QComboBox* FormatCombo() const { return formatCombo_; }
-    QComboBox* CaseCombo() const { return caseCombo_; }
-    QComboBox* ServerCombo() const { return serverCombo_; }
-    QComboBox* GenreCombo() const { return genreCombo_; }
-    QLineEdit* ArtistEdit() const { return artistEdit_; }
-    QLineEdit* AlbumEdit() const { return albumEdit_; }
-    QLineEdit* YearEdit() const { return yearEdit_; }
-    QLineEdit* CommentEdit() const { return commentEdit_; }
-    QCheckBox* CreateDirectoryCheck() const { return createDirectory_; }
-    QCheckBox* CreatePlaylistCheck() const { return createPlaylist_; }
+    const MainForm& Form() const { return form_; }
+    CFolderTreeCtrl* FolderTree() const { return form_.tree; }
+    SortListCtrl* FileList() const { return form_.fileList; }
+    SortListCtrl* DatabaseList() const { return form_.databaseList; }
+    StatusListCtrl* StatusList() const { return form_.statusList; }
+    IconButton* QueryButton() const { return form_.queryButton; }
+    IconButton* ExecuteButton() const { return form_.executeButton; }
+    QComboBox* ActionCombo() const { return form_.actionCombo; }
+    QComboBox* FormatCombo() const { return form_.formatCombo; }
+    QComboBox* CaseCombo() const { return form_.caseCombo; }
+    QComboBox* ServerCombo() const { return form_.serverCombo; }
+    QComboBox* GenreCombo() const { return form_.genreCombo; }
+    QLineEdit* ArtistEdit() const { return form_.artistEdit; }
+    QLineEdit* AlbumEdit() const { return form_.albumEdit; }
+    QLineEdit* YearEdit() const { return form_.yearEdit; }
+    QLineEdit* CommentEdit() const { return form_.commentEdit; }
+    QCheckBox* CreateDirectoryCheck() const { return form_.createDirectory; }
+    QCheckBox* CreatePlaylistCheck() const { return form_.createPlaylist; }
     SplashWindow* Splash() const { return splash_.get(); }
     const QTimer& SplashTimer() const { return timer_; }
     bool IsTreeMuted() const { return treeMuted_; }
-    bool IsListSyncMuted() const { return listSyncMuted_; }
+    bool IsListSyncMuted() const;
     // The record index a row of the file list view carries, or -1.
     int FileRecordOfRow(int row) const;
 
@@ -152,44 +152,20 @@ protected:
     virtual bool ConfirmProcessing(const QString& text);
     virtual int RunSettingsDialog();
     virtual int RunFormatEditor(FormatEditorDialog& editor, const std::string& openTemplate);
-    // The run; returns the album directory it made, if any.
-    std::string RunProcessing();
     // Finish (kFinishRun), undo (kUndoRun) or leave (0) a run that a
     // folder's journal tells was not finished.
     virtual int AskUnfinishedRun(bool canFinish);
 
 private:
-    void BuildControls();
-    QWidget* BuildOptionsPanel();
-    void SetUpLayout();
-    void SetUpLists();
+    void ConnectControls();
     void SetUpCombos();
     void RestoreWindow();
-    void PlaceOnScreen();
     void SelectRememberedFolder();
-    void EnableTagFields(bool enable);
-    void ClearTagFields();
-    void ShowTagFields(const TrackInfo& record);
-    int SelectedFileRow() const;
-    void SaveTag();
-    // The record each file row carries, and the track record beside each.
-    void ViewRows(std::vector<int>& fileRows, std::vector<int>& trackRows) const;
-    // Each file row with its partner, as the processing would take them.
-    std::vector<FileJob> CurrentPairs() const;
-    // The other view takes the leader's order, so that each file faces its track.
-    void LineUpRows(SortListCtrl* leader, SortListCtrl* follower);
-    void MarkLengthMismatches();
-    std::size_t CountLengthMismatches() const;
     // Scans the selected folder again, or the album directory a run made.
     void RescanAfterProcessing(const std::string& albumDirectory = {});
     // Whether the execute button would do anything for the current action.
     bool ExecuteHasWork() const;
-    // The file records of the selected rows, in record order.
-    std::vector<int> SelectedFileRecords() const;
-    TagFields TypedTagFields() const;
-    void SaveTagOfSeveralFiles(const std::vector<int>& records);
-    // True when the run of the folder's journal was finished or undone.
-    bool OfferUnfinishedRun(const std::string& folder);
+    void RunProcessing();
     void UndoLastRun();
     void SaveOnClose();
 
@@ -202,51 +178,19 @@ private:
     CddbAgent agent_;
     NameFormatList nameFormats_;
     QTimer timer_;
-    std::string lastStatus_;
     std::string formatName_;  // the Name Format entry in use
     bool treeMuted_ = false;
-    bool listSyncMuted_ = false;
     bool initialized_ = false;
     bool closed_ = false;
     int busyDepth_ = 0;
 
-    // Controls.
-    QWidget* optionsPanel_ = nullptr;
-    QComboBox* actionCombo_ = nullptr;
-    QComboBox* formatCombo_ = nullptr;
-    QComboBox* caseCombo_ = nullptr;
-    IconButton* executeButton_ = nullptr;
-    IconButton* queryButton_ = nullptr;
-    QLineEdit* artistEdit_ = nullptr;
-    QLineEdit* albumEdit_ = nullptr;
-    QLineEdit* yearEdit_ = nullptr;
-    QComboBox* genreCombo_ = nullptr;
-    QLineEdit* commentEdit_ = nullptr;
-    QCheckBox* createDirectory_ = nullptr;
-    QCheckBox* createPlaylist_ = nullptr;
-    QComboBox* serverCombo_ = nullptr;
-    IconButton* settingsButton_ = nullptr;
-    IconButton* aboutButton_ = nullptr;
-    CFolderTreeCtrl* tree_ = nullptr;
-    SortListCtrl* fileList_ = nullptr;
-    SortListCtrl* databaseList_ = nullptr;
-    QListWidget* statusList_ = nullptr;
-    QWidget* verticalPlaceholder_ = nullptr;
-    QWidget* horizontalPlaceholder_ = nullptr;
-    VerticalSplitterBar* verticalBar_ = nullptr;
-    HorizontalSplitterBar* horizontalBar_ = nullptr;
-
-    QtComboBox formatBox_{nullptr};
-    QtComboBox caseBox_{nullptr};
-    QtComboBox serverBox_{nullptr};
-    QtComboBox genreBox_{nullptr};
+    MainForm form_;
+    std::unique_ptr<AlbumLists> lists_;
+    std::unique_ptr<TagFieldEditor> tagFields_;
+    std::unique_ptr<RunCommands> runs_;
     LookupWorkflow workflow_;
-    std::unique_ptr<ProcessingDialog> processing_;
     // Made at the first keyword search, kept for the window's life.
     std::unique_ptr<AssociationDialog> association_;
-    // The views were filled by the association dialog: row k of one pairs with row k of the
-    // other, whatever records they carry. A refill of either view ends it.
-    bool rowPairing_ = false;
 };
 
 // "Welcome to Corvane MP3 ! [v2.00 - Code by ...]".

@@ -34,6 +34,7 @@
 #include "widgets/IconButton.h"
 #include "widgets/SortListCtrl.h"
 #include "widgets/SplitterBar.h"
+#include "widgets/StatusListCtrl.h"
 
 namespace corvane {
 namespace {

@@ -181,13 +181,11 @@ TEST(MoveButtonBarTest, PressReleasedOverAnotherButtonRunsNothing) {
     CMoveButtonBar bar("caption");
     bar.resize(200, 24);
     bar.SetTarget(&list);
-    EXPECT_EQ(bar.ButtonRect(0), QRect(134, 2, 22, 20));
     QTest::mousePress(&bar, Qt::LeftButton, {}, bar.ButtonRect(1).center());
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, bar.ButtonRect(2).center());
     EXPECT_EQ(list.item(0)->text(), "a");
     QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.ButtonRect(1).center());
     EXPECT_EQ(list.item(0)->text(), "b");
-    EXPECT_EQ(CMoveButtonBar::ToolTipText(2), "Move Down");
 }
 
 }  // namespace

@@ -89,7 +89,8 @@ TEST(AssociationTest, FindsFilesByTrackNumber) {
     // times must be within 19 seconds.
     const TrackList named = {File("Song 1 2.mp3", 300), File("track12.mp3", 300),
                              File("x.mp3", 300)};
-    Association association(named, {});
+    const TrackList none;
+    Association association(named, none);
     EXPECT_EQ(association.FindFileByNumber(300, 11), -1);
     const std::pair<std::uint32_t, int> lengths[] = {{319, 1}, {320, -1}, {281, 1}, {280, -1}};
     for (auto [seconds, file] : lengths) {
@@ -114,26 +115,24 @@ TEST(AssociationTest, TitleMatchNeedsCloseLengthAndAScoreAboveFifty) {
     const std::string b24(24, 'B');
     const std::string b25(25, 'B');
     const TrackList names = {File(a25 + " x y.mp3", 100)};
-    Association scored(names, {});
+    Association scored(names, tracks);
     EXPECT_EQ(scored.FindFileByTitle(100, a25 + " " + b25), -1);  // 25 of 50: 50
     EXPECT_EQ(scored.FindFileByTitle(100, a25 + " " + b24), 0);   // 25 of 49: 51
 }
 
-TEST(AssociationTest, BestTitleScoreWinsAndEarlierWinsTies) {
-    const TrackList files = {File("Love Me Do.mp3", 140), File("P.S. I Love You.mp3", 135),
-                             File("Love Me Do (Take 2).mp3", 141)};
-    Association association(files, {});
-    EXPECT_EQ(association.FindFileByTitle(140, "P.S. I Love You"), 1);
-    EXPECT_EQ(association.FindFileByTitle(140, "Love Me Do"), 0);
-}
-
-TEST(AssociationTest, NearestPlayTimeFirstOnTies) {
-    const TrackList files = {File("a.mp3", 100), File("b.mp3", 120), File("c.mp3", 140)};
-    Association association(files, {});
-    EXPECT_EQ(association.FindFileByPlayTime(131), 2);
-    EXPECT_EQ(association.FindFileByPlayTime(130), 1);
-    EXPECT_EQ(association.FindFileByPlayTime(0), 0);
-    EXPECT_EQ(association.FindFileByPlayTime(100000), 2);
+// The best title score wins; the nearest play time wins, the earlier file on ties.
+TEST(AssociationTest, BestTitleAndNearestPlayTime) {
+    const TrackList titled = {File("Love Me Do.mp3", 140), File("P.S. I Love You.mp3", 135),
+                              File("Love Me Do (Take 2).mp3", 141)};
+    EXPECT_EQ(Association(titled, {}).FindFileByTitle(140, "P.S. I Love You"), 1);
+    EXPECT_EQ(Association(titled, {}).FindFileByTitle(140, "Love Me Do"), 0);
+    const TrackList timedFiles = {File("a.mp3", 100), File("b.mp3", 120), File("c.mp3", 140)};
+    const TrackList none;
+    Association timed(timedFiles, none);
+    const std::pair<std::uint32_t, int> nearest[] = {{131, 2}, {130, 1}, {0, 0}, {100000, 2}};
+    for (auto [seconds, file] : nearest) {
+        EXPECT_EQ(timed.FindFileByPlayTime(seconds), file) << seconds;
+    }
     EXPECT_EQ(Association({}, {}).FindFileByPlayTime(1), -1);
 }
 

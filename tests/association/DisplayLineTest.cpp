@@ -13,12 +13,6 @@ TrackInfo File(const std::string& name, const std::string& title, std::uint32_t 
     return file;
 }
 
-TEST(DisplayLineTest, ShowsTitleOrFileNameWithPlayTime) {
-    EXPECT_EQ(FileDisplayLine(File("Intro.mp3", "", 224)), "Intro.mp3 [00:03:44]");
-    EXPECT_EQ(FileDisplayLine(File("01.mp3", "Intro", 3725)), "Intro [01:62:05]");
-    EXPECT_EQ(TrackDisplayLine(File("ignored.mp3", "", 5)), " [00:00:05]");
-}
-
 TEST(DisplayLineTest, ParseIsExactForEveryLineItMakes) {
     for (std::uint32_t seconds : {0u, 59u, 3725u, 6000u, 100000u}) {
         for (const char* title : {"x", " padded ", "Song [Live]", "Été"}) {

@@ -3,31 +3,32 @@
 #include <gtest/gtest.h>
 
 #include "platform/Utf8.h"
+#include "support/CaseTable.h"
 
 namespace corvane {
 namespace {
 
-std::string Normalized(std::string text) {
-    NormalizeForMatch(text);
-    return text;
-}
+using test::ExpectTable;
 
+// A decomposed é (e + combining acute) stays one word; a byte that is not UTF-8 separates
+// words, and the rest stays intact.
 TEST(MatchScoreTest, NormalizeKeepsWordsOfAnyScriptBetweenSingleSpaces) {
-    EXPECT_EQ(Normalized("  (Hello),  World!  "), "Hello World");
-    EXPECT_EQ(Normalized("a----------------b"), "a b");
-    EXPECT_EQ(Normalized("#$%&"), "");
-    EXPECT_EQ(Normalized("Ωδή: στη «ζωή»"), "Ωδή στη ζωή");
-    EXPECT_EQ(Normalized("日本・語"), "日本 語");
-    // A decomposed é (e + combining acute) stays one word.
-    EXPECT_EQ(Normalized("Cafe\xCC\x81 noir"), "Cafe\xCC\x81 noir");
-    // A byte that is not UTF-8 separates words, and the rest stays intact.
-    EXPECT_EQ(Normalized("caf\xE9 \xC3\xA9t\xE9"), "caf \xC3\xA9t");
+    const auto normalized = [](std::string text) {
+        NormalizeForMatch(text);
+        return text;
+    };
+    ExpectTable(normalized, {{"  (Hello),  World!  ", "Hello World"},
+                             {"a----------------b", "a b"},
+                             {"#$%&", ""},
+                             {"Ωδή: στη «ζωή»", "Ωδή στη ζωή"},
+                             {"日本・語", "日本 語"},
+                             {"Cafe\xCC\x81 noir", "Cafe\xCC\x81 noir"},
+                             {"caf\xE9 \xC3\xA9t\xE9", "caf \xC3\xA9t"}});
 }
 
+// A leading space separates nothing.
 TEST(MatchScoreTest, WordsAreSplitAtSpacesAfterTheFirstCharacter) {
-    EXPECT_EQ(CountWords(""), 1);
-    EXPECT_EQ(CountWords(" 05 SONG"), 2);  // the leading space separates nothing
-    EXPECT_EQ(CountWords("A  B"), 3);
+    ExpectTable<int>(CountWords, {{"", 1}, {" 05 SONG", 2}, {"A  B", 3}});
     EXPECT_EQ(GetWord(" 05 SONG", 0), "05");
     EXPECT_EQ(GetWord("A  B", 1), "");
     EXPECT_EQ(GetWord("A  B", 2), "B");
@@ -36,27 +37,28 @@ TEST(MatchScoreTest, WordsAreSplitAtSpacesAfterTheFirstCharacter) {
 }
 
 TEST(MatchScoreTest, FileSidesLoseExtensionAndTrackWords) {
-    EXPECT_EQ(PrepareFileSide("Track 05 Song.mp3"), " 05 SONG");
-    EXPECT_EQ(PrepareFileSide("soundtrack.MP3.mp3"), "SOUND");
-    EXPECT_EQ(PrepareFileSide("été.mp3"), "ÉTÉ");
+    ExpectTable(
+        PrepareFileSide,
+        {{"Track 05 Song.mp3", " 05 SONG"}, {"soundtrack.MP3.mp3", "SOUND"}, {"été.mp3", "ÉTÉ"}});
     EXPECT_EQ(PrepareTitleSide("Let It Be"), "LET IT BE");
 }
 
+// Words match as substrings; with equal word counts the shorter side is compared with the
+// longer one; nothing to compare scores zero.
 TEST(MatchScoreTest, ScoresTheShareOfMatchedCharacters) {
-    EXPECT_EQ(ScoreMatch("03 - let it be.mp3", "Let It Be"), 100);
-    EXPECT_EQ(ScoreMatch("Bitter.mp3", "It"), 100);  // words match as substrings
-    // Four characters of "AB CD" (divisor 4): AB found, CD not.
-    EXPECT_EQ(ScoreMatch("ab xy zz.mp3", "AB CD"), 50);
-    EXPECT_EQ(ScoreMatch("hello.mp3", "goodbye"), 0);
-    // Equal word counts: the shorter side is compared with the longer one.
-    EXPECT_EQ(ScoreMatch("love.mp3", "Lovely"), 100);
-    EXPECT_EQ(ScoreMatch("Lovely.mp3", "love"), 100);
-    EXPECT_EQ(ScoreMatch("été indien.mp3", "Été Indien"), 100);
-    EXPECT_EQ(ScoreMatch("Кино.mp3", "кино"), 100);
-    // Nothing to compare scores zero.
-    EXPECT_EQ(ScoreMatch("Track.mp3", "Anything"), 0);
-    EXPECT_EQ(ScoreMatch("song.mp3", "?!..."), 0);
-    EXPECT_EQ(ScoreMatch("", ""), 0);
+    using Sides = std::pair<std::string, std::string>;
+    const auto score = [](const Sides& sides) { return ScoreMatch(sides.first, sides.second); };
+    ExpectTable<int, Sides>(score, {{{"03 - let it be.mp3", "Let It Be"}, 100},
+                                    {{"Bitter.mp3", "It"}, 100},
+                                    {{"ab xy zz.mp3", "AB CD"}, 50},  // 2 of 4 characters
+                                    {{"hello.mp3", "goodbye"}, 0},
+                                    {{"love.mp3", "Lovely"}, 100},
+                                    {{"Lovely.mp3", "love"}, 100},
+                                    {{"été indien.mp3", "Été Indien"}, 100},
+                                    {{"Кино.mp3", "кино"}, 100},
+                                    {{"Track.mp3", "Anything"}, 0},
+                                    {{"song.mp3", "?!..."}, 0},
+                                    {{"", ""}, 0}});
 }
 
 TEST(MatchScoreTest, OnlyTheStartOfHugeTextsIsCompared) {

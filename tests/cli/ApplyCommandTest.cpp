@@ -125,15 +125,29 @@ TEST_F(ApplyCommandTest, SeveralMatchesAreListedUntilOneIsChosen) {
               (Files{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3", "Zeta Band - Live.m3u"}));
 }
 
-// Two titles for three files: the file without a track stays where it was,
-// unchanged.
-TEST_F(ApplyCommandTest, ADifferentTrackCountNeedsKeep) {
-    ServeStandardAlbum("Band / Short", {"One", "Two"});
+// A length more than 5 seconds off, or a different track count, is refused and changes
+// nothing; with --keep the file without a track stays where it was, unchanged.
+TEST_F(ApplyCommandTest, DoubtfulPairingsNeedKeep) {
+    ASSERT_TRUE(road_.MakeStandardAlbum());
+    // Track 2 lasts 10 seconds, its file a.MP3 3.
+    test::WriteRecord(road_.Cddb(), "rock", road_.DiscId(),
+                      test::MakeRecord(road_.DiscId(), {150, 525, 1275}, 25, "Band / Album",
+                                       {"One", "Two", "Three"}));
+    ASSERT_TRUE(road_.StartServer());
+    ASSERT_TRUE(road_.WriteSettings(road_.ServerSettings()));
     const std::map<std::string, std::string> before = Snapshot(Album());
-    const test::CliRun refused = Apply({Album()});
-    EXPECT_EQ(refused.status, 4) << refused.out << refused.err;
-    EXPECT_TRUE(Contains(refused, "Run again with --keep")) << refused.out;
-    EXPECT_TRUE(Contains(refused, "Operation cancelled.\n")) << refused.out;
+    const test::CliRun lengths = Apply({Album()});
+    EXPECT_EQ(lengths.status, 4) << lengths.out << lengths.err;
+    EXPECT_TRUE(Contains(lengths,
+                         "1 file differs in length from its track by more than 5 seconds:\n"
+                         "  a.MP3 (00:00:03) and track 2 \"Two\" (00:00:10)\n"
+                         "Run again with --keep"))
+        << lengths.out;
+    road_.AddRecord("rock", "Band / Short", {"One", "Two"});
+    const test::CliRun count = Apply({Album()});
+    EXPECT_EQ(count.status, 4) << count.out << count.err;
+    EXPECT_TRUE(Contains(count, "Run again with --keep")) << count.out;
+    EXPECT_TRUE(Contains(count, "Operation cancelled.\n")) << count.out;
     EXPECT_TRUE(Snapshot(Album()) == before);
 
     const test::CliRun kept = Apply({"--keep", Album()});
@@ -143,28 +157,6 @@ TEST_F(ApplyCommandTest, ADifferentTrackCountNeedsKeep) {
     EXPECT_TRUE(Snapshot(Album()).at("c (copy).mp3") == before.at("c (copy).mp3"));
     EXPECT_EQ(Names(Album() + "/Band - Short"),
               (Files{"01 - One.mp3", "02 - Two.mp3", "Band - Short.m3u"}));
-}
-
-TEST_F(ApplyCommandTest, LengthsThatDoNotFitNeedKeep) {
-    ASSERT_TRUE(road_.MakeStandardAlbum());
-    // Track 2 lasts 10 seconds, its file a.MP3 3.
-    test::WriteRecord(road_.Cddb(), "rock", road_.DiscId(),
-                      test::MakeRecord(road_.DiscId(), {150, 525, 1275}, 25, "Band / Album",
-                                       {"One", "Two", "Three"}));
-    ASSERT_TRUE(road_.StartServer());
-    ASSERT_TRUE(road_.WriteSettings(road_.ServerSettings()));
-    const std::map<std::string, std::string> before = Snapshot(Album());
-    const test::CliRun refused = Apply({Album()});
-    EXPECT_EQ(refused.status, 4) << refused.out << refused.err;
-    EXPECT_TRUE(Contains(refused,
-                         "1 file differs in length from its track by more than 5 seconds:\n"
-                         "  a.MP3 (00:00:03) and track 2 \"Two\" (00:00:10)\n"
-                         "Run again with --keep"))
-        << refused.out;
-    EXPECT_TRUE(Snapshot(Album()) == before);
-    const test::CliRun kept = Apply({"--keep", Album()});
-    ASSERT_EQ(kept.status, 0) << kept.out << kept.err;
-    EXPECT_EQ(Names(Album()), Files{"Band - Album"});
 }
 
 TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
@@ -190,22 +182,8 @@ TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
     EXPECT_EQ(Apply({"--dry-run", "--server", road_.ServerText(), Album()}).status, 0);
 }
 
-TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
-    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
-    std::filesystem::remove(road_.Cddb() + "/rock/" + road_.DiscId());
-    const std::map<std::string, std::string> before = Snapshot(Album());
-    const test::CliRun run = Apply({Album()});
-    EXPECT_EQ(run.status, 1) << run.out;
-    EXPECT_TRUE(
-        Contains(run, "Disk not found in the CDDB database with automatic diskid detection.\n"))
-        << run.out;
-    EXPECT_TRUE(Contains(run, "Run again with --search to look the album up by keywords"));
-    EXPECT_TRUE(Contains(run, "Operation cancelled.\n"));
-    EXPECT_TRUE(Snapshot(Album()) == before);
-}
-
 // A disc the CDDB server does not know is found by its table of contents on
-// the local MusicBrainz stand-in, unless the command is told not to ask.
+// the local MusicBrainz stand-in; told not to ask, the command changes nothing.
 TEST_F(ApplyCommandTest, AnAlbumUnknownToCddbIsFoundOnMusicBrainz) {
     ASSERT_TRUE(road_.MakeStandardAlbum());
     const std::map<std::string, std::string> before = Snapshot(Album());
@@ -217,6 +195,11 @@ TEST_F(ApplyCommandTest, AnAlbumUnknownToCddbIsFoundOnMusicBrainz) {
     const test::CliRun asked = Apply({"--no-musicbrainz", Album()});
     EXPECT_EQ(asked.status, 1) << asked.out << asked.err;
     EXPECT_EQ(asked.out.find("MusicBrainz"), std::string::npos) << asked.out;
+    for (const char* line :
+         {"Disk not found in the CDDB database with automatic diskid detection.\n",
+          "Run again with --search to look the album up by keywords", "Operation cancelled.\n"}) {
+        EXPECT_TRUE(Contains(asked, line)) << line << asked.out;
+    }
     EXPECT_TRUE(Snapshot(Album()) == before);
 
     // B.mp3, a.MP3 and c (copy).mp3 last 385, 265 and 303 frames.
@@ -243,45 +226,32 @@ TEST_F(ApplyCommandTest, AnAlbumUnknownToCddbIsFoundOnMusicBrainz) {
                                     before, "Hip-Hop", "");
 }
 
-// Two tracks of the same title would get the same name: the plan says so,
-// the run fails on the second file and loses none.
-TEST_F(ApplyCommandTest, AFailedFileMakesTheExitCodeOne) {
-    ServeStandardAlbum("Band / Twice", {"Same", "Other", "Same"});
+// Two tracks of the same title would get the same name, and an earlier album directory holds
+// a file of the second's name: the plan says so, the run fails on those files and replaces or
+// loses none.
+TEST_F(ApplyCommandTest, TakenNamesAreForeseenAndNothingIsReplaced) {
+    ServeStandardAlbum("Band / Album", {"Same", "Two", "Same"});
+    std::filesystem::create_directories(Album() + "/Band - Album");
+    ASSERT_TRUE(test::WriteFileBytes(Album() + "/Band - Album/Two.mp3", "older file"));
     const test::CliRun plan = Apply({"--dry-run", "--format", "%2", Album()});
-    EXPECT_TRUE(Contains(plan, "B.mp3 -> Same.mp3\n")) << plan.out;
-    EXPECT_TRUE(Contains(plan,
-                         "c (copy).mp3 -> Same.mp3  (a file above gets that name: this "
-                         "one will keep its name)\n"))
-        << plan.out;
+    for (const char* line :
+         {"B.mp3 -> Same.mp3\n",
+          "a.MP3 -> Two.mp3  (that name is taken: the file will keep its name)\n",
+          "c (copy).mp3 -> Same.mp3  (a file above gets that name: this one will keep its "
+          "name)\n"}) {
+        EXPECT_TRUE(Contains(plan, line)) << line << plan.out;
+    }
 
     const test::CliRun run = Apply({"--format", "%2", Album()});
     EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_TRUE(Contains(run, "Cannot rename \"a.MP3\" to \"Two.mp3\"")) << run.out;
     EXPECT_TRUE(Contains(run, "Cannot rename \"c (copy).mp3\" to \"Same.mp3\"")) << run.out;
     EXPECT_TRUE(Contains(run, "Renaming and ID3Tag Files...\n")) << run.out;
-    EXPECT_EQ(Names(Album() + "/Band - Twice"),
-              (Files{"Band - Twice.m3u", "Other.mp3", "Same.mp3", "c (copy).mp3"}));
-}
-
-// An earlier album directory already holds a track of that name.
-TEST_F(ApplyCommandTest, ATakenNameIsForeseenAndNothingIsReplaced) {
-    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
-    std::filesystem::create_directories(Album() + "/Band - Album");
-    ASSERT_TRUE(test::WriteFileBytes(Album() + "/Band - Album/02 - Two.mp3", "older file"));
-    const test::CliRun plan = Apply({"--dry-run", Album()});
-    EXPECT_TRUE(Contains(plan,
-                         "a.MP3 -> 02 - Two.mp3  (that name is taken: the file will keep "
-                         "its name)\n"))
-        << plan.out;
-
-    const test::CliRun run = Apply({Album()});
-    EXPECT_EQ(run.status, 1) << run.out << run.err;
-    EXPECT_TRUE(Contains(run, "Cannot rename \"a.MP3\" to \"02 - Two.mp3\"")) << run.out;
     std::string older;
-    ASSERT_TRUE(test::ReadFileBytes(Album() + "/Band - Album/02 - Two.mp3", older));
+    ASSERT_TRUE(test::ReadFileBytes(Album() + "/Band - Album/Two.mp3", older));
     EXPECT_EQ(older, "older file");
-    EXPECT_EQ(
-        Names(Album() + "/Band - Album"),
-        (Files{"01 - One.mp3", "02 - Two.mp3", "03 - Three.mp3", "Band - Album.m3u", "a.MP3"}));
+    EXPECT_EQ(Names(Album() + "/Band - Album"),
+              (Files{"Band - Album.m3u", "Same.mp3", "Two.mp3", "a.MP3", "c (copy).mp3"}));
 }
 
 TEST_F(ApplyCommandTest, AReaderThatGoesAwayDoesNotStopTheRun) {
@@ -334,22 +304,17 @@ TEST_F(ApplyCommandTest, BadArgumentsAreUsageErrors) {
         {{"apply", "--case", "shout", "a"}, 2, "unknown case mode \"shout\""},
         {{"apply", "--choose", "0", "a"}, 2, "--choose needs a match number"},
         {{"apply", "--server", "a host", "a"}, 2, "is not HOST or HOST:PORT"},
-        {{"apply", "--server", "host:99999", "a"}, 2, "is not HOST or HOST:PORT"},
         {{"apply", "--format"}, 2, "--format needs a value"},
-        {{"apply", "--"}, 2, "which folder?"},
         {{"apply", road_.TempFile("none")}, 1, "none: No such file or directory"},
         {{"apply", road_.Work()}, 1, "no MP3 files in"},
         {{"scan"}, 2, "usage: corvane-cli scan FOLDER [--json]"},
-        {{"scan", "--json"}, 2, "usage: corvane-cli scan"},
         {{"scan", "a", "b"}, 2, "usage: corvane-cli scan"},
         {{"scan", "a", "--jsn"}, 2, "usage: corvane-cli scan"},
-        {{"scan", ""}, 2, "usage: corvane-cli scan"},
         {{"scan", road_.TempFile("none")}, 1, road_.TempFile("none")},
         {{"query"}, 2, "usage: corvane-cli query"},
         {{"read", "rock"}, 2, "usage: corvane-cli read"},
         {{"read", "rock", "xyz"}, 2, "DISCID must be 1 to 8 hexadecimal digits"},
         {{"read", "rock", "1", "--proto", "7"}, 2, "--proto takes 5 or 6"},
-        {{"sites", "--server", "a b"}, 2, "\"a b\" is not HOST or HOST:PORT"},
         {{"sites", "--json"}, 2, "unknown option --json"},
     };
     for (const auto& c : cases) {

@@ -50,11 +50,9 @@ TEST(CommandLineManners, HelpVersionAndWrongOptions) {
         {"corvane-cli", {"--frob"}, 2, Usage::OnStderr},
         {"corvane-cli", {"frob"}, 2, Usage::OnStderr},
         {"corvane-cddbd", {"--help"}, 0, Usage::OnStdout},
-        {"corvane-cddbd", {"-h"}, 0, Usage::OnStdout},
         {"corvane-cddbd", {"--frob", "."}, 2, Usage::OnStderr},
         {"corvane-cddbd", {"-x"}, 2, Usage::OnStderr},
         {"corvane-mp3", {"--help"}, 0, Usage::OnStdout},
-        {"corvane-mp3", {"-h"}, 0, Usage::OnStdout},
         {"corvane-mp3", {"--frob"}, 2, Usage::OnStderr},
     };
     for (const MannersCase& c : cases) {

@@ -5,7 +5,6 @@
 #include <taglib/tag.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "album/DiscIdCalculator.h"
@@ -20,12 +19,6 @@ namespace corvane::test {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Hex(std::uint32_t id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(id));
-    return text;
-}
 
 std::string Utf8(const TagLib::String& text) {
     return text.to8Bit(true);
@@ -67,7 +60,7 @@ bool AlbumRoad::MakeAlbum(const std::vector<EncodedTrack>& tracks) {
         files.push_back(file);
     }
     DiscIdCalculator calculator;
-    discId_ = Hex(calculator.ComputeDiscId(files));
+    discId_ = HexId(calculator.ComputeDiscId(files));
     OffsetList offsets;
     calculator.GetOffsets(offsets);
     frameOffsets_.clear();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CaseTable.h"
+
 namespace corvane {
 namespace {
 
@@ -14,20 +16,20 @@ TrackInfo File(const std::string& name, const std::string& artist = "",
     return file;
 }
 
+// Noise words go on request; letters outside the accent list stay.
 TEST(SearchWordsTest, NormalizeKeywordsCleansPunctuationAndAccents) {
-    EXPECT_EQ(NormalizeKeywords("Guns N' Roses", false), "GUNS N ROSES");
-    EXPECT_EQ(NormalizeKeywords("Beyoncé - Déjà Vu", false), "BEYONCE  DEJA VU");
-    EXPECT_EQ(NormalizeKeywords("àáâãäå ç èéêë ìíîï òóôõö ùúûü ý", false),
-              "AAAAAA C EEEE IIII OOOOO UUUU Y");
-    EXPECT_EQ(NormalizeKeywords("a*b_c.d[e]f(g)h'i~j:k;l@m#n&o/p", false),
-              "A B C D E F G H I J K L M N O P");
-    EXPECT_EQ(NormalizeKeywords("ñ ø œ", false), "Ñ Ø Œ");  // not in the list
-    EXPECT_EQ(NormalizeKeywords("  spaced  ", false), "SPACED");
-    EXPECT_EQ(NormalizeKeywords("Track 05.mp3", false), "TRACK 05 MP3");
-    // Noise words go on request.
-    EXPECT_EQ(NormalizeKeywords("01 - Intro.mp3", true), "INTRO MP");
-    EXPECT_EQ(NormalizeKeywords("Track 05.mp3", true), "MP");
-    EXPECT_EQ(NormalizeKeywords("Soundtrack 1999", true), "SOUND");
+    const auto keep = [](const std::string& text) { return NormalizeKeywords(text, false); };
+    test::ExpectTable(keep, {{"Guns N' Roses", "GUNS N ROSES"},
+                             {"Beyoncé - Déjà Vu", "BEYONCE  DEJA VU"},
+                             {"àáâãäå ç èéêë ìíîï òóôõö ùúûü ý", "AAAAAA C EEEE IIII OOOOO UUUU Y"},
+                             {"a*b_c.d[e]f(g)h'i~j:k;l@m#n&o/p", "A B C D E F G H I J K L M N O P"},
+                             {"ñ ø œ", "Ñ Ø Œ"},
+                             {"  spaced  ", "SPACED"},
+                             {"Track 05.mp3", "TRACK 05 MP3"}});
+    const auto drop = [](const std::string& text) { return NormalizeKeywords(text, true); };
+    test::ExpectTable(
+        drop,
+        {{"01 - Intro.mp3", "INTRO MP"}, {"Track 05.mp3", "MP"}, {"Soundtrack 1999", "SOUND"}});
 }
 
 TEST(SearchWordsTest, ProposesTheSharedPartOfNamesOrTheTags) {
@@ -59,47 +61,36 @@ TEST(SearchWordsTest, ProposesTheSharedPartOfNamesOrTheTags) {
     }
 }
 
+// The share is taken with the single precision constant: 12 files at 100 % ask for 11 names,
+// 10 files at 90 % for 8 and 9 files at 90 % for 8 too.
 TEST(SearchWordsTest, SharesAreTakenWithTheSinglePrecisionConstant) {
-    // 12 files at 100 % ask for 11 names: a text in 11 of them qualifies.
-    TrackList files;
-    for (int i = 0; i < 11; ++i) {
-        files.push_back(File("Common Words " + std::to_string(i) + ".mp3"));
-    }
-    files.push_back(File("zzzz.mp3"));
-    EXPECT_EQ(BuildSearchWords(files, 100), "COMMON WORDS MP");
-    // 10 files at 90 % ask for 8.
-    TrackList ten;
-    for (int i = 0; i < 8; ++i) {
-        ten.push_back(File("Shared Text " + std::to_string(i) + ".mp3"));
-    }
-    ten.push_back(File("qqqq.mp3"));
-    ten.push_back(File("wwww.mp3"));
-    EXPECT_EQ(BuildSearchWords(ten, 90), "SHARED TEXT MP");
-    ten.pop_back();
-    ten.push_back(File("Shared Text x.mp3"));
-    ten.erase(ten.begin());
-    ten.erase(ten.begin());
-    // Now 7 of 9 share it, below 8 of 9 at 90 %.
-    EXPECT_NE(BuildSearchWords(ten, 90), "SHARED TEXT MP");
+    const auto files = [](int sharing, int others) {
+        TrackList list;
+        for (int i = 0; i < sharing + others; ++i) {
+            list.push_back(File(i < sharing
+                                    ? "Common Words " + std::to_string(i) + ".mp3"
+                                    : std::string(4, static_cast<char>('q' + i % 8)) + ".mp3"));
+        }
+        return list;
+    };
+    EXPECT_EQ(BuildSearchWords(files(11, 1), 100), "COMMON WORDS MP");
+    EXPECT_EQ(BuildSearchWords(files(8, 2), 90), "COMMON WORDS MP");
+    EXPECT_NE(BuildSearchWords(files(7, 2), 90), "COMMON WORDS MP");
 }
 
 TEST(SearchWordsTest, TheDialogNeedsThreeRealCharacters) {
-    for (const char* words : {"- - -  ---", "A-B", "(_+)", "é-é"}) {
-        EXPECT_FALSE(SearchWordsUsable(words)) << words;
-    }
-    for (const char* words : {"a b c", "éé é"}) {
-        EXPECT_TRUE(SearchWordsUsable(words)) << words;
-    }
+    test::ExpectEach(SearchWordsUsable, {"- - -  ---", "A-B", "(_+)", "é-é"}, false);
+    test::ExpectEach(SearchWordsUsable, {"a b c", "éé é"}, true);
 }
 
 TEST(SearchWordsTest, BuildsTheSearchAddress) {
-    EXPECT_EQ(SearchWordsQuery("Guns N' Roses"), "GUNS+N+ROSES");
-    EXPECT_EQ(SearchWordsQuery("  a   b  "), "A+B");
-    EXPECT_EQ(SearchWordsQuery("AC/DC"), "AC+DC");
-    EXPECT_EQ(SearchWordsQuery("100% Pure"), "100%25+PURE");
-    EXPECT_EQ(SearchWordsQuery("Mötley Crüe"), "MOTLEY+CRUE");
-    EXPECT_EQ(SearchWordsQuery("Mañana Кино"), "MA%C3%91ANA+%D0%9A%D0%98%D0%9D%D0%9E");
-    EXPECT_EQ(SearchWordsQuery("a?b=c\"d"), "A%3FB%3DC%22D");
+    test::ExpectTable(SearchWordsQuery, {{"Guns N' Roses", "GUNS+N+ROSES"},
+                                         {"  a   b  ", "A+B"},
+                                         {"AC/DC", "AC+DC"},
+                                         {"100% Pure", "100%25+PURE"},
+                                         {"Mötley Crüe", "MOTLEY+CRUE"},
+                                         {"Mañana Кино", "MA%C3%91ANA+%D0%9A%D0%98%D0%9D%D0%9E"},
+                                         {"a?b=c\"d", "A%3FB%3DC%22D"}});
     EXPECT_EQ(KeywordSearchAddress("www.example.org", "Guns N' Roses"),
               "http://www.example.org/freedb_search.php?words=GUNS+N+ROSES"
               "&allfields=NO&fields=artist&fields=title&allcats=YES&grouping=none");

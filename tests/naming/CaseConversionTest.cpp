@@ -2,40 +2,41 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CaseTable.h"
+
 namespace corvane {
 namespace {
 
+using test::ExpectTable;
+
+// Bytes that are not UTF-8 stay as they are; a stray byte at a word start is no letter.
 TEST(CaseConversionTest, CapitalizeRaisesLettersAtWordStarts) {
-    EXPECT_EQ(Capitalize("01 - my song (live)"), "01 - My Song (Live)");
-    EXPECT_EQ(Capitalize("rock'n'roll"), "Rock'n'roll");
-    EXPECT_EQ(Capitalize("a-ha"), "A-ha");
-    EXPECT_EQ(Capitalize("mp3.file"), "Mp3.File");
-    EXPECT_EQ(Capitalize("x[y{z;w"), "X[Y{Z;W");
-    EXPECT_EQ(Capitalize("été à paris"), "Été À Paris");
-    EXPECT_EQ(Capitalize("ßtraße"), "ßtraße");
-    EXPECT_EQ(Capitalize("кино (группа)"), "Кино (Группа)");
-    EXPECT_EQ(Capitalize("\u01C6ungla"), "\u01C5ungla");  // a digraph takes its title case
-    EXPECT_EQ(Capitalize(""), "");
+    ExpectTable(Capitalize, {{"01 - my song (live)", "01 - My Song (Live)"},
+                             {"rock'n'roll", "Rock'n'roll"},
+                             {"mp3.file", "Mp3.File"},
+                             {"x[y{z;w", "X[Y{Z;W"},
+                             {"été à paris", "Été À Paris"},
+                             {"ßtraße", "ßtraße"},
+                             {"кино (группа)", "Кино (Группа)"},
+                             {"\u01C6ungla", "\u01C5ungla"},  // a digraph takes its title case
+                             {"caf\xE9 ol\xE9", "Caf\xE9 Ol\xE9"},
+                             {"\xE9t\xE9", "\xE9t\xE9"},
+                             {"", ""}});
 }
 
+// The modes by their combo texts, which are exact.
 TEST(CaseConversionTest, ModesByTheirComboText) {
     const std::string text = "été_à PARIS";
-    EXPECT_EQ(ConvertCase(text, kCaseDoNothing), text);
-    EXPECT_EQ(ConvertCase(text, ""), text);
-    EXPECT_EQ(ConvertCase(text, "upper case"), text);  // the texts are exact
-    EXPECT_EQ(ConvertCase(text, kCaseCapitalized), "Été_à Paris");
-    EXPECT_EQ(ConvertCase(text, kCaseUpper), "ÉTÉ_À PARIS");
-    EXPECT_EQ(ConvertCase(text, kCaseLower), "été_à paris");
-    EXPECT_EQ(ConvertCase(text, kCaseSpaceToUnderscore), "été_à_PARIS");
-    EXPECT_EQ(ConvertCase(text, kCaseUnderscoreToSpace), "été à PARIS");
-}
-
-TEST(CaseConversionTest, BytesThatAreNotUtf8StayAsTheyAre) {
-    const std::string latin1 = "caf\xE9 ol\xE9";
-    EXPECT_EQ(ConvertCase(latin1, kCaseUpper), "CAF\xE9 OL\xE9");
-    EXPECT_EQ(ConvertCase(latin1, kCaseCapitalized), "Caf\xE9 Ol\xE9");
-    // A stray byte at a word start is no letter and ends the word start.
-    EXPECT_EQ(Capitalize("\xE9t\xE9"), "\xE9t\xE9");
+    ExpectTable([&](const std::string& mode) { return ConvertCase(text, mode); },
+                {{kCaseDoNothing, text},
+                 {"", text},
+                 {"upper case", text},
+                 {kCaseCapitalized, "Été_à Paris"},
+                 {kCaseUpper, "ÉTÉ_À PARIS"},
+                 {kCaseLower, "été_à paris"},
+                 {kCaseSpaceToUnderscore, "été_à_PARIS"},
+                 {kCaseUnderscoreToSpace, "été à PARIS"}});
+    EXPECT_EQ(ConvertCase("caf\xE9 ol\xE9", kCaseUpper), "CAF\xE9 OL\xE9");
 }
 
 }  // namespace

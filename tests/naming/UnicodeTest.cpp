@@ -2,49 +2,42 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CaseTable.h"
+
 namespace corvane {
 namespace {
 
-// Whole blocks are checked below; these are the letters outside them.
-TEST(UnicodeTest, MapsCaseOfBicameralScripts) {
-    EXPECT_EQ(ToUpperUtf8("şţșțğı"), "ŞŢȘȚĞI");
-    EXPECT_EQ(ToUpperUtf8("ς ά"), "Σ Ά");
-    EXPECT_EQ(ToLowerUtf8("ΣΟΦΙΑ ПРИВЕТ ЁЖ ЇЖАК Ў"), "σοφια привет ёж їжак ў");
-    EXPECT_EQ(ToUpperUtf8("ǎ ơ ư"), "Ǎ Ơ Ư");    // Vietnamese
-    EXPECT_EQ(ToUpperUtf8("աբգ"), "ԱԲԳ");        // Armenian
-    EXPECT_EQ(ToUpperUtf8("ａｂｃ"), "ＡＢＣ");  // full width
-}
+using test::ExpectEach;
+using test::ExpectTable;
 
-TEST(UnicodeTest, KeepsWhatHasNoSimpleMapping) {
-    EXPECT_EQ(ToUpperUtf8("ß"), "ß");
-    EXPECT_EQ(ToLowerUtf8("ẞ"), "ß");
-    EXPECT_EQ(ToUpperUtf8("µ"), "µ");
-    EXPECT_EQ(ToUpperUtf8("日本語 かな 123 !?"), "日本語 かな 123 !?");
-    EXPECT_EQ(ToLowerUtf8("İ"), "i");
-}
-
-TEST(UnicodeTest, InvalidBytesSurviveUnchanged) {
-    const std::string latin1Name = "caf\xE9 \xFF\xC3 x\x80y";
-    EXPECT_EQ(ToUpperUtf8(latin1Name), "CAF\xE9 \xFF\xC3 X\x80Y");
-    EXPECT_EQ(ToLowerUtf8("\xC3\xC9"), "\xC3\xC9");
-    // A truncated sequence at the end stays as it is.
-    EXPECT_EQ(ToUpperUtf8("ab\xE2\x82"), "AB\xE2\x82");
+// Whole blocks are checked below; these are the letters outside them, what has no simple
+// mapping, and bytes that are not UTF-8 (kept, even a truncated sequence at the end).
+TEST(UnicodeTest, MapsCaseOfBicameralScriptsAndKeepsTheRest) {
+    ExpectTable(ToUpperUtf8, {{"şţșțğı", "ŞŢȘȚĞI"},
+                              {"ς ά", "Σ Ά"},
+                              {"ǎ ơ ư", "Ǎ Ơ Ư"},
+                              {"աբգ", "ԱԲԳ"},
+                              {"ａｂｃ", "ＡＢＣ"},
+                              {"ß µ", "ß µ"},
+                              {"日本語 かな 123 !?", "日本語 かな 123 !?"},
+                              {"caf\xE9 \xFF\xC3 x\x80y", "CAF\xE9 \xFF\xC3 X\x80Y"},
+                              {"ab\xE2\x82", "AB\xE2\x82"}});
+    ExpectTable(ToLowerUtf8, {{"ΣΟΦΙΑ ПРИВЕТ ЁЖ ЇЖАК Ў", "σοφια привет ёж їжак ў"},
+                              {"ẞ", "ß"},
+                              {"İ", "i"},
+                              {"\xC3\xC9", "\xC3\xC9"}});
 }
 
 TEST(UnicodeTest, ClassifiesLettersDigitsAndMarks) {
-    for (char32_t c : {U'a', U'Z', U'é', U'ß', U'Ω', U'ж', U'א', U'ع', U'日', U'か', U'한'}) {
-        EXPECT_TRUE(IsLetter(c)) << static_cast<unsigned>(c);
-        EXPECT_TRUE(IsWordChar(c));
-    }
-    for (char32_t c : {U'0', U'9', U'٣', U'३'}) {
-        EXPECT_TRUE(IsDigit(c)) << static_cast<unsigned>(c);
-        EXPECT_FALSE(IsLetter(c));
-    }
+    const auto letters = {U'a', U'Z', U'é', U'ß', U'Ω', U'ж', U'א', U'ع', U'日', U'か', U'한'};
+    ExpectEach(IsLetter, letters, true);
+    ExpectEach(IsWordChar, letters, true);
+    ExpectEach(IsDigit, {U'0', U'9', U'٣', U'३'}, true);
+    ExpectEach(IsLetter, {U'0', U'٣', U'\u0301'}, false);
     EXPECT_TRUE(IsMark(0x301));
     EXPECT_TRUE(IsWordChar(0x301));
-    for (char32_t c : {U' ', U'-', U'.', U'\'', U'’', U'×', U'÷', U'«', U'…', U'♪', U'\u00A0'}) {
-        EXPECT_FALSE(IsWordChar(c)) << static_cast<unsigned>(c);
-    }
+    ExpectEach(IsWordChar, {U' ', U'-', U'.', U'\'', U'’', U'×', U'÷', U'«', U'…', U'♪', U'\u00A0'},
+               false);
 }
 
 TEST(UnicodeTest, ComparesIgnoringCase) {

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "platform/Utf8.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
@@ -69,22 +68,6 @@ TEST(ReadOnly, TemporarilyWritableSetsTheAttributeAgain) {
     TemporarilyWritable writable(path);
     ASSERT_EQ(::unlink(path.c_str()), 0);
     EXPECT_EQ(writable.Restore(), ENOENT);
-}
-
-TEST(Utf8, RoundTripsAndRejectsMalformedInput) {
-    std::string text;
-    AppendUtf8(text, U'é');
-    AppendUtf8(text, U'€');
-    AppendUtf8(text, 0x1F3B5);
-    EXPECT_EQ(text, "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB5");
-    EXPECT_TRUE(IsValidUtf8(text));
-    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));
-    EXPECT_FALSE(IsValidUtf8("caf\xE9"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // truncated
-    EXPECT_EQ(Latin1ToUtf8("Bj\xF6rk"), "Bj\xC3\xB6rk");
-    EXPECT_EQ(Utf8ToLatin1("Bj\xC3\xB6rk \xE2\x82\xAC \xFF"), "Bj\xF6rk ? ?");
 }
 
 }  // namespace

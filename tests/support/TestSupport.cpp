@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -186,6 +187,12 @@ std::string BinDir() {
     }
     std::error_code error;
     return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
+}
+
+std::string HexId(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(id));
+    return text;
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -80,6 +81,9 @@ bool HaveProgram(const std::string& name);
 // The folder of the built programs and plug-ins: $CORVANE_BIN_DIR (ctest sets
 // it), else the folder of the running test, so a test also runs by hand.
 std::string BinDir();
+
+// A disc id as the CDDB writes it: eight lower-case hexadecimal digits.
+std::string HexId(std::uint32_t id);
 
 // Reads or writes a whole file as bytes; false on failure.
 bool ReadFileBytes(const std::string& path, std::string& out);

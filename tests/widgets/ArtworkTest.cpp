@@ -37,27 +37,6 @@ TEST(Artwork, EveryPictureLoadsAndDrawsSomethingAtItsSize) {
     EXPECT_TRUE(ArtworkPixmap(QStringLiteral(":/corvane/none.svg")).isNull());
 }
 
-// Frames of the animation and the two pictures of each step must be told apart; the glyph
-// strip has four 22-pixel cells, the first one empty.
-TEST(Artwork, FramesAndStepPicturesDifferAndGlyphCellsAreWhereExpected) {
-    test::WidgetApp();
-    auto image = [](const QString& path) { return ArtworkPixmap(path).toImage(); };
-    for (int frame = 0; frame < artwork::kLoadingFrameCount; ++frame) {
-        EXPECT_NE(image(LoadingFramePath(frame)),
-                  image(LoadingFramePath((frame + 1) % artwork::kLoadingFrameCount)))
-            << frame;
-    }
-    for (int step = 0; step < artwork::kStepCount; ++step) {
-        EXPECT_NE(image(StepPicturePath(step, false)), image(StepPicturePath(step, true))) << step;
-    }
-    const QImage strip = image(QString::fromLatin1(artwork::kMoveBarGlyphs));
-    ASSERT_EQ(strip.size(), QSize(88, 20));
-    for (int cell = 0; cell < 4; ++cell) {
-        const int opaque = OpaquePixels(strip, QRect(cell * 22, 0, 22, 20));
-        EXPECT_TRUE(cell == 0 ? opaque == 0 : opaque > 40) << cell;
-    }
-}
-
 // A static shows a picture at the size asked, sharp for its screen; a picture that cannot be
 // loaded leaves the label as it was.
 TEST(Artwork, StaticsShowPicturesAtTheirSize) {

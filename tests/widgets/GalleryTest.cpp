@@ -25,10 +25,6 @@ TEST(Gallery, DrawsEveryWidgetAndPictureIntoPngFiles) {
         ++pngs;
     }
     EXPECT_GE(pngs, 54);
-    for (const char* name : {"widget-folder-tree-loading.png", "widget-splitter-dragging.png",
-                             "widget-flat-header-drag.png", "picture-splash.png"}) {
-        EXPECT_TRUE(fs::exists(fs::path(dir) / name)) << name;
-    }
     EXPECT_NE(test::RunProcess({gallery}), 0);  // no folder given: usage error
 }
 

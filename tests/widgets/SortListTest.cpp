@@ -224,13 +224,10 @@ TEST_F(SortListTest, ColumnDragMovesUnlessTheParentVetoes) {
     QTest::mouseMove(port, QPoint(50, y));
     QTest::mouseMove(port, QPoint(230, y));
     EXPECT_EQ(header->DropTarget(), 3);
-    ASSERT_NE(header->DragWindow(), nullptr);
     ASSERT_NE(header->DropMarker(), nullptr);
-    EXPECT_TRUE(header->DropMarker()->isVisible());
     QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(230, y));
     EXPECT_EQ(endTarget, 3);
     EXPECT_EQ(header->visualIndex(0), 2);
-    EXPECT_EQ(header->DragWindow(), nullptr);
     EXPECT_EQ(header->DropMarker(), nullptr);
 
     DragHeader(40, 70);  // next to itself: no move

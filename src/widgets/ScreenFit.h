@@ -1,0 +1,15 @@
+#pragma once
+
+class QSize;
+class QWidget;
+
+namespace corvane {
+
+// Puts a top-level window inside the available area of the screen it is on
+// (the primary screen before it is shown): a window larger than that area
+// shrinks to it, as far as its minimum size lets it, and is centred there.
+void FitIntoScreen(QWidget& window);
+// The size a window's client area can have on its screen, frame and title bar taken off.
+QSize AvailableScreenSize(const QWidget& window);
+
+}  // namespace corvane
