@@ -17,6 +17,8 @@ int SettingsComponent::DoModal() {
     }
     values = dialog.Values();
     values.configured = true;
+    // What the user confirmed must survive a crash of the window.
+    SaveToIni();
     return QDialog::Accepted;
 }
 
@@ -24,8 +26,8 @@ void SettingsComponent::LoadFromIni() {
     LoadSettingsFile(values.iniPath, values);
 }
 
-void SettingsComponent::SaveToIni() {
-    SaveSettingsFile(values.iniPath, values);
+int SettingsComponent::SaveToIni() {
+    return SaveSettingsFile(values.iniPath, values);
 }
 
 }  // namespace corvane

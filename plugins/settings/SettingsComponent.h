@@ -13,12 +13,13 @@ class SettingsComponent final : public SettingsObject {
 public:
     explicit SettingsComponent(QWidget* parent) : parent_(parent) {}
 
-    // QDialog::Accepted after OK (the values are taken and configured is
-    // set), QDialog::Rejected after Cancel or when no QApplication runs.
+    // QDialog::Accepted after OK (the values are taken, configured is set
+    // and the file written), QDialog::Rejected after Cancel or when no
+    // QApplication runs.
     int DoModal() override;
     void Release() override { delete this; }
     void LoadFromIni() override;
-    void SaveToIni() override;
+    int SaveToIni() override;
 
 private:
     // The dialog is made for each showing, so the object never depends on

@@ -20,7 +20,7 @@
 
 #include "acoustid/AcoustIdClient.h"
 #include "album/TrackListColumns.h"
-#include "musicbrainz/DefaultServer.h"
+#include "components/SettingsValues.h"
 #include "musicbrainz/MusicBrainzClient.h"
 #include "settings/SettingsIni.h"
 

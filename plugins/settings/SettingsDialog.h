@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <array>
 
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 
 class QCheckBox;
 class QComboBox;

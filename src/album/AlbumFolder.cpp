@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -80,6 +82,21 @@ std::string AbsoluteFolder(const std::string& path) {
     return folder;
 }
 
+// Why a damaged file counts as empty, as the status line says it.
+std::string DamageReason(const TrackInfo& file) {
+    if (file.status == FileStatus::kRead) {
+        return "no audio frames";
+    }
+    if (file.openError == 0 || file.openError == EILSEQ) {
+        return "no MPEG audio found";
+    }
+    std::string reason = std::strerror(file.openError);
+    if (!reason.empty()) {
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    }
+    return reason;
+}
+
 }  // namespace
 
 bool IsMp3FileName(std::string_view name) {
@@ -94,9 +111,11 @@ bool IsMp3FileName(std::string_view name) {
 }
 
 bool ReadTrackInfo(TrackInfo& record, Mp3InfoObject& mp3) {
-    if (mp3.Open(record.filePath) != 0) {
+    if (const int error = mp3.Open(record.filePath); error != 0) {
+        record.openError = error;
         return false;
     }
+    record.openError = 0;
     record.bitrate = mp3.GetBitrate();
     record.track = TrackText(mp3.GetTrack());
     record.playSeconds = mp3.GetPlaySeconds();
@@ -149,6 +168,35 @@ int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3,
         }
     }
     return static_cast<int>(album.files.size());
+}
+
+bool IsDamagedFile(const TrackInfo& file) {
+    return file.status == FileStatus::kDamaged ||
+           (file.status == FileStatus::kRead && file.playTime <= 0.0);
+}
+
+std::vector<std::string> DamagedFileLines(const TrackList& files) {
+    std::vector<std::string> lines;
+    for (const TrackInfo& file : files) {
+        if (IsDamagedFile(file)) {
+            lines.push_back("Damaged: " + file.fileName + " (" + DamageReason(file) + ")");
+        }
+    }
+    return lines;
+}
+
+std::string DamagedDiscIdText(const TrackList& files) {
+    const auto count =
+        static_cast<std::size_t>(std::count_if(files.begin(), files.end(), IsDamagedFile));
+    if (count == 0) {
+        return {};
+    }
+    const bool one = count == 1;
+    return "The DISK ID counts " +
+           (one ? std::string("the damaged file") : std::to_string(count) + " damaged files") +
+           " as " + (one ? "a track" : "tracks") +
+           " of length 0, so it cannot match the album: repair or remove " + (one ? "it" : "them") +
+           " for a lookup by DISK ID.";
 }
 
 const TrackInfo* FindFileRecord(const TrackList& files, std::string_view fileName) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "album/TrackInfo.h"
 #include "components/Mp3InfoObject.h"
@@ -30,8 +31,19 @@ int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3,
                const ScanProgress& progress = {});
 
 // Fills record, whose filePath is set, through the component. Returns false,
-// leaving the record unchanged, when the component cannot open the file.
+// leaving the record unchanged but for openError, when the component cannot
+// open the file.
 bool ReadTrackInfo(TrackInfo& record, Mp3InfoObject& mp3);
+
+// A file that counts as a track of length 0: the component could not read it,
+// or it holds no audio.
+bool IsDamagedFile(const TrackInfo& file);
+// One status line per damaged file, for after the scan:
+// "Damaged: x.mp3 (no MPEG audio found)".
+std::vector<std::string> DamagedFileLines(const TrackList& files);
+// For before a disc id lookup: that the id counts the damaged files as tracks
+// of length 0, so it cannot be the album's; empty when no file is damaged.
+std::string DamagedDiscIdText(const TrackList& files);
 
 // True for names that end in ".mp3", ignoring case.
 bool IsMp3FileName(std::string_view name);

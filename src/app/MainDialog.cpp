@@ -211,11 +211,17 @@ void MainDialog::EnableQuery(bool enable) {
 }
 
 void MainDialog::EnableExecute(bool enable) {
+    // Undo has work only where a run can be undone, whatever a lookup found.
+    if (form_.actionCombo->currentIndex() == kActionUndo) {
+        enable = FindRun(album_.folder).CanUndo();
+    }
     form_.executeButton->setEnabled(enable);
 }
 
 std::string MainDialog::ExecuteCaption() const {
-    return form_.executeButton->text().toStdString();
+    // A lookup's prompt names the button that processes the album it found.
+    const int action = form_.actionCombo->currentIndex();
+    return MainForm::ExecuteCaption(action == kActionUndo ? kActionRename : action).toStdString();
 }
 
 void MainDialog::SetBusy(bool busy) {
@@ -385,6 +391,7 @@ void MainDialog::OnFileRowChanged() {
         return;
     }
     tagFields_->ShowSelection();
+    ShowExecuteCaption();
     if (form_.actionCombo->currentIndex() == kActionTag) {
         tagFields_->Enable(true);
         EnableExecute(true);
@@ -400,15 +407,17 @@ void MainDialog::OnActionChanged(int index) {
     if (index < kActionRename || index > kActionUndo) {
         return;
     }
-    form_.executeButton->setText(MainForm::ExecuteCaption(index));
+    ShowExecuteCaption();
     form_.formatCombo->setEnabled(index == kActionRename);
-    const bool tagging = index == kActionTag && lists_->SelectedFileRow() >= 0;
-    tagFields_->Enable(tagging);
-    if (tagging) {
-        EnableExecute(true);
-    } else if (index == kActionUndo) {
-        EnableExecute(FindRun(album_.folder).CanUndo());
-    }
+    tagFields_->Enable(index == kActionTag && lists_->SelectedFileRow() >= 0);
+    EnableExecute(ExecuteHasWork());
+}
+
+void MainDialog::ShowExecuteCaption() {
+    const int action = form_.actionCombo->currentIndex();
+    const bool several = action == kActionTag && lists_->SelectedFileRecords().size() > 1;
+    form_.executeButton->setText(several ? MainForm::kSeveralFilesTagCaption
+                                         : MainForm::ExecuteCaption(action));
 }
 
 void MainDialog::OnExecute() {

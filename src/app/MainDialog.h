@@ -165,6 +165,8 @@ private:
     void RescanAfterProcessing(const std::string& albumDirectory = {});
     // Whether the execute button would do anything for the current action.
     bool ExecuteHasWork() const;
+    // The execute button names the action, and "Files" when several are tagged.
+    void ShowExecuteCaption();
     void RunProcessing();
     void UndoLastRun();
     void SaveOnClose();

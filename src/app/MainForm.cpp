@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -149,21 +150,28 @@ QWidget* MainForm::BuildStandardOptions(QWidget* panel) {
     grid->addWidget(GroupIcon(artwork::kGroupOptions, standard), 0, 0, Qt::AlignTop);
     grid->addWidget(Label(tr("Action"), actionCombo), 0, 1);
     grid->addWidget(actionCombo, 0, 2);
+    // The name format takes the whole row, so that a format of several keywords shows whole.
     grid->addWidget(Label(tr("Name Format"), formatCombo), 1, 1);
-    grid->addWidget(formatCombo, 1, 2);
+    grid->addWidget(formatCombo, 1, 2, 1, 2);
     grid->addWidget(Label(tr("Convert Case"), caseCombo), 2, 1);
     grid->addWidget(caseCombo, 2, 2);
     grid->addWidget(queryButton, 0, 3);
-    grid->addWidget(executeButton, 1, 3);
+    grid->addWidget(executeButton, 2, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(3, 1);
-    // Wide enough for the longer caption of either action, beside the icon.
-    const int captionWidth = executeButton->fontMetrics().horizontalAdvance(
-        ExecuteCaption(kActionRename).remove(QLatin1Char('&')));
+    // Wide enough for the longest caption of any action, beside the icon.
+    int captionWidth = 0;
+    for (const QString& caption : {ExecuteCaption(kActionRename), ExecuteCaption(kActionTag),
+                                   ExecuteCaption(kActionUndo), kSeveralFilesTagCaption}) {
+        captionWidth = std::max(captionWidth, executeButton->fontMetrics().horizontalAdvance(
+                                                  QString(caption).remove(QLatin1Char('&'))));
+    }
     for (IconButton* button : {queryButton, executeButton}) {
         button->setMinimumWidth(captionWidth + kIconSize + 4 * IconButton::kMargin +
                                 IconButton::kGap);
     }
+    // A longer name format than the box shows is told whole in the drop-down.
+    formatCombo->view()->setTextElideMode(Qt::ElideNone);
     return standard;
 }
 
@@ -203,7 +211,7 @@ QWidget* MainForm::BuildExtendedOptions(QWidget* panel) {
     createDirectory = new QCheckBox(tr("Create Directory"), extended);
     createPlaylist = new QCheckBox(tr("Create Playlist (M3U)"), extended);
     serverCombo = new QComboBox(extended);
-    serverCombo->setMinimumWidth(150);
+    serverCombo->setMinimumWidth(128);
     serverCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     settingsButton = MakeButton(tr("&Settings"), artwork::kSettings, extended);
     aboutButton = MakeButton(QString(), artwork::kAbout, extended);

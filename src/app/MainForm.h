@@ -51,6 +51,7 @@ public:
     QSize MinimumPageSize() const;
     // The execute button's caption for an action.
     static QString ExecuteCaption(int action);
+    static inline const QString kSeveralFilesTagCaption = QStringLiteral("&ID3 Tag Files");
 
     ResizableDialog* window = nullptr;
     // The page that holds every control, inside a scroll area that fills the window.

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cddb/AnswerText.h"
-#include "cddb/DefaultServer.h"
+#include "components/SettingsValues.h"
 #include "platform/ComboBox.h"
 #include "platform/SocketErrors.h"
 

@@ -132,7 +132,7 @@ private:
     std::uint32_t totalTimeoutMs_ = kDefaultTotalTimeoutMs;
     std::string clientName_ = "CorvaneMP3";
     std::string clientVersion_ = "2.00";
-    int protocolLevel_ = 5;
+    int protocolLevel_ = 6;  // UTF-8 answers
     std::string proxyHost_;
     int proxyPort_ = 80;
     std::string proxyUser_;

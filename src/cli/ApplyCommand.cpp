@@ -20,6 +20,7 @@
 #include "cli/FileProgress.h"
 #include "cli/Options.h"
 #include "components/ComponentLoader.h"
+#include "components/SettingsValues.h"
 #include "lookup/LookupWorkflow.h"
 #include "musicbrainz/MusicBrainzClient.h"
 #include "naming/CaseConversion.h"
@@ -29,7 +30,6 @@
 #include "processing/ProcessingPipeline.h"
 #include "processing/RunRecovery.h"
 #include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane::cli {
 
@@ -250,6 +250,9 @@ int RunApply(const Arguments& arguments) {
     }
 
     std::printf("%d MP3 file%s in %s\n", count, count == 1 ? "" : "s", album.folder.c_str());
+    for (const std::string& line : DamagedFileLines(album.files)) {
+        std::printf("%s\n", line.c_str());
+    }
     if (options.server) {
         settings.cddbServer = *options.server;
     }
@@ -278,10 +281,6 @@ int RunApply(const Arguments& arguments) {
                                           : 1;
     }
 
-    const std::string nameFormat = ChosenTemplate(options, settings);
-    for (TrackInfo& track : album.tracks) {
-        track.fileName = BuildFileName(track, nameFormat, options.caseMode);
-    }
     // The user's own pairing comes before the automatic one.
     Pairing pairing;
     std::string problem;
@@ -294,6 +293,9 @@ int RunApply(const Arguments& arguments) {
                      problem.c_str());
         return 1;
     }
+    // Each name describes the file it is given to (its length and bitrate).
+    NamePairedTracks(album.tracks, album.files, pairing.fileRows, pairing.trackRows,
+                     ChosenTemplate(options, settings), options.caseMode);
     if (!options.keep && !LengthsFit(album, pairing)) {
         return kExitLengthsDiffer;
     }

@@ -16,6 +16,7 @@
 #include "cli/Options.h"
 #include "cli/SoundQuery.h"
 #include "components/ComponentLoader.h"
+#include "components/SettingsValues.h"
 #include "lookup/KeywordSearch.h"
 #include "lookup/LookupWorkflow.h"
 #include "lookup/SearchWords.h"
@@ -25,7 +26,6 @@
 #include "platform/Json.h"
 #include "platform/SocketErrors.h"
 #include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane::cli {
 
@@ -33,7 +33,7 @@ namespace {
 
 constexpr const char* kCddbOptionsHelp =
     "CDDB OPTIONS: --proxy HOST[:PORT] --proxy-user USER --proxy-password-file FILE\n"
-    "              --email ADDRESS --proto 5|6\n";
+    "              --email ADDRESS --proto 5|6 (default 6: UTF-8 texts)\n";
 
 int Usage(const char* usage, const std::string& problem = {}) {
     if (!problem.empty()) {
@@ -339,6 +339,14 @@ int RunQuery(const Arguments& arguments) {
     AlbumFolder album;
     if (!SetUpAgent(options, agent) || !ScanAlbum(options.positional[0], album)) {
         return 1;
+    }
+    // What the window says of damaged files, on the status stream.
+    for (const std::string& line : DamagedFileLines(album.files)) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    if (const std::string damaged = DamagedDiscIdText(album.files);
+        !damaged.empty() && !options.musicbrainz) {
+        std::fprintf(stderr, "%s\n", damaged.c_str());
     }
     // The tags' ids, the files' own, then the neighbouring ones, as the
     // window tries them.

@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/DependencyPlan.h"
+#include "components/SettingsValues.h"
 
 namespace corvane::cli {
 
@@ -71,7 +72,7 @@ struct CddbOptions {
     std::optional<std::string> proxyUser;
     std::optional<std::string> proxyPasswordFile;
     std::optional<std::string> email;
-    int protocolLevel = 5;
+    int protocolLevel = kDefaultCddbProtocolLevel;
     bool json = false;
     bool musicbrainz = false;  // query only
     std::string musicbrainzServer;

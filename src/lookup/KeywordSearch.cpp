@@ -9,9 +9,9 @@
 
 #include "ProgramVersion.h"
 #include "cddb/CddbAgent.h"
+#include "components/SettingsValues.h"
 #include "lookup/SearchWords.h"
 #include "platform/Utf8.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane {
 
@@ -206,7 +206,7 @@ SearchOutcome KeywordSearch::ChooseAndRead(BusyScope& busy) {
     const SearchResult& result = candidates_[chosen];
     if (!agent_.ReadRecord(SearchResultDiscId(result), result.category)) {
         busy.Release();
-        ReportCommandFailure("Error: ");
+        ReportCommandFailure("");  // the error text starts with "Error: " itself
         return SearchOutcome::kReadFailed;
     }
     agent_.BuildTrackList(album_.tracks);

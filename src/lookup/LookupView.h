@@ -18,6 +18,11 @@ enum class TrackCountAnswer {
     kCancelQuery = 3,
 };
 
+// The captions of the execute button for the window's actions.
+inline constexpr const char* kExecuteRenameCaption = "&Rename Files";
+inline constexpr const char* kExecuteTagCaption = "&ID3 Tag File";
+inline constexpr const char* kExecuteUndoCaption = "&Undo Last Rename";
+
 // What the album lookup needs from whoever shows it: the main window, the
 // command line, or a test. The lookup drives it; it never calls back.
 class LookupView {

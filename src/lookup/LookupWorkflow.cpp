@@ -1,12 +1,13 @@
 #include "lookup/LookupWorkflow.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "album/DiscIdCalculator.h"
 #include "album/DiscIdCandidates.h"
 #include "cddb/CddbAgent.h"
+#include "components/SettingsValues.h"
 #include "platform/ComboBox.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane {
 
@@ -19,6 +20,10 @@ constexpr const char* kDiskNotFound =
 constexpr const char* kOperationCancelled = "Operation cancelled.";
 constexpr const char* kEnteringManualScan = "Entering Manual CDDB Scan process...";
 constexpr const char* kConnecting = "Connecting... Please wait";
+constexpr const char* kReplacedTextAdvice =
+    "The album's texts hold \"?\" where the CDDB server could not send letters at protocol "
+    "level 5: choose \"6 (UTF-8 texts)\" as Protocol level in the settings (Network tab, CDDB "
+    "server; protocolLevel=6 under [Cddb] in Corvane Mp3.ini) and query again.";
 
 }  // namespace
 
@@ -77,6 +82,29 @@ std::string MotdStatusText(const std::string& motd) {
         }
     }
     return line;
+}
+
+std::string AlbumFoundText(const std::string& source, const std::string& captionWord) {
+    // Undoing has nothing to do with the album just found: renaming has.
+    const std::string button = captionWord == CaptionWord(kExecuteUndoCaption)
+                                   ? CaptionWord(kExecuteRenameCaption)
+                                   : captionWord;
+    if (button != captionWord) {
+        return "Album found in " + source + ". Choose the action \"" + button +
+               "\" and press its button to process the files";
+    }
+    return "Album found in " + source + ". Press \"" + button + "\" button to process the files";
+}
+
+bool HoldsReplacedText(const DiscRecord& record) {
+    // A server that cannot send a letter at level 5 puts "?" in its place;
+    // one "?" may be the title's own, a run of them is not.
+    const auto replaced = [](const std::string& text) {
+        return text.find("??") != std::string::npos ||
+               text.find("\xEF\xBF\xBD") != std::string::npos;  // U+FFFD
+    };
+    return replaced(record.artist) || replaced(record.album) ||
+           std::any_of(record.trackTitles.begin(), record.trackTitles.end(), replaced);
 }
 
 std::string CaptionWord(const std::string& caption) {
@@ -189,6 +217,9 @@ bool LookupWorkflow::RunCommand(const std::function<void(bool& manualUsed)>& att
 void LookupWorkflow::BeginAttempt() {
     view_.EnableQuery(false);
     view_.EnableExecute(false);
+    // The album of an earlier query must not outlive a failed one: nothing
+    // may offer its titles for these files.
+    DiscardTracks();
 }
 
 void LookupWorkflow::ReportSearch(SearchOutcome outcome, const std::string& captionWord) {
@@ -208,8 +239,11 @@ void LookupWorkflow::AddEmailAdvice() {
 void LookupWorkflow::ReportAlbumFound(const std::string& captionWord, const char* source) {
     view_.EnableQuery(true);
     view_.EnableExecute(true);
-    view_.AddStatus(std::string("Album found in ") + source + ". Press \"" + captionWord +
-                    "\" button to process the files");
+    view_.AddStatus(AlbumFoundText(source, captionWord));
+    if (std::string(source) == "CDDB" && agent_.ProtocolLevel() < 6 &&
+        HoldsReplacedText(agent_.Record())) {
+        view_.AddStatus(kReplacedTextAdvice);
+    }
 }
 
 void LookupWorkflow::RunQuery(bool& manualUsed) {
@@ -273,6 +307,9 @@ LookupOutcome LookupWorkflow::AutomaticLookup() {
     const std::vector<DiscCandidate> candidates = LookupDiscIds(album_.files);
     DiscIdCalculator calculator;
     view_.AddStatus(DiscIdStatusText(calculator.ComputeDiscId(album_.files)));
+    if (const std::string damaged = DamagedDiscIdText(album_.files); !damaged.empty()) {
+        view_.AddStatus(damaged);
+    }
     for (const DiscCandidate& c : candidates) {
         if (c.source == DiscIdSource::kTag) {
             view_.AddStatus(TagDiscIdStatusText(c));

@@ -112,6 +112,13 @@ std::string TryingDiscIdStatusText(const DiscCandidate& candidate);
 std::string FoundByStatusText(const DiscRecord& record, const DiscCandidate& candidate);
 // The message of the day as one status line: each "\r\n" becomes " ; ".
 std::string MotdStatusText(const std::string& motd);
+// "Album found in CDDB. Press \"Rename Files\" button to process the files";
+// with the undo action's caption it names the rename action instead, which is
+// what the album is for.
+std::string AlbumFoundText(const std::string& source, const std::string& captionWord);
+// True when the record's artist, album or titles hold "??" or U+FFFD: what a
+// server answering at protocol level 5 puts for letters beyond Latin-1.
+bool HoldsReplacedText(const DiscRecord& record);
 // The caption without its "&" marks.
 std::string CaptionWord(const std::string& caption);
 

@@ -4,9 +4,9 @@
 
 #include "album/DiscIdCandidates.h"
 #include "cddb/CddbAgent.h"
+#include "components/SettingsValues.h"
 #include "lookup/LookupView.h"
 #include "musicbrainz/ReleaseRecord.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane {
 

@@ -29,10 +29,26 @@ public:
 };
 }  // namespace
 
-std::string DiscMatchLine(const DiscMatch& match) {
+namespace {
+
+// The same disc filed in two categories gives two lines alike but for it.
+std::string CandidateLine(const std::string& title, const std::string& category,
+                          const std::string& idText, bool withCategory) {
+    return title + (withCategory ? " (" + category + ")" : std::string()) + " - [" + idText + "]";
+}
+
+template <class Candidate, class Id>
+bool SharesItsId(const std::vector<Candidate>& candidates, const Candidate& candidate, Id id) {
+    return std::count_if(candidates.begin(), candidates.end(),
+                         [&](const Candidate& other) { return id(other) == id(candidate); }) > 1;
+}
+
+}  // namespace
+
+std::string DiscMatchLine(const DiscMatch& match, bool withCategory) {
     char id[16];
     std::snprintf(id, sizeof id, "%08x", static_cast<unsigned>(match.discId));
-    return match.artist + " / " + match.title + " - [" + id + "]";
+    return CandidateLine(match.artist + " / " + match.title, match.category, id, withCategory);
 }
 
 QString SelectDiskDialog::ShownText(const QString& line) {
@@ -109,8 +125,20 @@ void SelectDiskDialog::showEvent(QShowEvent* event) {
 }
 
 void SelectDiskDialog::SetMatches(const std::vector<DiscMatch>& matches) {
+    const auto id = [](const DiscMatch& match) { return match.discId; };
     for (std::size_t i = 0; i < matches.size(); ++i) {
-        AddLine(DiscMatchLine(matches[i]), static_cast<qint64>(i));
+        AddLine(DiscMatchLine(matches[i], SharesItsId(matches, matches[i], id)),
+                static_cast<qint64>(i));
+    }
+}
+
+void SelectDiskDialog::SetSearchResults(const std::vector<SearchResult>& results) {
+    const auto id = [](const SearchResult& result) { return result.idText; };
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const SearchResult& result = results[i];
+        AddLine(CandidateLine(result.title, result.category, result.idText,
+                              SharesItsId(results, result, id)),
+                static_cast<qint64>(i));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cddb/CddbRecords.h"
+#include "lookup/SearchResultsParser.h"
 #include "widgets/ResizableDialog.h"
 
 class QLabel;
@@ -23,8 +24,12 @@ class SelectDiskDialog : public ResizableDialog {
 public:
     explicit SelectDiskDialog(QWidget* parent = nullptr);
 
-    // One line per match, "artist / title - [discid]", with its index.
+    // One line per match, "artist / title - [discid]", with its index; the
+    // category follows the title ("artist / title (rock) - [discid]") where
+    // another match has the same disc id.
     void SetMatches(const std::vector<DiscMatch>& matches);
+    // The same for the albums of a keyword search: "title - [discid]".
+    void SetSearchResults(const std::vector<SearchResult>& results);
     // Adds one candidate line at its sorted place.
     void AddLine(const std::string& text, qint64 data);
 
@@ -57,7 +62,8 @@ private:
     int widestLine_ = 0;
 };
 
-// "%s / %s - [%08x]": the line of one match.
-std::string DiscMatchLine(const DiscMatch& match);
+// "%s / %s - [%08x]": the line of one match, with " (category)" before the
+// id when asked.
+std::string DiscMatchLine(const DiscMatch& match, bool withCategory = false);
 
 }  // namespace corvane

@@ -1,10 +1,10 @@
 #include "lookup/ServerList.h"
 
 #include "cddb/CddbAgent.h"
+#include "components/SettingsValues.h"
 #include "platform/ComboBox.h"
 #include "platform/MemoryComboBox.h"
 #include "settings/SettingsIni.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane {
 

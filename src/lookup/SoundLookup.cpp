@@ -1,11 +1,11 @@
 #include "lookup/SoundLookup.h"
 
 #include "cddb/CddbAgent.h"
+#include "components/SettingsValues.h"
 #include "lookup/LookupView.h"
 #include "musicbrainz/DiscToc.h"
 #include "musicbrainz/MusicBrainzClient.h"
 #include "musicbrainz/ReleaseRecord.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane {
 

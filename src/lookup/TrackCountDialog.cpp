@@ -13,11 +13,11 @@ namespace corvane {
 namespace {
 
 constexpr const char* kTooManyText =
-    "The number of MP3 tracks doesn't match the one given by CDDB.This happen when a wrong album "
+    "The number of MP3 tracks doesn't match the one given by CDDB. This happen when a wrong album "
     "is selected from the database. \n\nYou can : \n- Select a new album, \n- Rename the first "
     "tracks and ignore the rest,\n- Cancel the query.";
 constexpr const char* kNotEnoughText =
-    "The number of MP3 tracks doesn't match the one given by CDDB.Some MP3 files are missing "
+    "The number of MP3 tracks doesn't match the one given by CDDB. Some MP3 files are missing "
     "(incomplete album) or a wrong album is selected from the database. \nYou can : \n- Select a "
     "new album, \n- Keep the album and ignore the missing files,\n- Cancel the query.";
 constexpr QSize kPictureSize(112, 112);

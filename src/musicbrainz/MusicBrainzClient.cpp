@@ -2,8 +2,8 @@
 
 #include <thread>
 
+#include "components/SettingsValues.h"
 #include "musicbrainz/AnswerParser.h"
-#include "musicbrainz/DefaultServer.h"
 
 namespace corvane {
 

@@ -1,5 +1,7 @@
 #include "naming/CaseConversion.h"
 
+#include <string_view>
+
 #include "naming/NameFormat.h"
 #include "platform/Unicode.h"
 #include "platform/Utf8.h"
@@ -8,8 +10,12 @@ namespace corvane {
 
 namespace {
 
+// Brackets, quotes and the separators people put between words ("Final|Pipe",
+// "<No. 2>", "Artist/Title") start a word as a space does; the characters the
+// name clean-up later turns into "_" must too, or the case would change with it.
 bool StartsWord(char32_t c) {
-    return c == ' ' || c == '(' || c == '[' || c == '{' || c == '.' || c == ';';
+    constexpr std::u32string_view kStarters = U" ([{<\".;|/-_";
+    return kStarters.find(c) != std::u32string_view::npos;
 }
 
 }  // namespace

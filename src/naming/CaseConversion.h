@@ -22,8 +22,9 @@ inline constexpr std::array<const char*, 6> kCaseModes = {
 std::string ConvertCase(std::string_view text, std::string_view caseMode);
 
 // Raises the first letter of every word. A word starts at the beginning and
-// after a space, "(", "[", "{", "." or ";" -- not after "-" or "'", so
-// "rock'n'roll" gives "Rock'n'roll" and "a-ha" gives "A-ha".
+// after a space, "(", "[", "{", "<", "\"", ".", ";", "|", "/", "-" or "_" --
+// not after an apostrophe, so "rock'n'roll" gives "Rock'n'roll" and "don't"
+// gives "Don't", while "a-ha" gives "A-Ha".
 std::string Capitalize(std::string_view text);
 
 }  // namespace corvane

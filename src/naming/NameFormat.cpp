@@ -188,4 +188,31 @@ std::string BuildFileName(const TrackInfo& record, std::string_view nameFormat,
     return (name.empty() ? "_" : LimitBytes(name, room)) + kNameExtension;
 }
 
+TrackInfo NamingRecord(const TrackInfo& track, const TrackInfo& file) {
+    TrackInfo record = track;
+    record.playSeconds = file.playSeconds;
+    record.playTime = file.playTime;
+    record.bitrate = file.bitrate;
+    return record;
+}
+
+void NamePairedTracks(TrackList& tracks, const TrackList& files, const std::vector<int>& fileRows,
+                      const std::vector<int>& trackRows, std::string_view nameFormat,
+                      std::string_view caseMode) {
+    std::vector<const TrackInfo*> fileOf(tracks.size(), nullptr);
+    for (std::size_t k = 0; k < std::min(fileRows.size(), trackRows.size()); ++k) {
+        const int file = fileRows[k];
+        const int track = trackRows[k];
+        if (file >= 0 && track >= 0 && static_cast<std::size_t>(file) < files.size() &&
+            static_cast<std::size_t>(track) < tracks.size()) {
+            fileOf[static_cast<std::size_t>(track)] = &files[static_cast<std::size_t>(file)];
+        }
+    }
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const TrackInfo record =
+            fileOf[i] != nullptr ? NamingRecord(tracks[i], *fileOf[i]) : tracks[i];
+        tracks[i].fileName = BuildFileName(record, nameFormat, caseMode);
+    }
+}
+
 }  // namespace corvane

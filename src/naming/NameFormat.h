@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "album/TrackInfo.h"
 
@@ -45,5 +46,17 @@ std::string ExpandNameFormat(std::string_view nameFormat, const TrackInfo& recor
 // characters a file name cannot hold, cut to the Linux limit, plus ".mp3".
 std::string BuildFileName(const TrackInfo& record, std::string_view nameFormat,
                           std::string_view caseMode);
+
+// A name describes the file it is given to: the track's fields with the play
+// time and bitrate (%5, %6) of its file. The album's own track lengths come
+// from the disc's offsets and carry no bitrate.
+TrackInfo NamingRecord(const TrackInfo& track, const TrackInfo& file);
+
+// Sets the fileName of every track: track trackRows[k] is named for file
+// fileRows[k]; a track without a file (a row of -1 or out of range) is named
+// from its own fields.
+void NamePairedTracks(TrackList& tracks, const TrackList& files, const std::vector<int>& fileRows,
+                      const std::vector<int>& trackRows, std::string_view nameFormat,
+                      std::string_view caseMode);
 
 }  // namespace corvane

@@ -99,4 +99,11 @@ std::string NameFormatList::BuildFileName(const TrackInfo& record) const {
                                   caseCombo_ != nullptr ? caseCombo_->SelectedText() : "");
 }
 
+void NameFormatList::NamePairedTracks(TrackList& tracks, const TrackList& files,
+                                      const std::vector<int>& fileRows,
+                                      const std::vector<int>& trackRows) const {
+    corvane::NamePairedTracks(tracks, files, fileRows, trackRows, CurrentTemplate(),
+                              caseCombo_ != nullptr ? caseCombo_->SelectedText() : "");
+}
+
 }  // namespace corvane

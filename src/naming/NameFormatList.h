@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "album/TrackInfo.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 #include "platform/ComboBox.h"
 
 namespace corvane {
@@ -43,6 +43,11 @@ public:
     void StoreNameFormats(SettingsValues& settings) const;
 
     std::string BuildFileName(const TrackInfo& record) const;
+    // NamePairedTracks with the selected template and case mode: each track
+    // named for the file it is paired with (fileRows[k] with trackRows[k]).
+    void NamePairedTracks(TrackList& tracks, const TrackList& files,
+                          const std::vector<int>& fileRows,
+                          const std::vector<int>& trackRows) const;
     std::string ConvertCase(const std::string& text) const;
 
     const std::vector<NameFormatEntry>& Entries() const { return entries_; }

@@ -39,6 +39,19 @@ int RenameByLink(const std::string& from, const std::string& to) {
     return 0;
 }
 
+// After a rename the folder's entry must reach the disk too, or a crash can
+// bring back the old name. A folder that cannot be synced changes nothing.
+void SyncParentFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 }  // namespace
 
 int LastError() {
@@ -102,8 +115,10 @@ int WriteFileAtomically(const std::string& path, std::string_view data) {
     }
     if (err != 0) {
         ::unlink(name.data());
+        return err;
     }
-    return err;
+    SyncParentFolder(path);
+    return 0;
 }
 
 int ReadWholeFile(const std::string& path, std::string& out) {

@@ -20,9 +20,10 @@ bool IsDirectory(const std::string& path);
 // (EEXIST then). Works for files and folders on the same file system.
 int RenameNoReplace(const std::string& from, const std::string& to);
 
-// Writes data to a temporary file beside path, flushes it and renames it over
-// path, so readers see either the old or the new content. An existing file's
-// permission bits are kept.
+// Writes data to a temporary file beside path, syncs it, renames it over path
+// and syncs the folder, so readers -- and a restart after a crash -- see
+// either the old or the new content. An existing file's permission bits are
+// kept.
 int WriteFileAtomically(const std::string& path, std::string_view data);
 
 // Reads a whole file. Returns an errno value on failure.

@@ -7,9 +7,9 @@
 #include <cerrno>
 
 #include "association/MatchScore.h"
+#include "components/SettingsValues.h"
 #include "platform/FileSystem.h"
 #include "platform/Unicode.h"
-#include "settings/SettingsValues.h"
 
 namespace corvane {
 

@@ -9,6 +9,7 @@
 
 #include "album/TrackListColumns.h"
 #include "musicbrainz/MusicBrainzClient.h"
+#include "naming/CaseConversion.h"
 #include "platform/EscapedText.h"
 #include "platform/FileSystem.h"
 
@@ -282,6 +283,7 @@ std::string SettingsToIniText(const SettingsValues& v) {
     ini.Flag("createDirectory", v.createDirectory);
     ini.Text("lastFolder", v.lastFolder);
     ini.Text("nameFormat", v.nameFormat);
+    ini.Text("caseMode", v.caseMode);
 
     ini.Section("FileColumns");
     for (std::size_t i = 0; i < v.fileColumns.size(); ++i) {
@@ -342,6 +344,11 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     ini.Text(general, "nameFormat", v.nameFormat);
     if (v.nameFormat.empty()) {
         v.nameFormat = SettingsValues{}.nameFormat;
+    }
+    std::string caseMode;
+    ini.Text(general, "caseMode", caseMode);
+    if (std::find(kCaseModes.begin(), kCaseModes.end(), caseMode) != kCaseModes.end()) {
+        v.caseMode = caseMode;
     }
 
     for (std::size_t i = 0; i < v.fileColumns.size(); ++i) {

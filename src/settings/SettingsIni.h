@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 
 namespace corvane {
 

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -15,6 +16,22 @@ namespace corvane {
 namespace {
 
 constexpr int kItemDataRole = Qt::UserRole + 1;
+
+// Rows tall enough for the marks above capitals ("Ü", "Å") and the tails below the line,
+// whatever the font's own line height leaves out.
+class FullHeightDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const QFontMetrics metrics(option.font);
+        const int glyphs = metrics.boundingRect(QStringLiteral("\u00dc\u00c5\u00c9gjpq|")).height();
+        size.setHeight(
+            std::max({size.height(), metrics.ascent() + metrics.descent() + 4, glyphs + 4}));
+        return size;
+    }
+};
 
 }  // namespace
 
@@ -29,6 +46,7 @@ SortListCtrl::SortListCtrl(QWidget* parent)
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
+    setItemDelegate(new FullHeightDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setAllColumnsShowFocus(true);
     emptyText_ = QStringLiteral("Empty List");
@@ -195,13 +213,23 @@ void SortListCtrl::paintEvent(QPaintEvent* event) {
 }
 
 void SortListCtrl::FitColumnsToContents() {
+    // One long name must not push the other columns out of view: a column grows to about a
+    // third of the list, and the rows it cuts short tell their whole text as a tooltip.
+    const int limit = std::max(kMinColumnLimit, viewport()->width() / 3);
     for (int column = 0; column < columnCount(); ++column) {
         if (isColumnHidden(column) || columnWidth(column) == 0) {
             continue;
         }
-        const int needed = std::max(header_->SectionWidthNeeded(column), sizeHintForColumn(column));
+        const int content = sizeHintForColumn(column);
+        const int needed = std::max(header_->SectionWidthNeeded(column), std::min(content, limit));
         if (needed > columnWidth(column)) {
             setColumnWidth(column, needed);
+        }
+        if (content > columnWidth(column)) {
+            for (int row = 0; row < topLevelItemCount(); ++row) {
+                QTreeWidgetItem* item = topLevelItem(row);
+                item->setToolTip(column, item->text(column));
+            }
         }
     }
 }

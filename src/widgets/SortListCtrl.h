@@ -14,6 +14,9 @@ class SortListCtrl : public QTreeWidget {
     Q_OBJECT
 
 public:
+    // Below this a column is never cut to fit its content.
+    static constexpr int kMinColumnLimit = 120;
+
     explicit SortListCtrl(QWidget* parent = nullptr);
 
     CFlatHeaderCtrl* FlatHeader() const { return header_; }

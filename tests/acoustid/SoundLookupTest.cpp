@@ -12,10 +12,10 @@
 #include "association/Association.h"
 #include "cddb/CddbAgent.h"
 #include "cddb/ServerProcess.h"
+#include "components/SettingsValues.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
 #include "platform/MemoryComboBox.h"
-#include "settings/SettingsValues.h"
 #include "support/TestSupport.h"
 
 namespace corvane {

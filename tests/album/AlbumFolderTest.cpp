@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "album/TrackListColumns.h"
@@ -90,7 +91,16 @@ TEST_F(AlbumFolderTest, UntaggedDamagedAndNonUtf8Files) {
     Touch(latin1);
     Touch("bad.mp3", false);
     mp3_.files[latin1].title = "must not be asked for";
-    ASSERT_EQ(ScanFolder(album_, dir_.path(), mp3_), 2);
+    mp3_.files[latin1].playTime = 0.5;
+    Touch("silent.mp3");  // opens, but holds no audio
+    ASSERT_EQ(ScanFolder(album_, dir_.path(), mp3_), 3);
+    EXPECT_EQ(DamagedFileLines(album_.files),
+              (std::vector<std::string>{"Damaged: bad.mp3 (no MPEG audio found)",
+                                        "Damaged: silent.mp3 (no audio frames)"}));
+    EXPECT_EQ(DamagedDiscIdText(album_.files),
+              "The DISK ID counts 2 damaged files as tracks of length 0, so it cannot match the "
+              "album: repair or remove them for a lookup by DISK ID.");
+    EXPECT_EQ(DamagedDiscIdText({album_.files[0]}), "");
 
     const TrackInfo& plain = album_.files[0];
     EXPECT_EQ(plain.filePath, dir_.path() + "/" + latin1);
@@ -110,6 +120,8 @@ TEST_F(AlbumFolderTest, UntaggedDamagedAndNonUtf8Files) {
     record.auxValue = 5;
     const TrackInfo before = record;
     EXPECT_FALSE(ReadTrackInfo(record, mp3_));
+    EXPECT_EQ(record.openError, EILSEQ);
+    record.openError = 0;
     EXPECT_EQ(record, before);
 }
 

@@ -1,5 +1,6 @@
 // Stand-ins for the two plug-ins, built as Mp3Info.so and Settings.so into a
 // test folder so that the loader can be tested without the real ones.
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -28,10 +29,9 @@ public:
     // Marks the values so the test sees that the loader asked for them.
     void LoadFromIni() override { values.lastFolder = "loaded from " + values.iniPath; }
     // Leaves a file behind so the test sees the call after the object is gone.
-    void SaveToIni() override {
-        if (std::FILE* file = std::fopen(values.iniPath.c_str(), "w")) {
-            std::fclose(file);
-        }
+    int SaveToIni() override {
+        std::FILE* file = std::fopen(values.iniPath.c_str(), "w");
+        return file != nullptr && std::fclose(file) == 0 ? 0 : errno;
     }
 
 private:

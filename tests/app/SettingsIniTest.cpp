@@ -32,8 +32,9 @@ SettingsValues Unusual() {
             .createDirectory = 0,
             .userFormats = {"%0 - %2", "[%1] = %2 ; 100%", "line\nbreak\ttab", "日本語 %3"},
             .nameFormat = "  %1 = %2  ",
+            .caseMode = "Upper Case",
             .cddbEmail = "ann@example.org",
-            .cddbProtocolLevel = 6,
+            .cddbProtocolLevel = 5,
             .cddbServer = "cddb.example.org:8880",
             .searchHost = "www.freedb.example:8080",
             .askMusicBrainz = false,
@@ -48,8 +49,8 @@ auto Fields(const SettingsValues& v) {
     return std::tie(v.configured, v.showSplash, v.autoQuery, v.showStatusList, v.moveDependencies,
                     v.confirmDependencies, v.fileColumns, v.databaseColumns, v.proxyHost,
                     v.proxyPort, v.windowWidth, v.windowHeight, v.windowMaximized, v.lastFolder,
-                    v.createPlaylist, v.createDirectory, v.userFormats, v.nameFormat, v.cddbEmail,
-                    v.cddbProtocolLevel, v.cddbServer, v.searchHost, v.askMusicBrainz,
+                    v.createPlaylist, v.createDirectory, v.userFormats, v.nameFormat, v.caseMode,
+                    v.cddbEmail, v.cddbProtocolLevel, v.cddbServer, v.searchHost, v.askMusicBrainz,
                     v.musicbrainzServer, v.acoustidKey, v.acoustidServer);
 }
 
@@ -101,6 +102,10 @@ TEST(SettingsIni, OutOfRangeNumbersAreClampedOrDefaulted) {
                        v.windowHeight, v.windowMaximized, v.configured, v.showSplash),
               std::tuple(5, SettingsValues{}.cddbServer, 80, 0, 0, 1, 1, 1));
     EXPECT_EQ(SettingsFromIniText("[Cddb]\nprotocolLevel=9\n").cddbProtocolLevel, 6);
+    // Level 6 unless the file holds the user's 5.
+    EXPECT_EQ(SettingsFromIniText("").cddbProtocolLevel, 6);
+    EXPECT_EQ(SettingsFromIniText("[Cddb]\nprotocolLevel=5\n").cddbProtocolLevel, 5);
+    EXPECT_EQ(SettingsFromIniText("[General]\ncaseMode=\"Upside Down\"\n").caseMode, "Do nothing");
     EXPECT_EQ(SettingsFromIniText("[Proxy]\nport=0\n").proxyPort, 80);
     EXPECT_EQ(SettingsFromIniText("[Cddb]\nserver=\"freedb.org\"\n").cddbServer, "freedb.org");
     EXPECT_EQ(SettingsFromIniText("[General]\nnameFormat=\"\"\n").nameFormat,

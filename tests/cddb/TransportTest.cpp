@@ -149,7 +149,7 @@ TEST(Transport, TricklingServerIsCutOffByTheTotalLimit) {
 
 TEST(Transport, ProxyRequestsAreByteExact) {
     const std::string url =
-        "GET http://cddb.example/~cddb/cddb.cgi?cmd=motd&hello=joe+pc1+CorvaneMP3+2.00&proto=5 ";
+        "GET http://cddb.example/~cddb/cddb.cgi?cmd=motd&hello=joe+pc1+CorvaneMP3+2.00&proto=6 ";
     // 61 bytes of credentials: longer than one Base64 line would be.
     const std::string credentials =
         "Proxy-Authorization: Basic "
@@ -254,7 +254,7 @@ TEST(Commands, ReadAnswerIsDecodedByLevel) {
 TEST(Commands, HelloUsesTheEmailWhenSet) {
     CddbClient client;
     client.SetEmail("J. Doe+cd@m\xc3\xa4il.example.org");
-    EXPECT_EQ(client.HelloString(), "hello=J._Doe_cd+m_il.example.org+CorvaneMP3+2.00&proto=5");
+    EXPECT_EQ(client.HelloString(), "hello=J._Doe_cd+m_il.example.org+CorvaneMP3+2.00&proto=6");
 }
 
 }  // namespace

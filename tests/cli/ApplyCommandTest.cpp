@@ -88,13 +88,19 @@ TEST_F(ApplyCommandTest, DryRunShowsThePlanAndChangesNothing) {
                                    "c (copy).mp3 -> THREE (03).mp3\nPlaylist: none\n"))
         << flat.out;
 
-    // The user's own pairing, with the lengths it breaks kept.
+    // The user's own pairing, with the lengths it breaks kept; a name tells
+    // the bitrate and length of its own file.
     test::WriteFileBytes(Album() + "/../pairs.txt", "a.MP3\t1\n\nB.mp3\t3\n");
     const test::CliRun paired =
         Apply({"--dry-run", "--keep", "--pairing", Album() + "/../pairs.txt", Album()});
     ASSERT_EQ(paired.status, 0) << paired.out << paired.err;
     EXPECT_TRUE(Contains(paired, "a.MP3 -> 01 - One.mp3\nB.mp3 -> 03 - Three.mp3\nPlaylist"))
         << paired.out;
+    const test::CliRun described =
+        Apply({"--dry-run", "--keep", "--pairing", Album() + "/../pairs.txt", Album(), "--format",
+               "%0 - %2 [%6] [%5]"});
+    EXPECT_TRUE(Contains(described, "B.mp3 -> 03 - Three [128Kbps] [00_00_05].mp3\nPlaylist"))
+        << described.out;
     test::WriteFileBytes(Album() + "/../pairs.txt", "a.MP3\t9\n");
     EXPECT_EQ(Apply({"--pairing", Album() + "/../pairs.txt", Album()}).status, 1);
     EXPECT_TRUE(Snapshot(Album()) == before);
@@ -180,6 +186,25 @@ TEST_F(ApplyCommandTest, NamingAndServerComeFromTheSettingsUnlessGiven) {
         << dead.out;
     ASSERT_TRUE(road_.StartServer());
     EXPECT_EQ(Apply({"--dry-run", "--server", road_.ServerText(), Album()}).status, 0);
+}
+
+TEST_F(ApplyCommandTest, AnAlbumNotFoundChangesNothing) {
+    ServeStandardAlbum("Band / Album", {"One", "Two", "Three"});
+    // A damaged file makes a disc id that cannot match; the output says so.
+    test::WriteFileBytes(Album() + "/d.mp3", "truncated");
+    const std::map<std::string, std::string> before = Snapshot(Album());
+    const test::CliRun run = Apply({Album()});
+    EXPECT_EQ(run.status, 1) << run.out;
+    EXPECT_TRUE(
+        Contains(run, "4 MP3 files in " + Album() + "\nDamaged: d.mp3 (no MPEG audio found)\n"))
+        << run.out;
+    EXPECT_TRUE(Contains(run, "The DISK ID counts the damaged file as a track of length 0"));
+    EXPECT_TRUE(
+        Contains(run, "Disk not found in the CDDB database with automatic diskid detection.\n"))
+        << run.out;
+    EXPECT_TRUE(Contains(run, "Run again with --search to look the album up by keywords"));
+    EXPECT_TRUE(Contains(run, "Operation cancelled.\n"));
+    EXPECT_TRUE(Snapshot(Album()) == before);
 }
 
 // A disc the CDDB server does not know is found by its table of contents on

@@ -97,11 +97,16 @@ TEST_F(CddbCli, FailuresPrintTheErrorAndExitOne) {
                   .status,
               1);
 
-    // No match is an answer, not a failure.
+    // No match is an answer, not a failure; a damaged file is named.
     std::filesystem::remove(road_.Cddb() + "/rock/" + id_);
+    test::WriteFileBytes(Album() + "/d.mp3", "truncated");
     const test::CliRun none = Cli({"query", Album(), "--server", server_, "--json"});
     EXPECT_EQ(none.status, 0) << none.err;
     EXPECT_NE(none.out.find("\"matches\": []"), std::string::npos) << none.out;
+    EXPECT_NE(none.err.find("Damaged: d.mp3 (no MPEG audio found)\nThe DISK ID counts the "
+                            "damaged file as a track of length 0"),
+              std::string::npos)
+        << none.err;
 }
 
 // Ids in tags written by other programs come first: the record is moved to

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cddb/ServerProcess.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 #include "support/TestSupport.h"
 
 // What the end-to-end tests of the album road share: an album of real lame

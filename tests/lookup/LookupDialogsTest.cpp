@@ -68,6 +68,23 @@ TEST_F(LookupDialogsTest, SelectDiskSortsLinesAndKeepsEachCandidate) {
     EXPECT_EQ(SelectDiskDialog::ShownText("A / B - [12345678]"), "A / B");
 }
 
+// The same disc in two categories: each line names its category.
+TEST_F(LookupDialogsTest, SelectDiskTellsMatchesOfOneIdApartByCategory) {
+    std::vector<DiscMatch> matches = ThreeMatches();
+    matches.push_back({"blues", 0x0a0b0c0d, "Zed", "Last"});
+    SelectDiskDialog dialog;
+    dialog.SetMatches(matches);
+    EXPECT_EQ(dialog.List()->item(0)->text(), "abe / First - [01020304]");
+    EXPECT_EQ(dialog.List()->item(2)->text(), "Zed / Last (blues) - [0a0b0c0d]");
+    EXPECT_EQ(dialog.List()->item(3)->text(), "Zed / Last (rock) - [0a0b0c0d]");
+    SelectDiskDialog search;
+    search.SetSearchResults({{"", "A / B", "misc", "00000001"},
+                             {"", "A / B", "rock", "00000001"},
+                             {"", "Other", "rock", "00000002"}});
+    EXPECT_EQ(search.List()->item(1)->text(), "A / B (rock) - [00000001]");
+    EXPECT_EQ(search.List()->item(2)->text(), "Other - [00000002]");
+}
+
 // On show the first line is current and the arrows move from it; OK or a double click answers
 // the chosen line, Esc rejects. A line too long for the usual size widens the dialog.
 TEST_F(LookupDialogsTest, SelectDiskStartsOnTheFirstLineAndAnswersTheChosenOne) {
@@ -108,6 +125,9 @@ TEST_F(LookupDialogsTest, TrackCountShowsTheTextAndPictureOfTheCase) {
         EXPECT_EQ(dialog.NotEnoughText()->isHidden(), !notEnough);
         EXPECT_EQ(dialog.NotEnoughPicture()->isHidden(), !notEnough);
         EXPECT_EQ(dialog.NewAlbumButton()->isEnabled(), notEnough);
+        EXPECT_TRUE((notEnough ? dialog.NotEnoughText() : dialog.TooManyText())
+                        ->text()
+                        .contains(notEnough ? "given by CDDB. Some MP3" : "given by CDDB. This happen"));
     }
 }
 

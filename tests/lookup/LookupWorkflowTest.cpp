@@ -12,11 +12,11 @@
 #include "cddb/CddbAgent.h"
 #include "cddb/ScriptedServer.h"
 #include "cddb/ServerProcess.h"
+#include "components/SettingsValues.h"
 #include "lookup/LookupView.h"
 #include "lookup/LookupWorkflow.h"
 #include "musicbrainz/DiscToc.h"
 #include "platform/MemoryComboBox.h"
-#include "settings/SettingsValues.h"
 #include "support/TestSupport.h"
 
 namespace corvane {
@@ -28,7 +28,7 @@ public:
     void AddStatus(const std::string& text) override { status.push_back(text); }
     void EnableQuery(bool enable) override { queryEnabled = enable; }
     void EnableExecute(bool enable) override { executeEnabled = enable; }
-    std::string ExecuteCaption() const override { return "&Rename Files"; }
+    std::string ExecuteCaption() const override { return caption; }
     void SetBusy(bool busy) override {
         busyDepth += busy ? 1 : -1;
         maxBusyDepth = std::max(maxBusyDepth, busyDepth);
@@ -65,6 +65,7 @@ public:
         bool allowNewAlbum;
     };
     std::vector<std::string> status;
+    std::string caption = "&Rename Files";
     bool queryEnabled = false;
     bool executeEnabled = false;
     int busyDepth = 0;
@@ -203,6 +204,31 @@ TEST_F(LookupWorkflowTest, OneMatchIsReadWithoutAskingAndReported) {
     EXPECT_EQ(view.shown, 1);
     ExpectButtons(true, true);
     EXPECT_EQ(view.maxBusyDepth, 1);
+
+    // With the undo action chosen, the prompt names the action that has work.
+    view.caption = "&Undo Last Rename";
+    EXPECT_TRUE(workflow.QueryCommand());
+    EXPECT_EQ(view.status.back(),
+              "Album found in CDDB. Choose the action \"Rename Files\" and "
+              "press its button to process the files");
+}
+
+// Below level 6 the server sends "?" for letters beyond Latin-1: the user is
+// told which setting brings them.
+TEST_F(LookupWorkflowTest, LettersLostAtLevelFiveNameTheSetting) {
+    test::WriteRecord(records.path(), "rock", Hex(discId),
+                      test::MakeRecord(Hex(discId), {150, 15262, 29306, 47531}, 680,
+                                       "Artist / Album", {"Why?", "東京 ラブ", "Three"}));
+    server = std::make_unique<test::ServerProcess>(records.path());
+    Configure("127.0.0.1:" + std::to_string(server->Port()));
+    for (const int level : {5, 6}) {
+        agent.SetProtocolLevel(level);
+        view.status.clear();
+        EXPECT_TRUE(workflow.QueryCommand());
+        EXPECT_EQ(album.tracks.at(1).title, level == 5 ? "?? ??" : "東京 ラブ");
+        EXPECT_EQ(HasStatus("The album's texts hold \"?\""), level == 5) << level;
+    }
+    EXPECT_TRUE(HasStatus("Album found in CDDB."));
 }
 
 // Estimated lengths: the server knows the album by the second id, which the
@@ -245,7 +271,13 @@ TEST_F(LookupWorkflowTest, CancelledChoiceEndsTheQuery) {
 
 TEST_F(LookupWorkflowTest, UnknownDiscAsksMusicBrainzThenFallsBackToTheKeywordSearch) {
     Serve({});
+    album.tracks.resize(3);  // an earlier album must not be offered again
+    album.files[2].status = FileStatus::kDamaged;
+    album.files[2].playTime = 0.0;
     EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_EQ(view.status.at(1), DamagedDiscIdText(album.files));
+    EXPECT_EQ(view.pairings, 0);
+    EXPECT_TRUE(album.tracks.empty());
     // The search and the command each say it was cancelled; the window shows it once.
     // Without an AcoustID key the identification by sound says it is skipped.
     const std::vector<std::string> tail(view.status.end() - 8, view.status.end() - 1);
@@ -334,6 +366,16 @@ TEST_F(LookupWorkflowTest, HostileSearchPagesEndTheSearchCleanly) {
     EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
 }
 
+// The read of the chosen album fails: one "Error: " before the server's answer.
+TEST_F(LookupWorkflowTest, FailedReadAfterTheSearchSaysErrorOnce) {
+    const std::string found = test::HttpOk("210 Found\r\nrock 0a0b0c0d Artist / Album\r\n.\r\n");
+    test::ScriptedServer cddb(std::vector<test::ScriptedServer::Script>{
+        {{{found}}}, {{{found}}}, {{{test::HttpOk("401 rock 0a0b0c0d No such CD entry.\r\n")}}}});
+    Configure("127.0.0.1:" + std::to_string(cddb.Port()));
+    EXPECT_EQ(workflow.Search().RunWithWords("some words"), SearchOutcome::kReadFailed);
+    EXPECT_TRUE(view.status.back().starts_with("Error: 10043, Response:")) << view.status.back();
+}
+
 TEST_F(LookupWorkflowTest, SearchCommandFieldsFollowTheWordsTheUserKept) {
     TrackList files(2);
     files[1].artist = "Some Band";
@@ -348,7 +390,9 @@ TEST_F(LookupWorkflowTest, SearchCommandFieldsFollowTheWordsTheUserKept) {
 
 TEST_F(LookupWorkflowTest, NoConnectionIsReportedOnceThenTheQueryIsTried) {
     ConfigureClosedServer();
+    album.tracks.resize(3);  // an earlier album must not be kept
     EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_TRUE(album.tracks.empty());
     EXPECT_TRUE(HasStatus("Cannot connect to CDDB server. Please check connection settings."));
     EXPECT_EQ(view.status.back(), "Operation cancelled.");
     EXPECT_EQ(view.busyDepth, 0);
@@ -372,7 +416,9 @@ TEST_F(LookupWorkflowTest, FailedReadReportsTheServerAnswer) {
     test::WriteRecord(records.path(), "rock", Hex(discId), "# xmcd\nnot a record\n");
     server = std::make_unique<test::ServerProcess>(records.path());
     Configure("127.0.0.1:" + std::to_string(server->Port()));
+    album.tracks.resize(3);  // an earlier album must not be kept
     EXPECT_FALSE(workflow.QueryCommand());
+    EXPECT_TRUE(album.tracks.empty());
     EXPECT_TRUE(HasStatus("Read from CDDB failed. Error: 10043, Response:"));
     ExpectButtons(true, false);
 }
@@ -463,6 +509,15 @@ TEST_F(LookupWorkflowTest, MoreFetchesTheSiteListAndReselectsTheDefault) {
     EXPECT_EQ(view.busyDepth, 0);
     EXPECT_EQ(view.maxBusyDepth, 1);
     EXPECT_EQ(view.status, std::vector<std::string>{"The server list now holds 1 server."});
+}
+
+// A level-5 answer that lost letters outside Latin-1 is told apart from a title with a "?".
+TEST(LookupTexts, ReplacedTextIsFound) {
+    DiscRecord record;
+    record.trackTitles = {"Why?", "Que ?"};
+    EXPECT_FALSE(HoldsReplacedText(record));
+    record.album = "a ?? b";
+    EXPECT_TRUE(HoldsReplacedText(record));
 }
 
 }  // namespace

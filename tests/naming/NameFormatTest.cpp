@@ -51,6 +51,24 @@ TEST(NameFormatTest, ReplaceAllIsLeftToRightWithoutOverlap) {
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
 }
 
+TEST(NameFormatTest, PairedTracksTakeLengthAndBitrateFromTheirFiles) {
+    TrackList files(2);
+    files[0].playSeconds = 17;
+    files[0].bitrate = 320;
+    files[1].playSeconds = 200;
+    files[1].bitrate = 128;
+    TrackList tracks;
+    for (const char* number : {"1", "2", "3"}) {
+        tracks.push_back(Track(number, "T"));
+        tracks.back().playSeconds = 19;  // the offsets' length, lead-in included
+    }
+    // File 1 goes to track 1, file 0 to track 2; track 3 has no file.
+    NamePairedTracks(tracks, files, {1, 0, -1}, {0, 1, 2}, "%0 [%6] [%5]", kCaseDoNothing);
+    EXPECT_EQ(tracks[0].fileName, "01 [128Kbps] [00_03_20].mp3");
+    EXPECT_EQ(tracks[1].fileName, "02 [320Kbps] [00_00_17].mp3");
+    EXPECT_EQ(tracks[2].fileName, "03 [0Kbps] [00_00_19].mp3");
+}
+
 // Fields holding later keywords are expanded again; the case mode applies to the whole name.
 TEST(NameFormatTest, BuildsNamesFromEveryField) {
     TrackInfo record = Track("5", "Song");

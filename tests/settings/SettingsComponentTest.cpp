@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 
 #include "components/ComponentLoader.h"
@@ -124,6 +125,11 @@ TEST_F(SettingsComponentTest, OkTakesTheUsersValuesAndMarksConfigured) {
     expected.askMusicBrainz = false;
     expected.windowWidth = 800;
     EXPECT_EQ(settings_->values, expected);
+    // Written at once, so that a crash of the window loses nothing.
+    SettingsValues fromFile;
+    ASSERT_TRUE(LoadSettingsFile(expected.iniPath, fromFile));
+    fromFile.iniPath = expected.iniPath;
+    EXPECT_EQ(fromFile, expected);
 }
 
 TEST_F(SettingsComponentTest, DialogShowsTheCurrentValuesAndCancelKeepsThem) {
@@ -143,6 +149,7 @@ TEST_F(SettingsComponentTest, DialogShowsTheCurrentValuesAndCancelKeepsThem) {
     });
     EXPECT_EQ(result, QDialog::Rejected);
     EXPECT_EQ(settings_->values, before);
+    EXPECT_FALSE(std::filesystem::exists(before.iniPath));
 }
 
 // Invalid entries keep OK disabled; the confirmation only applies when

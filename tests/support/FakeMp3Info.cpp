@@ -21,8 +21,11 @@ int FakeMp3Info::Open(const std::string& path) {
     opened.push_back(path);
     openPath_.clear();
     std::string content;
-    if (!ReadFileBytes(path, content) || content.compare(0, 3, "MP3") != 0) {
-        return 1;
+    if (!ReadFileBytes(path, content)) {
+        return ENOENT;
+    }
+    if (content.compare(0, 3, "MP3") != 0) {
+        return EILSEQ;  // as the real component says "no MPEG audio"
     }
     const auto found = files.find(path.substr(path.rfind('/') + 1));
     current_ = found != files.end() ? found->second : FakeFile{};

@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "cddb/DefaultServer.h"
-#include "musicbrainz/DefaultServer.h"
-
 namespace corvane {
 
 inline constexpr const char* kIniFileName = "Corvane Mp3.ini";
+// The public services that answer when the settings name no other.
+inline constexpr const char* kDefaultCddbHost = "gnudb.gnudb.org";
+inline constexpr int kDefaultCddbPort = 80;
+inline constexpr const char* kDefaultMusicBrainzServer = "https://musicbrainz.org";
+// Level 6 answers in UTF-8, so titles in any script arrive whole; level 5
+// (ISO-8859-1) stays the user's choice where it is stored.
+inline constexpr int kDefaultCddbProtocolLevel = 6;
 
 // Every value the settings component keeps in "Corvane Mp3.ini". The program
 // reads and writes them directly; the file stores each flag as 0 or 1.
@@ -34,8 +38,9 @@ struct SettingsValues {
     bool createDirectory = true;
     std::vector<std::string> userFormats{"%0 - %2", "%0 - [%4] - %2", "(%1) - %0 - %2"};
     std::string nameFormat = "%0 - %2";
-    std::string cddbEmail;      // used in the CDDB hello when set
-    int cddbProtocolLevel = 5;  // 5 (ISO-8859-1) or 6 (UTF-8)
+    std::string caseMode = "Do nothing";  // the Convert Case combo's text, as selected
+    std::string cddbEmail;                // used in the CDDB hello when set
+    int cddbProtocolLevel = kDefaultCddbProtocolLevel;               // 5 (ISO-8859-1) or 6 (UTF-8)
     std::string cddbServer = std::string(kDefaultCddbHost) + ":80";  // "host" or "host:port"
     // The keyword search asks the CDDB server's search command; a host here
     // makes it read that host's web search page instead (older mirrors).
