@@ -6,7 +6,7 @@
 
 #include "album/TrackListColumns.h"
 #include "naming/NameFormatList.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 #include "widgets/Artwork.h"
 #include "widgets/SortListCtrl.h"
 

@@ -10,7 +10,7 @@
 #include "processing/DependenciesDialog.h"
 #include "processing/ProcessingDialog.h"
 #include "processing/RunRecovery.h"
-#include "settings/SettingsValues.h"
+#include "components/SettingsValues.h"
 
 namespace corvane {
 
