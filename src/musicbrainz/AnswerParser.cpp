@@ -92,6 +92,7 @@ MbTrack ReadTrack(const json& track) {
     if (out.lengthMs == 0) {
         out.lengthMs = Count(recording, "length");
     }
+    out.recordingId = Text(recording, "id");
     return out;
 }
 
@@ -139,24 +140,54 @@ MbRelease ReadRelease(const json& release) {
     return out;
 }
 
-}  // namespace
-
-MbParseResult ParseMusicBrainzAnswer(std::string_view text, MbAnswer& answer, std::string& error) {
-    answer = MbAnswer{};
-    error.clear();
+// The text within limits and parsed as an object; null root otherwise.
+json ParseObject(std::string_view text, std::string& error) {
     if (text.size() > kMaxMusicBrainzAnswerBytes) {
         error =
             "the answer is longer than " + std::to_string(kMaxMusicBrainzAnswerBytes) + " bytes";
-        return MbParseResult::kGarbage;
+        return json();
     }
     // A tree of millions of levels costs hundreds of bytes per level to build.
     if (JsonNestsDeeperThan(text)) {
         error = "the answer is nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
-        return MbParseResult::kGarbage;
+        return json();
     }
-    const json root = json::parse(text.begin(), text.end(), nullptr, false);
+    json root = json::parse(text.begin(), text.end(), nullptr, false);
     if (root.is_discarded() || !root.is_object()) {
         error = "the answer is not a JSON object";
+        return json();
+    }
+    return root;
+}
+
+}  // namespace
+
+MbParseResult ParseMusicBrainzRelease(std::string_view text, MbRelease& release,
+                                      std::string& error) {
+    release = MbRelease{};
+    error.clear();
+    const json root = ParseObject(text, error);
+    if (root.is_null()) {
+        return MbParseResult::kGarbage;
+    }
+    if (const json* message = Member(root, "error")) {
+        error = message->is_string() ? message->get<std::string>() : std::string("unknown error");
+        return MbParseResult::kError;
+    }
+    release = ReadRelease(root);
+    if (release.id.empty() || release.media.empty()) {
+        release = MbRelease{};
+        error = "the answer holds no release with its media";
+        return MbParseResult::kGarbage;
+    }
+    return MbParseResult::kReleases;
+}
+
+MbParseResult ParseMusicBrainzAnswer(std::string_view text, MbAnswer& answer, std::string& error) {
+    answer = MbAnswer{};
+    error.clear();
+    const json root = ParseObject(text, error);
+    if (root.is_null()) {
         return MbParseResult::kGarbage;
     }
     if (const json* message = Member(root, "error")) {
