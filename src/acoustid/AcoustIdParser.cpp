@@ -3,6 +3,8 @@
 #include <climits>
 #include <nlohmann/json.hpp>
 
+#include "platform/JsonAnswer.h"
+
 namespace corvane {
 
 namespace {
@@ -127,13 +129,8 @@ AidResult ReadResult(const json& result, std::size_t& releases) {
 AidParseResult ParseAcoustIdAnswer(std::string_view text, AidAnswer& answer, std::string& error) {
     answer = AidAnswer{};
     error.clear();
-    if (text.size() > kMaxAcoustIdAnswerBytes) {
-        error = "the answer is longer than " + std::to_string(kMaxAcoustIdAnswerBytes) + " bytes";
-        return AidParseResult::kGarbage;
-    }
-    const json root = json::parse(text.begin(), text.end(), nullptr, false);
-    if (root.is_discarded() || !root.is_object()) {
-        error = "the answer is not a JSON object";
+    const json root = ParseAnswerObject(text, kMaxAcoustIdAnswerBytes, error);
+    if (root.is_null()) {
         return AidParseResult::kGarbage;
     }
     const std::string status = Text(root, "status");

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
-#include "platform/Json.h"
+#include "platform/JsonAnswer.h"
 
 namespace corvane {
 
@@ -142,22 +142,7 @@ MbRelease ReadRelease(const json& release) {
 
 // The text within limits and parsed as an object; null root otherwise.
 json ParseObject(std::string_view text, std::string& error) {
-    if (text.size() > kMaxMusicBrainzAnswerBytes) {
-        error =
-            "the answer is longer than " + std::to_string(kMaxMusicBrainzAnswerBytes) + " bytes";
-        return json();
-    }
-    // A tree of millions of levels costs hundreds of bytes per level to build.
-    if (JsonNestsDeeperThan(text)) {
-        error = "the answer is nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
-        return json();
-    }
-    json root = json::parse(text.begin(), text.end(), nullptr, false);
-    if (root.is_discarded() || !root.is_object()) {
-        error = "the answer is not a JSON object";
-        return json();
-    }
-    return root;
+    return ParseAnswerObject(text, kMaxMusicBrainzAnswerBytes, error);
 }
 
 }  // namespace
