@@ -82,8 +82,9 @@ MainForm::MainForm(ResizableDialog* window) : window(window) {
     optionsPanel = BuildOptionsPanel();
     // Wider fonts widen the option groups; the window then starts wider too.
     const int width = std::max(kWidth, optionsPanel->minimumSizeHint().width() + 2 * kMargin);
-    page->resize(width, kHeight);
-    window->resize(width, kHeight);
+    designSize_ = QSize(width, kHeight);
+    page->resize(designSize_);
+    window->resize(designSize_);
     optionsPanel->setGeometry(kMargin, kMargin, width - 2 * kMargin,
                               optionsPanel->sizeHint().height());
 
@@ -125,8 +126,8 @@ QWidget* MainForm::BuildOptionsPanel() {
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kMargin);
-    row->addWidget(BuildStandardOptions(panel), 4);
-    row->addWidget(BuildTagInfo(panel), 5);
+    row->addWidget(BuildStandardOptions(panel), 3);
+    row->addWidget(BuildTagInfo(panel), 4);
     row->addWidget(BuildExtendedOptions(panel), 3);
 
     formatBox.SetBox(formatCombo);
@@ -238,6 +239,9 @@ QWidget* MainForm::BuildExtendedOptions(QWidget* panel) {
 }
 
 void MainForm::SetUpLayout(bool showStatusList) {
+    // The controls stand where they were placed for this size; the scroll area may have
+    // resized the page since, and the anchors are taken from this size.
+    page->resize(designSize_);
     if (!showStatusList) {
         // The tree and the lower list take the status list's room.
         const int grow = statusList->viewport()->height() + 5;

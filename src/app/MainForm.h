@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QSize>
 
 #include "app/QtComboBox.h"
 
@@ -102,6 +103,7 @@ private:
     QWidget* BuildExtendedOptions(QWidget* panel);
     void PlacePanes(int width);
 
+    QSize designSize_;
     QWidget* verticalPlaceholder_ = nullptr;
     QWidget* horizontalPlaceholder_ = nullptr;
 };
