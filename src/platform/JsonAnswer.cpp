@@ -1,5 +1,7 @@
 #include "platform/JsonAnswer.h"
 
+#include <climits>
+
 #include "platform/Json.h"
 
 namespace corvane {
@@ -20,6 +22,34 @@ nlohmann::json ParseAnswerObject(std::string_view text, std::size_t maxBytes, st
         return {};
     }
     return root;
+}
+
+const nlohmann::json* JsonMember(const nlohmann::json& object, const char* key) {
+    if (!object.is_object()) {
+        return nullptr;
+    }
+    const auto found = object.find(key);
+    return found == object.end() ? nullptr : &*found;
+}
+
+std::string JsonText(const nlohmann::json& object, const char* key) {
+    const nlohmann::json* value = JsonMember(object, key);
+    return value != nullptr && value->is_string() ? value->get<std::string>() : std::string();
+}
+
+int JsonCount(const nlohmann::json& object, const char* key) {
+    const nlohmann::json* value = JsonMember(object, key);
+    if (value == nullptr || !value->is_number()) {
+        return 0;
+    }
+    const double number = value->get<double>();
+    return number > 0 && number <= INT_MAX ? static_cast<int>(number) : 0;
+}
+
+const nlohmann::json& JsonElements(const nlohmann::json& object, const char* key) {
+    static const nlohmann::json kNone = nlohmann::json::array();
+    const nlohmann::json* value = JsonMember(object, key);
+    return value != nullptr && value->is_array() ? *value : kNone;
 }
 
 }  // namespace corvane
