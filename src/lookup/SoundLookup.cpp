@@ -20,17 +20,6 @@ constexpr const char* kUnknownSound = "AcoustID knows none of these files by the
 constexpr const char* kNoAlbum = "AcoustID names no album that holds most of these files.";
 constexpr const char* kCancelled = "Operation cancelled.";
 
-class BusyWhile {
-public:
-    explicit BusyWhile(LookupView& view) : view_(view) { view_.SetBusy(true); }
-    ~BusyWhile() { view_.SetBusy(false); }
-    BusyWhile(const BusyWhile&) = delete;
-    BusyWhile& operator=(const BusyWhile&) = delete;
-
-private:
-    LookupView& view_;
-};
-
 // "Title (1999) - [release id]".
 std::string ChoiceLine(const ReleaseChoice& choice) {
     std::string line = choice.title.empty() ? std::string("?") : choice.title;
@@ -82,7 +71,7 @@ SoundOutcome SoundLookup::Run() {
     std::vector<AidAnswer> answers;
     std::vector<ReleaseChoice> choices;
     {
-        BusyWhile busy(view_);
+        BusyScope busy(view_);
         if (!LookUpFiles(answers)) {
             return SoundOutcome::kNotFound;
         }
@@ -157,7 +146,7 @@ bool SoundLookup::Choose(const std::vector<ReleaseChoice>& choices, std::size_t&
 bool SoundLookup::ReadRelease(const ReleaseChoice& choice, const std::vector<AidAnswer>& answers) {
     MbLookup lookup;
     {
-        BusyWhile busy(view_);
+        BusyScope busy(view_);
         lookup = musicBrainz_.LookupRelease(choice.releaseId);
     }
     if (lookup.status != MbLookupStatus::kFound) {
