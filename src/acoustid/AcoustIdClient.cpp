@@ -1,5 +1,7 @@
 #include "acoustid/AcoustIdClient.h"
 
+#include "platform/EscapedText.h"
+
 #include "acoustid/AcoustIdParser.h"
 
 namespace corvane {
@@ -20,25 +22,6 @@ AidLookup Failure(long status, const std::string& text) {
 }
 
 }  // namespace
-
-std::string FormEscaped(const std::string& text) {
-    static const char* kHex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '.' || c == '_' || c == '~') {
-            out += c;
-        } else if (c == ' ') {
-            out += '+';
-        } else {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        }
-    }
-    return out;
-}
 
 void AcoustIdClient::Configure(const std::string& server, const std::string& key,
                                const FetchProxy& proxy) {

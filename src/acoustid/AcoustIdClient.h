@@ -51,8 +51,4 @@ private:
     FetchProxy proxy_;
 };
 
-// "key=value&..." escaping: letters, digits and "-._~" stay, a blank becomes
-// "+", every other byte "%XX".
-std::string FormEscaped(const std::string& text);
-
 }  // namespace corvane
