@@ -80,6 +80,9 @@ CachingByteSource::CachingByteSource(ByteSource& inner) : inner_(inner) {
 
 std::size_t CachingByteSource::Read(std::uint64_t offset, void* buffer, std::size_t count) {
     auto* out = static_cast<std::uint8_t*>(buffer);
+    if (count == 0) {
+        return 0;
+    }
     if (offset < headSize_) {
         // From the head, and what lies beyond it from the file.
         const std::size_t cached = std::min<std::size_t>(count, headSize_ - offset);

@@ -27,8 +27,6 @@ public:
     int Open(const std::string& path);
     std::uint64_t Size() const override { return size_; }
     std::size_t Read(std::uint64_t offset, void* buffer, std::size_t count) override;
-    // The open descriptor (-1 before Open), so that the tag reader can share it.
-    int Descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;

@@ -244,15 +244,7 @@ std::uint64_t TagEnd(ByteSource& source) {
     return audioAfter ? claimed : inside;
 }
 
-}  // namespace
-
-std::uint64_t LeadingTagEnd(ByteSource& file) {
-    CachingByteSource source(file);
-    return TagEnd(source);
-}
-
-bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
-    CachingByteSource source(file);
+bool Scan(CachingByteSource& source, MpegStreamInfo& out, FrameCount count) {
     MpegStreamInfo s;
     s.range = FindAudioRange(source, TagEnd(source));
     const std::uint64_t end = s.range.end;
@@ -269,6 +261,10 @@ bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
         s.variableBitrate = s.info.kind != InfoFrame::Kind::Info;
         pos += s.header.frameBytes;
     }
+    if (count == FrameCount::kFirstFrame) {
+        out = s;
+        return true;
+    }
     if (count == FrameCount::kInfoFrame && s.hasInfoFrame && InfoCountUsable(s)) {
         s.audioFrames = s.info.frames;
         // Encoders count the info frame in its byte field.
@@ -284,6 +280,22 @@ bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
     }
     out = s;
     return true;
+}
+
+}  // namespace
+
+std::uint64_t LeadingTagEnd(ByteSource& file) {
+    CachingByteSource source(file);
+    return TagEnd(source);
+}
+
+bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
+    // A source that caches already (shared with the tag reader) is used as it is.
+    if (auto* cached = dynamic_cast<CachingByteSource*>(&file)) {
+        return Scan(*cached, out, count);
+    }
+    CachingByteSource source(file);
+    return Scan(source, out, count);
 }
 
 }  // namespace corvane
