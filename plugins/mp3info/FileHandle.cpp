@@ -17,6 +17,24 @@ int FileHandle::Close() {
     return fd < 0 || ::close(fd) == 0 ? 0 : errno;
 }
 
+int FileHandle::Detach() {
+    return std::exchange(fd_, -1);
+}
+
+void BackgroundCloser::Close(FileHandle& handle) {
+    if (!handle.IsOpen()) {
+        return;
+    }
+    Wait();
+    closing_ = std::thread([fd = handle.Detach()] { ::close(fd); });
+}
+
+void BackgroundCloser::Wait() {
+    if (closing_.joinable()) {
+        closing_.join();
+    }
+}
+
 int WriteAllAt(int fd, const void* data, std::size_t size, off_t offset) {
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {

@@ -416,7 +416,8 @@ TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
 
 }  // namespace
 
-TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values) {
+TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values,
+                           FileHandle* replaced) {
     // Renaming a copy over a symbolic link would replace the link, not the file.
     const std::string path = RealPath(linkPath);
     struct stat st {};
@@ -449,8 +450,14 @@ TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& va
     if (TagWriteResult r = PlanLayout(source, before, values, layout, inPlace); r.error != 0) {
         return r;
     }
-    return inPlace ? WriteInPlace(file.fd(), source, before, layout)
-                   : WriteCopy(path, file.fd(), st, source, before, layout);
+    if (inPlace) {
+        return WriteInPlace(file.fd(), source, before, layout);
+    }
+    const TagWriteResult result = WriteCopy(path, file.fd(), st, source, before, layout);
+    if (result.error == 0 && replaced != nullptr) {
+        replaced->Reset(file.Detach());
+    }
+    return result;
 }
 
 }  // namespace corvane

@@ -85,7 +85,9 @@ int Mp3Info::WriteTag(const std::string& title, const std::string& artist, const
         return EBADF;
     }
     const Id3WriteValues values{title, artist, album, year, comment, track, genre};
-    const TagWriteResult result = WriteId3Tag(path_, values);
+    FileHandle replaced;
+    const TagWriteResult result = WriteId3Tag(path_, values, &replaced);
+    replacedFiles_.Close(replaced);
     writeError_ = result.reason;
     if (result.error == 0) {
         tag_ = ReadTagsOf(path_);

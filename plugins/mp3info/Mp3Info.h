@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "FileHandle.h"
 #include "Id3TagReader.h"
 #include "MpegStreamScanner.h"
 #include "PlayLength.h"
@@ -52,6 +53,8 @@ private:
     PlayLength length_;
     Id3Fields tag_;
     std::string writeError_;
+    // Frees the blocks of the files that tag writes replaced.
+    BackgroundCloser replacedFiles_;
 };
 
 // A new object; the caller ends it with Release().
