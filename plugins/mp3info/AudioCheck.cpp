@@ -61,12 +61,11 @@ std::string AudioChange(const MpegStreamInfo& before, ByteSource& old, ByteSourc
     const auto at = [shift](std::uint64_t offset) {
         return static_cast<std::uint64_t>(static_cast<std::int64_t>(offset) + shift);
     };
-    if (now.range.leadingTagSize != at(before.range.leadingTagSize)) {
-        return "the new tag would not end where the audio begins";
-    }
-    if (now.firstFrameOffset != at(before.firstFrameOffset) ||
+    // The scanner must end the new tag where it was written, not inside it.
+    if (now.range.leadingTagSize != at(before.range.leadingTagSize) ||
+        now.firstFrameOffset != at(before.firstFrameOffset) ||
         !SameBytes(old, before.firstFrameOffset, after, now.firstFrameOffset, 4)) {
-        return "the first audio frame would move";
+        return "the first or last audio frame would move";
     }
     if (now.range.start != at(before.range.start) || now.range.end != at(before.range.end) ||
         after.Size() != at(old.Size())) {
@@ -76,7 +75,7 @@ std::string AudioChange(const MpegStreamInfo& before, ByteSource& old, ByteSourc
     if (moved == AudioMoved::kCopied &&
         !SameBytes(old, before.range.end - block, after, at(before.range.end - block),
                    static_cast<std::size_t>(block))) {
-        return "the last audio frame would change";
+        return "the first or last audio frame would move";
     }
     return {};
 }
