@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -26,7 +27,12 @@ void BackgroundCloser::Close(FileHandle& handle) {
         return;
     }
     Wait();
-    closing_ = std::thread([fd = handle.Detach()] { ::close(fd); });
+    const int fd = handle.Detach();
+    try {
+        closing_ = std::thread([fd] { ::close(fd); });
+    } catch (const std::system_error&) {
+        ::close(fd);  // no thread to be had: closed here
+    }
 }
 
 void BackgroundCloser::Wait() {
