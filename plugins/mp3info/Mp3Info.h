@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "FileHandle.h"
 #include "Fingerprinter.h"
 #include "Id3TagReader.h"
 #include "MpegStreamScanner.h"
@@ -56,6 +57,8 @@ private:
     PlayLength length_;
     Id3Fields tag_;
     std::string writeError_;
+    // Frees the blocks of the files that tag writes replaced.
+    BackgroundCloser replacedFiles_;
 };
 
 // A new object; the caller ends it with Release().
