@@ -68,7 +68,7 @@ TEST(MatchLine, SplitsAtTheFirstSlashAndRejectsMissingParts) {
     }
 }
 
-TEST(SiteLine, ParsesCoordinates) {
+TEST(SiteLine, ParsesCoordinatesAndRejectsUnusableLines) {
     CddbSite site;
     ASSERT_TRUE(ParseSiteLine(
         "gnudb.gnudb.org http 80 /~cddb/cddb.cgi N037.46 W122.25 Random gnudb server", site));
@@ -77,14 +77,10 @@ TEST(SiteLine, ParsesCoordinates) {
     site = CddbSite{};
     ASSERT_TRUE(ParseSiteLine("h HTTP  8880  /p   S000.00 E000.00   Any", site));
     EXPECT_EQ(site, (CddbSite{"h", 8880, "/p", false, 0, true, 0, "Any"}));
-}
-
-TEST(SiteLine, RejectsUnusableLines) {
     for (const char* line : {"h cddbp 888 - N037.46 W122.25 text", "h http 80 /p N37.46 W122.25 t",
                              "h http 80 /p X037.46 W122.25 text", "h http 80 /p N037.46 Q122.25 t",
                              "h http 80 /p N037.46 W122.25", "h http 80 /p N037.46 W122.25   ",
                              "h http 99999 /p N037.46 W122.25 text", "h", ""}) {
-        CddbSite site;
         EXPECT_FALSE(ParseSiteLine(line, site)) << line;
     }
 }
