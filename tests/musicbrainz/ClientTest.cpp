@@ -112,30 +112,24 @@ const FailureCase kFailures[] = {
     {"ClosedWithoutAnswer", {""}, MbLookupStatus::kFailed, ""},
 };
 
-class FailureTest : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(FailureTest, IsReportedWithTheStatusAndTheServersText) {
-    const FailureCase& c = GetParam();
-    std::vector<test::ScriptedServer::Script> scripts;
-    for (const std::string& answer : c.answers) {
-        scripts.push_back(Sends(answer));
+TEST_F(ClientTest, FailuresAreReportedWithTheStatusAndTheServersText) {
+    for (const FailureCase& c : kFailures) {
+        SCOPED_TRACE(c.name);
+        std::vector<test::ScriptedServer::Script> scripts;
+        for (const std::string& answer : c.answers) {
+            scripts.push_back(Sends(answer));
+        }
+        test::ScriptedServer server(scripts);
+        const MbLookup lookup = ClientFor(server, "").Lookup(kToc, kDiscId);
+        EXPECT_EQ(lookup.status, c.status);
+        if (c.errorText.empty() && c.status == MbLookupStatus::kFailed) {
+            EXPECT_EQ(lookup.errorText.rfind("no answer: ", 0), 0u) << lookup.errorText;
+        } else {
+            EXPECT_EQ(lookup.errorText, c.errorText);
+        }
+        EXPECT_EQ(server.Connections(), static_cast<int>(c.answers.size()));
     }
-    test::ScriptedServer server(scripts);
-    FakeClock clock;
-    MusicBrainzClient client(clock);
-    client.Configure("http://127.0.0.1:" + std::to_string(server.Port()), "", {});
-    const MbLookup lookup = client.Lookup(kToc, kDiscId);
-    EXPECT_EQ(lookup.status, c.status);
-    if (c.errorText.empty() && c.status == MbLookupStatus::kFailed) {
-        EXPECT_EQ(lookup.errorText.rfind("no answer: ", 0), 0u) << lookup.errorText;
-    } else {
-        EXPECT_EQ(lookup.errorText, c.errorText);
-    }
-    EXPECT_EQ(server.Connections(), static_cast<int>(c.answers.size()));
 }
-
-INSTANTIATE_TEST_SUITE_P(MusicBrainz, FailureTest, ::testing::ValuesIn(kFailures),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ClientTest, WaitsASecondAfterTheLastAnswerAndNamesTheProgramWithoutAnAddress) {
     test::ScriptedServer server(Answer("200 OK", kRelease));
