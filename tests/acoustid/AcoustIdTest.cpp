@@ -46,15 +46,13 @@ struct HostileCase {
     AidParseResult result;
 };
 
+// Size and depth are refused by the reading the MusicBrainz answer shares
+// (its tests try them); one answer that is no JSON stands for them here.
 TEST(AcoustIdAnswer, HostileAnswersAreRefusedOrReadAsMissing) {
-    const std::string deep(100000, '[');
     const HostileCase cases[] = {
         {"error", R"({"status":"error","error":{"code":4,"message":"invalid API key"}})",
          AidParseResult::kError},
-        {"huge", R"({"status":"ok","results":[)" + std::string(5 << 20, ' ') + "]}",
-         AidParseResult::kGarbage},
         {"truncated", kAnswer.substr(0, kAnswer.size() / 2), AidParseResult::kGarbage},
-        {"deep", deep, AidParseResult::kGarbage},
         {"no list", R"({"status":"ok","results":{"a":1}})", AidParseResult::kGarbage},
         {"wrong types",
          R"({"status":"ok","results":[7,{"score":"high","recordings":{"id":1}},
@@ -71,7 +69,7 @@ TEST(AcoustIdAnswer, HostileAnswersAreRefusedOrReadAsMissing) {
     }
     AidAnswer answer;
     std::string error;
-    ParseAcoustIdAnswer(cases[5].text, answer, error);
+    ParseAcoustIdAnswer(cases[3].text, answer, error);
     ASSERT_EQ(answer.results.size(), 2u);
     EXPECT_EQ(answer.results[1].score, 0.0);
     const AidRecording& odd = answer.results[1].recordings.at(0);
