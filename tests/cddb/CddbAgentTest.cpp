@@ -178,21 +178,5 @@ TEST(TrackLengths, FromOffsetsAndDiscLength) {
     }
 }
 
-// An earlier list is replaced; without a record there is no list.
-TEST(BuildTrackList, FillsTheDatabaseTracks) {
-    ScriptedServer server(ReadAnswer("rock", "0102a002"));
-    CddbAgent agent;
-    TrackList tracks(5);
-    EXPECT_FALSE(agent.BuildTrackList(tracks));
-    EXPECT_TRUE(tracks.empty());
-    agent.SetSite("127.0.0.1", server.Port());
-    ASSERT_TRUE(agent.ReadRecord(0x0102a002, "rock"));
-    tracks.resize(5);
-    ASSERT_TRUE(agent.BuildTrackList(tracks));
-    ASSERT_EQ(tracks.size(), 2u);
-    EXPECT_EQ(tracks[1],
-              (TrackInfo{"2", "", "Artist", "Album", "Two", "2001", "Test", "", "2", 320, 320.0}));
-}
-
 }  // namespace
 }  // namespace corvane

@@ -101,24 +101,10 @@ TEST(Transport, AnswerFillingTheBufferExactlyIsReadWhole) {
     EXPECT_EQ(answer.text, first + filler + "zz");
 }
 
-// Silence ends a receive after the short timeout.
-TEST(Transport, SilenceTimesOutWithTheShortTimeout) {
-    ScriptedServer half({Script{{Step{std::string(kHeader) + "210 motd\r\nhalf", 0}}, 3000}});
-    CddbClient client;
-    client.SetTimeouts(300, 30000);
-    AnswerBuffer answer;
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(Receive(client, half.Port(), false, answer));
-    EXPECT_GE(ElapsedMs(start), 300);
-    EXPECT_LT(ElapsedMs(start), 1500);
-    EXPECT_EQ(client.ErrorCode(), 10060);
-    EXPECT_EQ(client.LastAnswer(), std::string(kHeader) + "210 motd\r\nhalf");
-}
-
 // A read whose answer never ends well fails in time and keeps what came: a
-// 401 on a connection held open waits for the terminator until the short
-// timeout, a trickle is cut off at the total limit, an answer without its
-// terminator ends at the close.
+// 401 on a connection held open then silent waits for the terminator until
+// the short timeout, a trickle is cut off at the total limit, an answer
+// without its terminator ends at the close.
 TEST(Transport, AReadWhoseAnswerNeverEndsFailsInTime) {
     std::vector<Step> trickle{Step{kHeader, 0}};
     for (int i = 0; i < 100; ++i) {
@@ -132,15 +118,15 @@ TEST(Transport, AReadWhoseAnswerNeverEndsFailsInTime) {
         long maxMs;
         std::string received;  // the start of it
     } cases[] = {
-        {{{{missing, 0}}, 3000}, 300, 1500, missing},
-        {{trickle, 0}, 550, 2000, std::string(kHeader) + "x"},
+        {{{{missing, 0}}, 3000}, 300, 1100, missing},
+        {{trickle, 0}, 1150, 2500, std::string(kHeader) + "x"},
         {{{{cut, 0}}, 0}, 0, 250, cut},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.received);
         ScriptedServer server({c.script});
         CddbClient client;
-        client.SetTimeouts(300, 600);
+        client.SetTimeouts(300, 1200);
         DiscRecord record;
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(client.Read(LocalSite(server.Port()), 1, "rock", record));
