@@ -8,26 +8,12 @@
 #include <vector>
 
 #include "cddb/ScriptedServer.h"
+#include "musicbrainz/FakeClock.h"
 
 namespace corvane {
 namespace {
 
 using namespace std::chrono_literals;
-
-class FakeClock : public RequestClock {
-public:
-    TimePoint Now() override { return now_; }
-    void SleepUntil(TimePoint when) override {
-        sleeps.push_back(when - now_);
-        now_ = when;
-    }
-    void Advance(std::chrono::milliseconds by) { now_ += by; }
-
-    std::vector<std::chrono::steady_clock::duration> sleeps;
-
-private:
-    TimePoint now_{};
-};
 
 const DiscToc kToc{1, 3, 33900, {150, 15150, 26400}};
 constexpr const char* kDiscId = "Abc.Def_ghi-";
@@ -52,7 +38,7 @@ protected:
         client.Configure("http://127.0.0.1:" + std::to_string(server.Port()) + "/", contact, {});
         return client;
     }
-    FakeClock clock_;
+    test::FakeClock clock_;
 };
 
 TEST_F(ClientTest, SendsTheLookupWithItsHeadersAndTriesAgainASecondAfterA503) {
@@ -135,9 +121,9 @@ TEST_F(ClientTest, WaitsASecondAfterTheLastAnswerAndNamesTheProgramWithoutAnAddr
     test::ScriptedServer server(Answer("200 OK", kRelease));
     MusicBrainzClient client = ClientFor(server, "");
     ASSERT_EQ(client.Lookup(kToc, kDiscId).status, MbLookupStatus::kFound);
-    clock_.Advance(300ms);
+    clock_.now += 300ms;
     ASSERT_EQ(client.Lookup(kToc, kDiscId).status, MbLookupStatus::kFound);
-    clock_.Advance(1500ms);
+    clock_.now += 1500ms;
     ASSERT_EQ(client.Lookup(kToc, kDiscId).status, MbLookupStatus::kFound);
     // Only the second came too soon, by 700 ms.
     EXPECT_EQ(clock_.sleeps, (std::vector<std::chrono::steady_clock::duration>{700ms}));
