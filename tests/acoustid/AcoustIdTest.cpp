@@ -9,6 +9,7 @@
 #include "acoustid/AcoustIdParser.h"
 #include "acoustid/AlbumChoice.h"
 #include "cddb/ScriptedServer.h"
+#include "musicbrainz/FakeClock.h"
 
 namespace corvane {
 namespace {
@@ -77,26 +78,13 @@ TEST(AcoustIdAnswer, HostileAnswersAreRefusedOrReadAsMissing) {
     EXPECT_EQ(odd.releases.at(0), (AidRelease{"x", "", "", 0, 0, 0, {}}));
 }
 
-class FakeClock : public RequestClock {
-public:
-    TimePoint Now() override { return now_; }
-    void SleepUntil(TimePoint when) override {
-        sleeps.push_back(when - now_);
-        now_ = when;
-    }
-    std::vector<std::chrono::steady_clock::duration> sleeps;
-
-private:
-    TimePoint now_{};
-};
-
 TEST(AcoustIdClient, PostsTheLookupThreeASecondAndShowsTheServicesError) {
     const std::string error =
         R"({"status":"error","error":{"code":4,"message":"invalid API key"}})";
     test::ScriptedServer server(
         {{{{test::HttpOk(kAnswer), 0}}, 0},
          {{{"HTTP/1.0 400 Bad Request\r\nContent-Type: application/json\r\n\r\n" + error, 0}}, 0}});
-    FakeClock clock;
+    test::FakeClock clock;
     AcoustIdClient client(clock);
     client.Configure("http://127.0.0.1:" + std::to_string(server.Port()) + "/", "k y&", {});
     EXPECT_EQ(client.RequestBody("AQAB-_x", 241),
