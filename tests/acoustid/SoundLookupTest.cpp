@@ -138,19 +138,10 @@ TEST(SoundLookup, FindsTheAlbumAndPairsEachFileWithItsOwnTrack) {
     settings.cddbServer = "127.0.0.1:" + std::to_string(server.Port());
     settings.musicbrainzServer = "http://" + settings.cddbServer;
     settings.acoustidServer = settings.musicbrainzServer;
+    settings.acoustidKey = "test";  // without one, the step says so: the workflow tests'
     workflow.Configure(settings);
     workflow.InitServerCombo();
 
-    // Without a key the step says so and the road goes on.
-    EXPECT_FALSE(workflow.QueryCommand());
-    EXPECT_NE(std::find(view.status.begin(), view.status.end(),
-                        "No AcoustID application key is set (Settings, Network): the files "
-                        "are not identified by sound."),
-              view.status.end());
-
-    settings.acoustidKey = "test";
-    workflow.Configure(settings);
-    view.status.clear();
     ASSERT_TRUE(workflow.QueryCommand());
     EXPECT_TRUE(workflow.FoundBySound());
     EXPECT_EQ(view.associations, 1);  // the pairing is shown for checking
