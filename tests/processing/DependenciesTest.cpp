@@ -65,21 +65,18 @@ protected:
 };
 
 // Answers the dialog: sets the checks, then OK or Cancel.
-class ScriptedChooser : public DependencyChooser {
-public:
-    ScriptedChooser(std::vector<bool> checks, bool ok) : checks_(std::move(checks)), ok_(ok) {}
+struct ScriptedChooser : DependencyChooser {
+    ScriptedChooser(std::vector<bool> checks, bool ok) : checks(std::move(checks)), ok(ok) {}
     bool ChooseDependencies(DependencyList& list, const std::string& dirName) override {
         shownDir = dirName;
-        for (std::size_t i = 0; i < checks_.size(); ++i) {
-            list.Entries()[i].checked = checks_[i];
+        for (std::size_t i = 0; i < checks.size(); ++i) {
+            list.Entries()[i].checked = checks[i];
         }
-        return ok_;
+        return ok;
     }
+    std::vector<bool> checks;
+    bool ok;
     std::string shownDir;
-
-private:
-    std::vector<bool> checks_;
-    bool ok_;
 };
 
 TEST_F(DependenciesTest, ListsFilesWithAnExtensionAndChecksThoseOfTheAlbum) {
