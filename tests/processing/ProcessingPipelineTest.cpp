@@ -205,6 +205,7 @@ TEST(PipelineTest, DependencyStepRunsLastWithTheAlbumDirectory) {
         {MakeFile(dir.path(), "a.mp3", 10)}, {MakeTrack(1, "One")}, {true, false, true}, mp3,
         {.dependencies = &step, .searchWords = "ARTIST ALBUM", .confirmDependencies = true});
     EXPECT_EQ(run.lines[run.lines.size() - 2], "Checking For Dependencies... Done.");
+    EXPECT_EQ(run.summary, "1 file done.");
     const DependencyContext& seen = step.seen;
     EXPECT_EQ(seen.dirName + "|" + seen.albumFolder + "|" + seen.searchWords + "|" +
                   seen.firstTrack.title,
