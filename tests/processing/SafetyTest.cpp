@@ -58,20 +58,25 @@ protected:
     std::map<std::string, std::string> before;  // the folder before RunWithCover
 };
 
-// A journal that cannot be written (a read-only or full album folder).
-class NoJournalOps : public FileOps {
-public:
-    int Append(const std::string&, std::string_view, bool) override { return EACCES; }
+// A journal that cannot be written (a read-only or full album folder): from
+// the line after the first `allowed`, or the line `refused`.
+struct RefusingOps : FileOps {
+    int allowed = 0;
+    std::string refused;
+    int Append(const std::string& path, std::string_view data, bool sync) override {
+        const bool refuse = refused.empty() ? allowed-- <= 0 : data == refused;
+        return refuse ? EPERM : FileOps::Append(path, data, sync);
+    }
 };
 
 TEST_F(SafetyTest, WithoutAJournalNothingIsTouched) {
     const TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
     const auto before = FolderContents(dir.path());
-    NoJournalOps ops;
+    RefusingOps ops;
     const PipelineRun run =
         RunPipeline(files, {MakeTrack(1, "One")}, {true, true, false}, mp3, {.ops = &ops});
     EXPECT_THAT(run.lines, Contains("Cannot write the run journal in \"" + dir.path() +
-                                    "/\": Permission denied"));
+                                    "/\": Operation not permitted"));
     EXPECT_EQ(run.lines.size(), 3u);
     EXPECT_EQ(run.failures, 1);
     EXPECT_EQ(run.summary, "No file was changed: see the log");
@@ -255,17 +260,10 @@ TEST_F(SafetyTest, AFileWrittenAtTheTargetMeanwhileSurvives) {
 // A journal line that cannot be written is named as such; an undo whose
 // last mark cannot be written says so and counts it.
 TEST_F(SafetyTest, AJournalThatCannotBeWrittenIsNamed) {
-    struct RefusingOps : FileOps {
-        std::string refused;  // the text of the line refused; empty: the first after the plan
-        int appends = 0;
-        int Append(const std::string& path, std::string_view data, bool sync) override {
-            const bool refuse = refused.empty() ? ++appends > 1 : data == refused;
-            return refuse ? EPERM : FileOps::Append(path, data, sync);
-        }
-    };
     const TrackList files = {MakeFile(dir.path(), "a.mp3", 10)};
     const std::string journal = "\"" + dir.path() + "/.corvane-run/journal\"";
     RefusingOps ops;
+    ops.allowed = 1;  // the plan
     const PipelineRun run = RunPipeline(files, {MakeTrack(1, "One")}, {}, mp3, {.ops = &ops});
     EXPECT_THAT(run.lines,
                 Contains("Cannot write the run journal " + journal + ": Operation not permitted"));
