@@ -41,16 +41,14 @@ TEST(AcoustIdAnswer, ReadsResultsRecordingsReleasesAndPositions) {
     EXPECT_EQ(answer.results[0].recordings.at(1).id, "rec-bare");
 }
 
-struct HostileCase {
-    const char* name;
-    std::string text;
-    AidParseResult result;
-};
-
 // Size and depth are refused by the reading the MusicBrainz answer shares
 // (its tests try them); one answer that is no JSON stands for them here.
 TEST(AcoustIdAnswer, HostileAnswersAreRefusedOrReadAsMissing) {
-    const HostileCase cases[] = {
+    const struct {
+        const char* name;
+        std::string text;
+        AidParseResult result;
+    } cases[] = {
         {"error", R"({"status":"error","error":{"code":4,"message":"invalid API key"}})",
          AidParseResult::kError},
         {"truncated", kAnswer.substr(0, kAnswer.size() / 2), AidParseResult::kGarbage},
@@ -62,7 +60,7 @@ TEST(AcoustIdAnswer, HostileAnswersAreRefusedOrReadAsMissing) {
              "mediums":[{"tracks":7}]}]}]}]}]})",
          AidParseResult::kResults},
     };
-    for (const HostileCase& c : cases) {
+    for (const auto& c : cases) {
         AidAnswer answer;
         std::string error;
         EXPECT_EQ(ParseAcoustIdAnswer(c.text, answer, error), c.result) << c.name;
