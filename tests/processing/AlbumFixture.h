@@ -22,10 +22,6 @@ struct CurrentDirGuard {
     }
 };
 
-inline std::string CurrentDir() {
-    return std::filesystem::current_path().string();
-}
-
 // The whole content of a file, or "(unreadable)".
 inline std::string FileText(const std::string& path) {
     std::string content;

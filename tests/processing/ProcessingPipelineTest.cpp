@@ -8,7 +8,6 @@
 #include <regex>
 
 #include "processing/AlbumFixture.h"
-#include "processing/PlaylistWriter.h"
 #include "processing/RunRecovery.h"
 #include "support/FakeMp3Info.h"
 #include "support/TestSupport.h"
@@ -20,7 +19,6 @@ namespace fs = std::filesystem;
 
 const std::string kDir = "Artist - Album/";
 const std::string kDirDone = "Creating New Directory... Done.";
-const std::string kMoveDone = "Moving Files... Done.";
 const std::string kRenaming = "Renaming and ID3Tag Files...";
 const std::string kAllDone = kRenaming + " Done.";
 const std::string kListDone = "Creating Playlist... Done.";
@@ -47,7 +45,7 @@ const Case kCases[] = {
      {"Help", ""},
      {true, true, false},
      {{kDir + "cover.jpg", "jpg"}},
-     {kDirDone, kMoveDone, kAllDone, kListDone},
+     {kDirDone, "Moving Files... Done.", kAllDone, kListDone},
      {{kDir + "cover.jpg", "jpg"},
       {kDir + "01 - Help.mp3", "track1.mp3 / 1 Help"},
       {kDir + "02 - .mp3", "track2.mp3 / 2 "},
@@ -175,7 +173,7 @@ TEST(PipelineTest, EachCaseLogsLandsAndIsUndone) {
         EXPECT_EQ(run.failures, c.failures);
         EXPECT_EQ(Described(dir.path()), c.after);
         if (!c.options.createDirectory) {
-            EXPECT_EQ(fs::path(CurrentDir()), fs::canonical(dir.path()));
+            EXPECT_EQ(fs::current_path(), fs::canonical(dir.path()));
         }
         MemoryProcessingLog log;
         EXPECT_EQ(UndoRun(dir.path(), log), 0) << ::testing::PrintToString(log.Lines());
@@ -187,13 +185,13 @@ class RecordingDependencyStep : public DependencyStep {
 public:
     int Run(const DependencyContext& context, ProcessingLog& log) override {
         seen = context;
-        cwd = CurrentDir();
+        cwd = fs::current_path();
         log.Log("Checking For Dependencies...");
         log.Log(kDoneText);
         return 0;
     }
     DependencyContext seen;
-    std::string cwd;
+    fs::path cwd;
 };
 
 TEST(PipelineTest, DependencyStepRunsLastWithTheAlbumDirectory) {
@@ -212,8 +210,8 @@ TEST(PipelineTest, DependencyStepRunsLastWithTheAlbumDirectory) {
               "Artist - Album|" + dir.path() + "/|ARTIST ALBUM|One");
     EXPECT_TRUE(seen.albumDirEntered && seen.confirmDependencies);
     // The album directory is the current directory, and stays so.
-    EXPECT_EQ(fs::path(step.cwd), fs::canonical(dir.File("Artist - Album")));
-    EXPECT_EQ(fs::path(CurrentDir()), fs::canonical(dir.File("Artist - Album")));
+    EXPECT_EQ(step.cwd, fs::canonical(dir.File("Artist - Album")));
+    EXPECT_EQ(fs::current_path(), fs::canonical(dir.File("Artist - Album")));
 }
 
 }  // namespace
