@@ -113,21 +113,13 @@ TEST_F(DependenciesTest, MovesWhatTheUserChecksAndNothingOnCancel) {
         std::vector<std::string> lines;
         std::vector<std::string> moved;
     };
+    const std::string checked = "Checking For Dependencies... Done.";
+    const std::string moved = "Moving Dependencies Files... Done.";
     const Case cases[] = {
-        {true, true, {false, true}, false, {"Checking For Dependencies... Done."}, {}},
-        {true,
-         true,
-         {false, true},
-         true,
-         {"Checking For Dependencies... Done.", "Moving Dependencies Files... Done."},
-         {"info.txt"}},
+        {true, true, {false, true}, false, {checked}, {}},
+        {true, true, {false, true}, true, {checked, moved}, {"info.txt"}},
         // Without asking, only the matching files move: none here.
-        {true,
-         false,
-         {true, true},
-         true,
-         {"Checking For Dependencies... Done.", "Moving Dependencies Files... Done."},
-         {}},
+        {true, false, {true, true}, true, {checked, moved}, {}},
         {false, true, {true, true}, true, {}, {}},
     };
     for (const Case& c : cases) {
