@@ -32,6 +32,12 @@ public:
     using S = const std::string&;
     int Rename(S a, S b) override { return Count(), FileOps::Rename(a, b); }
     int MakeDirectory(S path) override { return Count(), FileOps::MakeDirectory(path); }
+    int RemoveDirectory(S path) override { return Count(), FileOps::RemoveDirectory(path); }
+    int RemoveFile(S path) override { return Count(), FileOps::RemoveFile(path); }
+    int ReplaceFile(S a, S b) override { return Count(), FileOps::ReplaceFile(a, b); }
+    int Truncate(S path, std::size_t size) override {
+        return Count(), FileOps::Truncate(path, size);
+    }
     int CreateFile(S path, std::string_view data) override {
         return Count(), FileOps::CreateFile(path, data);
     }
