@@ -47,24 +47,20 @@ TEST(SearchAnswer, ListNoMatchAndUnexpectedStatus) {
 TEST(MatchLine, SplitsAtTheFirstSlashAndRejectsMissingParts) {
     const struct {
         const char* line;
-        bool ok;
         DiscMatch match;
     } cases[] = {
-        {"misc 12345678 AC/DC / Back", true, {"misc", 0x12345678, "AC", "DC / Back"}},
+        {"misc 12345678 AC/DC / Back", {"misc", 0x12345678, "AC", "DC / Back"}},
         // Without a slash the rest is the title, untrimmed.
-        {"misc 12345678 Only a title ", true, {"misc", 0x12345678, "", "Only a title "}},
-        {"rock zz A / B\nmore", true, {"rock", 0, "A", "B"}},
-        {"rock", false, {}},
-        {"rock 12345678", false, {}},
-        {"rock 12345678   ", false, {}},
-        {"", false, {}},
+        {"misc 12345678 Only a title ", {"misc", 0x12345678, "", "Only a title "}},
+        {"rock zz A / B\nmore", {"rock", 0, "A", "B"}},
     };
+    DiscMatch match;
     for (const auto& c : cases) {
-        DiscMatch match;
-        ASSERT_EQ(ParseMatchLine(c.line, match), c.ok) << c.line;
-        if (c.ok) {
-            EXPECT_EQ(match, c.match) << c.line;
-        }
+        ASSERT_TRUE(ParseMatchLine(c.line, match)) << c.line;
+        EXPECT_EQ(match, c.match) << c.line;
+    }
+    for (const char* line : {"rock", "rock 12345678", "rock 12345678   ", ""}) {
+        EXPECT_FALSE(ParseMatchLine(line, match)) << line;
     }
 }
 
