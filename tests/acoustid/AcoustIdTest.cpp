@@ -9,6 +9,7 @@
 #include "acoustid/AcoustIdParser.h"
 #include "acoustid/AlbumChoice.h"
 #include "cddb/ScriptedServer.h"
+#include "musicbrainz/FakeClock.h"
 
 namespace corvane {
 namespace {
@@ -40,57 +41,32 @@ TEST(AcoustIdAnswer, ReadsResultsRecordingsReleasesAndPositions) {
     EXPECT_EQ(answer.results[0].recordings.at(1).id, "rec-bare");
 }
 
-struct HostileCase {
-    const char* name;
-    std::string text;
-    AidParseResult result;
-};
-
+// Size and depth are refused by the reading the MusicBrainz answer shares
+// (its tests try them); one answer that is no JSON stands for them here.
 TEST(AcoustIdAnswer, HostileAnswersAreRefusedOrReadAsMissing) {
-    const std::string deep(100000, '[');
-    const HostileCase cases[] = {
-        {"error", R"({"status":"error","error":{"code":4,"message":"invalid API key"}})",
-         AidParseResult::kError},
-        {"huge", R"({"status":"ok","results":[)" + std::string(5 << 20, ' ') + "]}",
-         AidParseResult::kGarbage},
-        {"truncated", kAnswer.substr(0, kAnswer.size() / 2), AidParseResult::kGarbage},
-        {"deep", deep, AidParseResult::kGarbage},
-        {"no list", R"({"status":"ok","results":{"a":1}})", AidParseResult::kGarbage},
-        {"wrong types",
-         R"({"status":"ok","results":[7,{"score":"high","recordings":{"id":1}},
-            {"score":1e308,"recordings":[{"id":5},{"id":"r","duration":-3,"artists":"x",
-             "releasegroups":[{"releases":[{"id":"x","date":"1999","track_count":1e99,
-             "mediums":[{"tracks":7}]}]}]}]}]})",
-         AidParseResult::kResults},
-    };
-    for (const HostileCase& c : cases) {
-        AidAnswer answer;
-        std::string error;
-        EXPECT_EQ(ParseAcoustIdAnswer(c.text, answer, error), c.result) << c.name;
-        EXPECT_EQ(error.empty(), c.result == AidParseResult::kResults) << c.name;
-    }
     AidAnswer answer;
     std::string error;
-    ParseAcoustIdAnswer(cases[5].text, answer, error);
-    ASSERT_EQ(answer.results.size(), 2u);
-    EXPECT_EQ(answer.results[1].score, 0.0);
-    const AidRecording& odd = answer.results[1].recordings.at(0);
+    for (const std::string& text : {kAnswer.substr(0, kAnswer.size() / 2),
+                                    std::string(R"({"status":"ok","results":{"a":1}})")}) {
+        EXPECT_EQ(ParseAcoustIdAnswer(text, answer, error), AidParseResult::kGarbage) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
+    // Wrong types are read as missing. (An error answer is the client test's.)
+    const std::string wrongTypes =
+        R"({"status":"ok","results":[7,{"score":"high","recordings":{"id":1}},
+            {"score":1e308,"recordings":[{"id":5},{"id":"r","duration":-3,"artists":"x",
+             "releasegroups":[{"releases":[{"id":"x","date":"1999","track_count":1e99,
+             "mediums":[{"tracks":7}]}]}]}]}]})";
+    AidAnswer read;
+    error.clear();
+    ASSERT_EQ(ParseAcoustIdAnswer(wrongTypes, read, error), AidParseResult::kResults) << error;
+    EXPECT_TRUE(error.empty());
+    ASSERT_EQ(read.results.size(), 2u);
+    EXPECT_EQ(read.results[1].score, 0.0);
+    const AidRecording& odd = read.results[1].recordings.at(0);
     EXPECT_EQ(odd.seconds, 0);
     EXPECT_EQ(odd.releases.at(0), (AidRelease{"x", "", "", 0, 0, 0, {}}));
 }
-
-class FakeClock : public RequestClock {
-public:
-    TimePoint Now() override { return now_; }
-    void SleepUntil(TimePoint when) override {
-        sleeps.push_back(when - now_);
-        now_ = when;
-    }
-    std::vector<std::chrono::steady_clock::duration> sleeps;
-
-private:
-    TimePoint now_{};
-};
 
 TEST(AcoustIdClient, PostsTheLookupThreeASecondAndShowsTheServicesError) {
     const std::string error =
@@ -98,7 +74,7 @@ TEST(AcoustIdClient, PostsTheLookupThreeASecondAndShowsTheServicesError) {
     test::ScriptedServer server(
         {{{{test::HttpOk(kAnswer), 0}}, 0},
          {{{"HTTP/1.0 400 Bad Request\r\nContent-Type: application/json\r\n\r\n" + error, 0}}, 0}});
-    FakeClock clock;
+    test::FakeClock clock;
     AcoustIdClient client(clock);
     client.Configure("http://127.0.0.1:" + std::to_string(server.Port()) + "/", "k y&", {});
     EXPECT_EQ(client.RequestBody("AQAB-_x", 241),

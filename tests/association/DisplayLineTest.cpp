@@ -26,11 +26,9 @@ TEST(DisplayLineTest, ParseIsExactForEveryLineItMakes) {
 
 TEST(DisplayLineTest, RejectsTextsThatAreNoDisplayLines) {
     DisplayLineParts parts;
-    EXPECT_FALSE(ParseDisplayLine("", parts));
-    EXPECT_FALSE(ParseDisplayLine(" ", parts));
-    EXPECT_FALSE(ParseDisplayLine("name [1:2]", parts));
-    EXPECT_FALSE(ParseDisplayLine("name [aa:bb:cc]", parts));
-    EXPECT_FALSE(ParseDisplayLine("name 00:00:00]", parts));
+    for (const char* text : {"", " ", "name [1:2]", "name [aa:bb:cc]", "name 00:00:00]"}) {
+        EXPECT_FALSE(ParseDisplayLine(text, parts)) << text;
+    }
     EXPECT_EQ(parts.playSeconds, 0u);
     EXPECT_TRUE(parts.name.empty());
 }

@@ -7,13 +7,12 @@ namespace {
 
 TEST(PairingFileTest, ReadsPairsAndRefusesBadLines) {
     TrackList files(3);
-    files[0].fileName = "a.mp3";
-    files[1].fileName = "b b.mp3";
-    files[2].fileName = "c.mp3";
     TrackList tracks(3);
-    tracks[0].track = "1";
-    tracks[1].track = "2";
-    tracks[2].track = "3";
+    const char* const names[] = {"a.mp3", "b b.mp3", "c.mp3"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        files[i].fileName = names[i];
+        tracks[i].track = std::to_string(i + 1);
+    }
     struct Case {
         const char* text;
         std::vector<int> files;

@@ -3,6 +3,7 @@
 #include "cddb/AnswerText.h"
 #include "cddb/Base64.h"
 #include "cddb/CddbText.h"
+#include "support/CaseTable.h"
 
 namespace corvane {
 namespace {
@@ -28,16 +29,14 @@ TEST(AnswerText, BodyAndLineBreaks) {
 }
 
 TEST(Base64, MatchesTheRfc4648VectorsAndNeverBreaksLines) {
-    const char* const vectors[][2] = {{"", ""},
-                                      {"f", "Zg=="},
-                                      {"fo", "Zm8="},
-                                      {"foo", "Zm9v"},
-                                      {"foob", "Zm9vYg=="},
-                                      {"fooba", "Zm9vYmE="},
-                                      {"foobar", "Zm9vYmFy"}};
-    for (const auto& [plain, encoded] : vectors) {
-        EXPECT_EQ(Base64Encode(plain), encoded);
-    }
+    test::ExpectTable([](const std::string& plain) { return Base64Encode(plain); },
+                      {{"", ""},
+                       {"f", "Zg=="},
+                       {"fo", "Zm8="},
+                       {"foo", "Zm9v"},
+                       {"foob", "Zm9vYg=="},
+                       {"fooba", "Zm9vYmE="},
+                       {"foobar", "Zm9vYmFy"}});
     EXPECT_EQ(Base64Encode(std::string("\xff\xfe\x00", 3)), "//4A");  // bytes are unsigned
     EXPECT_EQ(Base64Encode(std::string(120, 'x')).find_first_of("\r\n"), std::string::npos);
 }

@@ -5,65 +5,48 @@
 namespace corvane {
 namespace {
 
-// Joins lines with CR LF, as the body arrives with the terminator removed.
-std::string Body(const std::vector<std::string>& lines) {
+// Line 0 is the status; 3 and 4 the offsets, 13 to 15 the track titles.
+const std::string kExample =
+    "210 rock a50c5c0d CD database entry follows\n# xmcd\n# Track frame offsets:\n#\t150\n"
+    "#\t21052\n#\n# Disc length: 600 seconds\n# Revision: 2\n# Submitted via: ripper 1.0\n"
+    "DISCID=a50c5c0d\nDTITLE=Some Artist / Some Album\nDYEAR=1999\nDGENRE=Rock\n"
+    "TTITLE0=First\nTTITLE1=Sec\nTTITLE1=ond\nEXTD=\nEXTT0=\nEXTT1=\nPLAYORDER=";
+
+// The example with `count` lines from `at` on replaced, its lines ending in
+// CR LF, as the body arrives with the terminator removed.
+std::string ExampleWith(size_t at, size_t count, const std::vector<std::string>& replacement) {
+    std::vector<std::string> lines(1);
+    for (const char c : kExample) {
+        c == '\n' ? lines.emplace_back() : lines.back() += c;
+    }
+    lines.erase(lines.begin() + static_cast<long>(at),
+                lines.begin() + static_cast<long>(at + count));
+    lines.insert(lines.begin() + static_cast<long>(at), replacement.begin(), replacement.end());
     std::string body;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        body += (i ? "\r\n" : "") + lines[i];
+    for (const std::string& line : lines) {
+        body += (body.empty() ? "" : "\r\n") + line;
     }
     return body;
 }
 
-const std::vector<std::string> kExample = {"210 rock a50c5c0d CD database entry follows",
-                                           "# xmcd",
-                                           "# Track frame offsets:",
-                                           "#\t150",
-                                           "#\t21052",
-                                           "#",
-                                           "# Disc length: 600 seconds",
-                                           "# Revision: 2",
-                                           "# Submitted via: ripper 1.0",
-                                           "DISCID=a50c5c0d",
-                                           "DTITLE=Some Artist / Some Album",
-                                           "DYEAR=1999",
-                                           "DGENRE=Rock",
-                                           "TTITLE0=First",
-                                           "TTITLE1=Sec",
-                                           "TTITLE1=ond",
-                                           "EXTD=",
-                                           "EXTT0=",
-                                           "EXTT1=",
-                                           "PLAYORDER="};
-
-// The example with `count` lines from `at` on replaced.
-std::string ExampleWith(size_t at, size_t count, const std::vector<std::string>& replacement) {
-    std::vector<std::string> lines = kExample;
-    lines.erase(lines.begin() + static_cast<long>(at),
-                lines.begin() + static_cast<long>(at + count));
-    lines.insert(lines.begin() + static_cast<long>(at), replacement.begin(), replacement.end());
-    return Body(lines);
-}
-
 TEST(XmcdRecord, ParsesTheExampleRecordWithEitherLineBreak) {
-    std::string lineFeeds = Body(kExample);
-    std::erase(lineFeeds, '\r');
-    const DiscRecord expected{.frameOffsets = {150, 21052},
-                              .discLength = 600,
-                              .revision = 2,
-                              .submitterName = "ripper",
-                              .submitterVersion = "1.0",
-                              .submitterComment = "",
-                              .discId = 0xa50c5c0d,
-                              .artist = "Some Artist",
-                              .album = "Some Album",
-                              .trackTitles = {"First", "Second"},
-                              .extendedData = "",
-                              .trackExtended = {"", ""},
-                              .playOrder = {},
-                              .year = 1999,
-                              .genre = "Rock",
-                              .trackArtists = {}};
-    for (const std::string& body : {Body(kExample), lineFeeds}) {
+    const DiscRecord expected{{150, 21052},
+                              600,
+                              2,
+                              "ripper",
+                              "1.0",
+                              "",
+                              0xa50c5c0d,
+                              "Some Artist",
+                              "Some Album",
+                              {"First", "Second"},
+                              "",
+                              {"", ""},
+                              {},
+                              1999,
+                              "Rock",
+                              {}};
+    for (const std::string& body : {ExampleWith(0, 0, {}), kExample}) {
         DiscRecord record;
         ASSERT_TRUE(ParseXmcdRecord(body, record));
         EXPECT_EQ(record, expected);

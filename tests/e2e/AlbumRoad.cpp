@@ -20,8 +20,31 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Utf8(const TagLib::String& text) {
-    return text.to8Bit(true);
+// A file's bytes without its ID3v2 and ID3v1 tags: what tagging must leave untouched.
+std::string AudioBytes(const std::string& bytes) {
+    std::size_t start = 0;
+    if (bytes.size() >= 10 && bytes.compare(0, 3, "ID3") == 0) {
+        const auto size = [&](int i) { return static_cast<std::size_t>(bytes[6 + i] & 0x7F); };
+        start = 10 + (size(0) << 21 | size(1) << 14 | size(2) << 7 | size(3));  // no footer
+    }
+    std::size_t end = bytes.size();
+    if (end >= start + 128 && bytes.compare(end - 128, 3, "TAG") == 0) {
+        end -= 128;
+    }
+    return start <= end ? bytes.substr(start, end - start) : std::string();
+}
+
+// The tags as TagLib reads them: title|artist|album|year|track|genre|comment.
+std::string TagLine(const std::string& path) {
+    TagLib::MPEG::File file(path.c_str());
+    const TagLib::Tag* tag = file.isValid() ? file.tag() : nullptr;
+    if (tag == nullptr) {
+        return "(not read)";
+    }
+    return tag->title().to8Bit(true) + "|" + tag->artist().to8Bit(true) + "|" +
+           tag->album().to8Bit(true) + "|" + std::to_string(tag->year()) + "|" +
+           std::to_string(tag->track()) + "|" + tag->genre().to8Bit(true) + "|" +
+           tag->comment().to8Bit(true);
 }
 
 }  // namespace
@@ -54,10 +77,10 @@ bool AlbumRoad::MakeAlbum(const std::vector<EncodedTrack>& tracks) {
     std::sort(sorted.begin(), sorted.end(),
               [](const EncodedTrack& a, const EncodedTrack& b) { return a.fileName < b.fileName; });
     TrackList files;
+    trackFrames_.clear();
     for (const EncodedTrack& track : sorted) {
-        TrackInfo file;
-        file.playTime = static_cast<double>(track.samples) / kSampleRate;
-        files.push_back(file);
+        files.emplace_back().playTime = static_cast<double>(track.samples) / kSampleRate;
+        trackFrames_.push_back(track.samples / kCdFrameSamples);
     }
     DiscIdCalculator calculator;
     discId_ = HexId(calculator.ComputeDiscId(files));
@@ -70,10 +93,6 @@ bool AlbumRoad::MakeAlbum(const std::vector<EncodedTrack>& tracks) {
     }
     discLength_ = offsets.back().minutes * 60 + offsets.back().seconds;
     musicbrainzId_ = MusicBrainzDiscId(TocFromOffsets(offsets));
-    trackFrames_.clear();
-    for (const EncodedTrack& track : sorted) {
-        trackFrames_.push_back(track.samples / kCdFrameSamples);
-    }
     return true;
 }
 
@@ -161,35 +180,6 @@ std::vector<std::string> Names(const std::string& folder) {
     return names;
 }
 
-std::string AudioBytes(const std::string& bytes) {
-    std::size_t start = 0;
-    if (bytes.size() >= 10 && bytes.compare(0, 3, "ID3") == 0) {
-        const auto size = [&](int i) { return static_cast<std::size_t>(bytes[6 + i] & 0x7F); };
-        start = 10 + (size(0) << 21 | size(1) << 14 | size(2) << 7 | size(3));  // no footer
-    }
-    std::size_t end = bytes.size();
-    if (end >= start + 128 && bytes.compare(end - 128, 3, "TAG") == 0) {
-        end -= 128;
-    }
-    return start <= end ? bytes.substr(start, end - start) : std::string();
-}
-
-bool ReadTags(const std::string& path, TagValues& tags) {
-    TagLib::MPEG::File file(path.c_str());
-    const TagLib::Tag* tag = file.isValid() ? file.tag() : nullptr;
-    if (tag == nullptr) {
-        return false;
-    }
-    tags.title = Utf8(tag->title());
-    tags.artist = Utf8(tag->artist());
-    tags.album = Utf8(tag->album());
-    tags.year = tag->year();
-    tags.track = tag->track();
-    tags.genre = Utf8(tag->genre());
-    tags.comment = Utf8(tag->comment());
-    return true;
-}
-
 void ExpectStandardAlbumTracks(const std::string& dir, const std::vector<std::string>& names,
                                const std::map<std::string, std::string>& before,
                                const std::string& genre, const std::string& secondComment) {
@@ -202,16 +192,9 @@ void ExpectStandardAlbumTracks(const std::string& dir, const std::vector<std::st
         std::string bytes;
         ASSERT_TRUE(ReadFileBytes(dir + "/" + names[i], bytes));
         EXPECT_TRUE(AudioBytes(bytes) == AudioBytes(before.at(sources[i])));
-        TagValues tags;
-        ASSERT_TRUE(ReadTags(dir + "/" + names[i], tags));
-        const TagValues expected{titles[i],
-                                 "Los Niños",
-                                 "Días: Vol 1",
-                                 2001,
-                                 static_cast<unsigned>(i + 1),
-                                 genre,
-                                 i == 1 ? secondComment : ""};
-        EXPECT_TRUE(tags == expected) << tags.title << " / " << tags.genre << " / " << tags.comment;
+        EXPECT_EQ(TagLine(dir + "/" + names[i]), titles[i] + "|Los Niños|Días: Vol 1|2001|" +
+                                                     std::to_string(i + 1) + "|" + genre + "|" +
+                                                     (i == 1 ? secondComment : ""));
     }
 }
 

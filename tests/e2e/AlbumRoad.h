@@ -22,18 +22,6 @@ struct EncodedTrack {
     std::vector<std::string> lameArgs;
 };
 
-// The tags of a file as TagLib reads them, texts in UTF-8.
-struct TagValues {
-    std::string title;
-    std::string artist;
-    std::string album;
-    unsigned year = 0;
-    unsigned track = 0;
-    std::string genre;
-    std::string comment;
-    bool operator==(const TagValues&) const = default;
-};
-
 class AlbumRoad {
 public:
     AlbumRoad();
@@ -94,11 +82,6 @@ private:
 std::map<std::string, std::string> Snapshot(const std::string& folder);
 // The names in folder, sorted, leaving out the run journal's folder.
 std::vector<std::string> Names(const std::string& folder);
-// A file's bytes without its ID3v2 and ID3v1 tags: what tagging must leave untouched.
-std::string AudioBytes(const std::string& bytes);
-// False when TagLib cannot read the file as MPEG audio.
-bool ReadTags(const std::string& path, TagValues& tags);
-
 // The standard album landed in dir under names (track order): each file's audio is its
 // source's in before, its tag the record "Los Niños / Días: Vol 1" (2001, genre) with the
 // titles "Café", "Why?", "Last \"One\"" and the second track's comment.

@@ -22,10 +22,6 @@ struct CurrentDirGuard {
     }
 };
 
-inline std::string CurrentDir() {
-    return std::filesystem::current_path().string();
-}
-
 // The whole content of a file, or "(unreadable)".
 inline std::string FileText(const std::string& path) {
     std::string content;
@@ -89,24 +85,39 @@ inline TrackInfo MakeTrack(int number, const std::string& title,
     return track;
 }
 
-// What a pipeline run logged and counted.
+// What a pipeline run logged, counted and summed up.
 struct PipelineRun {
     std::vector<std::string> lines;
     int failures = 0;
+    std::string summary;
 };
 
-// Runs every step; rows default to the records' own order.
+// How a run is made beyond its lists: rows default to the records' own order.
+struct RunSetup {
+    std::vector<int> fileRows = {};
+    std::vector<int> trackRows = {};
+    FileOps* ops = nullptr;
+    DependencyStep* dependencies = nullptr;
+    std::string searchWords = "";
+    bool confirmDependencies = false;
+};
+
+// Runs every step.
 inline PipelineRun RunPipeline(const TrackList& files, const TrackList& tracks,
                                const ProcessingOptions& options, Mp3InfoObject& mp3,
-                               std::vector<int> fileRows = {}, std::vector<int> trackRows = {}) {
+                               RunSetup setup = {}) {
     MemoryProcessingLog log;
-    ProcessingPipeline pipeline(log);
-    pipeline.SetLists(
-        files, tracks, fileRows.empty() ? RecordOrderRows(files.size()) : std::move(fileRows),
-        trackRows.empty() ? RecordOrderRows(tracks.size()) : std::move(trackRows), mp3);
+    ProcessingPipeline pipeline(log, setup.ops);
+    const auto rows = [](std::vector<int>& given, std::size_t count) {
+        return given.empty() ? RecordOrderRows(count) : std::move(given);
+    };
+    pipeline.SetLists(files, tracks, rows(setup.fileRows, files.size()),
+                      rows(setup.trackRows, tracks.size()), mp3);
     pipeline.SetOptions(options);
+    pipeline.SetDependencyStep(setup.dependencies);
+    pipeline.SetDependencyOptions(setup.searchWords, setup.confirmDependencies);
     pipeline.RunAll();
-    return {log.Lines(), pipeline.FailureCount()};
+    return {log.Lines(), pipeline.FailureCount(), pipeline.SummaryText()};
 }
 
 }  // namespace corvane::test

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 
 #include "processing/AlbumFixture.h"
 #include "support/FakeMp3Info.h"
@@ -43,18 +44,25 @@ std::vector<int> PictureStates(const ProcessingDialog& dialog) {
 constexpr int kBegun = static_cast<int>(ProcessingDialog::StepPicture::kBegun);
 constexpr int kFailed = static_cast<int>(ProcessingDialog::StepPicture::kFailed);
 
-// A good run closes itself; a failed one shows which step failed and waits.
+// The steps run a tick apart; a failed run shows which step failed and waits
+// for OK. (A good run closes itself: the window's road.)
 TEST_F(ProcessingDialogTest, RunsEveryStepOnTheTimerAndSaysHowItWent) {
     ProcessingDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), "Processing Files");
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    std::filesystem::remove(files[1].filePath);
     dialog.SetLists(files, tracks, {0, 1}, {0, 1}, mp3);
     dialog.SetOptions(true, true, false);
 
     bool okDisabledDuringRun = false;
+    bool stillOpen = false;
     QTimer::singleShot(ProcessingDialog::kStepInterval * 2, &dialog, [&] {
         okDisabledDuringRun = !dialog.findChild<QPushButton*>()->isEnabled();
         dialog.reject();  // ignored while the steps run
+    });
+    QTimer::singleShot(ProcessingDialog::kStepInterval * 8, &dialog, [&] {
+        stillOpen = dialog.isVisible();
+        dialog.findChild<QPushButton*>()->click();
     });
     QElapsedTimer clock;
     clock.start();
@@ -62,34 +70,19 @@ TEST_F(ProcessingDialogTest, RunsEveryStepOnTheTimerAndSaysHowItWent) {
     // Five steps a tick apart.
     EXPECT_GE(clock.elapsed(), 4 * ProcessingDialog::kStepInterval);
     EXPECT_TRUE(okDisabledDuringRun);
-    QStringList lines = dialog.LogLines();
-    ASSERT_EQ(lines.size(), 6);
-    EXPECT_TRUE(lines.front().startsWith("Processing Files, started at "));
-    EXPECT_EQ(lines.mid(1, 4),
-              (QStringList{"Creating New Directory... Done.", "Moving Files... Done.",
-                           "Renaming and ID3Tag Files... Done.", "Creating Playlist... Done."}));
-    EXPECT_TRUE(lines.back().startsWith("Operation finished at "));
-    EXPECT_EQ(dialog.findChild<QProgressBar*>()->value(), 100);
-    // The dependencies picture changes too, though that step was off.
-    EXPECT_EQ(PictureStates(dialog), std::vector<int>(4, kBegun));
-    EXPECT_EQ(dialog.SummaryText(), "2 files done.");
-
-    // The files are gone under their old names: the second run says so.
-    bool stillOpen = false;
-    QTimer::singleShot(ProcessingDialog::kStepInterval * 8, &dialog, [&] {
-        stillOpen = dialog.isVisible();
-        dialog.findChild<QPushButton*>()->click();
-    });
-    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(stillOpen);
-    lines = dialog.LogLines();
-    EXPECT_TRUE(lines.contains("2 of 2 files failed.")) << lines.join("\n").toStdString();
-    EXPECT_EQ(PictureStates(dialog), (std::vector<int>{kBegun, kFailed, kFailed, kBegun}));
-    EXPECT_EQ(dialog.SummaryText(), "2 of 2 files failed: see the log");
+    EXPECT_EQ(dialog.findChild<QProgressBar*>()->value(), 100);
+    // The log's lines are the pipeline tests'.
+    const QStringList lines = dialog.LogLines();
+    const int failed = static_cast<int>(lines.indexOf("1 of 2 files failed."));
+    ASSERT_GT(failed, 0) << lines.join("\n").toStdString();
+    // The dependencies picture changes too, though that step was off.
+    EXPECT_EQ(PictureStates(dialog), (std::vector<int>{kBegun, kFailed, kBegun, kBegun}));
+    EXPECT_EQ(dialog.SummaryText(), "1 of 2 files failed: see the log");
     // Failure lines stand out; the others keep the list's own colour.
     const auto* list = dialog.findChild<QListWidget*>();
     EXPECT_EQ(list->item(0)->foreground().style(), Qt::NoBrush);
-    EXPECT_NE(list->item(lines.indexOf("2 of 2 files failed."))->foreground().style(), Qt::NoBrush);
+    EXPECT_NE(list->item(failed)->foreground().style(), Qt::NoBrush);
 }
 
 }  // namespace

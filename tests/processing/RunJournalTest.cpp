@@ -29,17 +29,17 @@ public:
             ::_exit(kKilled);
         }
     }
-    int Rename(const std::string& a, const std::string& b) override {
-        Count();
-        return FileOps::Rename(a, b);
+    using S = const std::string&;
+    int Rename(S a, S b) override { return Count(), FileOps::Rename(a, b); }
+    int MakeDirectory(S path) override { return Count(), FileOps::MakeDirectory(path); }
+    int RemoveDirectory(S path) override { return Count(), FileOps::RemoveDirectory(path); }
+    int RemoveFile(S path) override { return Count(), FileOps::RemoveFile(path); }
+    int ReplaceFile(S a, S b) override { return Count(), FileOps::ReplaceFile(a, b); }
+    int Truncate(S path, std::size_t size) override {
+        return Count(), FileOps::Truncate(path, size);
     }
-    int MakeDirectory(const std::string& path) override {
-        Count();
-        return FileOps::MakeDirectory(path);
-    }
-    int CreateFile(const std::string& path, std::string_view data) override {
-        Count();
-        return FileOps::CreateFile(path, data);
+    int CreateFile(S path, std::string_view data) override {
+        return Count(), FileOps::CreateFile(path, data);
     }
     int Append(const std::string& path, std::string_view data, bool sync) override {
         Count();
@@ -96,15 +96,9 @@ protected:
     }
 
     void Run(KillingOps& ops, KillingMp3& mp3) {
-        MemoryProcessingLog log;
-        ProcessingPipeline pipeline(log, &ops);
-        pipeline.SetLists(files, tracks, RecordOrderRows(files.size()),
-                          RecordOrderRows(tracks.size()), mp3);
-        pipeline.SetOptions(options);
         DependencyMover dependencies;
-        pipeline.SetDependencyStep(&dependencies);
-        pipeline.SetDependencyOptions("NO SUCH WORDS", false);
-        pipeline.RunAll();
+        RunPipeline(files, tracks, options, mp3,
+                    {.ops = &ops, .dependencies = &dependencies, .searchWords = "NO SUCH WORDS"});
     }
 
     // Every song once, under its new name, tagged, the playlist and the
