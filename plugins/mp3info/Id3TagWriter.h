@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "components/Mp3InfoObject.h"
+
 namespace corvane {
 
 // The fields that the program writes; texts are UTF-8.
@@ -13,6 +15,7 @@ struct Id3WriteValues {
     std::string comment;
     std::string track;  // "7", "07", "Track 07"; " - " or no number removes it
     std::string genre;  // a name, written as text
+    ExtraTagFields extra;
 };
 
 struct TagWriteResult {
@@ -20,7 +23,7 @@ struct TagWriteResult {
     std::string reason;  // why the write failed, for the log; empty on success
 };
 
-// Writes an ID3v2.3 tag into the file (and updates an ID3v1 tag that is
+// Writes an ID3v2.3 tag (or ID3v2.4 when extra says so) into the file (and updates an ID3v1 tag that is
 // already there), keeping every other frame. The old tag ends where
 // LeadingTagEnd says. The audio is never moved in place: a tag that fits the
 // room of the old one is overwritten there, otherwise a complete copy is

@@ -37,6 +37,8 @@ public:
     int IsLengthExact() override { return length_.exact ? 1 : 0; }
     void GetCdFrameRange(std::int32_t& shortest, std::int32_t& longest) override;
     std::string GetDiscTag(DiscTag which) override;
+    void SetExtraFields(const ExtraTagFields& fields) override { extra_ = fields; }
+    TagDetails GetTagDetails() override;
 
     // What the last Open found; for tests and tools.
     const MpegStreamInfo& Stream() const { return stream_; }
@@ -52,6 +54,7 @@ private:
     PlayLength length_;
     Id3Fields tag_;
     std::string writeError_;
+    ExtraTagFields extra_;
 };
 
 // A new object; the caller ends it with Release().

@@ -1,5 +1,7 @@
 #include "cddb/CddbAgent.h"
 
+#include <cstdio>
+
 #include <algorithm>
 
 #include "cddb/AnswerText.h"
@@ -168,6 +170,28 @@ bool CddbAgent::BuildTrackList(TrackList& tracks) const {
     return corvane::BuildTrackList(record_, tracks);
 }
 
+namespace {
+
+// What other programs read beside the seven fields: the album's artist, the
+// track and disc counts, and the ids that found the album.
+void AddAlbumFields(const DiscRecord& record, std::size_t index, TrackInfo& track) {
+    track.albumArtist = record.artist;
+    track.trackCount = static_cast<std::int32_t>(record.trackTitles.size());
+    track.discNumber = record.discNumber;
+    track.discCount = record.discCount;
+    track.ids = record.ids;
+    if (record.ids.musicBrainzAlbumId.empty() && record.discId != 0) {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08x", record.discId);
+        track.ids.cddbDiscId = hex;
+    }
+    if (index < record.recordingIds.size()) {
+        track.ids.musicBrainzRecordingId = record.recordingIds[index];
+    }
+}
+
+}  // namespace
+
 bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
     tracks.clear();
     if (record.discLength == 0) {
@@ -188,6 +212,7 @@ bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
         track.track = number;
         track.playSeconds = lengths[i];
         track.playTime = static_cast<double>(lengths[i]);
+        AddAlbumFields(record, i, track);
         tracks.push_back(track);
     }
     return true;

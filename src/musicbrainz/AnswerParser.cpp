@@ -59,6 +59,19 @@ std::string JoinedCredit(const json& object) {
     return text;
 }
 
+// The credited artists' ids, as taggers write them: joined with "/".
+std::string CreditIds(const json& object) {
+    std::string ids;
+    for (const json& part : Elements(object, "artist-credit")) {
+        if (const json* artist = Member(part, "artist")) {
+            if (std::string id = Text(*artist, "id"); !id.empty()) {
+                ids += (ids.empty() ? "" : "/") + id;
+            }
+        }
+    }
+    return ids;
+}
+
 // The genre with the most votes; the first listed wins a tie.
 std::string MostVotedGenre(const json& object) {
     std::string best;
@@ -88,6 +101,7 @@ MbTrack ReadTrack(const json& track) {
     if (out.artist.empty()) {
         out.artist = JoinedCredit(recording);
     }
+    out.recordingId = Text(recording, "id");
     out.lengthMs = Count(track, "length");
     if (out.lengthMs == 0) {
         out.lengthMs = Count(recording, "length");
@@ -120,10 +134,15 @@ MbRelease ReadRelease(const json& release) {
     out.id = Text(release, "id");
     out.title = Text(release, "title");
     out.artist = JoinedCredit(release);
+    out.artistIds = CreditIds(release);
     out.date = Text(release, "date");
     out.country = Text(release, "country");
     if (const json* group = Member(release, "release-group")) {
         out.genre = MostVotedGenre(*group);
+        out.releaseGroupId = Text(*group, "id");
+        if (out.artistIds.empty()) {
+            out.artistIds = CreditIds(*group);
+        }
         if (out.artist.empty()) {
             out.artist = JoinedCredit(*group);
         }

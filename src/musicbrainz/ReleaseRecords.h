@@ -12,6 +12,7 @@ struct MbTrack {
     std::string title;
     std::string artist;  // the track's artist credit, joined
     int lengthMs = 0;    // 0 when unknown
+    std::string recordingId;
 
     bool operator==(const MbTrack&) const = default;
 };
@@ -29,6 +30,8 @@ struct MbRelease {
     std::string id;
     std::string title;
     std::string artist;  // the artist credit joined with its join phrases
+    std::string artistIds;  // the credited artists' ids, joined with "/"
+    std::string releaseGroupId;
     std::string date;    // "1999", "1999-05" or "1999-05-04"
     std::string country;
     std::string genre;  // the release group's most voted genre, as MusicBrainz spells it
