@@ -23,11 +23,10 @@ struct TagWriteResult {
     std::string reason;  // why the write failed, for the log; empty on success
 };
 
-// Writes an ID3v2.3 tag (or ID3v2.4 when extra says so) into the file (and updates an ID3v1 tag that is
-// already there), keeping every other frame. The old tag ends where
-// LeadingTagEnd says. The audio is never moved in place: a tag that fits the
-// room of the old one is overwritten there, otherwise a complete copy is
-// written beside the file, flushed and renamed over it with the file's
+// Writes an ID3v2.3 tag (or ID3v2.4 when extra says so) into the file (and updates an ID3v1 tag
+// that is already there), keeping every other frame. The old tag ends where LeadingTagEnd says. The
+// audio is never moved in place: a tag that fits the room of the old one is overwritten there,
+// otherwise a complete copy is written beside the file, flushed and renamed over it with the file's
 // permissions (through a symbolic link, its target is written). Before the
 // file changes, the new bytes are scanned: the same audio frames must lie at
 // the places the new tag moves them to, or nothing is replaced. On failure

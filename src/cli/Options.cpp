@@ -195,9 +195,8 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
             Valued("--cover-size",
                    [&](const std::string& value) {
                        options.coverSize = value;
-                       return IsCoverSizeText(value)
-                                  ? std::string()
-                                  : "--cover-size takes 250, 500, 1200 or full";
+                       return IsCoverSizeText(value) ? std::string()
+                                                     : "--cover-size takes 250, 500, 1200 or full";
                    }),
             Flag("--no-cover-art", options.noCoverArt),
             Flag("--id3v24", options.id3v24),

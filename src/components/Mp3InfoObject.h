@@ -9,10 +9,10 @@ namespace corvane {
 
 // The disc identifiers that rippers and players keep in a file's tag.
 enum class DiscTag : int {
-    kCddbId = 0,         // TXXX "DISCID" or "CDDB DiscID": the freedb id as hex text
-    kItunesCddb = 1,     // COMM or TXXX "iTunes_CDDB_1": "ID+LEADOUT+COUNT+OFFSET..."
-    kMusicBrainzId = 2,  // TXXX "MusicBrainz Disc Id"
-    kCdToc = 3,          // MCDI: the CD's table of contents, binary
+    kCddbId = 0,              // TXXX "DISCID" or "CDDB DiscID": the freedb id as hex text
+    kItunesCddb = 1,          // COMM or TXXX "iTunes_CDDB_1": "ID+LEADOUT+COUNT+OFFSET..."
+    kMusicBrainzId = 2,       // TXXX "MusicBrainz Disc Id"
+    kCdToc = 3,               // MCDI: the CD's table of contents, binary
     kMusicBrainzAlbumId = 4,  // TXXX "MusicBrainz Album Id": the release's id
 };
 

@@ -62,7 +62,7 @@ struct SettingsValues {
     bool saveCover = true;
     bool embedCover = true;
     bool replaceCover = false;  // a front cover the file has is replaced
-    std::string iniPath;  // set by the program, not stored
+    std::string iniPath;        // set by the program, not stored
 
     bool operator==(const SettingsValues&) const = default;
 };

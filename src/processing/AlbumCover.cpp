@@ -81,8 +81,8 @@ CoverPicture FolderCover(const std::string& folder, std::string& name) {
     }
     std::sort(names.begin(), names.end());
     name.clear();
-    for (const char* wanted : {"cover.jpg", "folder.jpg", "front.jpg", "cover.png", "folder.png",
-                               "front.png"}) {
+    for (const char* wanted :
+         {"cover.jpg", "folder.jpg", "front.jpg", "cover.png", "folder.png", "front.png"}) {
         const auto found = std::find_if(names.begin(), names.end(),
                                         [&](const std::string& n) { return Lower(n) == wanted; });
         if (found != names.end()) {
@@ -123,8 +123,8 @@ CoverPicture EmbeddablePicture(const CoverPicture& picture, ImageScaler* scaler,
         return picture;
     }
     CoverPicture scaled;
-    if (scaler != nullptr &&
-        scaler->Scale(picture, kMaxEmbeddedSide, kMaxEmbeddedBytes, scaled) && !scaled.Empty()) {
+    if (scaler != nullptr && scaler->Scale(picture, kMaxEmbeddedSide, kMaxEmbeddedBytes, scaled) &&
+        !scaled.Empty()) {
         return scaled;
     }
     note = "The cover is embedded at its own size (" +

@@ -60,8 +60,7 @@ bool PictureDimensions(const std::string& bytes, int& width, int& height);
 
 // The picture to embed: scaled down when it is over the limits and a scaler
 // is there; note says what was done when it was not scaled.
-CoverPicture EmbeddablePicture(const CoverPicture& picture, ImageScaler* scaler,
-                               std::string& note);
+CoverPicture EmbeddablePicture(const CoverPicture& picture, ImageScaler* scaler, std::string& note);
 
 // "cover.jpg" or "cover.png".
 std::string CoverFileName(const CoverPicture& picture);

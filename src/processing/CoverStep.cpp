@@ -28,8 +28,8 @@ void ProcessingPipeline::PrepareCover() {
     const std::string release = tracks_.empty() ? std::string() : tracks_[0].ids.musicBrainzAlbumId;
     if (tags.fetch && !release.empty()) {
         log_.Log("Fetching the Cover...");
-        const CoverFetch fetch =
-            FetchFrontCover(CoverArtUrl(tags.server, release, tags.size), tags.userAgent, tags.proxy);
+        const CoverFetch fetch = FetchFrontCover(CoverArtUrl(tags.server, release, tags.size),
+                                                 tags.userAgent, tags.proxy);
         if (fetch.status == CoverFetchStatus::kFound) {
             cover_ = {fetch.bytes, fetch.mime};
             coverDownloaded_ = true;
@@ -89,7 +89,8 @@ void ProcessingPipeline::SaveCover() {
     }
     const std::string name = CoverFileName(cover_);
     const std::string path = WorkPath(name);
-    if (Exists(journal_.Absolute(path))) {
+    // One in the album folder moves along into the album directory later.
+    if (Exists(journal_.Absolute(path)) || Exists(journal_.Absolute(name))) {
         log_.Log(InQuotes(name) + " is already there: it stays.");
         return;
     }

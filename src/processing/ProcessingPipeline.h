@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "album/TrackInfo.h"
-#include "processing/AlbumCover.h"
 #include "components/Mp3InfoObject.h"
 #include "platform/FileOps.h"
+#include "processing/AlbumCover.h"
 #include "processing/DependencyStep.h"
 #include "processing/FilePairing.h"
 #include "processing/ProcessingLog.h"
@@ -167,10 +167,10 @@ private:
     bool playlistDone_ = false;
     bool dependenciesBegun_ = false;
     std::vector<std::string> dependencyNames_;
-    CoverPicture cover_;          // to embed
+    CoverPicture cover_;            // to embed
     bool coverDownloaded_ = false;  // and to save beside the files
-    int otherFailures_ = 0;  // failures that are not a file's own
-    int retryable_ = 0;      // failures that a resume may mend
+    int otherFailures_ = 0;         // failures that are not a file's own
+    int retryable_ = 0;             // failures that a resume may mend
     int skipped_ = 0;
     int stepProblems_ = 0;  // in the step running
 };

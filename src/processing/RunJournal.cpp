@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "platform/FileSystem.h"

@@ -355,7 +355,8 @@ public:
             RemovePlaylist();
         }
         if (!replay_.coverPath.empty()) {
-            RemoveWritten("Removing the Cover...", "The cover ", replay_.coverPath, replay_.coverHash);
+            RemoveWritten("Removing the Cover...", "The cover ", replay_.coverPath,
+                          replay_.coverHash);
         }
         if (replay_.dirMade) {
             RemoveDirectory();
@@ -455,7 +456,8 @@ private:
     }
 
     void RemovePlaylist() {
-        RemoveWritten("Removing the Playlist...", "The playlist ", replay_.playlistPath, replay_.playlistHash);
+        RemoveWritten("Removing the Playlist...", "The playlist ", replay_.playlistPath,
+                      replay_.playlistHash);
     }
 
     // A file the run wrote, unless it has changed since.

@@ -112,9 +112,8 @@ void AlbumRoad::AddMusicBrainzRelease(const std::string& artist, const std::stri
         R"(,"country":"ES","artist-credit":[{"name":)" + JsonQuote(artist) +
         R"(,"artist":{"id":"a1700000-0000-4000-8000-000000000001"}}],)" +
         R"("release-group":{"id":"9e000000-0000-4000-8000-000000000001","genres":[{"name":)" +
-        JsonQuote(genre) +
-        R"(,"count":3}]},"media":[{"position":1,"format":"CD","discs":[{"id":)" + id +
-        R"(}],"tracks":[)" + tracks + "]}]}]}";
+        JsonQuote(genre) + R"(,"count":3}]},"media":[{"position":1,"format":"CD","discs":[{"id":)" +
+        id + R"(}],"tracks":[)" + tracks + "]}]}]}";
     fs::create_directories(cddb_ + "/musicbrainz");
     WriteFileBytes(cddb_ + "/musicbrainz/" + musicbrainzId_ + ".json", text);
 }
