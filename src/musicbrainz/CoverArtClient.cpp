@@ -40,12 +40,12 @@ CoverFetch CoverFromAnswer(const FetchResult& answer) {
 }
 
 CoverFetch FetchFrontCover(const std::string& url, const std::string& userAgent,
-                           const FetchProxy& proxy) {
+                           const FetchProxy& proxy, long timeoutSeconds) {
     FetchRequest request;
     request.url = url;
     request.userAgent = userAgent;
     request.proxy = proxy;
-    request.timeoutSeconds = kCoverTimeoutSeconds;
+    request.timeoutSeconds = timeoutSeconds;
     request.maxBytes = kMaxCoverBytes;
     return CoverFromAnswer(FetchToMemory(request));
 }

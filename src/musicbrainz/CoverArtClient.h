@@ -39,6 +39,6 @@ CoverFetch CoverFromAnswer(const FetchResult& answer);
 // GET of the release's front cover from the Cover Art Archive (or a mirror),
 // following its redirect, through the proxy, within the limits above.
 CoverFetch FetchFrontCover(const std::string& url, const std::string& userAgent,
-                           const FetchProxy& proxy);
+                           const FetchProxy& proxy, long timeoutSeconds = kCoverTimeoutSeconds);
 
 }  // namespace corvane
