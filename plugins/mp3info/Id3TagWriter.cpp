@@ -162,9 +162,10 @@ void ApplyExtra(TagLib::ID3v2::Tag& tag, const ExtraTagFields& extra) {
         SetTextFrame(tag, "TPE2", extra.albumArtist);
     }
     // "1/1" says nothing a player needs.
-    if (extra.discCount > 1 && extra.discNumber > 0) {
+    if (extra.discNumber > 0 && extra.discCount != 1) {
         SetTextFrame(tag, "TPOS",
-                     std::to_string(extra.discNumber) + "/" + std::to_string(extra.discCount));
+                     std::to_string(extra.discNumber) +
+                         (extra.discCount > 1 ? "/" + std::to_string(extra.discCount) : ""));
     }
     for (const auto& [description, value] : extra.userTexts) {
         if (!description.empty() && !value.empty()) {

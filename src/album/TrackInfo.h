@@ -16,12 +16,12 @@ enum class FileStatus : std::int32_t {
 // The ids of the lookup that found the album, written into each file's tag so
 // that the next lookup is exact; empty where the service gave none.
 struct AlbumIds {
-    std::string cddbDiscId;  // 8 hex digits
-    std::string musicBrainzAlbumId;
-    std::string musicBrainzAlbumArtistId;
-    std::string musicBrainzReleaseGroupId;
-    std::string musicBrainzDiscId;
-    std::string musicBrainzRecordingId;  // of this track
+    std::string cddbDiscId{};  // 8 hex digits
+    std::string musicBrainzAlbumId{};
+    std::string musicBrainzAlbumArtistId{};
+    std::string musicBrainzReleaseGroupId{};
+    std::string musicBrainzDiscId{};
+    std::string musicBrainzRecordingId{};  // of this track
 
     bool operator==(const AlbumIds&) const = default;
 };

@@ -21,7 +21,7 @@ enum class DiscTag : int {
 struct ExtraTagFields {
     std::string albumArtist;  // TPE2
     int trackCount = 0;       // TRCK "n/N"
-    int discNumber = 0;       // TPOS "d/D", written when discCount > 1
+    int discNumber = 0;       // TPOS "d/D" ("d" when discCount is 0); "1/1" is not written
     int discCount = 0;
     // TXXX frames by description, each replacing the frame of that description.
     std::vector<std::pair<std::string, std::string>> userTexts;

@@ -217,7 +217,10 @@ TEST(BuildTrackList, FillsTheDatabaseTracks) {
                         .comment = "",
                         .track = "2",
                         .playSeconds = 320,
-                        .playTime = 320.0};
+                        .playTime = 320.0,
+                        .albumArtist = "Artist",
+                        .trackCount = 2,
+                        .ids = {.cddbDiscId = "0102a002"}};
     ASSERT_EQ(tracks.size(), 2u);
     EXPECT_EQ(tracks[1], two);
     EXPECT_EQ(tracks[0].playSeconds, 280u);

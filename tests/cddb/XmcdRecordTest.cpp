@@ -62,7 +62,11 @@ TEST(XmcdRecord, ParsesTheExampleRecordWithEitherLineBreak) {
                               .playOrder = {},
                               .year = 1999,
                               .genre = "Rock",
-                              .trackArtists = {}};
+                              .trackArtists = {},
+                              .ids = {},
+                              .recordingIds = {},
+                              .discNumber = 0,
+                              .discCount = 0};
     for (const std::string& body : {Body(kExample), lineFeeds}) {
         DiscRecord record;
         ASSERT_TRUE(ParseXmcdRecord(body, record));
