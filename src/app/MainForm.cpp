@@ -15,8 +15,8 @@
 #include "album/TrackListColumns.h"
 #include "app/GenreNames.h"
 #include "naming/CaseConversion.h"
-#include "widgets/CoverBox.h"
 #include "widgets/Artwork.h"
+#include "widgets/CoverBox.h"
 #include "widgets/FolderPathBox.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
@@ -192,7 +192,7 @@ QWidget* MainForm::BuildTagInfo(QWidget* panel) {
     trackEdit = new QLineEdit(tags);
     discEdit = new QLineEdit(tags);
     yearEdit = new QLineEdit(tags);
-    const int numberWidth = yearEdit->fontMetrics().horizontalAdvance(QStringLiteral("000/000")) + 16;
+    const int numberWidth = yearEdit->fontMetrics().horizontalAdvance(QStringLiteral("00/00")) + 10;
     for (QLineEdit* number : {trackEdit, discEdit, yearEdit}) {
         number->setFixedWidth(numberWidth);
     }
@@ -206,25 +206,26 @@ QWidget* MainForm::BuildTagInfo(QWidget* panel) {
     coverBox = new CoverBox(tags);
     form->addWidget(GroupIcon(artwork::kGroupTags, tags), 0, 0, Qt::AlignTop);
     form->addWidget(Label(tr("Title"), titleEdit), 0, 1);
-    form->addWidget(titleEdit, 0, 2, 1, 5);
+    form->addWidget(titleEdit, 0, 2, 1, 3);
     form->addWidget(Label(tr("Artist"), artistEdit), 1, 1);
-    form->addWidget(artistEdit, 1, 2, 1, 5);
+    form->addWidget(artistEdit, 1, 2, 1, 3);
     form->addWidget(Label(tr("Album Artist"), albumArtistEdit), 2, 1);
-    form->addWidget(albumArtistEdit, 2, 2, 1, 5);
+    form->addWidget(albumArtistEdit, 2, 2, 1, 3);
     form->addWidget(Label(tr("Album"), albumEdit), 3, 1);
-    form->addWidget(albumEdit, 3, 2, 1, 5);
+    form->addWidget(albumEdit, 3, 2, 1, 3);
     form->addWidget(Label(tr("Track"), trackEdit), 4, 1);
     form->addWidget(trackEdit, 4, 2);
     form->addWidget(Label(tr("Disc"), discEdit), 4, 3, Qt::AlignRight);
-    form->addWidget(discEdit, 4, 4);
-    form->addWidget(Label(tr("Year"), yearEdit), 4, 5, Qt::AlignRight);
-    form->addWidget(yearEdit, 4, 6);
-    form->addWidget(Label(tr("Genre"), genreCombo), 5, 1);
-    form->addWidget(genreCombo, 5, 2, 1, 5);
+    form->addWidget(discEdit, 4, 4, Qt::AlignLeft);
+    // The cover beside the fields; the genre and the comments reach under it.
+    form->addWidget(coverBox, 0, 5, 5, 1, Qt::AlignTop);
+    form->addWidget(Label(tr("Year"), yearEdit), 5, 1);
+    form->addWidget(yearEdit, 5, 2);
+    form->addWidget(Label(tr("Genre"), genreCombo), 5, 3, Qt::AlignRight);
+    form->addWidget(genreCombo, 5, 4, 1, 2);
     form->addWidget(Label(tr("Comments"), commentEdit), 6, 1);
-    form->addWidget(commentEdit, 6, 2, 1, 5);
-    form->addWidget(coverBox, 0, 7, 7, 1, Qt::AlignTop);
-    form->setColumnStretch(6, 1);
+    form->addWidget(commentEdit, 6, 2, 1, 4);
+    form->setColumnStretch(4, 1);
     return tags;
 }
 

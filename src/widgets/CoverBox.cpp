@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
-#include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "musicbrainz/CoverArtClient.h"
@@ -17,7 +17,7 @@ namespace corvane {
 
 namespace {
 
-constexpr int kBoxSide = 96;
+constexpr int kBoxSide = 60;
 
 QByteArray Bytes(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -55,19 +55,20 @@ bool QtImageScaler::Scale(const CoverPicture& in, int maxSide, std::size_t maxBy
 }
 
 CoverBox::CoverBox(QWidget* parent)
-    : QWidget(parent),
-      picture_(new QLabel(this)),
-      chooseButton_(new QPushButton(tr("Cover..."), this)) {
+    : QWidget(parent), picture_(new QLabel(this)), chooseButton_(new QToolButton(this)) {
     setAcceptDrops(true);
     picture_->setFixedSize(kBoxSide, kBoxSide);
     picture_->setAlignment(Qt::AlignCenter);
     picture_->setFrameShape(QFrame::StyledPanel);
     picture_->setToolTip(tr("Drop a picture here to make it the front cover"));
+    chooseButton_->setText(tr("Cover..."));
+    chooseButton_->setToolTip(tr("Choose the front cover of the selected files"));
+    chooseButton_->setFixedWidth(kBoxSide);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(picture_);
     layout->addWidget(chooseButton_);
-    connect(chooseButton_, &QPushButton::clicked, this, [this] {
+    connect(chooseButton_, &QToolButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, tr("Front Cover"), QString(),
                                                           tr("Pictures (*.jpg *.jpeg *.png)"));
         if (!path.isEmpty()) {

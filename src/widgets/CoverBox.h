@@ -7,7 +7,7 @@
 #include "processing/AlbumCover.h"
 
 class QLabel;
-class QPushButton;
+class QToolButton;
 
 namespace corvane {
 
@@ -47,7 +47,7 @@ private:
     void Display(const QByteArray& bytes);
 
     QLabel* picture_;
-    QPushButton* chooseButton_;
+    QToolButton* chooseButton_;
     CoverPicture chosen_;
 };
 

@@ -80,13 +80,14 @@ TEST_F(ScanCommandTest, ListsFilesThenDiscIdAndOffsetsAsTextAndJson) {
     }
     if (test::HaveProgram("python3")) {
         ASSERT_TRUE(test::WriteFileBytes(road_.TempFile("out.json"), json.out));
-        EXPECT_EQ(test::RunProcess({"python3", "-c",
-                                    "import json,sys; d=json.load(open(sys.argv[1]));"
-                                    "f=d['files'][0]; assert len(d['files'])==4 and "
-                                    "len(d['offsets'])==5 and len(f)==15 and "
-                                    "[c['discId'] for c in d['candidateIds']]==[d['discId']]",
-                                    road_.TempFile("out.json")}),
-                  0)
+        EXPECT_EQ(
+            test::RunProcess({"python3", "-c",
+                              "import json,sys; d=json.load(open(sys.argv[1]));"
+                              "f=d['files'][0]; assert len(d['files'])==4 and "
+                              "len(d['offsets'])==5 and len(f)==21 and f['cover'] is None and "
+                              "[c['discId'] for c in d['candidateIds']]==[d['discId']]",
+                              road_.TempFile("out.json")}),
+            0)
             << json.out;
     }
 }
