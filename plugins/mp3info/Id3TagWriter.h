@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "FileHandle.h"
 #include "components/Mp3InfoObject.h"
 
 namespace corvane {
@@ -15,7 +16,7 @@ struct Id3WriteValues {
     std::string comment;
     std::string track;  // "7", "07", "Track 07"; " - " or no number removes it
     std::string genre;  // a name, written as text
-    ExtraTagFields extra;
+    ExtraTagFields extra{};
 };
 
 struct TagWriteResult {
@@ -28,9 +29,13 @@ struct TagWriteResult {
 // audio is never moved in place: a tag that fits the room of the old one is overwritten there,
 // otherwise a complete copy is written beside the file, flushed and renamed over it with the file's
 // permissions (through a symbolic link, its target is written). Before the
-// file changes, the new bytes are scanned: the same audio frames must lie at
-// the places the new tag moves them to, or nothing is replaced. On failure
-// the file is left as it was.
-TagWriteResult WriteId3Tag(const std::string& path, const Id3WriteValues& values);
+// file changes, the points of the new bytes that a tag write can move are
+// checked (see AudioChange): the scanner must find the audio where the new
+// tag puts it, or nothing is replaced. On failure the file is left as it was.
+// When a copy replaced the file and `replaced` is given, it receives a
+// descriptor of the old file, whose close frees its blocks (see
+// BackgroundCloser).
+TagWriteResult WriteId3Tag(const std::string& path, const Id3WriteValues& values,
+                           FileHandle* replaced = nullptr);
 
 }  // namespace corvane

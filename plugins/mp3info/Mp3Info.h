@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "FileHandle.h"
+#include "Fingerprinter.h"
 #include "Id3TagReader.h"
 #include "MpegStreamScanner.h"
 #include "PlayLength.h"
@@ -39,6 +41,9 @@ public:
     std::string GetDiscTag(DiscTag which) override;
     void SetExtraFields(const ExtraTagFields& fields) override { extra_ = fields; }
     TagDetails GetTagDetails() override;
+    int GetFingerprint(const std::string& path, std::string& fingerprint, int& seconds) override {
+        return ComputeFingerprint(path, fingerprint, seconds);
+    }
 
     // What the last Open found; for tests and tools.
     const MpegStreamInfo& Stream() const { return stream_; }
@@ -55,6 +60,8 @@ private:
     Id3Fields tag_;
     std::string writeError_;
     ExtraTagFields extra_;
+    // Frees the blocks of the files that tag writes replaced.
+    BackgroundCloser replacedFiles_;
 };
 
 // A new object; the caller ends it with Release().

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "acoustid/AcoustIdClient.h"
 #include "album/TrackListColumns.h"
 #include "components/SettingsValues.h"
 #include "musicbrainz/MusicBrainzClient.h"
@@ -94,6 +95,7 @@ SettingsDialog::SettingsDialog(const SettingsValues& values, QWidget* parent)
     tabs->addTab(BuildGeneralPage(), tr("&General"));
     tabs->addTab(BuildColumnsPage(), tr("&Columns"));
     tabs->addTab(BuildNetworkPage(), tr("&Network"));
+    tabs->addTab(BuildTagsPage(), tr("&Tags"));
 
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -116,7 +118,8 @@ SettingsDialog::SettingsDialog(const SettingsValues& values, QWidget* parent)
     ShowValues();
     connect(moveDependencies_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
     connect(askMusicBrainz_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
-    for (QLineEdit* edit : {cddbEmail_, cddbServer_, searchHost_, musicbrainzServer_, proxyHost_}) {
+    for (QLineEdit* edit :
+         {cddbEmail_, cddbServer_, searchHost_, musicbrainzServer_, proxyHost_, coverArtServer_}) {
         connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::UpdateState);
     }
     UpdateState();
@@ -227,6 +230,21 @@ QWidget* SettingsDialog::BuildNetworkPage() {
     musicbrainzForm->addRow(askMusicBrainz_);
     musicbrainzForm->addRow(tr("Se&rver:"), musicbrainzServer_);
 
+    // Identification by sound: without a key the step is skipped.
+    auto* acoustid = new QGroupBox(tr("AcoustID"), page);
+    acoustidKey_ = NewLineEdit("acoustidKey", acoustid);
+    acoustidKey_->setPlaceholderText(tr("none: the files are not identified by sound"));
+    acoustidKey_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral(R"([A-Za-z0-9._\-]{0,64})")), acoustidKey_));
+    auto* keyPage = new QLabel(tr("A free key is registered at <a href=\"%1\">%1</a>")
+                                   .arg(QLatin1String(kAcoustIdKeyPage)),
+                               acoustid);
+    keyPage->setObjectName(QStringLiteral("acoustidKeyPage"));
+    keyPage->setOpenExternalLinks(true);
+    auto* acoustidForm = new QFormLayout(acoustid);
+    acoustidForm->addRow(tr("AcoustID application &key:"), acoustidKey_);
+    acoustidForm->addRow(keyPage);
+
     auto* proxy = new QGroupBox(tr("HTTP proxy"), page);
     proxyHost_ = NewLineEdit("proxyHost", proxy);
     proxyHost_->setPlaceholderText(tr("none: connect directly"));
@@ -242,6 +260,7 @@ QWidget* SettingsDialog::BuildNetworkPage() {
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(cddb);
     layout->addWidget(musicbrainz);
+    layout->addWidget(acoustid);
     layout->addWidget(proxy);
     layout->addStretch();
 
@@ -250,7 +269,8 @@ QWidget* SettingsDialog::BuildNetworkPage() {
     setTabOrder(cddbProtocolLevel_, searchHost_);
     setTabOrder(searchHost_, askMusicBrainz_);
     setTabOrder(askMusicBrainz_, musicbrainzServer_);
-    setTabOrder(musicbrainzServer_, proxyHost_);
+    setTabOrder(musicbrainzServer_, acoustidKey_);
+    setTabOrder(acoustidKey_, proxyHost_);
     setTabOrder(proxyHost_, proxyPort_);
     return page;
 }
@@ -275,18 +295,20 @@ void SettingsDialog::ShowValues() {
     searchHost_->setText(QString::fromStdString(values_.searchHost));
     askMusicBrainz_->setChecked(values_.askMusicBrainz);
     musicbrainzServer_->setText(QString::fromStdString(values_.musicbrainzServer));
+    acoustidKey_->setText(QString::fromStdString(values_.acoustidKey));
     proxyHost_->setText(QString::fromStdString(values_.proxyHost));
     proxyPort_->setValue(values_.proxyPort);
+    ShowTagValues();
 }
 
 void SettingsDialog::UpdateState() {
     confirmDependencies_->setEnabled(moveDependencies_->isChecked());
     proxyPort_->setEnabled(!proxyHost_->text().isEmpty());
     musicbrainzServer_->setEnabled(askMusicBrainz_->isChecked());
-    const bool acceptable = cddbServer_->hasAcceptableInput() && cddbEmail_->hasAcceptableInput() &&
-                            searchHost_->hasAcceptableInput() &&
-                            musicbrainzServer_->hasAcceptableInput() &&
-                            proxyHost_->hasAcceptableInput();
+    const bool acceptable =
+        cddbServer_->hasAcceptableInput() && cddbEmail_->hasAcceptableInput() &&
+        searchHost_->hasAcceptableInput() && musicbrainzServer_->hasAcceptableInput() &&
+        proxyHost_->hasAcceptableInput() && coverArtServer_->hasAcceptableInput();
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(acceptable);
 }
 
@@ -317,9 +339,67 @@ SettingsValues SettingsDialog::Values() const {
     if (v.musicbrainzServer.empty()) {
         v.musicbrainzServer = kDefaultMusicBrainzServer;
     }
+    v.acoustidKey = acoustidKey_->text().trimmed().toStdString();
     v.proxyHost = proxyHost_->text().trimmed().toStdString();
     v.proxyPort = proxyPort_->value();
+    TakeTagValues(v);
     return v;
+}
+
+// What the files' tags get beyond the seven fields: the version and the cover.
+QWidget* SettingsDialog::BuildTagsPage() {
+    auto* page = new QWidget;
+    id3Version_ = new QComboBox(page);
+    id3Version_->setObjectName(QStringLiteral("id3Version"));
+    id3Version_->addItem(tr("ID3v2.3 (read best by players and phones)"), 3);
+    id3Version_->addItem(tr("ID3v2.4"), 4);
+    auto* cover = new QGroupBox(tr("Front Cover"), page);
+    saveCover_ = NewCheckBox(tr("&Save the cover in the album directory"), "saveCover", cover);
+    embedCover_ = NewCheckBox(tr("&Embed the cover in the files"), "embedCover", cover);
+    replaceCover_ = NewCheckBox(tr("&Replace a front cover the files have"), "replaceCover", cover);
+    coverSize_ = new QComboBox(cover);
+    coverSize_->setObjectName(QStringLiteral("coverSize"));
+    for (const char* size : {"250", "500", "1200"}) {
+        coverSize_->addItem(tr("%1 pixels").arg(QLatin1String(size)), QString::fromLatin1(size));
+    }
+    coverSize_->addItem(tr("The original"), QStringLiteral("full"));
+    coverArtServer_ = NewLineEdit("coverArtServer", cover);
+    coverArtServer_->setPlaceholderText(QString::fromLatin1(kDefaultCoverArtServer));
+    coverArtServer_->setValidator(new UrlValidator(coverArtServer_));
+    coverArtServer_->setToolTip(
+        tr("The Cover Art Archive or a mirror, as http:// or https:// URL"));
+    auto* coverForm = new QFormLayout(cover);
+    coverForm->addRow(saveCover_);
+    coverForm->addRow(embedCover_);
+    coverForm->addRow(replaceCover_);
+    coverForm->addRow(tr("Si&ze:"), coverSize_);
+    coverForm->addRow(tr("&Archive:"), coverArtServer_);
+    auto* layout = new QFormLayout(page);
+    layout->addRow(tr("&ID3 version:"), id3Version_);
+    layout->addRow(cover);
+    return page;
+}
+
+void SettingsDialog::ShowTagValues() {
+    id3Version_->setCurrentIndex(values_.id3Version == 4 ? 1 : 0);
+    saveCover_->setChecked(values_.saveCover);
+    embedCover_->setChecked(values_.embedCover);
+    replaceCover_->setChecked(values_.replaceCover);
+    coverSize_->setCurrentIndex(
+        std::max(0, coverSize_->findData(QString::fromStdString(values_.coverSize))));
+    coverArtServer_->setText(QString::fromStdString(values_.coverArtServer));
+}
+
+void SettingsDialog::TakeTagValues(SettingsValues& v) const {
+    v.id3Version = id3Version_->currentData().toInt();
+    v.saveCover = saveCover_->isChecked();
+    v.embedCover = embedCover_->isChecked();
+    v.replaceCover = replaceCover_->isChecked();
+    v.coverSize = coverSize_->currentData().toString().toStdString();
+    v.coverArtServer = coverArtServer_->text().trimmed().toStdString();
+    if (v.coverArtServer.empty()) {
+        v.coverArtServer = kDefaultCoverArtServer;
+    }
 }
 
 }  // namespace corvane

@@ -68,6 +68,10 @@ struct TrackInfo {
     // Why the component could not open the file (an errno value; EILSEQ: no
     // MPEG audio in it); 0 when it could.
     std::int32_t openError = 0;
+    // After an identification by sound: the same key on a file and on the
+    // track its fingerprint named, so that the association pairs them
+    // whatever the file's name, tag or length. Empty otherwise.
+    std::string soundKey{};
 
     // Empties every field but auxValue, which is only carried along.
     void Clear();

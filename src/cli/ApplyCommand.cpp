@@ -63,6 +63,12 @@ constexpr const char* kHelp =
     "  --cover-size SIZE     250, 500, 1200 or full: the archive's cover to fetch\n"
     "  --no-cover-art        neither fetch, embed nor save a cover\n"
     "  --id3v24              write ID3v2.4 tags (default: the settings', ID3v2.3)\n"
+    "  --acoustid-key KEY    identify the files by their sound on AcoustID when the\n"
+    "                        disc id and MusicBrainz find nothing (default: the\n"
+    "                        settings' key); the files are then paired with the\n"
+    "                        tracks their sound names\n"
+    "  --acoustid-server URL the AcoustID server (default: the settings')\n"
+    "  --no-acoustid         do not identify the files by sound\n"
     "  --search [WORDS...]   look the album up by keywords instead of the disc id:\n"
     "                        the WORDS after the folder, or those the files propose;\n"
     "                        the files are then paired with the titles by number,\n"
@@ -273,6 +279,11 @@ int RunApply(const Arguments& arguments) {
     settings.coverArtServer = options.coverArtServer.value_or(settings.coverArtServer);
     settings.coverSize = options.coverSize.value_or(settings.coverSize);
     settings.id3Version = options.id3v24 ? 4 : settings.id3Version;
+    settings.acoustidKey = options.acoustid.key.value_or(settings.acoustidKey);
+    settings.acoustidServer = options.acoustid.server.value_or(settings.acoustidServer);
+    if (options.acoustid.off) {
+        settings.acoustidKey.clear();
+    }
     CommandLineView view(options.choose, options.keep);
     CddbAgent agent(&view);
     MemoryComboBox serverCombo;
@@ -291,7 +302,8 @@ int RunApply(const Arguments& arguments) {
     Pairing pairing;
     std::string problem;
     if (!options.pairing) {
-        pairing = options.search ? AutomaticPairing(album) : RecordOrder(album);
+        pairing =
+            options.search || lookup.FoundBySound() ? AutomaticPairing(album) : RecordOrder(album);
     } else if (!ReadPairingFile(*options.pairing, album.files, album.tracks, pairing.fileRows,
                                 pairing.trackRows, problem)) {
         std::fprintf(stderr, "corvane-cli apply: %s: %s\n", options.pairing->c_str(),

@@ -39,6 +39,13 @@ struct ScanOptions {
     bool json = false;
 };
 
+// The identification by sound: the AcoustID key and server, or none.
+struct AcoustIdOptions {
+    std::optional<std::string> key;
+    std::optional<std::string> server;
+    bool off = false;  // --no-acoustid
+};
+
 struct ApplyOptions {
     std::string folder;
     std::optional<std::string> server;
@@ -57,6 +64,7 @@ struct ApplyOptions {
     std::optional<std::string> coverSize;  // "250", "500", "1200" or "full"
     bool noCoverArt = false;
     bool id3v24 = false;
+    AcoustIdOptions acoustid;
     bool search = false;      // the keyword search instead of the disc id
     std::string searchWords;  // empty: the words proposed from the files
 };
@@ -72,11 +80,14 @@ struct CddbOptions {
     bool json = false;
     bool musicbrainz = false;  // query only
     std::string musicbrainzServer;
+    AcoustIdOptions acoustid;        // query only
     std::optional<std::string> web;  // search only: the web search page's host
 };
 
 // False for a usage error.
 bool ParseOptions(const Arguments& arguments, ScanOptions& options);
+// --acoustid-key KEY, --acoustid-server URL and --no-acoustid.
+void AddAcoustIdOptions(std::vector<Option>& known, AcoustIdOptions& options);
 // Returns 0, or the usage error's exit code after printing it.
 int ParseOptions(const Arguments& arguments, ApplyOptions& options);
 // Returns an empty text or what is wrong; --json only where allowJson.

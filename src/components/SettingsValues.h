@@ -53,6 +53,9 @@ struct SettingsValues {
     // Asked when the CDDB disc id finds nothing, at this base URL.
     bool askMusicBrainz = true;
     std::string musicbrainzServer = kDefaultMusicBrainzServer;
+    // The AcoustID application key; empty = no identification by sound.
+    std::string acoustidKey;
+    std::string acoustidServer = "https://api.acoustid.org";
     // Most players and phones read ID3v2.3 best; 4 writes ID3v2.4.
     int id3Version = 3;
     // The front cover of a release MusicBrainz found, from this archive, at

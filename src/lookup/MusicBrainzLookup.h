@@ -31,6 +31,8 @@ public:
     bool Enabled() const { return enabled_; }
 
     MusicBrainzOutcome Run();
+    // The client, whose rate limit every MusicBrainz request keeps.
+    MusicBrainzClient& Client() { return client_; }
 
 private:
     AlbumFolder& album_;

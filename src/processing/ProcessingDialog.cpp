@@ -1,5 +1,7 @@
 #include "processing/ProcessingDialog.h"
 
+#include "components/SettingsValues.h"
+
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -59,8 +61,13 @@ ProcessingDialog::ProcessingDialog(QWidget* parent)
 
     auto* group = new QGroupBox(tr("Processing Files"), this);
     log_ = new QListWidget(group);
-    log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    log_->setMinimumSize(360, 160);
+    // A failure names the file and the reason: long lines wrap, so that the reason is read
+    // whole without scrolling sideways.
+    log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    log_->setWordWrap(true);
+    log_->setTextElideMode(Qt::ElideNone);
+    log_->setResizeMode(QListView::Adjust);
+    log_->setMinimumSize(420, 160);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(log_);
 
@@ -95,7 +102,12 @@ void ProcessingDialog::SetLists(const TrackList& files, const TrackList& tracks,
 
 void ProcessingDialog::SetOptions(bool createDirectory, bool createPlaylist,
                                   bool moveDependencies) {
-    pipeline_.SetOptions({createDirectory, createPlaylist, moveDependencies});
+    pipeline_.SetOptions({createDirectory, createPlaylist, moveDependencies, tags_});
+}
+
+void ProcessingDialog::SetTagOptions(const SettingsValues& settings) {
+    tags_ = TagOptionsFrom(settings);
+    tags_.scaler = &scaler_;
 }
 
 void ProcessingDialog::SetDependencyOptions(const std::string& searchWords,

@@ -332,6 +332,10 @@ std::string SettingsToIniText(const SettingsValues& v) {
     ini.Flag("embedCover", v.embedCover);
     ini.Flag("replaceCover", v.replaceCover);
 
+    ini.Section("AcoustID");
+    ini.Text("key", v.acoustidKey);
+    ini.Text("server", v.acoustidServer);
+
     return "; Corvane MP3 settings. Texts stand in double quotes, where \\\" \\\\ \\n \\t\n"
            "; and \\xHH mean a quote, a backslash, a line break, a tab and a raw byte.\n\n" +
            ini.Take();
@@ -433,6 +437,16 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     if (IsMusicBrainzServerText(musicbrainzServer)) {
         v.musicbrainzServer = musicbrainzServer;
     }
+    std::string acoustidKey;
+    ini.Text("acoustid", "key", acoustidKey);
+    if (IsAcoustIdKeyText(acoustidKey)) {
+        v.acoustidKey = acoustidKey;
+    }
+    std::string acoustidServer;
+    ini.Text("acoustid", "server", acoustidServer);
+    if (IsMusicBrainzServerText(acoustidServer)) {
+        v.acoustidServer = acoustidServer;
+    }
     std::string coverArtServer;
     ini.Text("musicbrainz", "coverArtServer", coverArtServer);
     if (IsMusicBrainzServerText(coverArtServer)) {
@@ -440,6 +454,13 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     }
     ReadTagSettings(ini, v);
     return v;
+}
+
+bool IsAcoustIdKeyText(const std::string& key) {
+    return key.size() <= 64 && std::all_of(key.begin(), key.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_' || c == '.';
+           });
 }
 
 bool IsCddbServerText(const std::string& server) {
