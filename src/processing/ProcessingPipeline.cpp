@@ -317,9 +317,9 @@ void ProcessingPipeline::MoveTagRenameStep() {
     }
     TagFiles();
     RenameFiles();
-    SaveCover();
     // A file that could not be moved is not renamed either.
     LogSummary(FailedFileCount(), skipped, static_cast<int>(plan_.jobs.size()));
+    SaveCover();
 }
 
 // Moves every paired file into the album directory and makes it current.
