@@ -1,8 +1,8 @@
 #include "cddb/CddbAgent.h"
 
-#include <cstdio>
-
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 
 #include "cddb/AnswerText.h"
 #include "components/SettingsValues.h"
@@ -190,6 +190,22 @@ void AddAlbumFields(const DiscRecord& record, std::size_t index, TrackInfo& trac
     }
 }
 
+// A "Various" disc whose every track title is "Artist / Title": the
+// freedb way of giving a compilation's track artists.
+bool IsCompilation(const DiscRecord& record) {
+    std::string artist = record.artist;
+    for (char& c : artist) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return record.trackArtists.empty() && !record.trackTitles.empty() &&
+           (artist == "various" || artist == "various artists") &&
+           std::all_of(
+               record.trackTitles.begin(), record.trackTitles.end(), [](const std::string& title) {
+                   const std::size_t slash = title.find(" / ");
+                   return slash != std::string::npos && slash > 0 && slash + 3 < title.size();
+               });
+}
+
 }  // namespace
 
 bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
@@ -198,6 +214,7 @@ bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
         return false;
     }
     const std::vector<std::uint32_t> lengths = TrackLengths(record);
+    const bool compilation = IsCompilation(record);
     for (std::size_t i = 0; i < record.trackTitles.size(); ++i) {
         TrackInfo track;
         track.Clear();
@@ -206,6 +223,11 @@ bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
         track.artist = i < record.trackArtists.size() ? record.trackArtists[i] : record.artist;
         track.album = record.album;
         track.title = record.trackTitles[i];
+        if (compilation) {
+            const std::size_t slash = track.title.find(" / ");
+            track.artist = track.title.substr(0, slash);
+            track.title = track.title.substr(slash + 3);
+        }
         track.year = std::to_string(record.year);
         track.genre = record.genre;
         track.comment = i < record.trackExtended.size() ? record.trackExtended[i] : std::string();

@@ -112,12 +112,14 @@ TEST_F(TagFramesTest, ACddbFindCarriesItsDiscId) {
     if (!test::HaveProgram("mid3v2")) {
         GTEST_SKIP() << "mid3v2 (python3-mutagen) is not installed";
     }
-    ServeStandardAlbum("Various / Mix", {"One", "Two", "Three"});
+    ServeStandardAlbum("Various / Mix", {"A / One", "B / Two", "C / Three"});
     const test::CliRun run = Cli({"apply", "--no-directory", Album()});
     ASSERT_EQ(run.status, 0) << run.out << run.err;
     const std::string frames = Frames(Album() + "/03 - Three.mp3");
-    for (const std::string& line : {std::string("TPE2=Various\n"), std::string("TRCK=3/3\n"),
-                                    "TXXX=CDDB DiscID=" + road_.DiscId() + "\n"}) {
+    // A compilation: each track's own artist, the album's apart.
+    for (const std::string& line :
+         {std::string("TPE1=C\n"), std::string("TPE2=Various\n"), std::string("TIT2=Three\n"),
+          std::string("TRCK=3/3\n"), "TXXX=CDDB DiscID=" + road_.DiscId() + "\n"}) {
         EXPECT_TRUE(Has(frames, line)) << line << frames;
     }
     const test::CliRun query = Cli({"query", Album(), "--server", road_.ServerText()});
