@@ -106,6 +106,33 @@ TEST_F(RealComponentTest, SavedTagKeepsTheTrackNumber) {
     EXPECT_EQ(TagLine(files[0].filePath), "Own Title|Typed|Record||Jazz|2011|5");
 }
 
+// "ID3 Tag Files" with the fields other programs read: the typed title and
+// "n/N", the album artist, the disc, and a chosen front cover that replaces
+// the file's own.
+TEST_F(RealComponentTest, SavedTagCarriesTheAlbumFieldsAndTheChosenCover) {
+    TrackList files = {LameFile("song.mp3", 44100L)};
+    TagFields fields{"Artist", "Album", "2011", "", "Jazz"};
+    fields.title = "Typed Title";
+    fields.track = "3/12";
+    fields.albumArtist = "Various";
+    fields.disc = "2/2";
+    fields.cover = {std::string("\xFF\xD8\xFF\xE0", 4) + "first", "image/jpeg"};
+    ASSERT_EQ(SaveTagOfSelectedFile(files, 0, fields, *mp3).outcome, TagSaveOutcome::kSaved);
+    fields.cover = {std::string("\x89PNG\r\n\x1A\n", 8) + "second", "image/png"};
+    ASSERT_EQ(SaveTagOfSelectedFile(files, 0, fields, *mp3).outcome, TagSaveOutcome::kSaved);
+    EXPECT_EQ(TagLine(files[0].filePath), "Typed Title|Artist|Album||Jazz|2011|3");
+    ASSERT_EQ(mp3->Open(files[0].filePath), 0);
+    const TagDetails details = mp3->GetTagDetails();
+    EXPECT_EQ(details.albumArtist, "Various");
+    EXPECT_EQ(details.trackCount, 12);
+    EXPECT_EQ(details.discNumber, 2);
+    EXPECT_EQ(details.discCount, 2);
+    EXPECT_EQ(details.coverMime, "image/png");
+    EXPECT_EQ(details.cover, fields.cover.bytes);
+    EXPECT_EQ(files[0].track, "Track 03");
+    EXPECT_EQ(files[0].trackCount, 12);
+}
+
 // A leading tag whose size covers the audio keeps the audio through the run.
 // A comment of MPEG frame headers that would run from the new tag into the
 // audio is refused, and the log says why.
