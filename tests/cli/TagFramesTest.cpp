@@ -85,6 +85,9 @@ TEST_P(MusicBrainzFindTest, CarriesItsIdsAndTheArchiveCover) {
             EXPECT_TRUE(Has(second, line)) << line << second;
         }
         EXPECT_FALSE(Has(second, c.v24 ? "TYER" : "TDRC")) << second;
+        std::string bytes;
+        ASSERT_TRUE(test::ReadFileBytes(dir + "/02 - Why_.mp3", bytes));
+        EXPECT_EQ(bytes.substr(0, 4), std::string("ID3") + (c.v24 ? '\4' : '\3'));
         // The file's own cover and frame stay.
         EXPECT_TRUE(Has(first, "TXXX=REPLAYGAIN_TRACK_GAIN=-6.00 dB\n")) << first;
         EXPECT_TRUE(Has(first, "APIC=cover front,  (image/jpeg, " +
