@@ -281,6 +281,7 @@ demo_write_settings() {
         echo
         echo "[MusicBrainz]"
         echo "server=$(quoted "http://127.0.0.1:$demo_port")"
+        echo "coverArtServer=$(quoted "http://127.0.0.1:$demo_port")"
         echo
         # The stand-in takes any key; the real service wants one registered.
         echo "[AcoustID]"

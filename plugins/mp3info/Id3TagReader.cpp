@@ -1,5 +1,7 @@
 #include "Id3TagReader.h"
 
+#include <fcntl.h>
+#include <taglib/attachedpictureframe.h>
 #include <taglib/commentsframe.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2framefactory.h>
@@ -54,6 +56,8 @@ void ReadDiscTags(TagLib::ID3v2::Tag& v2, Id3Fields& fields) {
             fields.cddbId = value;
         } else if (SameText(description, "MusicBrainz Disc Id")) {
             fields.musicBrainzDiscId = value;
+        } else if (SameText(description, "MusicBrainz Album Id")) {
+            fields.musicBrainzAlbumId = value;
         } else if (SameText(description, "iTunes_CDDB_1")) {
             fields.itunesCddb = value;
         }
@@ -73,7 +77,38 @@ void ReadDiscTags(TagLib::ID3v2::Tag& v2, Id3Fields& fields) {
     }
 }
 
+std::string FirstText(TagLib::ID3v2::Tag& v2, const char* id) {
+    const auto& frames = v2.frameListMap()[id];
+    return frames.isEmpty() ? std::string() : Utf8(frames.front()->toString());
+}
+
+// Album artist, "n/N" and "d/D", and the front cover.
+void ReadAlbumFields(TagLib::ID3v2::Tag& v2, Id3Fields& fields) {
+    fields.albumArtist = FirstText(v2, "TPE2");
+    fields.trackCount = ParseTrackTotal(FirstText(v2, "TRCK"));
+    const std::string disc = FirstText(v2, "TPOS");
+    fields.discNumber = std::max(0, ParseTrackNumber(disc));
+    fields.discCount = ParseTrackTotal(disc);
+    for (const auto* frame : v2.frameListMap()["APIC"]) {
+        const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
+        if (picture != nullptr &&
+            picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover) {
+            fields.coverMime = Utf8(picture->mimeType());
+            fields.cover.assign(picture->picture().data(), picture->picture().size());
+            break;
+        }
+    }
+}
+
 }  // namespace
+
+int ParseTrackTotal(const std::string& text) {
+    const auto slash = text.find('/');
+    if (slash == std::string::npos) {
+        return 0;
+    }
+    return std::max(0, ParseTrackNumber(text.substr(slash + 1)));
+}
 
 int ParseTrackNumber(const std::string& text) {
     std::size_t i = 0;
@@ -126,6 +161,7 @@ Id3Fields ReadId3Fields(ByteSource& source) {
     }
     if (v2 != nullptr) {
         ReadDiscTags(*v2, fields);
+        ReadAlbumFields(*v2, fields);
     }
     // TagLib reports a missing track as 0; the frame tells "0" from none.
     if (v2 != nullptr && !v2->frameListMap()["TRCK"].isEmpty()) {

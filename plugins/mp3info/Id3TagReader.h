@@ -21,6 +21,13 @@ struct Id3Fields {
     std::string itunesCddb;
     std::string musicBrainzDiscId;
     std::string cdToc;
+    std::string musicBrainzAlbumId;
+    std::string albumArtist;
+    int trackCount = 0;  // the N of "n/N"
+    int discNumber = 0;
+    int discCount = 0;
+    std::string coverMime;  // the front cover (APIC type 3); empty = none
+    std::string cover;
 };
 
 // Reads the tags of an MP3 file through TagLib (ID3v2 first, then APE, then
@@ -32,5 +39,7 @@ Id3Fields ReadId3Fields(ByteSource& file);
 // The number at the start of a track text such as "7", "07/12" or
 // "Track 07"; -1 when there is none.
 int ParseTrackNumber(const std::string& text);
+// The N of "n/N"; 0 when there is none.
+int ParseTrackTotal(const std::string& text);
 
 }  // namespace corvane

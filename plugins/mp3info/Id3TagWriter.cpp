@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <taglib/attachedpictureframe.h>
 #include <taglib/commentsframe.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2frame.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/uniquefileidentifierframe.h>
 
 #include <taglib/tbytevectorstream.h>
 
@@ -100,6 +102,84 @@ void SetComment(TagLib::ID3v2::Tag& tag, const std::string& value) {
     plain->setText(text);
 }
 
+void SetUserText(TagLib::ID3v2::Tag& tag, const std::string& description,
+                 const std::string& value) {
+    const String name = FromUtf8(description);
+    while (auto* old = TagLib::ID3v2::UserTextIdentificationFrame::find(&tag, name)) {
+        tag.removeFrame(old);
+    }
+    const String text = FromUtf8(value);
+    auto* frame = new TagLib::ID3v2::UserTextIdentificationFrame(
+        text.isLatin1() && name.isLatin1() ? String::Latin1 : String::UTF16);
+    frame->setDescription(name);
+    frame->setText(text);
+    tag.addFrame(frame);
+}
+
+void SetUfid(TagLib::ID3v2::Tag& tag, const std::string& owner, const std::string& id) {
+    std::vector<TagLib::ID3v2::Frame*> old;
+    for (auto* frame : tag.frameListMap()["UFID"]) {
+        const auto* ufid = dynamic_cast<TagLib::ID3v2::UniqueFileIdentifierFrame*>(frame);
+        if (ufid != nullptr && ufid->owner() == FromUtf8(owner)) {
+            old.push_back(frame);
+        }
+    }
+    for (auto* frame : old) {
+        tag.removeFrame(frame);
+    }
+    tag.addFrame(new TagLib::ID3v2::UniqueFileIdentifierFrame(
+        FromUtf8(owner), ByteVector(id.data(), static_cast<unsigned>(id.size()))));
+}
+
+// The front cover; pictures of other types stay, and so does a front cover
+// the file has unless it is to be replaced.
+void SetFrontCover(TagLib::ID3v2::Tag& tag, const ExtraTagFields& extra) {
+    using Picture = TagLib::ID3v2::AttachedPictureFrame;
+    std::vector<TagLib::ID3v2::Frame*> fronts;
+    for (auto* frame : tag.frameListMap()["APIC"]) {
+        const auto* picture = dynamic_cast<Picture*>(frame);
+        if (picture != nullptr && picture->type() == Picture::FrontCover) {
+            fronts.push_back(frame);
+        }
+    }
+    if (!fronts.empty() && !extra.replacePicture) {
+        return;
+    }
+    for (auto* frame : fronts) {
+        tag.removeFrame(frame);
+    }
+    auto* picture = new Picture;
+    picture->setTextEncoding(String::Latin1);
+    picture->setType(Picture::FrontCover);
+    picture->setMimeType(FromUtf8(extra.pictureMime));
+    picture->setPicture(
+        ByteVector(extra.picture.data(), static_cast<unsigned>(extra.picture.size())));
+    tag.addFrame(picture);
+}
+
+void ApplyExtra(TagLib::ID3v2::Tag& tag, const ExtraTagFields& extra) {
+    if (!extra.albumArtist.empty()) {
+        SetTextFrame(tag, "TPE2", extra.albumArtist);
+    }
+    // "1/1" says nothing a player needs.
+    if (extra.discNumber > 0 && extra.discCount != 1) {
+        SetTextFrame(tag, "TPOS",
+                     std::to_string(extra.discNumber) +
+                         (extra.discCount > 1 ? "/" + std::to_string(extra.discCount) : ""));
+    }
+    for (const auto& [description, value] : extra.userTexts) {
+        if (!description.empty() && !value.empty()) {
+            SetUserText(tag, description, value);
+        }
+    }
+    if (!extra.ufidOwner.empty() && !extra.ufid.empty()) {
+        SetUfid(tag, extra.ufidOwner, extra.ufid);
+    }
+    if (!extra.picture.empty()) {
+        SetFrontCover(tag, extra);
+    }
+}
+
 int YearNumber(const std::string& text) {
     const int year = ParseTrackNumber(text);
     return year > 0 ? year : 0;
@@ -127,10 +207,14 @@ void ApplyValues(TagLib::ID3v2::Tag& tag, const Id3WriteValues& v) {
         SetTextFrame(tag, "TDRC", year > 0 ? std::to_string(year) : std::string());
     }
     const int track = ParseTrackNumber(v.track);
-    if (track < 0 || ParseTrackNumber(FrameText(tag, "TRCK")) != track) {
+    const int total = v.extra.trackCount;
+    if (track >= 0 && total > 0) {
+        SetTextFrame(tag, "TRCK", std::to_string(track) + "/" + std::to_string(total));
+    } else if (track < 0 || ParseTrackNumber(FrameText(tag, "TRCK")) != track) {
         SetTextFrame(tag, "TRCK", track >= 0 ? std::to_string(track) : std::string());
     }
     SetComment(tag, v.comment);
+    ApplyExtra(tag, v.extra);
 }
 
 void ApplyValues(TagLib::ID3v1::Tag& tag, const Id3WriteValues& v) {
@@ -156,15 +240,24 @@ void PutBe32(ByteVector& out, std::uint32_t v) {
     }
 }
 
-// The frames of a rendered ID3v2.3 tag without header and padding, and the
-// ids they carry. False when the bytes are not a well-formed tag.
+// A frame size of ID3v2.4: four bytes of seven bits.
+std::uint32_t SyncSafe32(const char* p) {
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return (std::uint32_t{u[0] & 0x7Fu} << 21) | (std::uint32_t{u[1] & 0x7Fu} << 14) |
+           (std::uint32_t{u[2] & 0x7Fu} << 7) | (u[3] & 0x7Fu);
+}
+
+// The frames of a rendered ID3v2.3 or v2.4 tag without header and padding,
+// and the ids they carry. False when the bytes are not a well-formed tag.
 bool SplitRenderedTag(const ByteVector& tag, ByteVector& frames, std::set<std::string>& ids) {
     if (tag.size() < 10 || !tag.startsWith("ID3")) {
         return false;
     }
+    const bool v4 = tag[3] == 4;
     std::size_t pos = 10;
     while (pos + 10 <= tag.size() && tag[pos] != 0) {
-        const std::uint32_t size = Be32(tag.data() + pos + 4);
+        const std::uint32_t size =
+            v4 ? SyncSafe32(tag.data() + pos + 4) : Be32(tag.data() + pos + 4);
         if (size > tag.size() - pos - 10) {
             return false;
         }
@@ -216,9 +309,9 @@ ByteVector KeptV4Frames(const TagLib::ID3v2::Tag& tag, const std::set<std::strin
     return out;
 }
 
-ByteVector TagBytes(const ByteVector& frames, std::size_t total) {
+ByteVector TagBytes(const ByteVector& frames, std::size_t total, int version) {
     ByteVector out("ID3");
-    out.append(static_cast<char>(3));
+    out.append(static_cast<char>(version == 4 ? 4 : 3));
     out.append(static_cast<char>(0));
     out.append(static_cast<char>(0));
     const std::size_t body = total - 10;
@@ -271,11 +364,14 @@ TagWriteResult RenderFrames(const ByteVector& oldTag, const Id3WriteValues& valu
         return {EINVAL, "its ID3v2 tag cannot be read"};
     }
     ApplyValues(*v2, values);
+    const bool v4 = values.extra.id3Version == 4;
     std::set<std::string> ids;
-    if (!SplitRenderedTag(v2->render(TagLib::ID3v2::v3), frames, ids)) {
+    if (!SplitRenderedTag(v2->render(v4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3), frames, ids)) {
         return {EIO, "the new tag could not be made"};
     }
-    frames.append(KeptV4Frames(*v2, ids));
+    if (!v4) {
+        frames.append(KeptV4Frames(*v2, ids));
+    }
     return {};
 }
 
@@ -404,7 +500,7 @@ TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
     if (total - 10 >= (1u << 28)) {
         return {EFBIG, "the new tag would be too large"};
     }
-    layout.tag = TagBytes(frames, total);
+    layout.tag = TagBytes(frames, total, values.extra.id3Version);
     const bool v1 = HasId3v1(source, stream);
     layout.keepTo = v1 ? size - 128 : size;
     layout.v1 = v1 ? Id3v1Bytes(values) : ByteVector();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "FileHandle.h"
+#include "components/Mp3InfoObject.h"
 
 namespace corvane {
 
@@ -15,6 +16,7 @@ struct Id3WriteValues {
     std::string comment;
     std::string track;  // "7", "07", "Track 07"; " - " or no number removes it
     std::string genre;  // a name, written as text
+    ExtraTagFields extra{};
 };
 
 struct TagWriteResult {
@@ -22,11 +24,10 @@ struct TagWriteResult {
     std::string reason;  // why the write failed, for the log; empty on success
 };
 
-// Writes an ID3v2.3 tag into the file (and updates an ID3v1 tag that is
-// already there), keeping every other frame. The old tag ends where
-// LeadingTagEnd says. The audio is never moved in place: a tag that fits the
-// room of the old one is overwritten there, otherwise a complete copy is
-// written beside the file, flushed and renamed over it with the file's
+// Writes an ID3v2.3 tag (or ID3v2.4 when extra says so) into the file (and updates an ID3v1 tag
+// that is already there), keeping every other frame. The old tag ends where LeadingTagEnd says. The
+// audio is never moved in place: a tag that fits the room of the old one is overwritten there,
+// otherwise a complete copy is written beside the file, flushed and renamed over it with the file's
 // permissions (through a symbolic link, its target is written). Before the
 // file changes, the points of the new bytes that a tag write can move are
 // checked (see AudioChange): the scanner must find the audio where the new

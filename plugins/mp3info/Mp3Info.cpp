@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <utility>
 
 #include "ByteSource.h"
 #include "Id3TagWriter.h"
@@ -80,11 +81,13 @@ int Mp3Info::Open(const std::string& path) {
 int Mp3Info::WriteTag(const std::string& title, const std::string& artist, const std::string& album,
                       const std::string& year, const std::string& comment, const std::string& track,
                       const std::string& genre) {
+    // The extra frames are for this write only.
+    const ExtraTagFields extra = std::exchange(extra_, ExtraTagFields());
     if (!opened_) {
         writeError_ = "no file is open";
         return EBADF;
     }
-    const Id3WriteValues values{title, artist, album, year, comment, track, genre};
+    const Id3WriteValues values{title, artist, album, year, comment, track, genre, extra};
     FileHandle replaced;
     const TagWriteResult result = WriteId3Tag(path_, values, &replaced);
     replacedFiles_.Close(replaced);
@@ -151,8 +154,15 @@ std::string Mp3Info::GetDiscTag(DiscTag which) {
             return tag_.musicBrainzDiscId;
         case DiscTag::kCdToc:
             return tag_.cdToc;
+        case DiscTag::kMusicBrainzAlbumId:
+            return tag_.musicBrainzAlbumId;
     }
     return {};
+}
+
+TagDetails Mp3Info::GetTagDetails() {
+    return {tag_.albumArtist, tag_.trackCount, tag_.discNumber,
+            tag_.discCount,   tag_.coverMime,  tag_.cover};
 }
 
 }  // namespace corvane

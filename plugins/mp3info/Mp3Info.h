@@ -39,6 +39,8 @@ public:
     int IsLengthExact() override { return length_.exact ? 1 : 0; }
     void GetCdFrameRange(std::int32_t& shortest, std::int32_t& longest) override;
     std::string GetDiscTag(DiscTag which) override;
+    void SetExtraFields(const ExtraTagFields& fields) override { extra_ = fields; }
+    TagDetails GetTagDetails() override;
     int GetFingerprint(const std::string& path, std::string& fingerprint, int& seconds) override {
         return ComputeFingerprint(path, fingerprint, seconds);
     }
@@ -57,6 +59,7 @@ private:
     PlayLength length_;
     Id3Fields tag_;
     std::string writeError_;
+    ExtraTagFields extra_;
     // Frees the blocks of the files that tag writes replaced.
     BackgroundCloser replacedFiles_;
 };

@@ -95,6 +95,7 @@ SettingsDialog::SettingsDialog(const SettingsValues& values, QWidget* parent)
     tabs->addTab(BuildGeneralPage(), tr("&General"));
     tabs->addTab(BuildColumnsPage(), tr("&Columns"));
     tabs->addTab(BuildNetworkPage(), tr("&Network"));
+    tabs->addTab(BuildTagsPage(), tr("&Tags"));
 
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -117,7 +118,8 @@ SettingsDialog::SettingsDialog(const SettingsValues& values, QWidget* parent)
     ShowValues();
     connect(moveDependencies_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
     connect(askMusicBrainz_, &QCheckBox::toggled, this, &SettingsDialog::UpdateState);
-    for (QLineEdit* edit : {cddbEmail_, cddbServer_, searchHost_, musicbrainzServer_, proxyHost_}) {
+    for (QLineEdit* edit :
+         {cddbEmail_, cddbServer_, searchHost_, musicbrainzServer_, proxyHost_, coverArtServer_}) {
         connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::UpdateState);
     }
     UpdateState();
@@ -296,16 +298,17 @@ void SettingsDialog::ShowValues() {
     acoustidKey_->setText(QString::fromStdString(values_.acoustidKey));
     proxyHost_->setText(QString::fromStdString(values_.proxyHost));
     proxyPort_->setValue(values_.proxyPort);
+    ShowTagValues();
 }
 
 void SettingsDialog::UpdateState() {
     confirmDependencies_->setEnabled(moveDependencies_->isChecked());
     proxyPort_->setEnabled(!proxyHost_->text().isEmpty());
     musicbrainzServer_->setEnabled(askMusicBrainz_->isChecked());
-    const bool acceptable = cddbServer_->hasAcceptableInput() && cddbEmail_->hasAcceptableInput() &&
-                            searchHost_->hasAcceptableInput() &&
-                            musicbrainzServer_->hasAcceptableInput() &&
-                            proxyHost_->hasAcceptableInput();
+    const bool acceptable =
+        cddbServer_->hasAcceptableInput() && cddbEmail_->hasAcceptableInput() &&
+        searchHost_->hasAcceptableInput() && musicbrainzServer_->hasAcceptableInput() &&
+        proxyHost_->hasAcceptableInput() && coverArtServer_->hasAcceptableInput();
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(acceptable);
 }
 
@@ -339,7 +342,64 @@ SettingsValues SettingsDialog::Values() const {
     v.acoustidKey = acoustidKey_->text().trimmed().toStdString();
     v.proxyHost = proxyHost_->text().trimmed().toStdString();
     v.proxyPort = proxyPort_->value();
+    TakeTagValues(v);
     return v;
+}
+
+// What the files' tags get beyond the seven fields: the version and the cover.
+QWidget* SettingsDialog::BuildTagsPage() {
+    auto* page = new QWidget;
+    id3Version_ = new QComboBox(page);
+    id3Version_->setObjectName(QStringLiteral("id3Version"));
+    id3Version_->addItem(tr("ID3v2.3 (read best by players and phones)"), 3);
+    id3Version_->addItem(tr("ID3v2.4"), 4);
+    auto* cover = new QGroupBox(tr("Front Cover"), page);
+    saveCover_ = NewCheckBox(tr("&Save the cover in the album directory"), "saveCover", cover);
+    embedCover_ = NewCheckBox(tr("&Embed the cover in the files"), "embedCover", cover);
+    replaceCover_ = NewCheckBox(tr("&Replace a front cover the files have"), "replaceCover", cover);
+    coverSize_ = new QComboBox(cover);
+    coverSize_->setObjectName(QStringLiteral("coverSize"));
+    for (const char* size : {"250", "500", "1200"}) {
+        coverSize_->addItem(tr("%1 pixels").arg(QLatin1String(size)), QString::fromLatin1(size));
+    }
+    coverSize_->addItem(tr("The original"), QStringLiteral("full"));
+    coverArtServer_ = NewLineEdit("coverArtServer", cover);
+    coverArtServer_->setPlaceholderText(QString::fromLatin1(kDefaultCoverArtServer));
+    coverArtServer_->setValidator(new UrlValidator(coverArtServer_));
+    coverArtServer_->setToolTip(
+        tr("The Cover Art Archive or a mirror, as http:// or https:// URL"));
+    auto* coverForm = new QFormLayout(cover);
+    coverForm->addRow(saveCover_);
+    coverForm->addRow(embedCover_);
+    coverForm->addRow(replaceCover_);
+    coverForm->addRow(tr("Si&ze:"), coverSize_);
+    coverForm->addRow(tr("&Archive:"), coverArtServer_);
+    auto* layout = new QFormLayout(page);
+    layout->addRow(tr("&ID3 version:"), id3Version_);
+    layout->addRow(cover);
+    return page;
+}
+
+void SettingsDialog::ShowTagValues() {
+    id3Version_->setCurrentIndex(values_.id3Version == 4 ? 1 : 0);
+    saveCover_->setChecked(values_.saveCover);
+    embedCover_->setChecked(values_.embedCover);
+    replaceCover_->setChecked(values_.replaceCover);
+    coverSize_->setCurrentIndex(
+        std::max(0, coverSize_->findData(QString::fromStdString(values_.coverSize))));
+    coverArtServer_->setText(QString::fromStdString(values_.coverArtServer));
+}
+
+void SettingsDialog::TakeTagValues(SettingsValues& v) const {
+    v.id3Version = id3Version_->currentData().toInt();
+    v.saveCover = saveCover_->isChecked();
+    v.embedCover = embedCover_->isChecked();
+    v.replaceCover = replaceCover_->isChecked();
+    v.coverSize = coverSize_->currentData().toString().toStdString();
+    v.coverArtServer = coverArtServer_->text().trimmed().toStdString();
+    if (v.coverArtServer.empty()) {
+        v.coverArtServer = kDefaultCoverArtServer;
+    }
 }
 
 }  // namespace corvane

@@ -32,7 +32,10 @@ private:
     QWidget* BuildGeneralPage();
     QWidget* BuildColumnsPage();
     QWidget* BuildNetworkPage();
+    QWidget* BuildTagsPage();
     void ShowValues();
+    void ShowTagValues();
+    void TakeTagValues(SettingsValues& v) const;
     void UpdateState();
 
     SettingsValues values_;
@@ -55,6 +58,12 @@ private:
     QLineEdit* acoustidKey_ = nullptr;
     QLineEdit* proxyHost_ = nullptr;
     QSpinBox* proxyPort_ = nullptr;
+    QComboBox* id3Version_ = nullptr;
+    QCheckBox* saveCover_ = nullptr;
+    QCheckBox* embedCover_ = nullptr;
+    QCheckBox* replaceCover_ = nullptr;
+    QComboBox* coverSize_ = nullptr;
+    QLineEdit* coverArtServer_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
     QSize preferredSize_;
 };

@@ -136,6 +136,14 @@ bool ReadTrackInfo(TrackInfo& record, Mp3InfoObject& mp3) {
         record.tagItunesCddb = UpToNul(mp3.GetDiscTag(DiscTag::kItunesCddb));
         record.tagMusicBrainzId = UpToNul(mp3.GetDiscTag(DiscTag::kMusicBrainzId));
         record.tagCdToc = mp3.GetDiscTag(DiscTag::kCdToc);
+        record.ids.musicBrainzAlbumId = UpToNul(mp3.GetDiscTag(DiscTag::kMusicBrainzAlbumId));
+        const TagDetails details = mp3.GetTagDetails();
+        record.albumArtist = UpToNul(details.albumArtist);
+        record.trackCount = details.trackCount;
+        record.discNumber = details.discNumber;
+        record.discCount = details.discCount;
+        record.coverMime = UpToNul(details.coverMime);
+        record.coverBytes = static_cast<std::uint32_t>(details.cover.size());
     }
     record.status = FileStatus::kRead;
     return true;

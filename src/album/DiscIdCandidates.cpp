@@ -399,4 +399,15 @@ std::string TaggedMusicBrainzId(const TrackList& files) {
     return Agreed(files, &TrackInfo::tagMusicBrainzId);
 }
 
+std::string TaggedMusicBrainzAlbumId(const TrackList& files) {
+    std::vector<std::string> ids;
+    for (const TrackInfo& file : files) {
+        ids.push_back(file.ids.musicBrainzAlbumId);
+    }
+    const bool alike = !ids.empty() && std::all_of(ids.begin(), ids.end(), [&](const auto& id) {
+        return id == ids.front();
+    });
+    return alike ? ids.front() : std::string();
+}
+
 }  // namespace corvane

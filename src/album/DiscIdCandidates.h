@@ -54,6 +54,8 @@ std::vector<DiscCandidate> LookupDiscIds(const TrackList& files,
 bool TaggedOffsets(const TrackList& files, OffsetList& offsets);
 // The "MusicBrainz Disc Id" every file carries alike; empty otherwise.
 std::string TaggedMusicBrainzId(const TrackList& files);
+// The "MusicBrainz Album Id" every file carries alike; empty otherwise.
+std::string TaggedMusicBrainzAlbumId(const TrackList& files);
 
 // The tag values: a freedb id as hex text; "ID+LEADOUT+COUNT+OFFSET..."
 // (frames, the lead-out counted from the disc's start); an MCDI table (the

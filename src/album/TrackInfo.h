@@ -13,6 +13,19 @@ enum class FileStatus : std::int32_t {
     kRead = 1,
 };
 
+// The ids of the lookup that found the album, written into each file's tag so
+// that the next lookup is exact; empty where the service gave none.
+struct AlbumIds {
+    std::string cddbDiscId{};  // 8 hex digits
+    std::string musicBrainzAlbumId{};
+    std::string musicBrainzAlbumArtistId{};
+    std::string musicBrainzReleaseGroupId{};
+    std::string musicBrainzDiscId{};
+    std::string musicBrainzRecordingId{};  // of this track
+
+    bool operator==(const AlbumIds&) const = default;
+};
+
 // One MP3 file of the album folder, or one track of the album found on the
 // CDDB server.
 struct TrackInfo {
@@ -41,6 +54,17 @@ struct TrackInfo {
     std::string tagItunesCddb{};
     std::string tagMusicBrainzId{};
     std::string tagCdToc{};
+    // The album's artist, which differs from the track's on a compilation.
+    std::string albumArtist{};
+    std::int32_t trackCount = 0;  // the album's tracks; 0 = unknown
+    std::int32_t discNumber = 0;  // this disc of a multi-disc album; 0 = none
+    std::int32_t discCount = 0;   // the album's discs; 0 = unknown
+    // Of an album track: the ids that found the album. Of a file: the
+    // MusicBrainz album id its tag carries.
+    AlbumIds ids{};
+    // Of a file: the embedded front cover's MIME type and size in bytes.
+    std::string coverMime{};
+    std::uint32_t coverBytes = 0;
     // Why the component could not open the file (an errno value; EILSEQ: no
     // MPEG audio in it); 0 when it could.
     std::int32_t openError = 0;

@@ -17,6 +17,7 @@
 #include "components/SettingsValues.h"
 #include "naming/CaseConversion.h"
 #include "widgets/Artwork.h"
+#include "widgets/CoverBox.h"
 #include "widgets/FolderPathBox.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
@@ -183,31 +184,50 @@ QWidget* MainForm::BuildStandardOptions(QWidget* panel) {
     return standard;
 }
 
-// Rename / Tag Info: the fields "ID3 Tag Files" writes.
+// Rename / Tag Info: the fields "ID3 Tag Files" writes, and the cover.
 QWidget* MainForm::BuildTagInfo(QWidget* panel) {
     auto* tags = new QGroupBox(tr("Rename / Tag Info"), panel);
     auto* form = new QGridLayout(tags);
+    titleEdit = new QLineEdit(tags);
     artistEdit = new QLineEdit(tags);
+    albumArtistEdit = new QLineEdit(tags);
     albumEdit = new QLineEdit(tags);
+    trackEdit = new QLineEdit(tags);
+    discEdit = new QLineEdit(tags);
     yearEdit = new QLineEdit(tags);
-    yearEdit->setFixedWidth(yearEdit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) +
-                            16);
+    const int numberWidth = yearEdit->fontMetrics().horizontalAdvance(QStringLiteral("00/00")) + 10;
+    for (QLineEdit* number : {trackEdit, discEdit, yearEdit}) {
+        number->setFixedWidth(numberWidth);
+    }
+    trackEdit->setPlaceholderText(QStringLiteral("3/12"));
+    discEdit->setPlaceholderText(QStringLiteral("1/2"));
     genreCombo = new QComboBox(tags);
     genreCombo->setEditable(true);
     genreCombo->setInsertPolicy(QComboBox::NoInsert);
     genreCombo->setMinimumWidth(110);
     commentEdit = new QLineEdit(tags);
+    coverBox = new CoverBox(tags);
     form->addWidget(GroupIcon(artwork::kGroupTags, tags), 0, 0, Qt::AlignTop);
-    form->addWidget(Label(tr("Artist"), artistEdit), 0, 1);
-    form->addWidget(artistEdit, 0, 2, 1, 3);
-    form->addWidget(Label(tr("Album"), albumEdit), 1, 1);
-    form->addWidget(albumEdit, 1, 2, 1, 3);
-    form->addWidget(Label(tr("Year"), yearEdit), 2, 1);
-    form->addWidget(yearEdit, 2, 2);
-    form->addWidget(Label(tr("Genre"), genreCombo), 2, 3, Qt::AlignRight);
-    form->addWidget(genreCombo, 2, 4);
-    form->addWidget(Label(tr("Comments"), commentEdit), 3, 1);
-    form->addWidget(commentEdit, 3, 2, 1, 3);
+    form->addWidget(Label(tr("Title"), titleEdit), 0, 1);
+    form->addWidget(titleEdit, 0, 2, 1, 3);
+    form->addWidget(Label(tr("Artist"), artistEdit), 1, 1);
+    form->addWidget(artistEdit, 1, 2, 1, 3);
+    form->addWidget(Label(tr("Album Artist"), albumArtistEdit), 2, 1);
+    form->addWidget(albumArtistEdit, 2, 2, 1, 3);
+    form->addWidget(Label(tr("Album"), albumEdit), 3, 1);
+    form->addWidget(albumEdit, 3, 2, 1, 3);
+    form->addWidget(Label(tr("Track"), trackEdit), 4, 1);
+    form->addWidget(trackEdit, 4, 2);
+    form->addWidget(Label(tr("Disc"), discEdit), 4, 3, Qt::AlignRight);
+    form->addWidget(discEdit, 4, 4, Qt::AlignLeft);
+    // The cover beside the fields; the genre and the comments reach under it.
+    form->addWidget(coverBox, 0, 5, 5, 1, Qt::AlignTop);
+    form->addWidget(Label(tr("Year"), yearEdit), 5, 1);
+    form->addWidget(yearEdit, 5, 2);
+    form->addWidget(Label(tr("Genre"), genreCombo), 5, 3, Qt::AlignRight);
+    form->addWidget(genreCombo, 5, 4, 1, 2);
+    form->addWidget(Label(tr("Comments"), commentEdit), 6, 1);
+    form->addWidget(commentEdit, 6, 2, 1, 4);
     form->setColumnStretch(4, 1);
     return tags;
 }

@@ -14,6 +14,7 @@ class QWidget;
 namespace corvane {
 
 class CFolderTreeCtrl;
+class CoverBox;
 class FolderPathBox;
 class HorizontalSplitterBar;
 class IconButton;
@@ -77,6 +78,11 @@ public:
     QLineEdit* yearEdit = nullptr;
     QComboBox* genreCombo = nullptr;
     QLineEdit* commentEdit = nullptr;
+    QLineEdit* titleEdit = nullptr;
+    QLineEdit* trackEdit = nullptr;  // "3" or "3/12"
+    QLineEdit* albumArtistEdit = nullptr;
+    QLineEdit* discEdit = nullptr;  // "1" or "1/2"
+    CoverBox* coverBox = nullptr;
     QCheckBox* createDirectory = nullptr;
     QCheckBox* createPlaylist = nullptr;
     QComboBox* serverCombo = nullptr;

@@ -5,6 +5,7 @@
 
 #include "app/AlbumLists.h"
 #include "app/MainForm.h"
+#include "widgets/CoverBox.h"
 
 namespace corvane {
 
@@ -19,14 +20,29 @@ TrackInfo SharedTagValues(const TrackList& files, const std::vector<int>& record
     TrackInfo shared = files[static_cast<std::size_t>(records.front())];
     for (const int record : records) {
         const TrackInfo& file = files[static_cast<std::size_t>(record)];
-        for (auto field : {&TrackInfo::artist, &TrackInfo::album, &TrackInfo::year,
-                           &TrackInfo::comment, &TrackInfo::genre}) {
+        for (auto field :
+             {&TrackInfo::artist, &TrackInfo::album, &TrackInfo::year, &TrackInfo::comment,
+              &TrackInfo::genre, &TrackInfo::title, &TrackInfo::track, &TrackInfo::albumArtist}) {
             if (shared.*field != file.*field) {
                 (shared.*field).clear();
             }
         }
+        for (auto field : {&TrackInfo::trackCount, &TrackInfo::discNumber, &TrackInfo::discCount}) {
+            if (shared.*field != file.*field) {
+                shared.*field = 0;
+            }
+        }
     }
     return shared;
+}
+
+// "3" or "3/12"; empty for none.
+std::string NumberPairText(const std::string& number, int total) {
+    return number.empty() || total <= 0 ? number : number + "/" + std::to_string(total);
+}
+
+std::string TextOf(const QLineEdit* edit) {
+    return edit->text().trimmed().toStdString();
 }
 
 }  // namespace
@@ -36,9 +52,10 @@ TagFieldEditor::TagFieldEditor(MainForm& form, TrackList& files, AlbumLists& lis
     : form_(form), files_(files), lists_(lists), status_(std::move(status)) {}
 
 void TagFieldEditor::Enable(bool enable) {
-    for (QWidget* field :
-         std::initializer_list<QWidget*>{form_.artistEdit, form_.albumEdit, form_.yearEdit,
-                                         form_.genreCombo, form_.commentEdit}) {
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             form_.artistEdit, form_.albumEdit, form_.yearEdit, form_.genreCombo, form_.commentEdit,
+             form_.titleEdit, form_.trackEdit, form_.albumArtistEdit, form_.discEdit,
+             form_.coverBox}) {
         field->setEnabled(enable);
     }
 }
@@ -50,6 +67,11 @@ void TagFieldEditor::Clear() {
     form_.commentEdit->clear();
     form_.genreCombo->setCurrentIndex(-1);
     form_.genreCombo->setEditText(QString());
+    for (QLineEdit* edit :
+         {form_.titleEdit, form_.trackEdit, form_.albumArtistEdit, form_.discEdit}) {
+        edit->clear();
+    }
+    form_.coverBox->ShowPicture({});
 }
 
 void TagFieldEditor::ShowSelection() {
@@ -59,6 +81,23 @@ void TagFieldEditor::ShowSelection() {
         return;
     }
     Show(SharedTagValues(files_, records));
+    ShowCover(files_[static_cast<std::size_t>(records.front())]);
+}
+
+// The file's embedded front cover, else the picture of its folder.
+void TagFieldEditor::ShowCover(const TrackInfo& record) {
+    CoverPicture picture;
+    if (record.coverBytes > 0 && mp3Info_ != nullptr && mp3Info_->Open(record.filePath) == 0) {
+        const TagDetails details = mp3Info_->GetTagDetails();
+        picture = {details.cover, details.coverMime};
+    }
+    if (picture.Empty()) {
+        const auto slash = record.filePath.rfind('/');
+        std::string name;
+        picture =
+            FolderCover(slash == std::string::npos ? "." : record.filePath.substr(0, slash), name);
+    }
+    form_.coverBox->ShowPicture(picture);
 }
 
 void TagFieldEditor::Show(const TrackInfo& record) {
@@ -66,6 +105,13 @@ void TagFieldEditor::Show(const TrackInfo& record) {
     form_.albumEdit->setText(FromUtf8(record.album));
     form_.yearEdit->setText(FromUtf8(record.year));
     form_.commentEdit->setText(FromUtf8(record.comment));
+    form_.titleEdit->setText(FromUtf8(record.title));
+    form_.trackEdit->setText(
+        FromUtf8(NumberPairText(TrackNumberText(record.track), record.trackCount)));
+    form_.albumArtistEdit->setText(FromUtf8(record.albumArtist));
+    form_.discEdit->setText(FromUtf8(
+        NumberPairText(record.discNumber > 0 ? std::to_string(record.discNumber) : std::string(),
+                       record.discCount)));
     // A genre the list does not name is shown as typed, so that saving the
     // tag keeps it instead of wiping it.
     if (record.genre.empty() || form_.genreBox.SelectPrefix(record.genre) < 0) {
@@ -81,6 +127,12 @@ TagFields TagFieldEditor::Typed() const {
     fields.year = form_.yearEdit->text().toStdString();
     fields.comment = form_.commentEdit->text().toStdString();
     fields.genre = form_.genreCombo->currentText().toStdString();
+    fields.title = TextOf(form_.titleEdit);
+    fields.track = TextOf(form_.trackEdit);
+    fields.albumArtist = TextOf(form_.albumArtistEdit);
+    fields.disc = TextOf(form_.discEdit);
+    fields.cover = form_.coverBox->Chosen();
+    fields.id3Version = id3Version_;
     return fields;
 }
 
@@ -111,6 +163,7 @@ void TagFieldEditor::SaveIntoOne(Mp3InfoObject& mp3Info) {
         // each record in its own row.
         lists_.MakeFileRowCurrent(result.record);
         Show(files_[static_cast<std::size_t>(result.record)]);
+        ShowCover(files_[static_cast<std::size_t>(result.record)]);
         Enable(true);
     }
     status_(TagSaveStatusText(result, files_));

@@ -22,6 +22,12 @@ public:
 
     TagFieldEditor(MainForm& form, TrackList& files, AlbumLists& lists, StatusSink status);
 
+    // The component that reads a selected file's cover; without one only
+    // the folder's picture shows.
+    void SetMp3Info(Mp3InfoObject* mp3Info) { mp3Info_ = mp3Info; }
+    // 3: ID3v2.3, 4: ID3v2.4, as the settings say.
+    void SetId3Version(int version) { id3Version_ = version; }
+
     void Enable(bool enable);
     void Clear();
     // The values the selected files share; a field they differ in is empty.
@@ -31,6 +37,7 @@ public:
 
 private:
     void Show(const TrackInfo& record);
+    void ShowCover(const TrackInfo& record);
     TagFields Typed() const;
     void SaveIntoOne(Mp3InfoObject& mp3Info);
     void SaveIntoSeveral(const std::vector<int>& records, Mp3InfoObject& mp3Info);
@@ -41,6 +48,8 @@ private:
     TrackList& files_;
     AlbumLists& lists_;
     StatusSink status_;
+    Mp3InfoObject* mp3Info_ = nullptr;
+    int id3Version_ = 3;
 };
 
 }  // namespace corvane

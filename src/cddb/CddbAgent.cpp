@@ -1,6 +1,8 @@
 #include "cddb/CddbAgent.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 
 #include "cddb/AnswerText.h"
 #include "components/SettingsValues.h"
@@ -168,12 +170,51 @@ bool CddbAgent::BuildTrackList(TrackList& tracks) const {
     return corvane::BuildTrackList(record_, tracks);
 }
 
+namespace {
+
+// What other programs read beside the seven fields: the album's artist, the
+// track and disc counts, and the ids that found the album.
+void AddAlbumFields(const DiscRecord& record, std::size_t index, TrackInfo& track) {
+    track.albumArtist = record.artist;
+    track.trackCount = static_cast<std::int32_t>(record.trackTitles.size());
+    track.discNumber = record.discNumber;
+    track.discCount = record.discCount;
+    track.ids = record.ids;
+    if (record.ids.musicBrainzAlbumId.empty() && record.discId != 0) {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08x", record.discId);
+        track.ids.cddbDiscId = hex;
+    }
+    if (index < record.recordingIds.size()) {
+        track.ids.musicBrainzRecordingId = record.recordingIds[index];
+    }
+}
+
+// A "Various" disc whose every track title is "Artist / Title": the
+// freedb way of giving a compilation's track artists.
+bool IsCompilation(const DiscRecord& record) {
+    std::string artist = record.artist;
+    for (char& c : artist) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return record.trackArtists.empty() && !record.trackTitles.empty() &&
+           (artist == "various" || artist == "various artists") &&
+           std::all_of(
+               record.trackTitles.begin(), record.trackTitles.end(), [](const std::string& title) {
+                   const std::size_t slash = title.find(" / ");
+                   return slash != std::string::npos && slash > 0 && slash + 3 < title.size();
+               });
+}
+
+}  // namespace
+
 bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
     tracks.clear();
     if (record.discLength == 0) {
         return false;
     }
     const std::vector<std::uint32_t> lengths = TrackLengths(record);
+    const bool compilation = IsCompilation(record);
     for (std::size_t i = 0; i < record.trackTitles.size(); ++i) {
         TrackInfo track;
         track.Clear();
@@ -182,12 +223,18 @@ bool BuildTrackList(const DiscRecord& record, TrackList& tracks) {
         track.artist = i < record.trackArtists.size() ? record.trackArtists[i] : record.artist;
         track.album = record.album;
         track.title = record.trackTitles[i];
+        if (compilation) {
+            const std::size_t slash = track.title.find(" / ");
+            track.artist = track.title.substr(0, slash);
+            track.title = track.title.substr(slash + 3);
+        }
         track.year = std::to_string(record.year);
         track.genre = record.genre;
         track.comment = i < record.trackExtended.size() ? record.trackExtended[i] : std::string();
         track.track = number;
         track.playSeconds = lengths[i];
         track.playTime = static_cast<double>(lengths[i]);
+        AddAlbumFields(record, i, track);
         tracks.push_back(track);
     }
     return true;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "album/TrackInfo.h"
+
 namespace corvane {
 
 inline constexpr const char* kCddbPath = "/~cddb/cddb.cgi";
@@ -52,6 +54,12 @@ struct DiscRecord {
     // One per track when they differ from the album's artist (a
     // compilation); empty otherwise. xmcd records leave it empty.
     std::vector<std::string> trackArtists;
+    // Of a MusicBrainz release: its ids, one recording id per track, and
+    // which disc of how many the record is (0 when there is one).
+    AlbumIds ids;
+    std::vector<std::string> recordingIds;
+    std::int32_t discNumber = 0;
+    std::int32_t discCount = 0;
 
     bool operator==(const DiscRecord&) const = default;
 };

@@ -59,6 +59,10 @@ constexpr const char* kHelp =
     "                        matches the album (default: checked, the matching ones)\n"
     "  --musicbrainz-server URL  the MusicBrainz server (default: the settings')\n"
     "  --no-musicbrainz      do not ask MusicBrainz when CDDB finds nothing\n"
+    "  --cover-art-server URL  the Cover Art Archive (default: the settings')\n"
+    "  --cover-size SIZE     250, 500, 1200 or full: the archive's cover to fetch\n"
+    "  --no-cover-art        neither fetch, embed nor save a cover\n"
+    "  --id3v24              write ID3v2.4 tags (default: the settings', ID3v2.3)\n"
     "  --acoustid-key KEY    identify the files by their sound on AcoustID when the\n"
     "                        disc id and MusicBrainz find nothing (default: the\n"
     "                        settings' key); the files are then paired with the\n"
@@ -272,6 +276,9 @@ int RunApply(const Arguments& arguments) {
     if (options.noMusicBrainz) {
         settings.askMusicBrainz = false;
     }
+    settings.coverArtServer = options.coverArtServer.value_or(settings.coverArtServer);
+    settings.coverSize = options.coverSize.value_or(settings.coverSize);
+    settings.id3Version = options.id3v24 ? 4 : settings.id3Version;
     settings.acoustidKey = options.acoustid.key.value_or(settings.acoustidKey);
     settings.acoustidServer = options.acoustid.server.value_or(settings.acoustidServer);
     if (options.acoustid.off) {
@@ -320,6 +327,10 @@ int RunApply(const Arguments& arguments) {
     steps.createDirectory = options.createDirectory;
     steps.createPlaylist = options.createPlaylist;
     steps.moveDependencies = moveDependencies;
+    steps.tags = TagOptionsFrom(settings);
+    if (options.noCoverArt) {
+        steps.tags.fetch = steps.tags.embed = steps.tags.save = false;
+    }
     pipeline.SetOptions(steps);
     // No one to ask: the matching files move, or with "all" every one.
     pipeline.SetDependencyOptions(DependencySearchWords(album), false);

@@ -359,6 +359,7 @@ int RunQuery(const Arguments& arguments) {
             calculator.GetOffsets(offsets);
         }
         MusicBrainzQueryOptions musicbrainz;
+        musicbrainz.taggedDiscId = TaggedMusicBrainzId(album.files);
         return MusicBrainzOptions(options, musicbrainz) ? RunMusicBrainzQuery(offsets, musicbrainz)
                                                         : 1;
     }

@@ -79,7 +79,8 @@ void PrintReleases(const MbAnswer& answer) {
 
 int RunMusicBrainzQuery(const OffsetList& offsets, const MusicBrainzQueryOptions& options) {
     const DiscToc toc = TocFromOffsets(offsets);
-    const std::string discId = MusicBrainzDiscId(toc);
+    const std::string discId =
+        options.taggedDiscId.empty() ? MusicBrainzDiscId(toc) : options.taggedDiscId;
     if (discId.empty()) {
         std::fprintf(stderr, "These files make no disc that MusicBrainz can look up.\n");
         return 1;

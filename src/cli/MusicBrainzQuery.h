@@ -12,6 +12,7 @@ struct MusicBrainzQueryOptions {
     std::string contact;  // for the User-Agent; empty: the program's address
     FetchProxy proxy;
     bool json = false;
+    std::string taggedDiscId;  // the files' "MusicBrainz Disc Id", asked for first
 };
 
 // "query FOLDER --musicbrainz": prints the MusicBrainz disc id of the files'

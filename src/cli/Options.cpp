@@ -199,6 +199,21 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
                               : "\"" + value + "\" is not an http:// or https:// URL";
                }),
         Flag("--no-musicbrainz", options.noMusicBrainz),
+        Valued("--cover-art-server",
+               [&](const std::string& value) {
+                   options.coverArtServer = value;
+                   return IsMusicBrainzServerText(value)
+                              ? std::string()
+                              : "\"" + value + "\" is not an http:// or https:// URL";
+               }),
+        Valued("--cover-size",
+               [&](const std::string& value) {
+                   options.coverSize = value;
+                   return IsCoverSizeText(value) ? std::string()
+                                                 : "--cover-size takes 250, 500, 1200 or full";
+               }),
+        Flag("--no-cover-art", options.noCoverArt),
+        Flag("--id3v24", options.id3v24),
         Flag("--search", options.search),
         Text("--pairing", options.pairing),
     };

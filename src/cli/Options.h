@@ -60,6 +60,10 @@ struct ApplyOptions {
     std::optional<std::string> musicbrainzServer;
     std::optional<std::string> pairing;  // "file name<TAB>track number" lines
     bool noMusicBrainz = false;
+    std::optional<std::string> coverArtServer;
+    std::optional<std::string> coverSize;  // "250", "500", "1200" or "full"
+    bool noCoverArt = false;
+    bool id3v24 = false;
     AcoustIdOptions acoustid;
     bool search = false;      // the keyword search instead of the disc id
     std::string searchWords;  // empty: the words proposed from the files

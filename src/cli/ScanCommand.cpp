@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "album/AlbumFolder.h"
@@ -13,6 +14,7 @@
 #include "components/ComponentLoader.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
+#include "processing/TagSaver.h"
 
 namespace corvane::cli {
 
@@ -66,6 +68,33 @@ JsonWriter& PrintOffsets(JsonWriter& json, const OffsetList& offsets) {
     return json.EndArray();
 }
 
+// What other programs read beside the seven fields: the album artist,
+// track and disc numbers with their totals (0: none), the front cover.
+void PrintAlbumFields(JsonWriter& json, const TrackInfo& r) {
+    const std::string number = TrackNumberText(r.track);
+    json.Key("albumArtist")
+        .String(r.albumArtist)
+        .Key("trackNumber")
+        .Int(number.empty() ? 0 : std::atoi(number.c_str()))
+        .Key("trackCount")
+        .Int(r.trackCount)
+        .Key("discNumber")
+        .Int(r.discNumber)
+        .Key("discCount")
+        .Int(r.discCount)
+        .Key("cover");
+    if (r.coverMime.empty()) {
+        json.Null();
+    } else {
+        json.BeginObject()
+            .Key("mime")
+            .String(r.coverMime)
+            .Key("bytes")
+            .UInt(r.coverBytes)
+            .EndObject();
+    }
+}
+
 void PrintJson(const AlbumFolder& album, std::uint32_t discId, const OffsetList& offsets) {
     JsonWriter json(true);
     json.BeginObject().Key("folder").String(album.folder).Key("files").BeginArray();
@@ -101,6 +130,7 @@ void PrintJson(const AlbumFolder& album, std::uint32_t discId, const OffsetList&
             .Int(static_cast<int>(r.status))
             .Key("lengthExact")
             .Bool(r.lengthExact);
+        PrintAlbumFields(json, r);
         if (!r.lengthExact) {
             // The whole CD frames the true length lies between.
             json.Key("cdFrameRange")

@@ -2,15 +2,49 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace corvane {
 
 // The disc identifiers that rippers and players keep in a file's tag.
 enum class DiscTag : int {
-    kCddbId = 0,         // TXXX "DISCID" or "CDDB DiscID": the freedb id as hex text
-    kItunesCddb = 1,     // COMM or TXXX "iTunes_CDDB_1": "ID+LEADOUT+COUNT+OFFSET..."
-    kMusicBrainzId = 2,  // TXXX "MusicBrainz Disc Id"
-    kCdToc = 3,          // MCDI: the CD's table of contents, binary
+    kCddbId = 0,              // TXXX "DISCID" or "CDDB DiscID": the freedb id as hex text
+    kItunesCddb = 1,          // COMM or TXXX "iTunes_CDDB_1": "ID+LEADOUT+COUNT+OFFSET..."
+    kMusicBrainzId = 2,       // TXXX "MusicBrainz Disc Id"
+    kCdToc = 3,               // MCDI: the CD's table of contents, binary
+    kMusicBrainzAlbumId = 4,  // TXXX "MusicBrainz Album Id": the release's id
+};
+
+// The frames a run writes beside the seven fields. An empty text or a 0
+// leaves the frame as the file has it.
+struct ExtraTagFields {
+    std::string albumArtist;  // TPE2
+    int trackCount = 0;       // TRCK "n/N"
+    int discNumber = 0;       // TPOS "d/D" ("d" when discCount is 0); "1/1" is not written
+    int discCount = 0;
+    // TXXX frames by description, each replacing the frame of that description.
+    std::vector<std::pair<std::string, std::string>> userTexts;
+    std::string ufidOwner;  // UFID, replacing the one of that owner
+    std::string ufid;
+    // An APIC front cover (type 3); a front cover the file has stays unless
+    // replacePicture.
+    std::string picture;
+    std::string pictureMime;
+    bool replacePicture = false;
+    int id3Version = 3;  // 3: ID3v2.3 with TYER; 4: ID3v2.4 with TDRC
+
+    bool operator==(const ExtraTagFields&) const = default;
+};
+
+// The tag's fields beyond the seven, of the file opened last.
+struct TagDetails {
+    std::string albumArtist;
+    int trackCount = 0;  // the N of TRCK "n/N"; 0 = none
+    int discNumber = 0;  // TPOS "d/D"
+    int discCount = 0;
+    std::string coverMime;  // the embedded front cover; empty = none
+    std::string cover;      // its bytes
 };
 
 // The MP3 information component (Mp3Info.so). One object reads the stream
@@ -71,6 +105,10 @@ public:
         seconds = 0;
         return -1;
     }
+    // The frames the next WriteTag writes beside the seven fields; WriteTag
+    // forgets them. An older component writes the seven fields only.
+    virtual void SetExtraFields(const ExtraTagFields& /*fields*/) {}
+    virtual TagDetails GetTagDetails() { return {}; }
 
 protected:
     virtual ~Mp3InfoObject() = default;

@@ -15,6 +15,7 @@ inline constexpr const char* kDefaultMusicBrainzServer = "https://musicbrainz.or
 // Level 6 answers in UTF-8, so titles in any script arrive whole; level 5
 // (ISO-8859-1) stays the user's choice where it is stored.
 inline constexpr int kDefaultCddbProtocolLevel = 6;
+inline constexpr const char* kDefaultCoverArtServer = "https://coverartarchive.org";
 // How many folders the recent list keeps.
 inline constexpr std::size_t kMaxRecentFolders = 10;
 
@@ -55,7 +56,16 @@ struct SettingsValues {
     // The AcoustID application key; empty = no identification by sound.
     std::string acoustidKey;
     std::string acoustidServer = "https://api.acoustid.org";
-    std::string iniPath;  // set by the program, not stored
+    // Most players and phones read ID3v2.3 best; 4 writes ID3v2.4.
+    int id3Version = 3;
+    // The front cover of a release MusicBrainz found, from this archive, at
+    // this size ("250", "500", "1200" or "full" for the original).
+    std::string coverArtServer = kDefaultCoverArtServer;
+    std::string coverSize = "500";
+    bool saveCover = true;
+    bool embedCover = true;
+    bool replaceCover = false;  // a front cover the file has is replaced
+    std::string iniPath;        // set by the program, not stored
 
     bool operator==(const SettingsValues&) const = default;
 };

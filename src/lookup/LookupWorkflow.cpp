@@ -251,6 +251,22 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
     manualUsed = false;
     const std::string captionWord = CaptionWord(view_.ExecuteCaption());
 
+    // Files that MusicBrainz found before carry its ids and no CDDB id:
+    // MusicBrainz first, which knows them at once.
+    const bool musicBrainzFirst = musicBrainz_.Enabled() &&
+                                  !TaggedMusicBrainzId(album_.files).empty() &&
+                                  TaggedDiscIds(album_.files).empty();
+    if (musicBrainzFirst) {
+        const MusicBrainzOutcome first = musicBrainz_.Run();
+        if (first != MusicBrainzOutcome::kNotFound) {
+            if (first == MusicBrainzOutcome::kAlbumRead) {
+                ReportAlbumFound(captionWord, kMusicBrainzName);
+            } else {
+                view_.EnableQuery(true);
+            }
+            return;
+        }
+    }
     const LookupOutcome result = AutomaticLookup();
     if (result == LookupOutcome::kAlbumRead) {
         ReportAlbumFound(captionWord);
@@ -260,7 +276,7 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
     // server could not be reached.
     const bool askMusicBrainz =
         (result == LookupOutcome::kNotFound || result == LookupOutcome::kNoConnection) &&
-        musicBrainz_.Enabled();
+        musicBrainz_.Enabled() && !musicBrainzFirst;
     const MusicBrainzOutcome fromMusicBrainz =
         askMusicBrainz ? musicBrainz_.Run() : MusicBrainzOutcome::kNotFound;
     if (fromMusicBrainz == MusicBrainzOutcome::kAlbumRead) {

@@ -1,5 +1,6 @@
 #include "lookup/MusicBrainzLookup.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "album/DiscIdCandidates.h"
@@ -74,8 +75,15 @@ MusicBrainzOutcome MusicBrainzLookup::Run() {
     if (lookup.answer.discId.empty()) {
         view_.AddStatus(kFuzzy);
     }
+    // The release the files' tags name needs no choice.
     std::size_t chosen = 0;
-    if (candidates.size() > 1) {
+    const std::string taggedAlbum = TaggedMusicBrainzAlbumId(album_.files);
+    const auto named = std::find_if(candidates.begin(), candidates.end(), [&](const Candidate& c) {
+        return !taggedAlbum.empty() && c.release->id == taggedAlbum;
+    });
+    if (named != candidates.end()) {
+        chosen = static_cast<std::size_t>(named - candidates.begin());
+    } else if (candidates.size() > 1) {
         std::vector<std::string> lines;
         for (const Candidate& candidate : candidates) {
             lines.push_back(ReleaseLine(*candidate.release));
@@ -86,7 +94,12 @@ MusicBrainzOutcome MusicBrainzLookup::Run() {
         }
     }
     const Candidate& candidate = candidates[chosen];
-    BuildTrackList(ToDiscRecord(*candidate.release, *candidate.medium, toc), album_.tracks);
+    DiscRecord record = ToDiscRecord(*candidate.release, *candidate.medium, toc);
+    const auto& ids = candidate.medium->discIds;
+    if (std::find(ids.begin(), ids.end(), discId) != ids.end()) {
+        record.ids.musicBrainzDiscId = discId;
+    }
+    BuildTrackList(record, album_.tracks);
     view_.ShowDatabaseList();
     return MusicBrainzOutcome::kAlbumRead;
 }

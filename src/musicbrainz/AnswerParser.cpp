@@ -28,6 +28,19 @@ std::string JoinedCredit(const json& object) {
     return text;
 }
 
+// The credited artists' ids, as taggers write them: joined with "/".
+std::string CreditIds(const json& object) {
+    std::string ids;
+    for (const json& part : JsonElements(object, "artist-credit")) {
+        if (const json* artist = JsonMember(part, "artist")) {
+            if (std::string id = JsonText(*artist, "id"); !id.empty()) {
+                ids += (ids.empty() ? "" : "/") + id;
+            }
+        }
+    }
+    return ids;
+}
+
 // The genre with the most votes; the first listed wins a tie.
 std::string MostVotedGenre(const json& object) {
     std::string best;
@@ -90,10 +103,15 @@ MbRelease ReadRelease(const json& release) {
     out.id = JsonText(release, "id");
     out.title = JsonText(release, "title");
     out.artist = JoinedCredit(release);
+    out.artistIds = CreditIds(release);
     out.date = JsonText(release, "date");
     out.country = JsonText(release, "country");
     if (const json* group = JsonMember(release, "release-group")) {
         out.genre = MostVotedGenre(*group);
+        out.releaseGroupId = JsonText(*group, "id");
+        if (out.artistIds.empty()) {
+            out.artistIds = CreditIds(*group);
+        }
         if (out.artist.empty()) {
             out.artist = JoinedCredit(*group);
         }

@@ -61,8 +61,12 @@ std::string MusicBrainzClient::RequestUrl(const DiscToc& toc, const std::string&
 }
 
 std::string MusicBrainzClient::UserAgent() const {
+    return MusicBrainzUserAgent(contact_);
+}
+
+std::string MusicBrainzUserAgent(const std::string& contact) {
     return std::string("CorvaneMP3/") + CORVANE_VERSION + " ( " +
-           (contact_.empty() ? std::string(kDefaultMusicBrainzContact) : contact_) + " )";
+           (contact.empty() ? std::string(kDefaultMusicBrainzContact) : contact) + " )";
 }
 
 FetchResult MusicBrainzClient::Fetch(const std::string& url) {

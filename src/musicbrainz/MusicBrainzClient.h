@@ -76,6 +76,9 @@ private:
     FetchProxy proxy_;
 };
 
+// "CorvaneMP3/2.0.0 ( contact )", the default contact when it is empty.
+std::string MusicBrainzUserAgent(const std::string& contact);
+
 // True for "http://HOST[:PORT][/PATH]" or "https://...", without blanks or
 // quotes: what the settings accept as the MusicBrainz server.
 bool IsMusicBrainzServerText(const std::string& url);

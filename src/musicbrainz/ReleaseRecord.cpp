@@ -105,7 +105,12 @@ DiscRecord ToDiscRecord(const MbRelease& release, const MbMedium& medium, const 
     const std::string id3Genre = Id3GenreSpelling(release.genre);
     record.genre = id3Genre.empty() ? release.genre : id3Genre;
     record.extendedData = "MusicBrainz release " + release.id;
+    record.ids.musicBrainzAlbumId = release.id;
+    record.ids.musicBrainzAlbumArtistId = release.artistIds;
+    record.ids.musicBrainzReleaseGroupId = release.releaseGroupId;
     if (release.media.size() > 1) {
+        record.discNumber = medium.position;
+        record.discCount = static_cast<std::int32_t>(release.media.size());
         record.extendedData += ", disc " + std::to_string(medium.position) + " of " +
                                std::to_string(release.media.size());
     }
@@ -119,6 +124,7 @@ DiscRecord ToDiscRecord(const MbRelease& release, const MbMedium& medium, const 
             static_cast<std::int32_t>(useToc ? toc.offsets[i] : position));
         position += FramesOfMs(track.lengthMs);
         record.trackTitles.push_back(track.title);
+        record.recordingIds.push_back(track.recordingId);
         record.trackExtended.emplace_back();
         compilation = compilation || (!track.artist.empty() && track.artist != release.artist);
     }

@@ -29,8 +29,10 @@ struct MbMedium {
 struct MbRelease {
     std::string id;
     std::string title;
-    std::string artist;  // the artist credit joined with its join phrases
-    std::string date;    // "1999", "1999-05" or "1999-05-04"
+    std::string artist;     // the artist credit joined with its join phrases
+    std::string artistIds;  // the credited artists' ids, joined with "/"
+    std::string releaseGroupId;
+    std::string date;  // "1999", "1999-05" or "1999-05-04"
     std::string country;
     std::string genre;  // the release group's most voted genre, as MusicBrainz spells it
     std::vector<MbMedium> media;

@@ -1,5 +1,7 @@
 #include "processing/ProcessingDialog.h"
 
+#include "components/SettingsValues.h"
+
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -100,7 +102,12 @@ void ProcessingDialog::SetLists(const TrackList& files, const TrackList& tracks,
 
 void ProcessingDialog::SetOptions(bool createDirectory, bool createPlaylist,
                                   bool moveDependencies) {
-    pipeline_.SetOptions({createDirectory, createPlaylist, moveDependencies});
+    pipeline_.SetOptions({createDirectory, createPlaylist, moveDependencies, tags_});
+}
+
+void ProcessingDialog::SetTagOptions(const SettingsValues& settings) {
+    tags_ = TagOptionsFrom(settings);
+    tags_.scaler = &scaler_;
 }
 
 void ProcessingDialog::SetDependencyOptions(const std::string& searchWords,

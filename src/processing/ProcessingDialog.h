@@ -10,6 +10,7 @@
 #include "components/Mp3InfoObject.h"
 #include "processing/ProcessingLog.h"
 #include "processing/ProcessingPipeline.h"
+#include "widgets/CoverBox.h"
 
 class QLabel;
 class QListWidget;
@@ -34,6 +35,9 @@ public:
     void SetLists(const TrackList& files, const TrackList& tracks, std::vector<int> fileRows,
                   std::vector<int> trackRows, Mp3InfoObject& mp3Info);
     void SetOptions(bool createDirectory, bool createPlaylist, bool moveDependencies);
+    // The tag version and the cover, from the settings; covers are scaled
+    // with Qt's image reader.
+    void SetTagOptions(const SettingsValues& settings);
     void SetDependencyOptions(const std::string& searchWords, bool confirmDependencies);
     void SetDependencyStep(DependencyStep* step) { pipeline_.SetDependencyStep(step); }
 
@@ -66,6 +70,8 @@ private:
     void ShowStepPicture(int step, StepPicture state);
 
     ProcessingPipeline pipeline_;
+    TagOptions tags_;
+    QtImageScaler scaler_;
     QTimer timer_;
     std::array<QLabel*, 4> pictures_{};
     QListWidget* log_ = nullptr;

@@ -296,6 +296,7 @@ void ProcessingPipeline::CreateDirectoryStep() {
 }
 
 void ProcessingPipeline::MoveTagRenameStep() {
+    PrepareCover();
     if (options_.createDirectory && !MoveFiles()) {
         return;
     }
@@ -318,6 +319,7 @@ void ProcessingPipeline::MoveTagRenameStep() {
     RenameFiles();
     // A file that could not be moved is not renamed either.
     LogSummary(FailedFileCount(), skipped, static_cast<int>(plan_.jobs.size()));
+    SaveCover();
 }
 
 // Moves every paired file into the album directory and makes it current.
@@ -456,6 +458,7 @@ int ProcessingPipeline::WriteTag(FileJob& job) {
     int error = kNotMp3;
     if (mp3Info_->Open(path) == 0) {
         const TrackInfo& track = TrackOf(job);
+        mp3Info_->SetExtraFields(ExtraFieldsOf(track));
         error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
                                    track.comment, track.track, track.genre);
     }

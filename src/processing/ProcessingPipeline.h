@@ -6,6 +6,7 @@
 #include "album/TrackInfo.h"
 #include "components/Mp3InfoObject.h"
 #include "platform/FileOps.h"
+#include "processing/AlbumCover.h"
 #include "processing/DependencyStep.h"
 #include "processing/FilePairing.h"
 #include "processing/ProcessingLog.h"
@@ -18,6 +19,7 @@ struct ProcessingOptions {
     bool createDirectory = true;
     bool createPlaylist = true;
     bool moveDependencies = false;
+    TagOptions tags{};
 };
 
 // The steps of "Rename Files", in the order they run.
@@ -115,6 +117,9 @@ private:
     void TagFiles();
     int KeepOldTag(FileJob& job);
     int WriteTag(FileJob& job);
+    void PrepareCover();
+    void SaveCover();
+    ExtraTagFields ExtraFieldsOf(const TrackInfo& track) const;
     void RenameFiles();
     void WritePlaylistStep();
     int WritePlaylist(const std::string& text);
@@ -162,8 +167,10 @@ private:
     bool playlistDone_ = false;
     bool dependenciesBegun_ = false;
     std::vector<std::string> dependencyNames_;
-    int otherFailures_ = 0;  // failures that are not a file's own
-    int retryable_ = 0;      // failures that a resume may mend
+    CoverPicture cover_;            // to embed
+    bool coverDownloaded_ = false;  // and to save beside the files
+    int otherFailures_ = 0;         // failures that are not a file's own
+    int retryable_ = 0;             // failures that a resume may mend
     int skipped_ = 0;
     int stepProblems_ = 0;  // in the step running
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -107,11 +108,26 @@ std::vector<std::string> FileWords(const JournalFile& entry) {
             t.year,
             t.comment,
             t.track,
-            t.genre};
+            t.genre,
+            t.albumArtist,
+            std::to_string(t.trackCount),
+            std::to_string(t.discNumber),
+            std::to_string(t.discCount),
+            t.ids.cddbDiscId,
+            t.ids.musicBrainzAlbumId,
+            t.ids.musicBrainzAlbumArtistId,
+            t.ids.musicBrainzReleaseGroupId,
+            t.ids.musicBrainzDiscId,
+            t.ids.musicBrainzRecordingId};
 }
 
+std::int32_t Number(const std::string& text) {
+    return static_cast<std::int32_t>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+// A journal of an older run holds the seven fields only.
 bool ReadFileWords(const std::vector<std::string>& words, JournalFile& entry) {
-    if (words.size() != 11) {
+    if (words.size() != 11 && words.size() != 21) {
         return false;
     }
     entry.file.fileName = words[1];
@@ -125,6 +141,13 @@ bool ReadFileWords(const std::vector<std::string>& words, JournalFile& entry) {
     t.comment = words[8];
     t.track = words[9];
     t.genre = words[10];
+    if (words.size() == 21) {
+        t.albumArtist = words[11];
+        t.trackCount = Number(words[12]);
+        t.discNumber = Number(words[13]);
+        t.discCount = Number(words[14]);
+        t.ids = {words[15], words[16], words[17], words[18], words[19], words[20]};
+    }
     return true;
 }
 

@@ -13,6 +13,8 @@ namespace corvane {
 // The run journal lies in this folder inside the album folder, with the old
 // tags kept beside it.
 inline constexpr const char* kJournalFolder = ".corvane-run";
+// Where a run writes the album's cover before renaming it into place.
+inline constexpr const char* kCoverTemporary = ".corvane-run/cover.tmp";
 
 // One file a run handles: its record (old name, play time) and its album
 // track (new name in fileName, the tag fields).

@@ -99,6 +99,9 @@ struct Replay {
     bool playlistWritten = false;
     std::string playlistPath;
     std::string playlistHash;
+    // The cover the run saved, when it is still there.
+    std::string coverPath;
+    std::string coverHash;
 };
 
 // A move of a file that is none of the run's MP3 files: a dependency, or
@@ -170,7 +173,10 @@ Replay ReplayJournal(const std::string& folder, const JournalRecord& record) {
                 }
                 break;
             case JournalOpKind::kWrite:
-                if (done) {
+                if (done && op.args[0] == kCoverTemporary) {
+                    r.coverPath = op.args[1];
+                    r.coverHash = op.args[2];
+                } else if (done) {
                     r.playlistWritten = true;
                     r.playlistPath = op.args[1];
                     r.playlistHash = op.args[2];
@@ -178,6 +184,9 @@ Replay ReplayJournal(const std::string& folder, const JournalRecord& record) {
                 break;
             case JournalOpKind::kRemove:
                 r.playlistWritten = r.playlistWritten && !(done && op.args[0] == r.playlistPath);
+                if (done && op.args[0] == r.coverPath) {
+                    r.coverPath.clear();
+                }
                 break;
             default:
                 break;
@@ -203,7 +212,7 @@ void Tidy(RunJournal& journal, const JournalRecord& record, const Replay& replay
         }
     }
     journal.Commit();
-    for (const char* temporary : {"playlist.tmp", "restore.tmp"}) {
+    for (const char* temporary : {"playlist.tmp", "restore.tmp", "cover.tmp"}) {
         if (Exists(own + temporary)) {
             journal.Remove(std::string(kJournalFolder) + "/" + temporary);
         }
@@ -345,6 +354,10 @@ public:
         if (replay_.playlistWritten) {
             RemovePlaylist();
         }
+        if (!replay_.coverPath.empty()) {
+            RemoveWritten("Removing the Cover...", "The cover ", replay_.coverPath,
+                          replay_.coverHash);
+        }
         if (replay_.dirMade) {
             RemoveDirectory();
         }
@@ -443,15 +456,21 @@ private:
     }
 
     void RemovePlaylist() {
-        Begin("Removing the Playlist...");
-        const std::string& path = replay_.playlistPath;
+        RemoveWritten("Removing the Playlist...", "The playlist ", replay_.playlistPath,
+                      replay_.playlistHash);
+    }
+
+    // A file the run wrote, unless it has changed since.
+    void RemoveWritten(const char* section, const char* what, const std::string& path,
+                       const std::string& written) {
+        Begin(section);
         const std::string hash = HashOfFile(journal_.Absolute(path));
-        if (hash == replay_.playlistHash) {
+        if (hash == written) {
             if (const int error = journal_.Remove(path); error != 0) {
                 Problem("Cannot remove " + Quoted(path) + ": " + ErrorText(error));
             }
         } else if (Exists(journal_.Absolute(path))) {
-            Problem("The playlist " + Quoted(path) + " has changed since the run: it stays.");
+            Problem(what + Quoted(path) + " has changed since the run: it stays.");
         }
         End();
     }

@@ -2,10 +2,79 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/FileSystem.h"
 
 namespace corvane {
+
+namespace {
+
+std::string TrackDisplayText(int track) {
+    return (track < 10 ? "Track 0" : "Track ") + std::to_string(track);
+}
+
+// Stores the typed title, numbers and album artist into the record, and
+// gives what the tag gets beyond the seven fields.
+ExtraTagFields TakeExtraFields(const TagFields& fields, TrackInfo& file) {
+    ExtraTagFields extra;
+    extra.id3Version = fields.id3Version;
+    if (!fields.title.empty()) {
+        file.title = fields.title;
+    }
+    int number = 0;
+    int total = 0;
+    if (ParseNumberPair(fields.track, number, total)) {
+        file.track = TrackDisplayText(number);
+        file.trackCount = total;
+        extra.trackCount = total;
+    }
+    if (!fields.albumArtist.empty()) {
+        file.albumArtist = extra.albumArtist = fields.albumArtist;
+    }
+    if (ParseNumberPair(fields.disc, number, total)) {
+        file.discNumber = extra.discNumber = number;
+        file.discCount = extra.discCount = total;
+    }
+    if (!fields.cover.Empty()) {
+        extra.picture = fields.cover.bytes;
+        extra.pictureMime = fields.cover.mime;
+        extra.replacePicture = true;  // chosen for these files
+        file.coverMime = fields.cover.mime;
+        file.coverBytes = static_cast<std::uint32_t>(fields.cover.bytes.size());
+    }
+    return extra;
+}
+
+}  // namespace
+
+bool ParseNumberPair(const std::string& text, int& number, int& total) {
+    const char* p = text.c_str();
+    while (*p == ' ') {
+        ++p;
+    }
+    if (!std::isdigit(static_cast<unsigned char>(*p))) {
+        return false;
+    }
+    char* end = nullptr;
+    const long n = std::strtol(p, &end, 10);
+    long t = 0;
+    while (*end == ' ') {
+        ++end;
+    }
+    if (*end == '/') {
+        t = std::strtol(end + 1, &end, 10);
+    }
+    while (*end == ' ') {
+        ++end;
+    }
+    if (*end != '\0' || n > 9999 || t < 0 || t > 9999) {
+        return false;
+    }
+    number = static_cast<int>(n);
+    total = static_cast<int>(t);
+    return true;
+}
 
 TagSaveResult SaveTagOfSelectedFile(TrackList& files, int selectedRecord, const TagFields& fields,
                                     Mp3InfoObject& mp3Info) {
@@ -24,11 +93,13 @@ TagSaveResult SaveTagOfSelectedFile(TrackList& files, int selectedRecord, const 
     file.year = fields.year;
     file.comment = fields.comment;
     file.genre = fields.genre;
+    const ExtraTagFields extra = TakeExtraFields(fields, file);
     if (mp3Info.Open(file.filePath) != 0) {
         result.outcome = TagSaveOutcome::kOpenFailed;
         return result;
     }
     TemporarilyWritable writable(file.filePath);
+    mp3Info.SetExtraFields(extra);
     result.error = mp3Info.WriteTag(file.title, file.artist, file.album, file.year, file.comment,
                                     TrackNumberText(file.track), file.genre);
     result.outcome = result.error == 0 ? TagSaveOutcome::kSaved : TagSaveOutcome::kWriteFailed;

@@ -5,6 +5,7 @@
 
 #include "album/TrackInfo.h"
 #include "components/Mp3InfoObject.h"
+#include "processing/AlbumCover.h"
 
 namespace corvane {
 
@@ -15,7 +16,17 @@ struct TagFields {
     std::string year;
     std::string comment;
     std::string genre;
+    // Empty keeps the file's own value.
+    std::string title{};
+    std::string track{};  // "3" or "3/12"
+    std::string albumArtist{};
+    std::string disc{};    // "1" or "1/2"
+    CoverPicture cover{};  // becomes the files' front cover
+    int id3Version = 3;
 };
+
+// "3/12" gives 3 and 12, "3" gives 3 and 0; false when no number leads.
+bool ParseNumberPair(const std::string& text, int& number, int& total);
 
 enum class TagSaveOutcome {
     kSaved,

@@ -323,6 +323,14 @@ std::string SettingsToIniText(const SettingsValues& v) {
     ini.Section("MusicBrainz");
     ini.Number("askWhenCddbFindsNothing", v.askMusicBrainz ? 1 : 0);
     ini.Text("server", v.musicbrainzServer);
+    ini.Text("coverArtServer", v.coverArtServer);
+
+    ini.Section("Tags");
+    ini.Number("id3Version", v.id3Version);
+    ini.Text("coverSize", v.coverSize);
+    ini.Flag("saveCover", v.saveCover);
+    ini.Flag("embedCover", v.embedCover);
+    ini.Flag("replaceCover", v.replaceCover);
 
     ini.Section("AcoustID");
     ini.Text("key", v.acoustidKey);
@@ -331,6 +339,30 @@ std::string SettingsToIniText(const SettingsValues& v) {
     return "; Corvane MP3 settings. Texts stand in double quotes, where \\\" \\\\ \\n \\t\n"
            "; and \\xHH mean a quote, a backslash, a line break, a tab and a raw byte.\n\n" +
            ini.Take();
+}
+
+namespace {
+
+void ReadTagSettings(const IniReader& ini, SettingsValues& v) {
+    long version = v.id3Version;
+    if (const std::string* raw = ini.Find("tags", "id3Version");
+        raw != nullptr && IniReader::ParseLong(*raw, version)) {
+        v.id3Version = version == 4 ? 4 : 3;
+    }
+    std::string size;
+    ini.Text("tags", "coverSize", size);
+    if (IsCoverSizeText(size)) {
+        v.coverSize = size;
+    }
+    ini.Flag("tags", "saveCover", v.saveCover);
+    ini.Flag("tags", "embedCover", v.embedCover);
+    ini.Flag("tags", "replaceCover", v.replaceCover);
+}
+
+}  // namespace
+
+bool IsCoverSizeText(const std::string& size) {
+    return size == "250" || size == "500" || size == "1200" || size == "full";
 }
 
 SettingsValues SettingsFromIniText(std::string_view text) {
@@ -415,6 +447,12 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     if (IsMusicBrainzServerText(acoustidServer)) {
         v.acoustidServer = acoustidServer;
     }
+    std::string coverArtServer;
+    ini.Text("musicbrainz", "coverArtServer", coverArtServer);
+    if (IsMusicBrainzServerText(coverArtServer)) {
+        v.coverArtServer = coverArtServer;
+    }
+    ReadTagSettings(ini, v);
     return v;
 }
 

@@ -31,4 +31,7 @@ bool LoadSettingsFile(const std::string& path, SettingsValues& values);
 // Writes the file atomically. Returns 0 or an errno value.
 int SaveSettingsFile(const std::string& path, const SettingsValues& values);
 
+// "250", "500", "1200" or "full": the cover sizes the archive serves.
+bool IsCoverSizeText(const std::string& size);
+
 }  // namespace corvane

@@ -42,6 +42,12 @@ SettingsValues Unusual() {
             .musicbrainzServer = "http://mb.lan:5000/mirror",
             .acoustidKey = "Ab-12_x.y",
             .acoustidServer = "http://127.0.0.1:9/acoustid",
+            .id3Version = 4,
+            .coverArtServer = "http://127.0.0.1:8080/caa",
+            .coverSize = "full",
+            .saveCover = false,
+            .embedCover = false,
+            .replaceCover = true,
             .iniPath = {}};
 }
 
@@ -52,7 +58,8 @@ auto Fields(const SettingsValues& v) {
                     v.proxyPort, v.windowWidth, v.windowHeight, v.windowMaximized, v.lastFolder,
                     v.createPlaylist, v.createDirectory, v.userFormats, v.nameFormat, v.caseMode,
                     v.cddbEmail, v.cddbProtocolLevel, v.cddbServer, v.searchHost, v.askMusicBrainz,
-                    v.musicbrainzServer, v.acoustidKey, v.acoustidServer);
+                    v.musicbrainzServer, v.acoustidKey, v.acoustidServer, v.id3Version,
+                    v.coverArtServer, v.coverSize, v.saveCover, v.embedCover, v.replaceCover);
 }
 
 void ExpectSame(const SettingsValues& a, const SettingsValues& b) {

@@ -30,22 +30,26 @@ std::string ExampleWith(size_t at, size_t count, const std::vector<std::string>&
 }
 
 TEST(XmcdRecord, ParsesTheExampleRecordWithEitherLineBreak) {
-    const DiscRecord expected{{150, 21052},
-                              600,
-                              2,
-                              "ripper",
-                              "1.0",
-                              "",
-                              0xa50c5c0d,
-                              "Some Artist",
-                              "Some Album",
-                              {"First", "Second"},
-                              "",
-                              {"", ""},
-                              {},
-                              1999,
-                              "Rock",
-                              {}};
+    const DiscRecord expected{.frameOffsets = {150, 21052},
+                              .discLength = 600,
+                              .revision = 2,
+                              .submitterName = "ripper",
+                              .submitterVersion = "1.0",
+                              .submitterComment = "",
+                              .discId = 0xa50c5c0d,
+                              .artist = "Some Artist",
+                              .album = "Some Album",
+                              .trackTitles = {"First", "Second"},
+                              .extendedData = "",
+                              .trackExtended = {"", ""},
+                              .playOrder = {},
+                              .year = 1999,
+                              .genre = "Rock",
+                              .trackArtists = {},
+                              .ids = {},
+                              .recordingIds = {},
+                              .discNumber = 0,
+                              .discCount = 0};
     for (const std::string& body : {ExampleWith(0, 0, {}), kExample}) {
         DiscRecord record;
         ASSERT_TRUE(ParseXmcdRecord(body, record));

@@ -221,6 +221,10 @@ TEST_F(ApplyCommandTest, AnAlbumUnknownToCddbIsFoundOnMusicBrainz) {
                            "\nAsking MusicBrainz... Please wait\nAlbum found in MusicBrainz.\n"),
               std::string::npos)
         << run.out;
+    // The archive's 404: no cover, and no failure either.
+    EXPECT_TRUE(
+        Contains(run, "Fetching the Cover...\nThe archive has no front cover of this release.\n"))
+        << run.out;
     test::ExpectStandardAlbumTracks(Album() + "/Los Niños - Días_ Vol 1",
                                     {"01 - Café.mp3", "02 - Why_.mp3", "03 - Last 'One'.mp3"},
                                     before, "Hip-Hop", "");

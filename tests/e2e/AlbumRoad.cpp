@@ -120,16 +120,19 @@ void AlbumRoad::AddMusicBrainzRelease(const std::string& artist, const std::stri
     for (std::size_t i = 0; i < titles.size() && i < trackFrames_.size(); ++i) {
         tracks += std::string(i == 0 ? "" : ",") + R"({"position":)" + std::to_string(i + 1) +
                   R"(,"title":)" + JsonQuote(titles[i]) + R"(,"length":)" +
-                  std::to_string(trackFrames_[i] * 1000 / 75) + "}";
+                  std::to_string(trackFrames_[i] * 1000 / 75) +
+                  R"(,"recording":{"id":"7ec0ad00-0000-4000-8000-00000000000)" +
+                  std::to_string(i + 1) + R"("}})";
     }
     const std::string id = JsonQuote(musicbrainzId_);
     const std::string text =
         R"({"id":)" + id + R"(,"releases":[{"id":"5e1ea5e0-0000-4000-8000-000000000001","title":)" +
         JsonQuote(title) + R"(,"date":)" + JsonQuote(date) +
         R"(,"country":"ES","artist-credit":[{"name":)" + JsonQuote(artist) +
-        R"(}],"release-group":{"genres":[{"name":)" + JsonQuote(genre) +
-        R"(,"count":3}]},"media":[{"position":1,"format":"CD","discs":[{"id":)" + id +
-        R"(}],"tracks":[)" + tracks + "]}]}]}";
+        R"(,"artist":{"id":"a1700000-0000-4000-8000-000000000001"}}],)" +
+        R"("release-group":{"id":"9e000000-0000-4000-8000-000000000001","genres":[{"name":)" +
+        JsonQuote(genre) + R"(,"count":3}]},"media":[{"position":1,"format":"CD","discs":[{"id":)" +
+        id + R"(}],"tracks":[)" + tracks + "]}]}]}";
     fs::create_directories(cddb_ + "/musicbrainz");
     WriteFileBytes(cddb_ + "/musicbrainz/" + musicbrainzId_ + ".json", text);
 }
@@ -154,6 +157,7 @@ SettingsValues AlbumRoad::ServerSettings() const {
     values.showSplash = 0;
     values.cddbServer = ServerText();
     values.musicbrainzServer = "http://" + ServerText();
+    values.coverArtServer = "http://" + ServerText();
     return values;
 }
 

@@ -207,6 +207,18 @@ std::string HtmlEscaped(const std::string& text) {
     return out;
 }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts(1);
+    for (const char c : text) {
+        if (c == separator) {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
 bool ReadWhole(const std::filesystem::path& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in || !IsRegularFile(path)) {
@@ -367,6 +379,9 @@ std::string CddbServer::Answer(std::string_view request) const {
         const std::string id = target.substr(kReleasePath.size(), question - kReleasePath.size());
         const StandInAnswer answer = MusicBrainzRelease(options_.root, id);
         return JsonAnswer(answer.status, answer.body);
+    }
+    if (target.rfind("/release/", 0) == 0 || target.rfind("/coverart/", 0) == 0) {
+        return CoverArt(target.substr(0, question));
     }
     std::string form = question == std::string::npos ? std::string() : target.substr(question + 1);
     if (requestLine[0] == "POST") {
@@ -582,6 +597,33 @@ std::string CddbServer::MotdCommand() const {
     return MultiLine(
         std::string("210 Last modified: ") + stamp + " MOTD follows (until terminating `.')",
         lines);
+}
+
+// The Cover Art Archive: /release/MBID/front and /release/MBID/front-SIZE
+// redirect (307, as the archive does) to the picture coverart/MBID.jpg of
+// the root, which /coverart/MBID.jpg serves; else 404.
+std::string CddbServer::CoverArt(const std::string& path) const {
+    const char* allowed = "abcdefABCDEF0123456789-";
+    const auto folder = std::filesystem::path(options_.root) / "coverart";
+    const std::vector<std::string> parts = Split(path.substr(1), '/');
+    std::string picture;
+    if (parts.size() == 3 && parts[0] == "release" && AllOf(parts[1], allowed) &&
+        parts[1].size() <= 64 &&
+        (parts[2] == "front" || parts[2] == "front-250" || parts[2] == "front-500" ||
+         parts[2] == "front-1200") &&
+        IsRegularFile(folder / (parts[1] + ".jpg"))) {
+        const std::string location = "/coverart/" + parts[1] + ".jpg";
+        return "HTTP/1.0 307 Temporary Redirect\r\nLocation: " + location +
+               "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    }
+    const std::string name = parts.size() == 2 ? parts[1] : std::string();
+    if (parts.size() == 2 && parts[0] == "coverart" && name.size() > 4 && name.size() <= 68 &&
+        name.compare(name.size() - 4, 4, ".jpg") == 0 &&
+        AllOf(name.substr(0, name.size() - 4), allowed) && ReadWhole(folder / name, picture)) {
+        return "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
+               std::to_string(picture.size()) + "\r\nConnection: close\r\n\r\n" + picture;
+    }
+    return HttpAnswer("404 Not Found", "Not found\r\n", "UTF-8");
 }
 
 // The disc id lookup of the MusicBrainz web service: the answer stored as

@@ -67,6 +67,7 @@ private:
     std::string SearchCommand(const std::string& artistWords, const std::string& albumWords) const;
     std::string SearchPage(const std::string& host, const std::string& words) const;
     std::string MusicBrainzDiscId(std::string_view request, const std::string& target) const;
+    std::string CoverArt(const std::string& path) const;
     // The category folders of the root, sorted.
     std::vector<std::string> Categories() const;
 

@@ -5,6 +5,7 @@
 // where the "Corvane Mp3.ini" to use lies, as the program does; the
 // plug-ins come from its own folder. tools/screenshot sets all this up.
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "app/MainDialog.h"
+#include "app/MainForm.h"
 #include "association/AssociationDialog.h"
 #include "association/ListBoxExCtrl.h"
 #include "components/ComponentLoader.h"
@@ -30,7 +32,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: corvane-screenshot OUTPUT.png [--no-query] [--select ROW] "
+                 "usage: corvane-screenshot OUTPUT.png [--no-query] [--tag-action] [--select ROW] "
                  "[--size WIDTHxHEIGHT]\n"
                  "                          [--editor EDITOR.png] [--dependencies DIALOG.png]\n"
                  "                          [--association DIALOG.png]\n");
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
     std::string output;
     bool query = true;
     int selectRow = 0;
+    bool tagAction = false;
     // The window's first size, whatever the offscreen screen measures.
     int width = 1060;
     int height = 700;
@@ -116,6 +119,8 @@ int main(int argc, char** argv) {
         const std::string argument = argv[i];
         if (argument == "--no-query") {
             query = false;
+        } else if (argument == "--tag-action") {
+            tagAction = true;
         } else if (argument == "--select" && i + 1 < argc) {
             selectRow = std::atoi(argv[++i]);
         } else if (argument == "--editor" && i + 1 < argc) {
@@ -150,6 +155,9 @@ int main(int argc, char** argv) {
     Settle(300);
     if (query) {
         window.QueryCommand();
+    }
+    if (tagAction) {
+        window.Form().actionCombo->setCurrentIndex(1);  // "ID3 Tag Files"
     }
     // A selected row shows its tag fields and its partner row.
     QTreeWidget* files = window.FileList();
