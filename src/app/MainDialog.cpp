@@ -135,6 +135,8 @@ bool MainDialog::Initialize() {
         return false;
     }
 
+    tagFields_->SetMp3Info(mp3Info_.get());
+    tagFields_->SetId3Version(settings_->values.id3Version);
     form_.tree->setAccessibleName(QStringLiteral("ShellTree Control"));
     form_.tree->SetRoot(std::string(), false);
 
@@ -544,6 +546,7 @@ void MainDialog::OnSettings() {
     const CddbServerAddress before = workflow_.DefaultServer();
     RunSettingsDialog();
     ApplyColumnVisibility();
+    tagFields_->SetId3Version(settings_->values.id3Version);
     workflow_.Configure(settings_->values);
     const CddbServerAddress& after = workflow_.DefaultServer();
     if (after.host != before.host || after.port != before.port) {

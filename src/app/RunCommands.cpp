@@ -67,6 +67,7 @@ std::string RunCommands::RunProcessing(Mp3InfoObject& mp3Info, const SettingsVal
     lists_.ViewRows(fileRows, trackRows);
     processing_->SetLists(album_.files, album_.tracks, std::move(fileRows), std::move(trackRows),
                           mp3Info);
+    processing_->SetTagOptions(values);
     processing_->SetOptions(createDirectory, createPlaylist, values.moveDependencies);
     if (values.moveDependencies) {
         // The album's other files are found by the words its file names share.
