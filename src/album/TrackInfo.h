@@ -44,6 +44,9 @@ struct TrackInfo {
     // Why the component could not open the file (an errno value; EILSEQ: no
     // MPEG audio in it); 0 when it could.
     std::int32_t openError = 0;
+    // The disc of a multi-disc album and the album's disc count; 0 for one disc.
+    std::int32_t discNumber = 0;
+    std::int32_t discCount = 0;
 
     // Empties every field but auxValue, which is only carried along.
     void Clear();

@@ -68,6 +68,10 @@ public:
     int LookupCount() const { return lookupCount_; }
     const CddbServerAddress& DefaultServer() const { return server_; }
     KeywordSearch& Search() { return search_; }
+    // After an album was found: the service that found it ("CDDB" or
+    // "MusicBrainz") and its record.
+    const std::string& FoundSource() const { return foundSource_; }
+    const DiscRecord& FoundRecord() const;
 
 private:
     // The command's loop: attempts and track-count checks; after a keyword
@@ -87,6 +91,7 @@ private:
     std::string proxyHost_;
     int proxyPort_ = 80;
     int lookupCount_ = 0;
+    std::string foundSource_;
     MusicBrainzLookup musicBrainz_{album_, view_};
     KeywordSearch search_{album_, agent_, view_};
 };

@@ -97,7 +97,8 @@ MusicBrainzOutcome MusicBrainzLookup::Run() {
         }
     }
     const Candidate& candidate = candidates[chosen];
-    BuildTrackList(ToDiscRecord(*candidate.release, *candidate.medium, toc), album_.tracks);
+    record_ = ToDiscRecord(*candidate.release, *candidate.medium, toc);
+    BuildTrackList(record_, album_.tracks);
     view_.ShowDatabaseList();
     return MusicBrainzOutcome::kAlbumRead;
 }

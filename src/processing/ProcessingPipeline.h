@@ -18,6 +18,10 @@ struct ProcessingOptions {
     bool createDirectory = true;
     bool createPlaylist = true;
     bool moveDependencies = false;
+    // The album directory, relative to the album folder, when the caller
+    // names it: a disc of a multi-disc album goes to "../Album/Disc 1".
+    // Empty: "Artist - Album" of the first track.
+    std::string directoryName;
 };
 
 // The steps of "Rename Files", in the order they run.
