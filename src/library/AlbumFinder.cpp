@@ -128,10 +128,10 @@ AlbumFinder::Walked AlbumFinder::Walk(const std::string& folder, const AlbumSink
         if (!Enter(path)) {
             continue;
         }
-        if (IsDone(path)) {
+        if (const std::string album = DoneAlbumOf(path); !album.empty()) {
             // Reported once, where its files are; a folder the run emptied is not.
             if (HoldsMp3Files(path)) {
-                LibraryAlbum done = OneFolderAlbum(path);
+                LibraryAlbum done = OneFolderAlbum(album);
                 done.state = AlbumState::kDone;
                 Emit(std::move(done), sink);
             }
@@ -184,18 +184,18 @@ void AlbumFinder::Emit(LibraryAlbum album, const AlbumSink& sink) const {
     }
 }
 
-bool AlbumFinder::IsDone(const std::string& folder) const {
+std::string AlbumFinder::DoneAlbumOf(const std::string& folder) const {
     if (again_) {
-        return false;
+        return {};
     }
-    for (const std::string& dir : doneDirectories_) {
+    for (const auto& [dir, album] : filedDirectories_) {
         if (folder == dir || folder.rfind(dir + "/", 0) == 0) {
-            return true;
+            return album;
         }
     }
     // Its own finished journal, or its parent's that made it the album directory.
     const FoundRun run = FindRun(folder);
-    return run.found && run.stage == RunStage::kFinished;
+    return run.found && run.stage == RunStage::kFinished ? folder : std::string();
 }
 
 }  // namespace corvane

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -21,12 +22,14 @@ class AlbumFinder {
 public:
     using AlbumSink = std::function<void(LibraryAlbum album)>;
 
-    // doneDirectories: album directories filed by this run's earlier
-    // passes; they and what lies below them are "done", as are folders that
-    // a finished journal tells were made or put in order by an earlier run.
+    // filedDirectories: album directories filed by earlier library runs,
+    // each with the album's folder; they and what lies below them are
+    // "done" (listed under the album's folder), as are folders that a
+    // finished journal tells were made or put in order by an earlier run.
     // With again those are listed as any other album.
-    AlbumFinder(std::set<std::string> doneDirectories, bool again, const std::atomic<bool>& stop)
-        : doneDirectories_(std::move(doneDirectories)), again_(again), stop_(stop) {}
+    AlbumFinder(std::map<std::string, std::string> filedDirectories, bool again,
+                const std::atomic<bool>& stop)
+        : filedDirectories_(std::move(filedDirectories)), again_(again), stop_(stop) {}
 
     // Walks root (an absolute path) and hands each album to sink as soon as
     // its parent folder is walked. False when root cannot be read.
@@ -36,10 +39,11 @@ private:
     struct Walked;
     Walked Walk(const std::string& folder, const AlbumSink& sink);
     void Emit(LibraryAlbum album, const AlbumSink& sink) const;
-    bool IsDone(const std::string& folder) const;
+    // The folder the done album is listed under, or empty when it is not done.
+    std::string DoneAlbumOf(const std::string& folder) const;
     bool Enter(const std::string& path);
 
-    std::set<std::string> doneDirectories_;
+    std::map<std::string, std::string> filedDirectories_;
     bool again_;
     const std::atomic<bool>& stop_;
     std::string root_;

@@ -133,6 +133,7 @@ bool LibraryRun::Run() {
     if (!LockRoot()) {
         return false;
     }
+    FinishInterrupted();
     BlockingQueue<LibraryAlbum> listed;
     BlockingQueue<ReadAlbum> read(kReadAhead * std::max(1u, options_.jobs));
     std::atomic<std::size_t> listedCount{0};
@@ -187,7 +188,10 @@ bool LibraryRun::Run() {
         }
         const LibraryAlbum* known = state_.Find(item->album.folder);
         LibraryAlbum album = item->album;
-        if (album.state != AlbumState::kDone && decidedBefore.count(album.folder) != 0) {
+        if (album.state == AlbumState::kDone && known != nullptr &&
+            known->state == AlbumState::kFiled) {
+            album = *known;  // filed by an earlier pass
+        } else if (album.state != AlbumState::kDone && decidedBefore.count(album.folder) != 0) {
             album = *known;  // decided by an earlier pass
         } else if (album.state != AlbumState::kDone) {
             Identify(album, item->discs, lookup);
@@ -221,6 +225,22 @@ bool LibraryRun::Run() {
     }
     WriteReport(true);
     return true;
+}
+
+// Albums killed mid-filing are finished by their journals before the tree is
+// listed again: half moved, they would be listed as other albums.
+void LibraryRun::FinishInterrupted() {
+    Mp3InfoPtr mp3 = mp3Factory_();
+    for (LibraryAlbum album : state_.Interrupted()) {
+        if (options_.dryRun || !mp3) {
+            break;
+        }
+        std::string reason;
+        const bool filed = FileAlbum(album, *mp3, options_.filing, reason);
+        album.state = filed ? AlbumState::kFiled : AlbumState::kFailed;
+        album.reason = reason;
+        state_.Record(album);
+    }
 }
 
 void LibraryRun::Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs,

@@ -70,6 +70,7 @@ public:
 
 private:
     bool LockRoot();
+    void FinishInterrupted();
     void Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs, LibraryLookup& lookup);
     void Change(std::size_t index, LibraryAlbum album);
     void File(std::size_t index, Mp3InfoObject& mp3);

@@ -184,14 +184,24 @@ std::set<std::string> LibraryState::DecidedFolders() const {
     return folders;
 }
 
-std::set<std::string> LibraryState::FiledDirectories() const {
-    std::set<std::string> dirs;
+std::map<std::string, std::string> LibraryState::FiledDirectories() const {
+    std::map<std::string, std::string> dirs;
     for (const auto& [folder, album] : albums_) {
         if (album.state == AlbumState::kFiled && !album.albumDirectory.empty()) {
-            dirs.insert(album.albumDirectory);
+            dirs[album.albumDirectory] = folder;
         }
     }
     return dirs;
+}
+
+std::vector<LibraryAlbum> LibraryState::Interrupted() const {
+    std::vector<LibraryAlbum> albums;
+    for (const auto& [folder, album] : albums_) {
+        if (album.state == AlbumState::kFiling) {
+            albums.push_back(album);
+        }
+    }
+    return albums;
 }
 
 std::vector<LibraryAlbum> LibraryState::FiledNewestFirst() const {

@@ -32,8 +32,11 @@ public:
     // Albums decided for good: not looked up again (a failure or an undone
     // album is).
     std::set<std::string> DecidedFolders() const;
-    // Album directories of albums filed, for the listing to skip.
-    std::set<std::string> FiledDirectories() const;
+    // Album directories of albums filed, with each album's folder, for the
+    // listing to skip.
+    std::map<std::string, std::string> FiledDirectories() const;
+    // Albums whose filing began and was not seen to end.
+    std::vector<LibraryAlbum> Interrupted() const;
     // Filed albums (and those whose filing began), newest first.
     std::vector<LibraryAlbum> FiledNewestFirst() const;
     const std::string& Folder() const { return folder_; }
