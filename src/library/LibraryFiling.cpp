@@ -47,6 +47,7 @@ struct PreparedDisc {
     AlbumFolder folder;
     AlbumPairing pairing;
     ProcessingOptions options;
+    std::string directoryName;
 };
 
 // The disc's files read again (they may have changed since the lookup),
@@ -71,9 +72,8 @@ bool PrepareDisc(const LibraryAlbum& album, std::size_t index, Mp3InfoObject& mp
     prepared.options.createPlaylist = settings.createPlaylist && !album.MultiDisc();
     prepared.options.moveDependencies = settings.moveDependencies;
     if (album.MultiDisc()) {
-        prepared.options.directoryName = "../" +
-                                         AlbumDirectoryName(album.discs.front().tracks.front()) +
-                                         "/" + DiscFolderName(static_cast<int>(index) + 1);
+        prepared.directoryName = "../" + AlbumDirectoryName(album.discs.front().tracks.front()) +
+                                 "/" + DiscFolderName(static_cast<int>(index) + 1);
     }
     return true;
 }
@@ -107,6 +107,7 @@ bool FileDisc(const LibraryAlbum& album, std::size_t index, Mp3InfoObject& mp3,
     pipeline.SetLists(prepared.folder.files, prepared.folder.tracks, prepared.pairing.fileRows,
                       prepared.pairing.trackRows, mp3);
     pipeline.SetOptions(prepared.options);
+    pipeline.SetDirectoryName(prepared.directoryName);
     pipeline.SetDependencyOptions(
         ConvertCase(BuildSearchWords(prepared.folder.files, 90), kCaseUpper), false);
     DependencyMover dependencies;
@@ -193,7 +194,7 @@ std::vector<std::string> FilingPlan(const LibraryAlbum& album, Mp3InfoObject& mp
         }
         const std::vector<std::string> plan = PlanLines(
             MakePlan(prepared.folder.files, prepared.pairing.fileRows, prepared.folder.tracks,
-                     prepared.pairing.trackRows, prepared.options),
+                     prepared.pairing.trackRows, prepared.options, prepared.directoryName),
             prepared.folder.folder);
         lines.insert(lines.end(), plan.begin(), plan.end());
     }

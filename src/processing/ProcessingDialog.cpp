@@ -95,7 +95,7 @@ void ProcessingDialog::SetLists(const TrackList& files, const TrackList& tracks,
 
 void ProcessingDialog::SetOptions(bool createDirectory, bool createPlaylist,
                                   bool moveDependencies) {
-    pipeline_.SetOptions({createDirectory, createPlaylist, moveDependencies, {}});
+    pipeline_.SetOptions({createDirectory, createPlaylist, moveDependencies});
 }
 
 void ProcessingDialog::SetDependencyOptions(const std::string& searchWords,

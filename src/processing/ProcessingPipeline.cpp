@@ -89,14 +89,14 @@ std::string LocalTimeText() {
 }
 
 Plan MakePlan(const TrackList& files, const std::vector<int>& fileRows, const TrackList& tracks,
-              const std::vector<int>& trackRows, const ProcessingOptions& options) {
+              const std::vector<int>& trackRows, const ProcessingOptions& options,
+              const std::string& directoryName) {
     Plan plan;
     plan.albumFolder = files.empty() ? std::string() : FolderOf(files.front().filePath);
     plan.jobs = PairRows(files, fileRows, tracks, trackRows);
     if (!tracks.empty()) {
-        const std::string dirName = options.directoryName.empty()
-                                        ? AlbumDirectoryName(tracks.front())
-                                        : options.directoryName;
+        const std::string dirName =
+            directoryName.empty() ? AlbumDirectoryName(tracks.front()) : directoryName;
         plan.dirName = options.createDirectory ? dirName : "";
         plan.playlistName = options.createPlaylist ? PlaylistFileName(tracks.front()) : "";
     }
@@ -163,7 +163,7 @@ void ProcessingPipeline::SetResume(RunState state, Mp3InfoObject& mp3Info) {
 }
 
 Plan ProcessingPipeline::PlanOfRun() const {
-    return MakePlan(files_, fileRows_, tracks_, trackRows_, options_);
+    return MakePlan(files_, fileRows_, tracks_, trackRows_, options_, directoryName_);
 }
 
 void ProcessingPipeline::Start() {

@@ -18,10 +18,6 @@ struct ProcessingOptions {
     bool createDirectory = true;
     bool createPlaylist = true;
     bool moveDependencies = false;
-    // The album directory, relative to the album folder, when the caller
-    // names it: a disc of a multi-disc album goes to "../Album/Disc 1".
-    // Empty: "Artist - Album" of the first track.
-    std::string directoryName;
 };
 
 // The steps of "Rename Files", in the order they run.
@@ -42,8 +38,12 @@ struct Plan {
     std::string playlistName;   // empty: no playlist
 };
 
+// directoryName: the album directory, relative to the album folder, when the
+// caller names it (a disc of a multi-disc album goes to "../Album/Disc 1");
+// empty: "Artist - Album" of the first track.
 Plan MakePlan(const TrackList& files, const std::vector<int>& fileRows, const TrackList& tracks,
-              const std::vector<int>& trackRows, const ProcessingOptions& options);
+              const std::vector<int>& trackRows, const ProcessingOptions& options,
+              const std::string& directoryName = {});
 
 // Sets each job's refusal: what the run will refuse to do since it never
 // replaces a file (a name that is taken, or that an earlier file gets).
@@ -80,6 +80,8 @@ public:
     void SetLists(const TrackList& files, const TrackList& tracks, std::vector<int> fileRows,
                   std::vector<int> trackRows, Mp3InfoObject& mp3Info);
     void SetOptions(const ProcessingOptions& options) { options_ = options; }
+    // The album directory named by the caller (see MakePlan).
+    void SetDirectoryName(std::string name) { directoryName_ = std::move(name); }
     void SetDependencyOptions(const std::string& searchWords, bool confirmDependencies);
     // The dependencies step; without one, step 3 does nothing.
     void SetDependencyStep(DependencyStep* step) { dependencyStep_ = step; }
@@ -154,6 +156,7 @@ private:
     std::vector<int> trackRows_;
     Mp3InfoObject* mp3Info_ = nullptr;
     ProcessingOptions options_;
+    std::string directoryName_;
     std::string searchWords_;
     bool confirmDependencies_ = false;
     DependencyStep* dependencyStep_ = nullptr;

@@ -239,7 +239,7 @@ TEST(PipelineTest, DependencyStepRunsLastWithTheAlbumDirectory) {
     MemoryProcessingLog log;
     ProcessingPipeline pipeline(log);
     pipeline.SetLists({MakeFile(dir.path(), "a.mp3", 10)}, {MakeTrack(1, "One")}, {0}, {0}, mp3);
-    pipeline.SetOptions({true, false, true, {}});
+    pipeline.SetOptions({true, false, true});
     pipeline.SetDependencyOptions("ARTIST ALBUM", true);
     pipeline.SetDependencyStep(&step);
     pipeline.RunAll();

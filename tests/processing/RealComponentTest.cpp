@@ -74,7 +74,7 @@ TEST_F(RealComponentTest, AlbumLandsTaggedAndListed) {
     MemoryProcessingLog log;
     ProcessingPipeline pipeline(log);
     pipeline.SetLists(files, tracks, {1, 0}, {0, 1}, *mp3);
-    pipeline.SetOptions({true, true, false, {}});
+    pipeline.SetOptions({true, true, false});
     pipeline.RunAll();
     ASSERT_EQ(pipeline.FailureCount(), 0);
 

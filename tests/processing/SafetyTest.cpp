@@ -51,7 +51,7 @@ protected:
         ProcessingPipeline pipeline(log, ops);
         pipeline.SetLists(files, tracks, RecordOrderRows(files.size()),
                           RecordOrderRows(tracks.size()), tagger);
-        pipeline.SetOptions({true, true, true, {}});
+        pipeline.SetOptions({true, true, true});
         DependencyMover dependencies;
         pipeline.SetDependencyStep(&dependencies);
         pipeline.RunAll();
@@ -78,7 +78,7 @@ TEST_F(SafetyTest, WithoutAJournalNothingIsTouched) {
         MemoryProcessingLog log;
         ProcessingPipeline pipeline(log, &ops);
         pipeline.SetLists(files, {MakeTrack(1, "One"), MakeTrack(2, "Two")}, {0, 1}, {0, 1}, mp3);
-        pipeline.SetOptions({createDirectory, true, false, {}});
+        pipeline.SetOptions({createDirectory, true, false});
         pipeline.RunAll();
         EXPECT_THAT(log.Lines(), Contains("Cannot write the run journal in \"" + dir.path() +
                                           "/\": Permission denied"));
@@ -287,7 +287,7 @@ TEST_F(SafetyTest, AFileWrittenAtTheTargetMeanwhileSurvives) {
     MemoryProcessingLog log;
     ProcessingPipeline pipeline(log, &ops);
     pipeline.SetLists(files, {MakeTrack(1, "One")}, {0}, {0}, mp3);
-    pipeline.SetOptions({false, false, false, {}});
+    pipeline.SetOptions({false, false, false});
     pipeline.RunAll();
     EXPECT_THAT(log.Lines(), Contains("Cannot rename \"a.mp3\" to \"01 - One.mp3\": File exists"));
     EXPECT_EQ(FileText(dir.File("01 - One.mp3")), "theirs");
