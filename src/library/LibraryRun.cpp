@@ -187,6 +187,7 @@ bool LibraryRun::Run() {
             break;
         }
         const LibraryAlbum* known = state_.Find(item->album.folder);
+        bool asked = false;
         LibraryAlbum album = item->album;
         if (album.state == AlbumState::kDone && known != nullptr &&
             known->state == AlbumState::kFiled) {
@@ -194,7 +195,7 @@ bool LibraryRun::Run() {
         } else if (album.state != AlbumState::kDone && decidedBefore.count(album.folder) != 0) {
             album = *known;  // decided by an earlier pass
         } else if (album.state != AlbumState::kDone) {
-            Identify(album, item->discs, lookup);
+            asked = Identify(album, item->discs, lookup);  // not asked: the next run asks
         }
         std::size_t index = 0;
         {
@@ -202,7 +203,7 @@ bool LibraryRun::Run() {
             index = albums_.size();
             albums_.push_back(album);
         }
-        if (album.state != AlbumState::kDone && (known == nullptr || !(album == *known))) {
+        if (asked) {
             state_.Record(album);
         }
         listener_.AlbumChanged(album, index);
@@ -243,17 +244,17 @@ void LibraryRun::FinishInterrupted() {
     }
 }
 
-void LibraryRun::Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs,
+bool LibraryRun::Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs,
                           LibraryLookup& lookup) {
     if (const std::string unfinished = UnfinishedRunReason(album); !unfinished.empty()) {
         album.state = AlbumState::kFailed;
         album.reason = unfinished;
-        return;
+        return true;
     }
     if (failuresInRow_ >= kFailuresTakenAsDown) {
         album.state = AlbumState::kNotFound;
         album.reason = kServicesDown;
-        return;
+        return false;
     }
     std::vector<DiscOutcome> outcomes;
     for (std::size_t i = 0; i < album.discs.size() && i < discs.size(); ++i) {
@@ -264,6 +265,7 @@ void LibraryRun::Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs,
     album.reason = outcome.reason;
     album.source = outcome.state == AlbumState::kFound ? outcome.source : "";
     failuresInRow_ = album.state == AlbumState::kFailed ? failuresInRow_ + 1 : 0;
+    return true;
 }
 
 void LibraryRun::Change(std::size_t index, LibraryAlbum album) {

@@ -71,7 +71,8 @@ public:
 private:
     bool LockRoot();
     void FinishInterrupted();
-    void Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs, LibraryLookup& lookup);
+    // False when the services were taken as down and not asked.
+    bool Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs, LibraryLookup& lookup);
     void Change(std::size_t index, LibraryAlbum album);
     void File(std::size_t index, Mp3InfoObject& mp3);
     void WriteReport(bool force);
