@@ -63,6 +63,8 @@ public:
     bool Undo();
     // Asks the run to end after the album it is working on; any thread.
     void Stop() { stop_ = true; }
+    // Before a new Run or FileFound after a Stop.
+    void ClearStop() { stop_ = false; }
 
     // The albums as decided so far, in the order they were listed.
     std::vector<LibraryAlbum> Albums() const;
