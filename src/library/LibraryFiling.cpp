@@ -53,9 +53,16 @@ struct PreparedDisc {
 // The disc's files read again (they may have changed since the lookup),
 // paired and named as the lookup found them.
 bool PrepareDisc(const LibraryAlbum& album, std::size_t index, Mp3InfoObject& mp3,
-                 const FilingSettings& settings, PreparedDisc& prepared, std::string& reason) {
+                 const FilingSettings& settings, const std::vector<AlbumFolder>& read,
+                 PreparedDisc& prepared, std::string& reason) {
     const LibraryDisc& disc = album.discs[index];
-    if (ReadFolderFiles(prepared.folder, disc.folder, mp3) <= 0) {
+    const AlbumFolder* known = nullptr;
+    for (const AlbumFolder& folder : read) {
+        known = folder.folder == disc.folder ? &folder : known;
+    }
+    if (known != nullptr) {
+        prepared.folder = *known;
+    } else if (ReadFolderFiles(prepared.folder, disc.folder, mp3) <= 0) {
         reason = "cannot read the files of " + disc.folder;
         return false;
     }
@@ -79,7 +86,8 @@ bool PrepareDisc(const LibraryAlbum& album, std::size_t index, Mp3InfoObject& mp
 }
 
 bool FileDisc(const LibraryAlbum& album, std::size_t index, Mp3InfoObject& mp3,
-              const FilingSettings& settings, std::string& reason) {
+              const FilingSettings& settings, const std::vector<AlbumFolder>& read,
+              std::string& reason) {
     const std::string& folder = album.discs[index].folder;
     ProblemLog log;
     const FoundRun run = FindRun(folder);
@@ -95,7 +103,7 @@ bool FileDisc(const LibraryAlbum& album, std::size_t index, Mp3InfoObject& mp3,
         return true;  // filed before the kill
     }
     PreparedDisc prepared;
-    if (!PrepareDisc(album, index, mp3, settings, prepared, reason)) {
+    if (!PrepareDisc(album, index, mp3, settings, read, prepared, reason)) {
         return false;
     }
     RunLock lock;
@@ -167,7 +175,7 @@ std::string DiscFolderName(int number) {
 }
 
 bool FileAlbum(LibraryAlbum& album, Mp3InfoObject& mp3, const FilingSettings& settings,
-               std::string& reason) {
+               std::string& reason, const std::vector<AlbumFolder>& read) {
     album.albumDirectory = AlbumDirectoryOf(album);
     if (album.MultiDisc() && ::mkdir(album.albumDirectory.c_str(), 0755) != 0 && errno != EEXIST) {
         reason =
@@ -175,7 +183,7 @@ bool FileAlbum(LibraryAlbum& album, Mp3InfoObject& mp3, const FilingSettings& se
         return false;
     }
     for (std::size_t i = 0; i < album.discs.size(); ++i) {
-        if (!FileDisc(album, i, mp3, settings, reason)) {
+        if (!FileDisc(album, i, mp3, settings, read, reason)) {
             return false;
         }
     }
@@ -183,12 +191,13 @@ bool FileAlbum(LibraryAlbum& album, Mp3InfoObject& mp3, const FilingSettings& se
 }
 
 std::vector<std::string> FilingPlan(const LibraryAlbum& album, Mp3InfoObject& mp3,
-                                    const FilingSettings& settings) {
+                                    const FilingSettings& settings,
+                                    const std::vector<AlbumFolder>& read) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < album.discs.size(); ++i) {
         PreparedDisc prepared;
         std::string reason;
-        if (!PrepareDisc(album, i, mp3, settings, prepared, reason)) {
+        if (!PrepareDisc(album, i, mp3, settings, read, prepared, reason)) {
             lines.push_back(reason);
             continue;
         }

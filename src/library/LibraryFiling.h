@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "album/AlbumFolder.h"
 #include "components/Mp3InfoObject.h"
 #include "library/LibraryAlbum.h"
 
@@ -28,13 +29,15 @@ std::string AlbumDirectoryOf(const LibraryAlbum& album);
 // folders, with one playlist there that lists every disc in order. An album
 // whose filing was begun is finished by its own journals first. Sets
 // album.albumDirectory; returns true when every file was handled, else false
-// with reason set.
+// with reason set. read: the discs' files as the lookup read them moments
+// ago, or empty to read them again.
 bool FileAlbum(LibraryAlbum& album, Mp3InfoObject& mp3, const FilingSettings& settings,
-               std::string& reason);
+               std::string& reason, const std::vector<AlbumFolder>& read = {});
 
 // What filing would do, as "apply --dry-run" prints it, for each disc.
 std::vector<std::string> FilingPlan(const LibraryAlbum& album, Mp3InfoObject& mp3,
-                                    const FilingSettings& settings);
+                                    const FilingSettings& settings,
+                                    const std::vector<AlbumFolder>& read = {});
 
 // Puts the album back with its journals, last disc first, and removes the
 // playlist and album directory a multi-disc filing made. False with reason

@@ -197,6 +197,7 @@ bool LibraryRun::Run() {
         } else if (album.state != AlbumState::kDone) {
             asked = Identify(album, item->discs, lookup);  // not asked: the next run asks
         }
+        const std::vector<AlbumFolder>& read = item->discs;
         std::size_t index = 0;
         {
             std::lock_guard lock(mutex_);
@@ -210,9 +211,9 @@ bool LibraryRun::Run() {
         const bool fileIt = album.state == AlbumState::kFiling ||
                             (album.state == AlbumState::kFound && options_.fileFound);
         if (fileIt && options_.dryRun && mp3) {
-            listener_.Plan(album, FilingPlan(album, *mp3, options_.filing));
+            listener_.Plan(album, FilingPlan(album, *mp3, options_.filing, read));
         } else if (fileIt && mp3) {
-            File(index, *mp3);
+            File(index, *mp3, read);
         }
         listener_.Progress(++decided, listedCount, listingDone);
         WriteReport(false);
@@ -244,7 +245,7 @@ void LibraryRun::FinishInterrupted() {
     }
 }
 
-bool LibraryRun::Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs,
+bool LibraryRun::Identify(LibraryAlbum& album, const std::vector<AlbumFolder>& discs,
                           LibraryLookup& lookup) {
     if (const std::string unfinished = UnfinishedRunReason(album); !unfinished.empty()) {
         album.state = AlbumState::kFailed;
@@ -258,7 +259,7 @@ bool LibraryRun::Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs,
     }
     std::vector<DiscOutcome> outcomes;
     for (std::size_t i = 0; i < album.discs.size() && i < discs.size(); ++i) {
-        outcomes.push_back(lookup.Identify(std::move(discs[i]), album.discs[i]));
+        outcomes.push_back(lookup.Identify(discs[i], album.discs[i]));
     }
     const DiscOutcome outcome = CombineDiscs(album, std::move(outcomes));
     album.state = outcome.state;
@@ -277,7 +278,7 @@ void LibraryRun::Change(std::size_t index, LibraryAlbum album) {
     listener_.AlbumChanged(album, index);
 }
 
-void LibraryRun::File(std::size_t index, Mp3InfoObject& mp3) {
+void LibraryRun::File(std::size_t index, Mp3InfoObject& mp3, const std::vector<AlbumFolder>& read) {
     LibraryAlbum album = Albums()[index];
     if (album.state != AlbumState::kFiling) {
         album.albumDirectory = AlbumDirectoryOf(album);
@@ -286,7 +287,7 @@ void LibraryRun::File(std::size_t index, Mp3InfoObject& mp3) {
         Change(index, album);
     }
     std::string reason;
-    if (FileAlbum(album, mp3, options_.filing, reason)) {
+    if (FileAlbum(album, mp3, options_.filing, reason, read)) {
         album.state = AlbumState::kFiled;
         album.reason.clear();
     } else {

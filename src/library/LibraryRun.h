@@ -74,9 +74,10 @@ private:
     bool LockRoot();
     void FinishInterrupted();
     // False when the services were taken as down and not asked.
-    bool Identify(LibraryAlbum& album, std::vector<AlbumFolder>& discs, LibraryLookup& lookup);
+    bool Identify(LibraryAlbum& album, const std::vector<AlbumFolder>& discs,
+                  LibraryLookup& lookup);
     void Change(std::size_t index, LibraryAlbum album);
-    void File(std::size_t index, Mp3InfoObject& mp3);
+    void File(std::size_t index, Mp3InfoObject& mp3, const std::vector<AlbumFolder>& read = {});
     void WriteReport(bool force);
 
     LibraryOptions options_;

@@ -5,35 +5,11 @@
 
 #include "album/DiscIdCalculator.h"
 #include "cli/CliTest.h"
-#include "library/DiscMarker.h"
 
 namespace corvane::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The names of the disc folders and titles that make one album of several.
-TEST(DiscMarkerTest, ReadsMarkersOfFoldersAndTitles) {
-    const struct {
-        const char* text;
-        int folderNumber;
-        const char* stripped;
-        int number;
-    } cases[] = {
-        {"CD1", 1, "CD1", 0},           {"cd 2", 2, "cd 2", 0},
-        {"Disc_3", 3, "Disc_3", 0},     {"disk-4", 4, "disk-4", 0},
-        {"ABCD1", 0, "ABCD1", 0},       {"Album (Disc 1)", 0, "Album", 1},
-        {"Album [CD2]", 0, "Album", 2}, {"Album - Disc 2", 0, "Album", 2},
-        {"Album CD3", 0, "Album", 3},   {"Album (Live)", 0, "Album (Live)", 0},
-        {"Track 12", 0, "Track 12", 0},
-    };
-    for (const auto& c : cases) {
-        int number = -1;
-        EXPECT_EQ(DiscFolderNumber(c.text), c.folderNumber) << c.text;
-        EXPECT_EQ(StripDiscMarker(c.text, number), c.stripped) << c.text;
-        EXPECT_EQ(number, c.number) << c.text;
-    }
-}
 
 // A tree of every kind of album, on the local CDDB server.
 class LibraryCommandTest : public CliTest {
