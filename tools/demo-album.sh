@@ -7,7 +7,8 @@
 # Afterwards: demo_work (a fresh folder, removed on exit unless demo_keep=1),
 # demo_album, demo_artist, demo_title, demo_port once the steps have run;
 # demo_search_album, demo_search_artist, demo_search_title after
-# demo_make_search_album.
+# demo_make_search_album; demo_sound_album, demo_sound_artist,
+# demo_sound_title after demo_make_sound_album.
 
 demo_artist="The Corvane Ensemble"
 demo_title="Offline Demo"
@@ -21,6 +22,10 @@ demo_search_title="Harbour Nights"
 # Not the id the files give: the disc id finds nothing, the keyword search
 # finds the record through the files' tags.
 demo_search_id=14001003
+demo_sound_album="$demo_work/music/downloads"
+demo_sound_artist="Northern Lines"
+demo_sound_title="Heard, Not Seen"
+demo_sound_release=5a0e1d2c-0000-4000-8000-000000000003
 
 demo_cleanup() {
     if [[ -n $demo_server_pid ]]; then
@@ -177,6 +182,62 @@ print(f"demo: a second album, {artist} / {title}, filed under disc id {disc_id}"
 EOF
 }
 
+# A download: four untagged files named track01.mp3... in another order
+# than the album's, re-encoded at 96 kbit/s. Neither the disc id nor the
+# table of contents is known anywhere; the stand-in's AcoustID knows the
+# sound of the album's own 192 kbit/s files, so only the identification by
+# sound finds the album, and it gives each file the title of its own audio.
+demo_make_sound_album() {
+    demo_require
+    local reference="$demo_work/reference"
+    mkdir -p "$demo_sound_album" "$reference" "$demo_work/cddb/acoustid" \
+        "$demo_work/cddb/musicbrainz/release"
+    echo "demo: encoding a third album, known only by its sound..."
+    python3 - "$demo_work" << 'EOF'
+import math, random, struct, sys, wave
+
+# Melodies over a soft lower voice, each note 0.6 s: a fingerprint hears the
+# notes, so four melodies give four recordings.
+scale = [261.63, 293.66, 329.63, 349.23, 392.00, 440.00, 493.88, 523.25]
+melodies = ["0246427531", "7531357024", "0415263741", "6420135764"]
+lengths = [14.4, 17.4, 12.6, 15.6]
+for number, (melody, seconds) in enumerate(zip(melodies, lengths)):
+    rate, frames = 44100, int(44100 * seconds)
+    note = int(0.6 * rate)
+    noise = random.Random(number)
+    data = bytearray()
+    for i in range(frames):
+        step = (i // note) % len(melody)
+        freq = scale[int(melody[step])]
+        fade = min(1.0, (note - i % note) / 3000.0, (i % note + 1) / 300.0)
+        value = 7000 * fade * math.sin(2 * math.pi * freq * i / rate)
+        value += 2000 * math.sin(2 * math.pi * scale[(step + 2) % 8] / 2 * i / rate)
+        value += noise.uniform(-300, 300)
+        data += struct.pack("<hh", int(value), int(value))
+    with wave.open(f"{sys.argv[1]}/sound{number}.wav", "wb") as out:
+        out.setnchannels(2)
+        out.setsampwidth(2)
+        out.setframerate(rate)
+        out.writeframes(bytes(data))
+EOF
+    # name : the album track whose audio it holds
+    local files=("track01.mp3:2" "track02.mp3:0" "track03.mp3:3" "track04.mp3:1")
+    local entry name source i
+    for i in 0 1 2 3; do
+        lame --quiet -b 192 "$demo_work/sound$i.wav" "$reference/$i.mp3"
+    done
+    for entry in "${files[@]}"; do
+        IFS=: read -r name source <<< "$entry"
+        lame --quiet -b 96 "$demo_work/sound$source.wav" "$demo_sound_album/$name"
+    done
+    rm "$demo_work"/sound?.wav
+
+    "$bin/corvane-cli" fingerprint --json "$reference" > "$demo_work/reference.json"
+    rm -r "$reference"
+    python3 "$root/tools/demo-sound-records.py" "$demo_work" "$demo_sound_artist" \
+        "$demo_sound_title" "$demo_sound_release"
+}
+
 # The local CDDB server on a free port; it prints the port it took.
 demo_start_server() {
     "$bin/corvane-cddbd" --port 0 "$demo_work/cddb" > "$demo_work/cddbd.out" \
@@ -219,6 +280,11 @@ demo_write_settings() {
         fi
         echo
         echo "[MusicBrainz]"
+        echo "server=$(quoted "http://127.0.0.1:$demo_port")"
+        echo
+        # The stand-in takes any key; the real service wants one registered.
+        echo "[AcoustID]"
+        echo "key=demo"
         echo "server=$(quoted "http://127.0.0.1:$demo_port")"
     } > "$demo_work/Corvane Mp3.ini"
 }

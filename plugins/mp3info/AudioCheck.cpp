@@ -39,32 +39,43 @@ std::size_t PlannedFile::Read(std::uint64_t offset, void* buffer, std::size_t co
 
 namespace {
 
-bool SameHeaderBytes(ByteSource& a, std::uint64_t atA, ByteSource& b, std::uint64_t atB) {
-    char x[4] = {};
-    char y[4] = {};
-    return a.Read(atA, x, 4) == 4 && b.Read(atB, y, 4) == 4 && std::memcmp(x, y, 4) == 0;
+// The audio's last block: enough to hold the largest frame's header.
+constexpr std::uint64_t kLastBlock = 4096;
+
+bool SameBytes(ByteSource& a, std::uint64_t atA, ByteSource& b, std::uint64_t atB,
+               std::size_t count) {
+    char x[kLastBlock];
+    char y[kLastBlock];
+    return count <= kLastBlock && a.Read(atA, x, count) == count &&
+           b.Read(atB, y, count) == count && std::memcmp(x, y, count) == 0;
 }
 
 }  // namespace
 
 std::string AudioChange(const MpegStreamInfo& before, ByteSource& old, ByteSource& after,
-                        std::int64_t shift) {
+                        std::int64_t shift, AudioMoved moved) {
     MpegStreamInfo now;
-    if (!ScanMpegStream(after, now, FrameCount::kWalk)) {
+    if (!ScanMpegStream(after, now, FrameCount::kFirstFrame)) {
         return "no audio would be left";
     }
-    const auto moved = [shift](std::uint64_t offset) {
+    const auto at = [shift](std::uint64_t offset) {
         return static_cast<std::uint64_t>(static_cast<std::int64_t>(offset) + shift);
     };
-    if (now.firstFrameOffset != moved(before.firstFrameOffset) ||
-        now.lastFrameOffset != moved(before.lastFrameOffset) ||
-        !SameHeaderBytes(old, before.firstFrameOffset, after, now.firstFrameOffset) ||
-        !SameHeaderBytes(old, before.lastFrameOffset, after, now.lastFrameOffset)) {
+    // The scanner must end the new tag where it was written, not inside it.
+    if (now.range.leadingTagSize != at(before.range.leadingTagSize) ||
+        now.firstFrameOffset != at(before.firstFrameOffset) ||
+        !SameBytes(old, before.firstFrameOffset, after, now.firstFrameOffset, 4)) {
         return "the first or last audio frame would move";
     }
-    if (now.audioFrames != before.audioFrames || now.audioBytes != before.audioBytes ||
-        now.range.end != moved(before.range.end)) {
+    if (now.range.start != at(before.range.start) || now.range.end != at(before.range.end) ||
+        after.Size() != at(old.Size())) {
         return "the audio would change";
+    }
+    const std::uint64_t block = std::min(kLastBlock, before.range.end - before.firstFrameOffset);
+    if (moved == AudioMoved::kCopied &&
+        !SameBytes(old, before.range.end - block, after, at(before.range.end - block),
+                   static_cast<std::size_t>(block))) {
+        return "the first or last audio frame would move";
     }
     return {};
 }

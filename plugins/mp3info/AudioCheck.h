@@ -31,11 +31,21 @@ private:
     ByteSource& old_;
 };
 
-// Empty when `after` holds the audio that a walking scan found in `old` as
-// `before`, moved by shift bytes: the first and last frames at the moved
-// places with the same headers, the same frames and audio bytes. Otherwise
-// what would change, for the log.
+// What of the audio a tag write has put into a new place.
+enum class AudioMoved {
+    kNothing,  // written in place: only the tag's bytes changed
+    kCopied,   // copied after a new tag into another file
+};
+
+// Empty when `after` holds the audio that the scan found in `old` as `before`
+// (its first frame is enough), moved by shift bytes. Only what a tag write
+// can change is read: where the new tag ends (the scanner must end it there,
+// not inside its frames), the first frame found after it with the same
+// header, the audio's size between the tags; and, when the audio was copied,
+// its last block, which holds the last frame's header. The bytes of the audio
+// stay the same, so that every frame, the length and the info frame read as
+// before once these points hold. Otherwise what would change, for the log.
 std::string AudioChange(const MpegStreamInfo& before, ByteSource& old, ByteSource& after,
-                        std::int64_t shift);
+                        std::int64_t shift, AudioMoved moved);
 
 }  // namespace corvane

@@ -80,6 +80,9 @@ CachingByteSource::CachingByteSource(ByteSource& inner) : inner_(inner) {
 
 std::size_t CachingByteSource::Read(std::uint64_t offset, void* buffer, std::size_t count) {
     auto* out = static_cast<std::uint8_t*>(buffer);
+    if (count == 0) {
+        return 0;
+    }
     if (offset < headSize_) {
         // From the head, and what lies beyond it from the file.
         const std::size_t cached = std::min<std::size_t>(count, headSize_ - offset);
@@ -95,6 +98,20 @@ std::size_t CachingByteSource::Read(std::uint64_t offset, void* buffer, std::siz
         return count;
     }
     return inner_.Read(offset, buffer, count);
+}
+
+const std::uint8_t* CachingByteSource::Cached(std::uint64_t offset, std::size_t count,
+                                              std::size_t& held) const {
+    if (offset < headSize_ && count <= headSize_ - offset) {
+        held = static_cast<std::size_t>(headSize_ - offset);
+        return head_ + offset;
+    }
+    if (tailSize_ > 0 && offset >= tailStart_ && offset - tailStart_ < tailSize_ &&
+        count <= tailSize_ - (offset - tailStart_)) {
+        held = static_cast<std::size_t>(tailSize_ - (offset - tailStart_));
+        return tail_ + (offset - tailStart_);
+    }
+    return nullptr;
 }
 
 }  // namespace corvane

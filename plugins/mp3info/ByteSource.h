@@ -27,8 +27,6 @@ public:
     int Open(const std::string& path);
     std::uint64_t Size() const override { return size_; }
     std::size_t Read(std::uint64_t offset, void* buffer, std::size_t count) override;
-    // The open descriptor (-1 before Open), so that the tag reader can share it.
-    int Descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;
@@ -56,6 +54,10 @@ public:
     explicit CachingByteSource(ByteSource& inner);
     std::uint64_t Size() const override { return inner_.Size(); }
     std::size_t Read(std::uint64_t offset, void* buffer, std::size_t count) override;
+    // The cached bytes from offset on when at least count of them are
+    // cached (held tells how many), so that they are looked at in place;
+    // nullptr otherwise.
+    const std::uint8_t* Cached(std::uint64_t offset, std::size_t count, std::size_t& held) const;
 
 private:
     static constexpr std::size_t kHead = 16 * 1024;

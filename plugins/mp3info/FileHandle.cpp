@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,29 @@ namespace corvane {
 int FileHandle::Close() {
     const int fd = std::exchange(fd_, -1);
     return fd < 0 || ::close(fd) == 0 ? 0 : errno;
+}
+
+int FileHandle::Detach() {
+    return std::exchange(fd_, -1);
+}
+
+void BackgroundCloser::Close(FileHandle& handle) {
+    if (!handle.IsOpen()) {
+        return;
+    }
+    Wait();
+    const int fd = handle.Detach();
+    try {
+        closing_ = std::thread([fd] { ::close(fd); });
+    } catch (const std::system_error&) {
+        ::close(fd);  // no thread to be had: closed here
+    }
+}
+
+void BackgroundCloser::Wait() {
+    if (closing_.joinable()) {
+        closing_.join();
+    }
 }
 
 int WriteAllAt(int fd, const void* data, std::size_t size, off_t offset) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <thread>
 
 namespace corvane {
 
@@ -23,9 +24,31 @@ public:
     }
     // 0 or an errno value; closing a second time does nothing.
     int Close();
+    // The descriptor, no longer closed by this object.
+    int Detach();
 
 private:
     int fd_;
+};
+
+// Closes descriptors on a thread of its own, one at a time. The last close of
+// a file that a copy replaced frees its blocks, and where the file system
+// discards freed blocks (mounted with "discard") that close waits for the
+// device; the next file need not wait for it too.
+class BackgroundCloser {
+public:
+    BackgroundCloser() = default;
+    ~BackgroundCloser() { Wait(); }
+    BackgroundCloser(const BackgroundCloser&) = delete;
+    BackgroundCloser& operator=(const BackgroundCloser&) = delete;
+
+    // Closes the handle's descriptor once the close before it has ended.
+    void Close(FileHandle& handle);
+    // Returns when every close has ended.
+    void Wait();
+
+private:
+    std::thread closing_;
 };
 
 // Writes all of data at offset: 0 or an errno value.

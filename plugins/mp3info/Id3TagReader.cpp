@@ -1,6 +1,5 @@
 #include "Id3TagReader.h"
 
-#include <fcntl.h>
 #include <taglib/commentsframe.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2framefactory.h>
@@ -8,13 +7,13 @@
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
 #include <taglib/textidentificationframe.h>
-#include <taglib/tfilestream.h>
 #include <taglib/unknownframe.h>
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <memory>
+
+#include "ByteSourceStream.h"
 
 namespace corvane {
 
@@ -98,14 +97,10 @@ int ParseTrackNumber(const std::string& text) {
     return static_cast<int>(value);
 }
 
-Id3Fields ReadId3Fields(const std::string& path, int fd) {
+Id3Fields ReadId3Fields(ByteSource& source) {
     Id3Fields fields;
-    // TagLib closes the descriptor it is given: it gets a duplicate. Opened
-    // by name it would try read-write access first.
-    const int own = fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
-    auto stream = own >= 0 ? std::make_unique<TagLib::FileStream>(own, true)
-                           : std::make_unique<TagLib::FileStream>(path.c_str(), true);
-    TagLib::MPEG::File file(stream.get(), TagLib::ID3v2::FrameFactory::instance(), false);
+    ByteSourceStream stream(source);
+    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
     if (!file.isValid()) {
         return fields;
     }

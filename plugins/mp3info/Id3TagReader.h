@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "ByteSource.h"
+
 namespace corvane {
 
 // The ID3 fields of one file as the program shows them. Texts are UTF-8.
@@ -23,9 +25,9 @@ struct Id3Fields {
 
 // Reads the tags of an MP3 file through TagLib (ID3v2 first, then APE, then
 // ID3v1). A file without tags, or one TagLib cannot read, gives empty fields.
-// With `fd` (a descriptor of that file open for reading) the file is not
-// opened again; the descriptor stays the caller's.
-Id3Fields ReadId3Fields(const std::string& path, int fd = -1);
+// TagLib reads from `file`, so that a caching source serves the head and tail
+// that the scan has read already.
+Id3Fields ReadId3Fields(ByteSource& file);
 
 // The number at the start of a track text such as "7", "07/12" or
 // "Track 07"; -1 when there is none.

@@ -300,7 +300,8 @@ int WriteBytes(int fd, const ByteVector& bytes, std::uint64_t offset) {
 TagWriteResult WriteInPlace(int fd, ByteSource& source, const MpegStreamInfo& before,
                             const TagLayout& layout) {
     PlannedFile planned(layout, source);
-    if (const std::string change = AudioChange(before, source, planned, 0); !change.empty()) {
+    if (const std::string change = AudioChange(before, source, planned, 0, AudioMoved::kNothing);
+        !change.empty()) {
         return AudioMismatch(change);
     }
     if (const int err = WriteBytes(fd, layout.tag, 0)) {
@@ -309,7 +310,8 @@ TagWriteResult WriteInPlace(int fd, ByteSource& source, const MpegStreamInfo& be
     if (const int err = layout.v1.isEmpty() ? 0 : WriteBytes(fd, layout.v1, layout.keepTo)) {
         return Failed(err, "cannot write the ID3v1 tag");
     }
-    return ::fsync(fd) == 0 ? TagWriteResult{} : Failed(errno, "cannot write the tag");
+    // The size stays, so only the data needs flushing.
+    return ::fdatasync(fd) == 0 ? TagWriteResult{} : Failed(errno, "cannot write the tag");
 }
 
 // The new file's bytes and the old one's permissions into the copy, flushed.
@@ -359,7 +361,8 @@ TagWriteResult WriteCopy(const std::string& path, int in, const struct stat& st,
     }
     const std::int64_t shift =
         static_cast<std::int64_t>(layout.tag.size()) - static_cast<std::int64_t>(layout.keepFrom);
-    if (const std::string change = AudioChange(before, source, written, shift); !change.empty()) {
+    if (const std::string change = AudioChange(before, source, written, shift, AudioMoved::kCopied);
+        !change.empty()) {
         return AudioMismatch(change);
     }
     if (!StillTheSame(path, st)) {
@@ -385,7 +388,7 @@ std::string RealPath(const std::string& path) {
 TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
                           const Id3WriteValues& values, TagLayout& layout, bool& inPlace) {
     const std::uint64_t size = source.Size();
-    layout.keepFrom = LeadingTagEnd(source);
+    layout.keepFrom = stream.range.leadingTagSize;
     const ByteVector oldTag = OldTagBytes(source, layout.keepFrom);
     if (oldTag.size() != layout.keepFrom) {
         return {EIO, "its ID3v2 tag cannot be read"};
@@ -413,7 +416,8 @@ TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
 
 }  // namespace
 
-TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values) {
+TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values,
+                           FileHandle* replaced) {
     // Renaming a copy over a symbolic link would replace the link, not the file.
     const std::string path = RealPath(linkPath);
     struct stat st {};
@@ -431,12 +435,14 @@ TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& va
     if (!file.IsOpen()) {
         return Failed(errno, "cannot open the file");
     }
-    FileByteSource source;
-    if (const int err = source.Open(path)) {
+    FileByteSource reader;
+    if (const int err = reader.Open(path)) {
         return Failed(err, "cannot read the file");
     }
+    // The tag, the first frame and the tail, read once for the scan and the plan.
+    CachingByteSource source(reader);
     MpegStreamInfo before;
-    if (!ScanMpegStream(source, before, FrameCount::kWalk)) {
+    if (!ScanMpegStream(source, before, FrameCount::kFirstFrame)) {
         return {EILSEQ, "no MPEG audio was found in it"};
     }
     TagLayout layout;
@@ -444,8 +450,14 @@ TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& va
     if (TagWriteResult r = PlanLayout(source, before, values, layout, inPlace); r.error != 0) {
         return r;
     }
-    return inPlace ? WriteInPlace(file.fd(), source, before, layout)
-                   : WriteCopy(path, file.fd(), st, source, before, layout);
+    if (inPlace) {
+        return WriteInPlace(file.fd(), source, before, layout);
+    }
+    const TagWriteResult result = WriteCopy(path, file.fd(), st, source, before, layout);
+    if (result.error == 0 && replaced != nullptr) {
+        replaced->Reset(file.Detach());
+    }
+    return result;
 }
 
 }  // namespace corvane

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "FileHandle.h"
+
 namespace corvane {
 
 // The fields that the program writes; texts are UTF-8.
@@ -26,9 +28,13 @@ struct TagWriteResult {
 // room of the old one is overwritten there, otherwise a complete copy is
 // written beside the file, flushed and renamed over it with the file's
 // permissions (through a symbolic link, its target is written). Before the
-// file changes, the new bytes are scanned: the same audio frames must lie at
-// the places the new tag moves them to, or nothing is replaced. On failure
-// the file is left as it was.
-TagWriteResult WriteId3Tag(const std::string& path, const Id3WriteValues& values);
+// file changes, the points of the new bytes that a tag write can move are
+// checked (see AudioChange): the scanner must find the audio where the new
+// tag puts it, or nothing is replaced. On failure the file is left as it was.
+// When a copy replaced the file and `replaced` is given, it receives a
+// descriptor of the old file, whose close frees its blocks (see
+// BackgroundCloser).
+TagWriteResult WriteId3Tag(const std::string& path, const Id3WriteValues& values,
+                           FileHandle* replaced = nullptr);
 
 }  // namespace corvane

@@ -56,8 +56,8 @@ void ParseLameExtension(const std::uint8_t* frame, std::size_t size, std::size_t
         name.push_back(static_cast<char>(p[i]));
     }
     const std::uint16_t storedCrc = static_cast<std::uint16_t>((p[34] << 8) | p[35]);
-    const bool crcOk = Crc16(frame, at + 34) == storedCrc;
-    if (!crcOk && !KnownEncoder(name)) {
+    // The CRC is worked out only when the encoder alone is no warrant.
+    if (!KnownEncoder(name) && Crc16(frame, at + 34) != storedCrc) {
         return;
     }
     out.encoder = name;

@@ -36,6 +36,16 @@ const char* ChannelText(ChannelMode mode) {
     return "";
 }
 
+// The tags of the file at path; empty fields when it cannot be read.
+Id3Fields ReadTagsOf(const std::string& path) {
+    FileByteSource file;
+    if (file.Open(path) != 0) {
+        return {};
+    }
+    CachingByteSource cached(file);
+    return ReadId3Fields(cached);
+}
+
 }  // namespace
 
 Mp3InfoObject* CreateMp3Info() {
@@ -52,15 +62,17 @@ int Mp3Info::Open(const std::string& path) {
     stream_ = MpegStreamInfo();
     length_ = PlayLength();
     tag_ = Id3Fields();
-    FileByteSource source;
-    if (const int err = source.Open(path)) {
+    FileByteSource file;
+    if (const int err = file.Open(path)) {
         return err;
     }
+    // The scan and the tag reader share the head and tail read once.
+    CachingByteSource source(file);
     if (!ScanMpegStream(source, stream_)) {
         return EILSEQ;
     }
     length_ = ComputePlayLength(stream_);
-    tag_ = ReadId3Fields(path, source.Descriptor());
+    tag_ = ReadId3Fields(source);
     opened_ = true;
     return 0;
 }
@@ -73,10 +85,12 @@ int Mp3Info::WriteTag(const std::string& title, const std::string& artist, const
         return EBADF;
     }
     const Id3WriteValues values{title, artist, album, year, comment, track, genre};
-    const TagWriteResult result = WriteId3Tag(path_, values);
+    FileHandle replaced;
+    const TagWriteResult result = WriteId3Tag(path_, values, &replaced);
+    replacedFiles_.Close(replaced);
     writeError_ = result.reason;
     if (result.error == 0) {
-        tag_ = ReadId3Fields(path_);
+        tag_ = ReadTagsOf(path_);
     }
     return result.error;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "FileHandle.h"
+#include "Fingerprinter.h"
 #include "Id3TagReader.h"
 #include "MpegStreamScanner.h"
 #include "PlayLength.h"
@@ -37,6 +39,9 @@ public:
     int IsLengthExact() override { return length_.exact ? 1 : 0; }
     void GetCdFrameRange(std::int32_t& shortest, std::int32_t& longest) override;
     std::string GetDiscTag(DiscTag which) override;
+    int GetFingerprint(const std::string& path, std::string& fingerprint, int& seconds) override {
+        return ComputeFingerprint(path, fingerprint, seconds);
+    }
 
     // What the last Open found; for tests and tools.
     const MpegStreamInfo& Stream() const { return stream_; }
@@ -52,6 +57,8 @@ private:
     PlayLength length_;
     Id3Fields tag_;
     std::string writeError_;
+    // Frees the blocks of the files that tag writes replaced.
+    BackgroundCloser replacedFiles_;
 };
 
 // A new object; the caller ends it with Release().

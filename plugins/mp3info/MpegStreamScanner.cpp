@@ -11,11 +11,13 @@ namespace corvane {
 
 namespace {
 
-// A sliding read window over the source, refilled in large blocks so that
-// walking the frames costs one read per block.
+// A sliding read window over the source: bytes that the source caches (the
+// head and tail of the file) are looked at where they are; elsewhere it is
+// refilled in large blocks, so that walking the frames costs one read per
+// block.
 class Window {
 public:
-    Window(ByteSource& source, std::uint64_t end) : source_(source), end_(end) {}
+    Window(CachingByteSource& source, std::uint64_t end) : source_(source), end_(end) {}
 
     // Pointer to `need` bytes at pos, or nullptr when they lie past the end.
     const std::uint8_t* At(std::uint64_t pos, std::size_t need) {
@@ -23,23 +25,23 @@ public:
             return nullptr;
         }
         if (pos < base_ || pos + need > base_ + filled_) {
-            // The first read covers the start of the stream and its info
-            // frame; only a walk through the frames needs large blocks.
-            const std::size_t block = loads_++ == 0 ? kSmallBlock : kLargeBlock;
-            if (buffer_.size() < block) {
-                buffer_.resize(block);
-            }
             base_ = pos;
-            const std::uint64_t want = std::min<std::uint64_t>(block, end_ - pos);
-            filled_ = source_.Read(pos, buffer_.data(), static_cast<std::size_t>(want));
+            std::size_t held = 0;
+            if (const std::uint8_t* cached = source_.Cached(pos, need, held)) {
+                data_ = cached;
+                filled_ = static_cast<std::size_t>(std::min<std::uint64_t>(held, end_ - pos));
+            } else {
+                filled_ = Load(pos);
+                data_ = buffer_.data();
+            }
             if (filled_ < need) {
                 return nullptr;
             }
         }
-        return buffer_.data() + (pos - base_);
+        return data_ + (pos - base_);
     }
 
-    // How many bytes from pos the buffer holds after At(pos, ...).
+    // How many bytes from pos the window holds after At(pos, ...).
     std::size_t Held(std::uint64_t pos) const {
         return pos >= base_ && pos < base_ + filled_
                    ? static_cast<std::size_t>(base_ + filled_ - pos)
@@ -49,12 +51,24 @@ public:
 private:
     static constexpr std::size_t kSmallBlock = 8 * 1024;
     static constexpr std::size_t kLargeBlock = 256 * 1024;
-    ByteSource& source_;
+
+    std::size_t Load(std::uint64_t pos) {
+        // The first read covers the start of the stream and its info frame;
+        // only a walk through the frames needs large blocks.
+        const std::size_t block = buffer_.empty() ? kSmallBlock : kLargeBlock;
+        if (buffer_.size() < block) {
+            buffer_.resize(block);
+        }
+        const std::uint64_t want = std::min<std::uint64_t>(block, end_ - pos);
+        return source_.Read(pos, buffer_.data(), static_cast<std::size_t>(want));
+    }
+
+    CachingByteSource& source_;
     std::uint64_t end_;
     std::vector<std::uint8_t> buffer_;
+    const std::uint8_t* data_ = nullptr;
     std::uint64_t base_ = 0;
     std::size_t filled_ = 0;
-    int loads_ = 0;
 };
 
 bool HeaderAt(Window& window, std::uint64_t pos, MpegFrameHeader& h) {
@@ -216,7 +230,7 @@ bool RunsAcross(Window& window, std::uint64_t pos, std::uint64_t mark, std::uint
     return false;
 }
 
-std::uint64_t TagEnd(ByteSource& source) {
+std::uint64_t TagEnd(CachingByteSource& source) {
     const std::uint64_t claimed = ClaimedId3v2Size(source, 0);
     if (claimed == 0) {
         return 0;
@@ -244,15 +258,7 @@ std::uint64_t TagEnd(ByteSource& source) {
     return audioAfter ? claimed : inside;
 }
 
-}  // namespace
-
-std::uint64_t LeadingTagEnd(ByteSource& file) {
-    CachingByteSource source(file);
-    return TagEnd(source);
-}
-
-bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
-    CachingByteSource source(file);
+bool Scan(CachingByteSource& source, MpegStreamInfo& out, FrameCount count) {
     MpegStreamInfo s;
     s.range = FindAudioRange(source, TagEnd(source));
     const std::uint64_t end = s.range.end;
@@ -269,6 +275,10 @@ bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
         s.variableBitrate = s.info.kind != InfoFrame::Kind::Info;
         pos += s.header.frameBytes;
     }
+    if (count == FrameCount::kFirstFrame) {
+        out = s;
+        return true;
+    }
     if (count == FrameCount::kInfoFrame && s.hasInfoFrame && InfoCountUsable(s)) {
         s.audioFrames = s.info.frames;
         // Encoders count the info frame in its byte field.
@@ -284,6 +294,22 @@ bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
     }
     out = s;
     return true;
+}
+
+}  // namespace
+
+std::uint64_t LeadingTagEnd(ByteSource& file) {
+    CachingByteSource source(file);
+    return TagEnd(source);
+}
+
+bool ScanMpegStream(ByteSource& file, MpegStreamInfo& out, FrameCount count) {
+    // A source that caches already (shared with the tag reader) is used as it is.
+    if (auto* cached = dynamic_cast<CachingByteSource*>(&file)) {
+        return Scan(*cached, out, count);
+    }
+    CachingByteSource source(file);
+    return Scan(source, out, count);
 }
 
 }  // namespace corvane

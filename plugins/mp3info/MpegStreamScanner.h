@@ -39,12 +39,15 @@ struct MpegStreamInfo {
 std::uint64_t LeadingTagEnd(ByteSource& source);
 
 // Whether the frames are counted by the info frame where it is usable, or
-// always walked one by one (and the last frame located).
-enum class FrameCount { kInfoFrame, kWalk };
+// always walked one by one (and the last frame located), or not at all (only
+// the tags around the audio, the first frame and its info frame are read).
+enum class FrameCount { kInfoFrame, kWalk, kFirstFrame };
 
 // Finds the first frame confirmed by the frames that follow it, then takes
 // the frame count from the info frame or walks the frames. Returns false when
-// the source holds no MPEG audio stream. Never reads outside the source.
+// the source holds no MPEG audio stream. Never reads outside the source. A
+// CachingByteSource is read through as it is, so that a caller can share its
+// cached head and tail with the tag reader.
 bool ScanMpegStream(ByteSource& source, MpegStreamInfo& out,
                     FrameCount count = FrameCount::kInfoFrame);
 

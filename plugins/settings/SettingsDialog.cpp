@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "acoustid/AcoustIdClient.h"
 #include "album/TrackListColumns.h"
 #include "components/SettingsValues.h"
 #include "musicbrainz/MusicBrainzClient.h"
@@ -227,6 +228,21 @@ QWidget* SettingsDialog::BuildNetworkPage() {
     musicbrainzForm->addRow(askMusicBrainz_);
     musicbrainzForm->addRow(tr("Se&rver:"), musicbrainzServer_);
 
+    // Identification by sound: without a key the step is skipped.
+    auto* acoustid = new QGroupBox(tr("AcoustID"), page);
+    acoustidKey_ = NewLineEdit("acoustidKey", acoustid);
+    acoustidKey_->setPlaceholderText(tr("none: the files are not identified by sound"));
+    acoustidKey_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral(R"([A-Za-z0-9._\-]{0,64})")), acoustidKey_));
+    auto* keyPage = new QLabel(tr("A free key is registered at <a href=\"%1\">%1</a>")
+                                   .arg(QLatin1String(kAcoustIdKeyPage)),
+                               acoustid);
+    keyPage->setObjectName(QStringLiteral("acoustidKeyPage"));
+    keyPage->setOpenExternalLinks(true);
+    auto* acoustidForm = new QFormLayout(acoustid);
+    acoustidForm->addRow(tr("AcoustID application &key:"), acoustidKey_);
+    acoustidForm->addRow(keyPage);
+
     auto* proxy = new QGroupBox(tr("HTTP proxy"), page);
     proxyHost_ = NewLineEdit("proxyHost", proxy);
     proxyHost_->setPlaceholderText(tr("none: connect directly"));
@@ -242,6 +258,7 @@ QWidget* SettingsDialog::BuildNetworkPage() {
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(cddb);
     layout->addWidget(musicbrainz);
+    layout->addWidget(acoustid);
     layout->addWidget(proxy);
     layout->addStretch();
 
@@ -250,7 +267,8 @@ QWidget* SettingsDialog::BuildNetworkPage() {
     setTabOrder(cddbProtocolLevel_, searchHost_);
     setTabOrder(searchHost_, askMusicBrainz_);
     setTabOrder(askMusicBrainz_, musicbrainzServer_);
-    setTabOrder(musicbrainzServer_, proxyHost_);
+    setTabOrder(musicbrainzServer_, acoustidKey_);
+    setTabOrder(acoustidKey_, proxyHost_);
     setTabOrder(proxyHost_, proxyPort_);
     return page;
 }
@@ -275,6 +293,7 @@ void SettingsDialog::ShowValues() {
     searchHost_->setText(QString::fromStdString(values_.searchHost));
     askMusicBrainz_->setChecked(values_.askMusicBrainz);
     musicbrainzServer_->setText(QString::fromStdString(values_.musicbrainzServer));
+    acoustidKey_->setText(QString::fromStdString(values_.acoustidKey));
     proxyHost_->setText(QString::fromStdString(values_.proxyHost));
     proxyPort_->setValue(values_.proxyPort);
 }
@@ -317,6 +336,7 @@ SettingsValues SettingsDialog::Values() const {
     if (v.musicbrainzServer.empty()) {
         v.musicbrainzServer = kDefaultMusicBrainzServer;
     }
+    v.acoustidKey = acoustidKey_->text().trimmed().toStdString();
     v.proxyHost = proxyHost_->text().trimmed().toStdString();
     v.proxyPort = proxyPort_->value();
     return v;

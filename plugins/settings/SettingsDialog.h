@@ -52,6 +52,7 @@ private:
     QLineEdit* searchHost_ = nullptr;
     QCheckBox* askMusicBrainz_ = nullptr;
     QLineEdit* musicbrainzServer_ = nullptr;
+    QLineEdit* acoustidKey_ = nullptr;
     QLineEdit* proxyHost_ = nullptr;
     QSpinBox* proxyPort_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;

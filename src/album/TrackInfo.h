@@ -44,6 +44,10 @@ struct TrackInfo {
     // Why the component could not open the file (an errno value; EILSEQ: no
     // MPEG audio in it); 0 when it could.
     std::int32_t openError = 0;
+    // After an identification by sound: the same key on a file and on the
+    // track its fingerprint named, so that the association pairs them
+    // whatever the file's name, tag or length. Empty otherwise.
+    std::string soundKey{};
     // The disc of a multi-disc album and the album's disc count; 0 for one disc.
     std::int32_t discNumber = 0;
     std::int32_t discCount = 0;

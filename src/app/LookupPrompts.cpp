@@ -1,6 +1,7 @@
 #include "app/LookupPrompts.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include "lookup/ManualSearchDialog.h"
 #include "lookup/SelectDiskDialog.h"
@@ -56,6 +57,18 @@ bool AskWords(QWidget* parent, const std::string& proposal, std::string& words) 
     }
     words = dialog.Words();
     return true;
+}
+
+void ShowWarning(QWidget* parent, const std::string& text) {
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    QMessageBox::warning(parent, parent->windowTitle(), QString::fromStdString(text));
+    QApplication::restoreOverrideCursor();
+}
+
+bool AskYesOrNo(QWidget* parent, const QString& text) {
+    return QMessageBox::warning(parent, parent->windowTitle(), text,
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
 }
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 #include "cddb/CddbRecords.h"
 #include "lookup/SearchResultsParser.h"
 
+class QString;
 class QWidget;
 
 namespace corvane {
@@ -23,5 +24,10 @@ bool AskSearchResult(QWidget* parent, const std::vector<SearchResult>& results,
                      std::size_t& chosen);
 // Manual Search: the words to look for, starting from a proposal.
 bool AskWords(QWidget* parent, const std::string& proposal, std::string& words);
+
+// A warning over the window, with its title.
+void ShowWarning(QWidget* parent, const std::string& text);
+// A question with Yes and No; No is the default. True for Yes.
+bool AskYesOrNo(QWidget* parent, const QString& text);
 
 }  // namespace corvane

@@ -5,13 +5,11 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
-#include <QListWidget>
 #include <QMessageBox>
-#include <QMimeData>
 #include <cerrno>
 
 #include "app/AlbumLists.h"
+#include "app/FolderNavigator.h"
 #include "app/LookupPrompts.h"
 #include "app/SplashWindow.h"
 #include "app/TagFieldEditor.h"
@@ -26,7 +24,6 @@
 #include "widgets/FolderPathBox.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
-#include "widgets/ScreenFit.h"
 #include "widgets/SortListCtrl.h"
 #include "widgets/SplitterBar.h"
 #include "widgets/StatusListCtrl.h"
@@ -65,6 +62,9 @@ MainDialog::MainDialog(ComponentLoader& loader, QWidget* parent)
     tagFields_ = std::make_unique<TagFieldEditor>(
         form_, album_.files, *lists_, [this](const std::string& text) { AddStatus(text); });
     runs_ = std::make_unique<RunCommands>(this, album_, *lists_, *this);
+    folders_ = std::make_unique<FolderNavigator>(
+        form_, [this](const std::string& folder) { ShowFolder(folder); },
+        [this](const std::string& text) { AddStatus(text); });
     ConnectControls();
 
     settings_ = loader_.LoadSettings(this);
@@ -148,19 +148,12 @@ bool MainDialog::Initialize() {
     EnableExecute(false);
     EnableQuery(false);
     tagFields_->Enable(false);
-    const SettingsValues& values = settings_->values;
-    form_.createPlaylist->setChecked(values.createPlaylist);
-    form_.createDirectory->setChecked(values.createDirectory);
-
-    RestoreWindow();
+    FinishSetup();
+    form_.RestoreFrom(settings_->values);
     initialized_ = true;
     SelectRememberedFolder();
     AddStatus("Ready.");
     return true;
-}
-
-void MainDialog::OnRelayout() {
-    form_.ReAnchorPanes();
 }
 
 void MainDialog::ApplyColumnVisibility() {
@@ -182,23 +175,6 @@ void MainDialog::SetUpCombos() {
     form_.pathBox->SetRecentFolders(settings_->values.recentFolders);
 }
 
-void MainDialog::RestoreWindow() {
-    const SettingsValues& values = settings_->values;
-    FinishSetup();
-    // Smaller than the first size is fine as long as the option groups fit:
-    // the panes keep their own minimum through the splitter bars. A smaller
-    // screen gets a smaller window that scrolls its page.
-    SetUseMinTrack(false);
-    setMinimumSize(form_.MinimumPageSize().boundedTo(AvailableScreenSize(*this)));
-    if (values.windowWidth > 0 && values.windowHeight > 0) {
-        resize(values.windowWidth, values.windowHeight);
-    }
-    FitIntoScreen(*this);
-    if (values.windowMaximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    }
-}
-
 void MainDialog::SelectRememberedFolder() {
     const std::string folder = startFolder_.empty() ? settings_->values.lastFolder : startFolder_;
     if (folder.size() <= 1) {
@@ -211,61 +187,21 @@ void MainDialog::SelectRememberedFolder() {
 }
 
 void MainDialog::OpenFolder(const std::string& path) {
-    if (!IsDirectory(path)) {
-        AddStatus("There is no folder " + path + ".");
-        return;
-    }
-    const auto current = [this] {
-        std::string shown = form_.tree->GetItemPath(form_.tree->currentItem());
-        while (shown.size() > 1 && shown.back() == '/') {
-            shown.pop_back();
-        }
-        return shown;
-    };
-    std::string wanted = path;
-    while (wanted.size() > 1 && wanted.back() == '/') {
-        wanted.pop_back();
-    }
-    const std::string before = current();
-    // Selected in the tree, the folder is shown by the tree's handler; a folder the tree
-    // does not show (a hidden one) or shows already is shown here.
-    form_.tree->SelectPath(wanted);
-    if (before == wanted || current() != wanted) {
-        ShowFolder(wanted);
-    }
-}
-
-void MainDialog::RememberRecentFolder(const std::string& folder) {
-    std::vector<std::string>& recent = settings_->values.recentFolders;
-    if (!recent.empty() && recent.front() == folder) {
-        return;
-    }
-    recent = WithRecentFolder(recent, folder, kMaxRecentFolders);
-    form_.pathBox->SetRecentFolders(recent);
-    StoreSettings();
+    folders_->Open(path);
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedFolder(event->mimeData()).empty()) {
+    if (!FolderNavigator::DroppedFolder(event->mimeData()).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-    if (const std::string folder = DroppedFolder(event->mimeData()); !folder.empty()) {
+    if (const std::string folder = FolderNavigator::DroppedFolder(event->mimeData());
+        !folder.empty()) {
         event->acceptProposedAction();
         OpenFolder(folder);
     }
-}
-
-std::string MainDialog::DroppedFolder(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty() ||
-        !data->urls().front().isLocalFile()) {
-        return {};
-    }
-    // A dropped file opens the folder it lies in.
-    const QFileInfo dropped(data->urls().front().toLocalFile());
-    return (dropped.isDir() ? dropped.absoluteFilePath() : dropped.absolutePath()).toStdString();
 }
 
 // ---------------------------------------------------------------- status
@@ -275,7 +211,7 @@ void MainDialog::AddStatus(const std::string& text) {
 }
 
 void MainDialog::EnableQuery(bool enable) {
-    form_.queryButton->setEnabled(enable);
+    form_.queryButton->setEnabled(enable && !folders_->IsWaiting());
 }
 
 void MainDialog::EnableExecute(bool enable) {
@@ -283,7 +219,7 @@ void MainDialog::EnableExecute(bool enable) {
     if (form_.actionCombo->currentIndex() == kActionUndo) {
         enable = FindRun(album_.folder).CanUndo();
     }
-    form_.executeButton->setEnabled(enable);
+    form_.executeButton->setEnabled(enable && !folders_->IsWaiting());
 }
 
 std::string MainDialog::ExecuteCaption() const {
@@ -342,9 +278,7 @@ bool MainDialog::AskSearchWords(const std::string& proposal, std::string& words)
 }
 
 void MainDialog::ShowError(const std::string& text) {
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox::warning(this, windowTitle(), FromUtf8(text));
-    QApplication::restoreOverrideCursor();
+    ShowWarning(this, text);
 }
 
 void MainDialog::ShowStopMessage(const QString& text) {
@@ -352,8 +286,7 @@ void MainDialog::ShowStopMessage(const QString& text) {
 }
 
 bool MainDialog::ConfirmProcessing(const QString& text) {
-    return QMessageBox::warning(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No,
-                                QMessageBox::No) == QMessageBox::Yes;
+    return AskYesOrNo(this, text);
 }
 
 // ------------------------------------------------------------ album lists
@@ -405,10 +338,6 @@ void MainDialog::FillDatabaseList() {
     lists_->FillDatabaseList();
 }
 
-void MainDialog::ShowDatabaseList() {
-    FillDatabaseList();
-}
-
 int MainDialog::FileRecordOfRow(int row) const {
     return lists_->FileRecordOfRow(row);
 }
@@ -421,7 +350,7 @@ bool MainDialog::IsListSyncMuted() const {
 
 void MainDialog::OnFolderSelected() {
     QTreeWidgetItem* item = form_.tree->currentItem();
-    if (treeMuted_ || item == nullptr || !initialized_) {
+    if (folders_->IsTreeMuted() || item == nullptr || !initialized_) {
         return;
     }
     if (const std::string path = form_.tree->GetItemPath(item); !path.empty()) {
@@ -435,6 +364,17 @@ void MainDialog::ShowFolder(const std::string& path) {
         return;
     }
     form_.pathBox->ShowPath(path);
+    // Another run works here: nothing is offered until it is done, then the folder is
+    // shown again as it then is.
+    if (folders_->WaitWhileLocked(path, [this, path] {
+            if (album_.folder == path) {
+                ShowFolder(path);
+            }
+        })) {
+        EnableQuery(false);
+        EnableExecute(false);
+        return;
+    }
     if (mp3Info_ && runs_->OfferUnfinishedRun(path, *mp3Info_, [this](bool canFinish) {
             return AskUnfinishedRun(canFinish);
         })) {
@@ -447,7 +387,9 @@ void MainDialog::ShowFolder(const std::string& path) {
         lists_->ClearDatabaseList();
         return;
     }
-    RememberRecentFolder(path);
+    if (folders_->Remember(settings_->values.recentFolders, path)) {
+        StoreSettings();
+    }
     if (settings_->values.autoQuery) {
         QueryCommand();
     } else {
@@ -520,10 +462,6 @@ void MainDialog::OnExecute() {
             return;
         }
     }
-    RunProcessing();
-}
-
-void MainDialog::RunProcessing() {
     RescanAfterProcessing(runs_->RunProcessing(*mp3Info_, settings_->values,
                                                form_.createDirectory->isChecked(),
                                                form_.createPlaylist->isChecked()));
@@ -541,24 +479,7 @@ void MainDialog::UndoLastRun() {
 }
 
 void MainDialog::RescanAfterProcessing(const std::string& albumDirectory) {
-    std::string selectedPath = form_.tree->GetItemPath(form_.tree->currentItem());
-    // After a run the new album directory is where the user looks next.
-    if (!albumDirectory.empty() && IsDirectory(albumDirectory)) {
-        selectedPath = albumDirectory;
-    }
-    treeMuted_ = true;
-    form_.tree->Refresh();
-    // The user's folder stays selected, or the new album directory is.
-    if (!selectedPath.empty() &&
-        form_.tree->GetItemPath(form_.tree->currentItem()) != selectedPath) {
-        form_.tree->SelectPath(selectedPath);
-    }
-    treeMuted_ = false;
-    std::string folder = form_.tree->GetItemPath(form_.tree->currentItem());
-    if (folder.empty()) {
-        folder = album_.folder;
-    }
-    ScanFolder(folder);
+    ScanFolder(folders_->Reselect(albumDirectory, album_.folder));
 }
 
 void MainDialog::QueryCommand() {
@@ -662,22 +583,8 @@ void MainDialog::SaveOnClose() {
     if (!initialized_) {
         return;
     }
-    SettingsValues& values = settings_->values;
-    if (!values.lastFolder.empty()) {
-        const std::string folder = form_.tree->GetItemPath(form_.tree->currentItem());
-        values.lastFolder = folder.empty() ? "-" : folder;
-    }
-    values.createPlaylist = form_.createPlaylist->isChecked();
-    values.createDirectory = form_.createDirectory->isChecked();
-    // The size is stored at every close; a maximised window keeps the size it had before.
-    const bool maximized = isMaximized();
-    if (!maximized) {
-        values.windowWidth = width();
-        values.windowHeight = height();
-    }
-    values.windowMaximized = maximized;
-    values.nameFormat = nameFormats_.CurrentTemplate();
-    values.caseMode = form_.caseBox.SelectedText();
+    form_.StoreInto(settings_->values);
+    settings_->values.nameFormat = nameFormats_.CurrentTemplate();
     StoreSettings();
 }
 

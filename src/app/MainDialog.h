@@ -22,13 +22,13 @@ class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
 class QLineEdit;
-class QMimeData;
 class QListWidget;
 
 namespace corvane {
 
 class AlbumLists;
 class AssociationDialog;
+class FolderNavigator;
 class TagFieldEditor;
 class CFolderTreeCtrl;
 class FormatEditorDialog;
@@ -85,7 +85,7 @@ public:
     std::string ExecuteCaption() const override;
     void SetBusy(bool busy) override;
     TrackCountAnswer AskTrackCount(bool notEnough, bool allowNewAlbum) override;
-    void ShowDatabaseList() override;
+    void ShowDatabaseList() override { FillDatabaseList(); }
     void ClearDatabaseList() override;
     // The association dialog; on OK the two views carry the pairing row against row.
     bool RunAssociation() override;
@@ -120,7 +120,7 @@ public:
     void OnSettings();
     void OnAbout();
     void OnTimer();
-    void OnRelayout();
+    void OnRelayout() { form_.ReAnchorPanes(); }
 
     // For tests and the screenshot tool.
     AlbumFolder& Album() { return album_; }
@@ -147,7 +147,6 @@ public:
     QCheckBox* CreatePlaylistCheck() const { return form_.createPlaylist; }
     SplashWindow* Splash() const { return splash_.get(); }
     const QTimer& SplashTimer() const { return timer_; }
-    bool IsTreeMuted() const { return treeMuted_; }
     bool IsListSyncMuted() const;
     // The record index a row of the file list view carries, or -1.
     int FileRecordOfRow(int row) const;
@@ -170,20 +169,15 @@ protected:
 private:
     void ConnectControls();
     void SetUpCombos();
-    void RestoreWindow();
     void SelectRememberedFolder();
     // Scans a folder and offers what its files allow: finish or undo a run, a query.
     void ShowFolder(const std::string& path);
-    void RememberRecentFolder(const std::string& folder);
-    // The local folder of a drop (a file's folder for a file), or empty.
-    static std::string DroppedFolder(const QMimeData* data);
     // Scans the selected folder again, or the album directory a run made.
     void RescanAfterProcessing(const std::string& albumDirectory = {});
     // Whether the execute button would do anything for the current action.
     bool ExecuteHasWork() const;
     // The execute button names the action, and "Files" when several are tagged.
     void ShowExecuteCaption();
-    void RunProcessing();
     void UndoLastRun();
     void SaveOnClose();
     void StoreSettings();
@@ -199,7 +193,6 @@ private:
     QTimer timer_;
     std::string formatName_;
     std::string startFolder_;  // the Name Format entry in use
-    bool treeMuted_ = false;
     bool initialized_ = false;
     bool closed_ = false;
     int busyDepth_ = 0;
@@ -208,6 +201,7 @@ private:
     std::unique_ptr<AlbumLists> lists_;
     std::unique_ptr<TagFieldEditor> tagFields_;
     std::unique_ptr<RunCommands> runs_;
+    std::unique_ptr<FolderNavigator> folders_;
     LookupWorkflow workflow_;
     // Made at the first keyword search, kept for the window's life.
     std::unique_ptr<AssociationDialog> association_;

@@ -14,12 +14,14 @@
 
 #include "album/TrackListColumns.h"
 #include "app/GenreNames.h"
+#include "components/SettingsValues.h"
 #include "naming/CaseConversion.h"
 #include "widgets/Artwork.h"
 #include "widgets/FolderPathBox.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
 #include "widgets/ResizableDialog.h"
+#include "widgets/ScreenFit.h"
 #include "widgets/SortListCtrl.h"
 #include "widgets/SplitterBar.h"
 #include "widgets/StatusListCtrl.h"
@@ -80,8 +82,9 @@ MainForm::MainForm(ResizableDialog* window) : window(window) {
     optionsPanel = BuildOptionsPanel();
     // Wider fonts widen the option groups; the window then starts wider too.
     const int width = std::max(kWidth, optionsPanel->minimumSizeHint().width() + 2 * kMargin);
-    page->resize(width, kHeight);
-    window->resize(width, kHeight);
+    designSize_ = QSize(width, kHeight);
+    page->resize(designSize_);
+    window->resize(designSize_);
     optionsPanel->setGeometry(kMargin, kMargin, width - 2 * kMargin,
                               optionsPanel->sizeHint().height());
 
@@ -123,8 +126,8 @@ QWidget* MainForm::BuildOptionsPanel() {
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kMargin);
-    row->addWidget(BuildStandardOptions(panel), 4);
-    row->addWidget(BuildTagInfo(panel), 5);
+    row->addWidget(BuildStandardOptions(panel), 3);
+    row->addWidget(BuildTagInfo(panel), 4);
     row->addWidget(BuildExtendedOptions(panel), 3);
 
     formatBox.SetBox(formatCombo);
@@ -236,6 +239,9 @@ QWidget* MainForm::BuildExtendedOptions(QWidget* panel) {
 }
 
 void MainForm::SetUpLayout(bool showStatusList) {
+    // The controls stand where they were placed for this size; the scroll area may have
+    // resized the page since, and the anchors are taken from this size.
+    page->resize(designSize_);
     if (!showStatusList) {
         // The tree and the lower list take the status list's room.
         const int grow = statusList->viewport()->height() + 5;
@@ -328,6 +334,39 @@ void MainForm::FillGenreCombo() {
         genreBox.AddSorted(genre);
     }
     genreCombo->setCurrentIndex(-1);
+}
+
+void MainForm::RestoreFrom(const SettingsValues& values) {
+    createPlaylist->setChecked(values.createPlaylist);
+    createDirectory->setChecked(values.createDirectory);
+    // Smaller than the first size is fine as long as the option groups fit:
+    // the panes keep their own minimum through the splitter bars. A smaller
+    // screen gets a smaller window that scrolls its page.
+    window->SetUseMinTrack(false);
+    window->setMinimumSize(MinimumPageSize().boundedTo(AvailableScreenSize(*window)));
+    if (values.windowWidth > 0 && values.windowHeight > 0) {
+        window->resize(values.windowWidth, values.windowHeight);
+    }
+    FitIntoScreen(*window);
+    if (values.windowMaximized) {
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    }
+}
+
+void MainForm::StoreInto(SettingsValues& values) const {
+    if (!values.lastFolder.empty()) {
+        const std::string folder = tree->GetItemPath(tree->currentItem());
+        values.lastFolder = folder.empty() ? "-" : folder;
+    }
+    values.createPlaylist = createPlaylist->isChecked();
+    values.createDirectory = createDirectory->isChecked();
+    const bool maximized = window->isMaximized();
+    if (!maximized) {
+        values.windowWidth = window->width();
+        values.windowHeight = window->height();
+    }
+    values.windowMaximized = maximized;
+    values.caseMode = caseBox.SelectedText();
 }
 
 QSize MainForm::MinimumPageSize() const {

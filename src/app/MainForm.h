@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QSize>
 
 #include "app/QtComboBox.h"
 
@@ -20,6 +21,7 @@ class ResizableDialog;
 class SortListCtrl;
 class StatusListCtrl;
 class VerticalSplitterBar;
+struct SettingsValues;
 
 // The main window's controls and their layout, apart from the code that
 // drives them: the option groups at the top, the folder tree beside the two
@@ -50,6 +52,12 @@ public:
     // The page's smallest size: the option groups fit. A window that the
     // screen holds only smaller shows the rest of the page by scrolling.
     QSize MinimumPageSize() const;
+    // The window as the settings left it: its size (within the screen, a
+    // page that does not fit scrolls), maximised or not, the check boxes.
+    void RestoreFrom(const SettingsValues& values);
+    // What the window keeps at its close: the folder, the check boxes, the
+    // size (a maximised window keeps the size it had before) and the case mode.
+    void StoreInto(SettingsValues& values) const;
     // The execute button's caption for an action.
     static QString ExecuteCaption(int action);
     static inline const QString kSeveralFilesTagCaption = QStringLiteral("&ID3 Tag Files");
@@ -95,6 +103,7 @@ private:
     QWidget* BuildExtendedOptions(QWidget* panel);
     void PlacePanes(int width);
 
+    QSize designSize_;
     QWidget* verticalPlaceholder_ = nullptr;
     QWidget* horizontalPlaceholder_ = nullptr;
 };

@@ -98,8 +98,11 @@ bool RunCommands::OfferUnfinishedRun(const std::string& folder, Mp3InfoObject& m
     const int problems = choice == kUndoRun ? UndoRun(run.albumFolder, log)
                                             : ResumeRun(run.albumFolder, mp3Info, log);
     view_.SetBusy(false);
-    view_.AddStatus(RecoveryStatus(choice == kUndoRun, problems));
-    return true;
+    // A refusal (another run holds the folder) was logged with its reason.
+    if (problems >= 0) {
+        view_.AddStatus(RecoveryStatus(choice == kUndoRun, problems));
+    }
+    return problems >= 0;
 }
 
 bool RunCommands::UndoLastRun() {
@@ -112,6 +115,9 @@ bool RunCommands::UndoLastRun() {
     view_.SetBusy(true);
     const int problems = UndoRun(run.albumFolder, log);
     view_.SetBusy(false);
+    if (problems < 0) {
+        return false;
+    }
     view_.AddStatus(RecoveryStatus(true, problems));
     return true;
 }

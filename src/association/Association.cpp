@@ -26,7 +26,26 @@ Association::Association(const TrackList& files, const TrackList& tracks)
     for (const TrackInfo& file : files_) {
         prepared_.push_back({PrepareFileSide(file.fileName),
                              file.title.empty() ? std::string() : PrepareFileSide(file.title)});
+        heldBySound_.push_back(FindTrackBySound(file.soundKey) >= 0);
     }
+}
+
+int Association::FindTrackBySound(const std::string& key) const {
+    for (std::size_t t = 0; !key.empty() && t < tracks_.size(); ++t) {
+        if (tracks_[t].soundKey == key) {
+            return static_cast<int>(t);
+        }
+    }
+    return -1;
+}
+
+int Association::FindFileBySound(const std::string& key) const {
+    for (std::size_t i = 0; !key.empty() && i < files_.size(); ++i) {
+        if (heldBySound_[i] && files_[i].soundKey == key) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 void Association::Reset() {
@@ -39,7 +58,7 @@ int Association::FindFileByNumber(std::uint32_t trackSeconds, int trackNumber) c
     const std::string key = (trackNumber < 10 ? "0" : "") + std::to_string(trackNumber);
     const std::string digit = PrepareTitleSide(" " + std::to_string(trackNumber));
     for (std::size_t i = 0; i < files_.size(); ++i) {
-        if (Distance(files_[i].playSeconds, trackSeconds) >= 20) {
+        if (heldBySound_[i] || Distance(files_[i].playSeconds, trackSeconds) >= 20) {
             continue;
         }
         // A one-digit number may also stand alone anywhere in the name.
@@ -56,7 +75,7 @@ int Association::FindFileByTitle(std::uint32_t trackSeconds, const std::string& 
     int best = 0;
     int found = -1;
     for (std::size_t i = 0; i < files_.size(); ++i) {
-        if (Distance(files_[i].playSeconds, trackSeconds) > 10) {
+        if (heldBySound_[i] || Distance(files_[i].playSeconds, trackSeconds) > 10) {
             continue;
         }
         if (!files_[i].title.empty()) {
@@ -78,6 +97,9 @@ int Association::FindFileByTitle(std::uint32_t trackSeconds, const std::string& 
 int Association::FindFileByPlayTime(std::uint32_t trackSeconds) const {
     int found = -1;
     for (std::size_t i = 0; i < files_.size(); ++i) {
+        if (heldBySound_[i]) {
+            continue;
+        }
         if (found < 0 ||
             Distance(files_[i].playSeconds, trackSeconds) <
                 Distance(files_[static_cast<std::size_t>(found)].playSeconds, trackSeconds)) {
@@ -151,6 +173,12 @@ void Association::AutoAssociate() {
             fileRows_.push_back(BlankRow());
             continue;
         }
+        // The file whose own sound named this track needs no other clue.
+        const int bySound = FindFileBySound(track.soundKey);
+        if (bySound >= 0) {
+            PlaceFileLine(bySound, ByNumber);
+            continue;
+        }
         const int number = static_cast<int>(t) + 1;
         const int byNumber = FindFileByNumber(track.playSeconds, number);
         if (byNumber >= 0) {
@@ -162,7 +190,12 @@ void Association::AutoAssociate() {
             PlaceFileLine(byTitle, ByTitle);
             continue;
         }
-        PlaceFileLine(FindFileByPlayTime(track.playSeconds), ByPlayTime);
+        const int byPlayTime = FindFileByPlayTime(track.playSeconds);
+        if (byPlayTime >= 0) {
+            PlaceFileLine(byPlayTime, ByPlayTime);
+        } else {
+            fileRows_.push_back(BlankRow());  // every file is taken by its sound
+        }
     }
     PlaceLeftoverFiles();
     PadRows();

@@ -32,9 +32,10 @@ class Association {
 public:
     Association(const TrackList& files, const TrackList& tracks);
 
-    // Files matched to tracks by number in the file name, by title and by play
-    // time; files no track chose fill the blank rows nearest in play time.
-    // Both lists end with the same number of rows, every file in one row.
+    // Files matched to tracks by their sound (after an identification by
+    // sound), by number in the file name, by title and by play time; files no track chose fill the
+    // blank rows nearest in play time. Both lists end with the same number of rows, every file in
+    // one row.
     void AutoAssociate();
     // Files and titles side by side in their own order.
     void ManualAssociate();
@@ -43,6 +44,10 @@ public:
     int FindFileByNumber(std::uint32_t trackSeconds, int trackNumber) const;
     int FindFileByTitle(std::uint32_t trackSeconds, const std::string& trackTitle) const;
     int FindFileByPlayTime(std::uint32_t trackSeconds) const;
+    // After an identification by sound: the track, or the file held by its
+    // sound, with this key. The other finders pass over files so held.
+    int FindTrackBySound(const std::string& key) const;
+    int FindFileBySound(const std::string& key) const;
     // Appends the row for the next track, settling a file chosen twice.
     void PlaceFileLine(int fileIndex, MatchQuality quality);
 
@@ -64,6 +69,7 @@ private:
     const TrackList& files_;
     const TrackList& tracks_;
     std::vector<PreparedFile> prepared_;
+    std::vector<bool> heldBySound_;  // per file
     RowList fileRows_;
     RowList titleRows_;
     std::vector<int> unplaced_;

@@ -1,5 +1,7 @@
 #include "cddb/CddbText.h"
 
+#include "platform/EscapedText.h"
+
 #include "platform/Utf8.h"
 
 namespace corvane {
@@ -20,22 +22,7 @@ std::string DecodeAnswer(std::string_view raw, int protocolLevel) {
 }
 
 std::string UrlEncodeWord(std::string_view utf8, int protocolLevel) {
-    const std::string bytes = protocolLevel >= 6 ? std::string(utf8) : Utf8ToLatin1(utf8);
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsAsciiAlnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
-            out += c;
-        } else if (c == ' ') {
-            out += '+';
-        } else {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        }
-    }
-    return out;
+    return FormEscaped(protocolLevel >= 6 ? std::string(utf8) : Utf8ToLatin1(utf8));
 }
 
 std::string FilterHelloWord(std::string_view utf8, std::string_view extra) {

@@ -60,6 +60,12 @@ constexpr const char* kHelp =
     "                        matches the album (default: checked, the matching ones)\n"
     "  --musicbrainz-server URL  the MusicBrainz server (default: the settings')\n"
     "  --no-musicbrainz      do not ask MusicBrainz when CDDB finds nothing\n"
+    "  --acoustid-key KEY    identify the files by their sound on AcoustID when the\n"
+    "                        disc id and MusicBrainz find nothing (default: the\n"
+    "                        settings' key); the files are then paired with the\n"
+    "                        tracks their sound names\n"
+    "  --acoustid-server URL the AcoustID server (default: the settings')\n"
+    "  --no-acoustid         do not identify the files by sound\n"
     "  --search [WORDS...]   look the album up by keywords instead of the disc id:\n"
     "                        the WORDS after the folder, or those the files propose;\n"
     "                        the files are then paired with the titles by number,\n"
@@ -228,6 +234,11 @@ int RunApply(const Arguments& arguments) {
     if (options.noMusicBrainz) {
         settings.askMusicBrainz = false;
     }
+    settings.acoustidKey = options.acoustid.key.value_or(settings.acoustidKey);
+    settings.acoustidServer = options.acoustid.server.value_or(settings.acoustidServer);
+    if (options.acoustid.off) {
+        settings.acoustidKey.clear();
+    }
     CommandLineView view(options.choose, options.keep);
     CddbAgent agent(&view);
     MemoryComboBox serverCombo;
@@ -246,7 +257,8 @@ int RunApply(const Arguments& arguments) {
     Pairing pairing;
     std::string problem;
     if (!options.pairing) {
-        pairing = options.search ? ShownAutomaticPairing(album) : RecordOrderPairing(album);
+        pairing = options.search || lookup.FoundBySound() ? ShownAutomaticPairing(album)
+                                                          : RecordOrderPairing(album);
     } else if (!ReadPairingFile(*options.pairing, album.files, album.tracks, pairing.fileRows,
                                 pairing.trackRows, problem)) {
         std::fprintf(stderr, "corvane-cli apply: %s: %s\n", options.pairing->c_str(),

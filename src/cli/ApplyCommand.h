@@ -13,7 +13,8 @@ inline constexpr const char* kApplyUsage =
     "apply FOLDER [--server HOST[:PORT]] [--format TEMPLATE] [--case MODE] [--no-directory]\n"
     "                    [--no-playlist] [--no-dependencies] [--dependencies all|checked]\n"
     "                    [--choose N] [--keep] [--dry-run]\n"
-    "                    [--musicbrainz-server URL] [--no-musicbrainz] [--search [WORDS...]]";
+    "                    [--musicbrainz-server URL] [--no-musicbrainz] [--search [WORDS...]]\n"
+    "                    [--acoustid-key KEY] [--acoustid-server URL] [--no-acoustid]";
 
 // The whole road of one album without a window: scan, look the album up,
 // check the track count, then create the directory, move, tag and rename the

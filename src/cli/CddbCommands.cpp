@@ -14,6 +14,7 @@
 #include "cli/FileProgress.h"
 #include "cli/MusicBrainzQuery.h"
 #include "cli/Options.h"
+#include "cli/SoundQuery.h"
 #include "components/ComponentLoader.h"
 #include "components/SettingsValues.h"
 #include "lookup/KeywordSearch.h"
@@ -377,6 +378,11 @@ int RunQuery(const Arguments& arguments) {
         std::fprintf(stderr, "Matched DISK ID %s (%s)\n", HexId(candidates[found].discId).c_str(),
                      SourceText(candidates[found]).c_str());
     }
+    // When the disc id finds nothing, the sound may: its releases take the
+    // place of the empty answer.
+    if (matches.empty() && options.acoustid.key && !options.acoustid.off) {
+        return RunSoundQuery(album, options);
+    }
     PrintMatches(candidates[matches.empty() ? 0 : found].discId, matches, options.json);
     return 0;
 }
@@ -385,8 +391,9 @@ int RunRead(const Arguments& arguments) {
     CddbOptions options;
     const std::string problem = ParseOptions(arguments, true, options);
     const std::vector<std::string>& words = options.positional;
-    if (!problem.empty() || options.musicbrainz || words.size() != 2 || words[1].empty() ||
-        words[1].size() > 8 ||
+    const AcoustIdOptions& acoustid = options.acoustid;
+    if (!problem.empty() || options.musicbrainz || acoustid.key || acoustid.server ||
+        acoustid.off || words.size() != 2 || words[1].empty() || words[1].size() > 8 ||
         words[1].find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
         return Usage(kReadUsage, problem.empty() && words.size() == 2
                                      ? "DISCID must be 1 to 8 hexadecimal digits"

@@ -6,7 +6,8 @@ namespace corvane::cli {
 
 inline constexpr const char* kQueryUsage =
     "query FOLDER [--server HOST[:PORT]] [--json] [CDDB OPTIONS]\n"
-    "                    [--musicbrainz [--musicbrainz-server URL]]";
+    "                    [--musicbrainz [--musicbrainz-server URL]]\n"
+    "                    [--acoustid-key KEY [--acoustid-server URL]] [--no-acoustid]";
 inline constexpr const char* kReadUsage =
     "read CATEGORY DISCID [--server HOST[:PORT]] [--json] [CDDB OPTIONS]";
 inline constexpr const char* kSitesUsage = "sites [--server HOST[:PORT]] [CDDB OPTIONS]";

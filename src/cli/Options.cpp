@@ -141,54 +141,69 @@ Option MusicBrainzServer(std::string& target) {
     });
 }
 
+void AddAcoustIdOptions(std::vector<Option>& known, AcoustIdOptions& options) {
+    known.push_back(Valued("--acoustid-key", [&options](const std::string& value) {
+        options.key = value;
+        return !value.empty() && IsAcoustIdKeyText(value)
+                   ? std::string()
+                   : "\"" + value + "\" is not an AcoustID application key";
+    }));
+    known.push_back(Valued("--acoustid-server", [&options](const std::string& value) {
+        options.server = value;
+        return IsMusicBrainzServerText(value)
+                   ? std::string()
+                   : "\"" + value + "\" is not an http:// or https:// URL";
+    }));
+    known.push_back(Flag("--no-acoustid", options.off));
+}
+
 int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
     options.caseMode = kCaseDoNothing;
     std::vector<std::string> folders;
-    const std::string problem = ParseArguments(
-        arguments,
-        {
-            ServerAddress("--server", options.server),
-            Valued("--format",
-                   [&](const std::string& value) {
-                       options.format = value;
-                       return value.empty() ? "the name format is empty" : "";
-                   }),
-            Valued("--case",
-                   [&](const std::string& value) {
-                       const std::optional<std::string> mode = CaseModeNamed(value);
-                       options.caseMode = mode.value_or(options.caseMode);
-                       return mode ? std::string() : CaseModeProblem(value);
-                   }),
-            Valued("--choose",
-                   [&](const std::string& value) {
-                       return ParseCount(value, options.choose)
-                                  ? ""
-                                  : "--choose needs a match number from 1 up";
-                   }),
-            Flag("--no-directory", options.createDirectory, false),
-            Flag("--no-playlist", options.createPlaylist, false),
-            Flag("--keep", options.keep),
-            Flag("--dry-run", options.dryRun),
-            Valued("--dependencies",
-                   [&](const std::string& value) {
-                       options.dependencies.all = value == "all";
-                       return value == "all" || value == "checked"
-                                  ? ""
-                                  : "--dependencies takes \"all\" or \"checked\"";
-                   }),
-            Flag("--no-dependencies", options.dependencies.move, false),
-            Valued("--musicbrainz-server",
-                   [&](const std::string& value) {
-                       options.musicbrainzServer = value;
-                       return IsMusicBrainzServerText(value)
-                                  ? std::string()
-                                  : "\"" + value + "\" is not an http:// or https:// URL";
-                   }),
-            Flag("--no-musicbrainz", options.noMusicBrainz),
-            Flag("--search", options.search),
-            Text("--pairing", options.pairing),
-        },
-        folders);
+    std::vector<Option> known{
+        ServerAddress("--server", options.server),
+        Valued("--format",
+               [&](const std::string& value) {
+                   options.format = value;
+                   return value.empty() ? "the name format is empty" : "";
+               }),
+        Valued("--case",
+               [&](const std::string& value) {
+                   const std::optional<std::string> mode = CaseModeNamed(value);
+                   options.caseMode = mode.value_or(options.caseMode);
+                   return mode ? std::string() : CaseModeProblem(value);
+               }),
+        Valued("--choose",
+               [&](const std::string& value) {
+                   return ParseCount(value, options.choose)
+                              ? ""
+                              : "--choose needs a match number from 1 up";
+               }),
+        Flag("--no-directory", options.createDirectory, false),
+        Flag("--no-playlist", options.createPlaylist, false),
+        Flag("--keep", options.keep),
+        Flag("--dry-run", options.dryRun),
+        Valued("--dependencies",
+               [&](const std::string& value) {
+                   options.dependencies.all = value == "all";
+                   return value == "all" || value == "checked"
+                              ? ""
+                              : "--dependencies takes \"all\" or \"checked\"";
+               }),
+        Flag("--no-dependencies", options.dependencies.move, false),
+        Valued("--musicbrainz-server",
+               [&](const std::string& value) {
+                   options.musicbrainzServer = value;
+                   return IsMusicBrainzServerText(value)
+                              ? std::string()
+                              : "\"" + value + "\" is not an http:// or https:// URL";
+               }),
+        Flag("--no-musicbrainz", options.noMusicBrainz),
+        Flag("--search", options.search),
+        Text("--pairing", options.pairing),
+    };
+    AddAcoustIdOptions(known, options.acoustid);
+    const std::string problem = ParseArguments(arguments, known, folders);
     if (!problem.empty()) {
         return ApplyUsageError(problem);
     }
@@ -227,6 +242,7 @@ std::string ParseOptions(const Arguments& arguments, bool allowJson, CddbOptions
         known.push_back(Flag("--json", options.json));
         known.push_back(Flag("--musicbrainz", options.musicbrainz));
         known.push_back(MusicBrainzServer(options.musicbrainzServer));
+        AddAcoustIdOptions(known, options.acoustid);
     }
     if (allowWeb) {
         known.push_back(ServerAddress("--web", options.web));

@@ -39,6 +39,13 @@ struct ScanOptions {
     bool json = false;
 };
 
+// The identification by sound: the AcoustID key and server, or none.
+struct AcoustIdOptions {
+    std::optional<std::string> key;
+    std::optional<std::string> server;
+    bool off = false;  // --no-acoustid
+};
+
 struct ApplyOptions {
     std::string folder;
     std::optional<std::string> server;
@@ -53,6 +60,7 @@ struct ApplyOptions {
     std::optional<std::string> musicbrainzServer;
     std::optional<std::string> pairing;  // "file name<TAB>track number" lines
     bool noMusicBrainz = false;
+    AcoustIdOptions acoustid;
     bool search = false;      // the keyword search instead of the disc id
     std::string searchWords;  // empty: the words proposed from the files
 };
@@ -68,11 +76,14 @@ struct CddbOptions {
     bool json = false;
     bool musicbrainz = false;  // query only
     std::string musicbrainzServer;
+    AcoustIdOptions acoustid;        // query only
     std::optional<std::string> web;  // search only: the web search page's host
 };
 
 // False for a usage error.
 bool ParseOptions(const Arguments& arguments, ScanOptions& options);
+// --acoustid-key KEY, --acoustid-server URL and --no-acoustid.
+void AddAcoustIdOptions(std::vector<Option>& known, AcoustIdOptions& options);
 // Returns 0, or the usage error's exit code after printing it.
 int ParseOptions(const Arguments& arguments, ApplyOptions& options);
 // Returns an empty text or what is wrong; --json only where allowJson.

@@ -6,6 +6,7 @@
 #include "cli/ApplyCommand.h"
 #include "cli/CddbCommands.h"
 #include "cli/Commands.h"
+#include "cli/FingerprintCommand.h"
 #include "cli/LibraryCommand.h"
 #include "cli/RecoveryCommands.h"
 #include "cli/ScanCommand.h"
@@ -22,6 +23,7 @@ struct Command {
 // Each command lives in its own file and is listed here.
 const Command kCommands[] = {
     {"scan", corvane::cli::kScanUsage, corvane::cli::RunScan, false},
+    {"fingerprint", corvane::cli::kFingerprintUsage, corvane::cli::RunFingerprint, false},
     {"apply", corvane::cli::kApplyUsage, corvane::cli::RunApply, true},
     {"query", corvane::cli::kQueryUsage, corvane::cli::RunQuery, false},
     {"read", corvane::cli::kReadUsage, corvane::cli::RunRead, false},

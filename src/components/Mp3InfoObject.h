@@ -60,6 +60,17 @@ public:
     // The tag's value for one disc identifier as it is stored (bytes for the
     // table of contents); empty when the tag has none.
     virtual std::string GetDiscTag(DiscTag /*which*/) { return {}; }
+    // The Chromaprint fingerprint of the file at path, as fpcalc prints it and
+    // AcoustID takes it (its first two minutes, compressed, base64), and the
+    // file's length in whole seconds. Needs no Open and leaves the object as
+    // it was, so that one object per thread can fingerprint files side by
+    // side. 0 on success; non-zero when the file cannot be decoded.
+    virtual int GetFingerprint(const std::string& /*path*/, std::string& fingerprint,
+                               int& seconds) {
+        fingerprint.clear();
+        seconds = 0;
+        return -1;
+    }
 
 protected:
     virtual ~Mp3InfoObject() = default;

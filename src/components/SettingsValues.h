@@ -52,6 +52,9 @@ struct SettingsValues {
     // Asked when the CDDB disc id finds nothing, at this base URL.
     bool askMusicBrainz = true;
     std::string musicbrainzServer = kDefaultMusicBrainzServer;
+    // The AcoustID application key; empty = no identification by sound.
+    std::string acoustidKey;
+    std::string acoustidServer = "https://api.acoustid.org";
     std::string iniPath;  // set by the program, not stored
 
     bool operator==(const SettingsValues&) const = default;

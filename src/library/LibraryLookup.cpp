@@ -149,6 +149,13 @@ DiscOutcome LibraryLookup::Identify(AlbumFolder scanned, LibraryDisc& disc) {
                                                     : "no service knows it";
         return outcome;
     }
+    if (workflow_.FoundBySound()) {
+        // Its files pair by their sound, which only that lookup knows: the
+        // pairing is for the user to check.
+        outcome.state = AlbumState::kChoose;
+        outcome.reason = "found by the files' sound: check the pairing";
+        return outcome;
+    }
     const AlbumPairing pairing =
         view_->byKeywords_ ? AutomaticPairing(album_) : RecordOrderPairing(album_);
     const std::vector<FileJob> mismatches = PairingMismatches(album_, pairing);

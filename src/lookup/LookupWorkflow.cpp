@@ -132,6 +132,7 @@ void LookupWorkflow::Configure(const SettingsValues& settings) {
     proxyHost_ = settings.proxyHost;
     proxyPort_ = settings.proxyPort;
     musicBrainz_.Configure(settings);
+    sound_.Configure(settings);
     search_.Configure(settings);
 }
 
@@ -272,6 +273,10 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
         ReportAlbumFound(captionWord, kMusicBrainzName);
         return;
     }
+    if (fromMusicBrainz != MusicBrainzOutcome::kCancelled &&
+        RunSoundStep(result, manualUsed, captionWord)) {
+        return;
+    }
     if (result != LookupOutcome::kNotFound || fromMusicBrainz == MusicBrainzOutcome::kCancelled) {
         view_.EnableQuery(true);
         return;
@@ -279,6 +284,27 @@ void LookupWorkflow::RunQuery(bool& manualUsed) {
     view_.AddStatus(kEnteringManualScan);
     manualUsed = true;
     ReportSearch(search_.Run(), captionWord);
+}
+
+bool LookupWorkflow::RunSoundStep(LookupOutcome result, bool& manualUsed,
+                                  const std::string& captionWord) {
+    // AcoustID is a service of its own, as MusicBrainz is.
+    if (result != LookupOutcome::kNotFound && result != LookupOutcome::kNoConnection) {
+        return false;
+    }
+    switch (sound_.Run()) {
+        case SoundOutcome::kAlbumRead:
+            ReportAlbumFound(captionWord, kAcoustIdName);
+            // The pairing by sound is shown for checking, as after a search.
+            manualUsed = true;
+            return true;
+        case SoundOutcome::kCancelled:
+            view_.EnableQuery(true);
+            return true;
+        case SoundOutcome::kNotFound:
+            break;
+    }
+    return false;
 }
 
 LookupOutcome LookupWorkflow::AutomaticLookup() {

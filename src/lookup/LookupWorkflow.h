@@ -8,6 +8,7 @@
 #include "lookup/LookupView.h"
 #include "lookup/MusicBrainzLookup.h"
 #include "lookup/ServerList.h"
+#include "lookup/SoundLookup.h"
 
 namespace corvane {
 
@@ -72,6 +73,9 @@ public:
     // "MusicBrainz") and its record.
     const std::string& FoundSource() const { return foundSource_; }
     const DiscRecord& FoundRecord() const;
+    SoundLookup& Sound() { return sound_; }
+    // The album kept was found by the files' sound: they pair by it.
+    bool FoundBySound() const { return sound_.Found(); }
 
 private:
     // The command's loop: attempts and track-count checks; after a keyword
@@ -82,6 +86,9 @@ private:
     void AddEmailAdvice();
     void DiscardTracks();
     void ReportAlbumFound(const std::string& captionWord, const char* source = "CDDB");
+    // The identification by sound after the lookups by disc id found
+    // nothing; true when it ended the attempt (found, or cancelled).
+    bool RunSoundStep(LookupOutcome result, bool& manualUsed, const std::string& captionWord);
 
     AlbumFolder& album_;
     CddbAgent& agent_;
@@ -94,6 +101,7 @@ private:
     std::string foundSource_;
     MusicBrainzLookup musicBrainz_{album_, view_};
     KeywordSearch search_{album_, agent_, view_};
+    SoundLookup sound_{album_, view_, musicBrainz_.Client()};
 };
 
 // "DISK ID = 0001a2b3".

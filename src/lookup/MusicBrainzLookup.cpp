@@ -25,17 +25,6 @@ struct Candidate {
     const MbMedium* medium;
 };
 
-class BusyWhile {
-public:
-    explicit BusyWhile(LookupView& view) : view_(view) { view_.SetBusy(true); }
-    ~BusyWhile() { view_.SetBusy(false); }
-    BusyWhile(const BusyWhile&) = delete;
-    BusyWhile& operator=(const BusyWhile&) = delete;
-
-private:
-    LookupView& view_;
-};
-
 }  // namespace
 
 std::string MusicBrainzDiscIdStatusText(const std::string& discId) {
@@ -65,7 +54,7 @@ MusicBrainzOutcome MusicBrainzLookup::Run() {
     view_.AddStatus(kAsking);
     MbLookup lookup;
     {
-        BusyWhile busy(view_);
+        BusyScope busy(view_);
         lookup = client_.Lookup(toc, discId);
     }
     if (lookup.status == MbLookupStatus::kFailed) {

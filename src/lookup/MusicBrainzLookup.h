@@ -35,6 +35,8 @@ public:
     // The record the last kAlbumRead made the track list of (its release id
     // and medium are in extendedData).
     const DiscRecord& Record() const { return record_; }
+    // The client, whose rate limit every MusicBrainz request keeps.
+    MusicBrainzClient& Client() { return client_; }
 
 private:
     AlbumFolder& album_;

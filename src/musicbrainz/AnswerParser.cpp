@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
-#include "platform/Json.h"
+#include "platform/JsonAnswer.h"
 
 namespace corvane {
 
@@ -13,48 +13,17 @@ namespace {
 
 using nlohmann::json;
 
-const json* Member(const json& object, const char* key) {
-    if (!object.is_object()) {
-        return nullptr;
-    }
-    const auto found = object.find(key);
-    return found == object.end() ? nullptr : &*found;
-}
-
-std::string Text(const json& object, const char* key) {
-    const json* value = Member(object, key);
-    return value != nullptr && value->is_string() ? value->get<std::string>() : std::string();
-}
-
-// A whole number from 0 to INT_MAX; anything else (null, text, a fraction
-// out of range) counts as unknown, 0.
-int Count(const json& object, const char* key) {
-    const json* value = Member(object, key);
-    if (value == nullptr || !value->is_number()) {
-        return 0;
-    }
-    const double number = value->get<double>();
-    return number > 0 && number <= INT_MAX ? static_cast<int>(number) : 0;
-}
-
-// The elements of an array member; nothing for a missing or other member.
-const json& Elements(const json& object, const char* key) {
-    static const json kNone = json::array();
-    const json* value = Member(object, key);
-    return value != nullptr && value->is_array() ? *value : kNone;
-}
-
 // "A", " & ", "B", " feat. ", "C": each credited name with its join phrase.
 std::string JoinedCredit(const json& object) {
     std::string text;
-    for (const json& part : Elements(object, "artist-credit")) {
-        std::string name = Text(part, "name");
+    for (const json& part : JsonElements(object, "artist-credit")) {
+        std::string name = JsonText(part, "name");
         if (name.empty()) {
-            if (const json* artist = Member(part, "artist")) {
-                name = Text(*artist, "name");
+            if (const json* artist = JsonMember(part, "artist")) {
+                name = JsonText(*artist, "name");
             }
         }
-        text += name + Text(part, "joinphrase");
+        text += name + JsonText(part, "joinphrase");
     }
     return text;
 }
@@ -63,9 +32,9 @@ std::string JoinedCredit(const json& object) {
 std::string MostVotedGenre(const json& object) {
     std::string best;
     int bestCount = -1;
-    for (const json& genre : Elements(object, "genres")) {
-        const std::string name = Text(genre, "name");
-        const int count = Count(genre, "count");
+    for (const json& genre : JsonElements(object, "genres")) {
+        const std::string name = JsonText(genre, "name");
+        const int count = JsonCount(genre, "count");
         if (!name.empty() && count > bestCount) {
             best = name;
             bestCount = count;
@@ -76,35 +45,36 @@ std::string MostVotedGenre(const json& object) {
 
 MbTrack ReadTrack(const json& track) {
     static const json kNoRecording = json::object();
-    const json* found = Member(track, "recording");
+    const json* found = JsonMember(track, "recording");
     const json& recording = found != nullptr ? *found : kNoRecording;
     MbTrack out;
-    out.position = Count(track, "position");
-    out.title = Text(track, "title");
+    out.position = JsonCount(track, "position");
+    out.title = JsonText(track, "title");
     if (out.title.empty()) {
-        out.title = Text(recording, "title");
+        out.title = JsonText(recording, "title");
     }
     out.artist = JoinedCredit(track);
     if (out.artist.empty()) {
         out.artist = JoinedCredit(recording);
     }
-    out.lengthMs = Count(track, "length");
+    out.lengthMs = JsonCount(track, "length");
     if (out.lengthMs == 0) {
-        out.lengthMs = Count(recording, "length");
+        out.lengthMs = JsonCount(recording, "length");
     }
+    out.recordingId = JsonText(recording, "id");
     return out;
 }
 
 MbMedium ReadMedium(const json& medium) {
     MbMedium out;
-    out.position = Count(medium, "position");
-    out.format = Text(medium, "format");
-    for (const json& disc : Elements(medium, "discs")) {
-        if (std::string id = Text(disc, "id"); !id.empty()) {
+    out.position = JsonCount(medium, "position");
+    out.format = JsonText(medium, "format");
+    for (const json& disc : JsonElements(medium, "discs")) {
+        if (std::string id = JsonText(disc, "id"); !id.empty()) {
             out.discIds.push_back(std::move(id));
         }
     }
-    for (const json& track : Elements(medium, "tracks")) {
+    for (const json& track : JsonElements(medium, "tracks")) {
         if (track.is_object()) {
             out.tracks.push_back(ReadTrack(track));
         }
@@ -117,12 +87,12 @@ MbMedium ReadMedium(const json& medium) {
 
 MbRelease ReadRelease(const json& release) {
     MbRelease out;
-    out.id = Text(release, "id");
-    out.title = Text(release, "title");
+    out.id = JsonText(release, "id");
+    out.title = JsonText(release, "title");
     out.artist = JoinedCredit(release);
-    out.date = Text(release, "date");
-    out.country = Text(release, "country");
-    if (const json* group = Member(release, "release-group")) {
+    out.date = JsonText(release, "date");
+    out.country = JsonText(release, "country");
+    if (const json* group = JsonMember(release, "release-group")) {
         out.genre = MostVotedGenre(*group);
         if (out.artist.empty()) {
             out.artist = JoinedCredit(*group);
@@ -131,7 +101,7 @@ MbRelease ReadRelease(const json& release) {
     if (out.genre.empty()) {
         out.genre = MostVotedGenre(release);
     }
-    for (const json& medium : Elements(release, "media")) {
+    for (const json& medium : JsonElements(release, "media")) {
         if (medium.is_object()) {
             out.media.push_back(ReadMedium(medium));
         }
@@ -139,36 +109,51 @@ MbRelease ReadRelease(const json& release) {
     return out;
 }
 
+// The text within limits and parsed as an object; null root otherwise.
+json ParseObject(std::string_view text, std::string& error) {
+    return ParseAnswerObject(text, kMaxMusicBrainzAnswerBytes, error);
+}
+
 }  // namespace
+
+MbParseResult ParseMusicBrainzRelease(std::string_view text, MbRelease& release,
+                                      std::string& error) {
+    release = MbRelease{};
+    error.clear();
+    const json root = ParseObject(text, error);
+    if (root.is_null()) {
+        return MbParseResult::kGarbage;
+    }
+    if (const json* message = JsonMember(root, "error")) {
+        error = message->is_string() ? message->get<std::string>() : std::string("unknown error");
+        return MbParseResult::kError;
+    }
+    release = ReadRelease(root);
+    if (release.id.empty() || release.media.empty()) {
+        release = MbRelease{};
+        error = "the answer holds no release with its media";
+        return MbParseResult::kGarbage;
+    }
+    return MbParseResult::kReleases;
+}
 
 MbParseResult ParseMusicBrainzAnswer(std::string_view text, MbAnswer& answer, std::string& error) {
     answer = MbAnswer{};
     error.clear();
-    if (text.size() > kMaxMusicBrainzAnswerBytes) {
-        error =
-            "the answer is longer than " + std::to_string(kMaxMusicBrainzAnswerBytes) + " bytes";
+    const json root = ParseObject(text, error);
+    if (root.is_null()) {
         return MbParseResult::kGarbage;
     }
-    // A tree of millions of levels costs hundreds of bytes per level to build.
-    if (JsonNestsDeeperThan(text)) {
-        error = "the answer is nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
-        return MbParseResult::kGarbage;
-    }
-    const json root = json::parse(text.begin(), text.end(), nullptr, false);
-    if (root.is_discarded() || !root.is_object()) {
-        error = "the answer is not a JSON object";
-        return MbParseResult::kGarbage;
-    }
-    if (const json* message = Member(root, "error")) {
+    if (const json* message = JsonMember(root, "error")) {
         error = message->is_string() ? message->get<std::string>() : std::string("unknown error");
         return MbParseResult::kError;
     }
-    const json* releases = Member(root, "releases");
+    const json* releases = JsonMember(root, "releases");
     if (releases == nullptr || !releases->is_array()) {
         error = "the answer holds no release list";
         return MbParseResult::kGarbage;
     }
-    answer.discId = Text(root, "id");
+    answer.discId = JsonText(root, "id");
     for (const json& release : *releases) {
         if (release.is_object()) {
             answer.releases.push_back(ReadRelease(release));

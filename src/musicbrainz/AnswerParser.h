@@ -22,4 +22,9 @@ enum class MbParseResult {
 // error object ({"error": "..."}). Never throws.
 MbParseResult ParseMusicBrainzAnswer(std::string_view text, MbAnswer& answer, std::string& error);
 
+// Reads the JSON text of one release (/ws/2/release/MBID with its
+// recordings): kReleases when it holds the release with its media.
+MbParseResult ParseMusicBrainzRelease(std::string_view text, MbRelease& release,
+                                      std::string& error);
+
 }  // namespace corvane

@@ -112,6 +112,45 @@ MbLookup MusicBrainzClient::Lookup(const DiscToc& toc, const std::string& discId
     return lookup;
 }
 
+std::string MusicBrainzClient::ReleaseUrl(const std::string& releaseId) const {
+    const std::string server = server_.empty() ? std::string(kDefaultMusicBrainzServer) : server_;
+    return server + "/ws/2/release/" + releaseId +
+           "?inc=recordings+artist-credits+labels+discids&fmt=json";
+}
+
+MbLookup MusicBrainzClient::LookupRelease(const std::string& releaseId) {
+    // An id is letters, digits and dashes: anything else would change the path.
+    if (releaseId.empty() || releaseId.size() > 64 ||
+        releaseId.find_first_not_of("0123456789abcdefABCDEF-") != std::string::npos) {
+        return Failure(0, "not a release id: " + releaseId.substr(0, 64));
+    }
+    const std::string url = ReleaseUrl(releaseId);
+    FetchResult result = Fetch(url);
+    if (result.ok && result.httpStatus == kStatusUnavailable) {
+        result = Fetch(url);
+    }
+    if (!result.ok) {
+        return Failure(result.httpStatus, result.error);
+    }
+    MbLookup lookup;
+    lookup.httpStatus = result.httpStatus;
+    if (result.httpStatus == kStatusNotFound) {
+        lookup.status = MbLookupStatus::kNotFound;
+        return lookup;
+    }
+    if (result.httpStatus != 200) {
+        return Failure(result.httpStatus, ServerErrorText(result.body));
+    }
+    MbRelease release;
+    std::string error;
+    if (ParseMusicBrainzRelease(result.body, release, error) != MbParseResult::kReleases) {
+        return Failure(result.httpStatus, error);
+    }
+    lookup.answer.releases.push_back(std::move(release));
+    lookup.status = MbLookupStatus::kFound;
+    return lookup;
+}
+
 bool IsMusicBrainzServerText(const std::string& url) {
     std::size_t hostStart = 0;
     if (url.rfind("https://", 0) == 0) {

@@ -61,6 +61,11 @@ public:
 
     MbLookup Lookup(const DiscToc& toc, const std::string& discId);
 
+    // One release with its tracks' recordings (a release id that AcoustID
+    // named): kFound with the release as answer.releases[0].
+    std::string ReleaseUrl(const std::string& releaseId) const;
+    MbLookup LookupRelease(const std::string& releaseId);
+
 private:
     FetchResult Fetch(const std::string& url);
 

@@ -12,6 +12,7 @@ struct MbTrack {
     std::string title;
     std::string artist;  // the track's artist credit, joined
     int lengthMs = 0;    // 0 when unknown
+    std::string recordingId{};
 
     bool operator==(const MbTrack&) const = default;
 };

@@ -17,4 +17,8 @@ using ByteEscaper = void (*)(std::string& out, unsigned char byte);
 // whether) to escape it. No quotes are added.
 void AppendEscapedText(std::string& out, std::string_view text, ByteEscaper escapeByte);
 
+// Bytes as a value of an HTML form (application/x-www-form-urlencoded): letters,
+// digits and "-._~" stay, a space becomes "+", every other byte "%XX".
+std::string FormEscaped(std::string_view bytes);
+
 }  // namespace corvane

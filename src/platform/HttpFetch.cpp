@@ -72,6 +72,11 @@ FetchResult Perform(const FetchRequest& request, Sink& sink) {
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteChunk);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+    if (!request.postForm.empty()) {
+        curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.postForm.c_str());
+        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(request.postForm.size()));
+    }
     if (!request.userAgent.empty()) {
         curl_easy_setopt(h, CURLOPT_USERAGENT, request.userAgent.c_str());
     }

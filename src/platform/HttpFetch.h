@@ -21,6 +21,9 @@ struct FetchRequest {
     FetchProxy proxy;
     long timeoutSeconds = 30;                // the whole transfer, connection included
     std::size_t maxBytes = 4 * 1024 * 1024;  // a longer answer is refused
+    // When not empty, the request is a POST of this form
+    // (application/x-www-form-urlencoded) instead of a GET.
+    std::string postForm;
 };
 
 struct FetchResult {
@@ -30,7 +33,7 @@ struct FetchResult {
     std::string error;    // why it failed, in words
 };
 
-// GET into memory, through libcurl. Fails on a transport error, the time limit
+// GET (or POST) into memory, through libcurl. Fails on a transport error, the time limit
 // or an answer longer than maxBytes; an HTTP error status is still ok.
 FetchResult FetchToMemory(const FetchRequest& request);
 

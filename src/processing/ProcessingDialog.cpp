@@ -59,8 +59,13 @@ ProcessingDialog::ProcessingDialog(QWidget* parent)
 
     auto* group = new QGroupBox(tr("Processing Files"), this);
     log_ = new QListWidget(group);
-    log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    log_->setMinimumSize(360, 160);
+    // A failure names the file and the reason: long lines wrap, so that the reason is read
+    // whole without scrolling sideways.
+    log_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    log_->setWordWrap(true);
+    log_->setTextElideMode(Qt::ElideNone);
+    log_->setResizeMode(QListView::Adjust);
+    log_->setMinimumSize(420, 160);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(log_);
 

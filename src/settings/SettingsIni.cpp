@@ -324,6 +324,10 @@ std::string SettingsToIniText(const SettingsValues& v) {
     ini.Number("askWhenCddbFindsNothing", v.askMusicBrainz ? 1 : 0);
     ini.Text("server", v.musicbrainzServer);
 
+    ini.Section("AcoustID");
+    ini.Text("key", v.acoustidKey);
+    ini.Text("server", v.acoustidServer);
+
     return "; Corvane MP3 settings. Texts stand in double quotes, where \\\" \\\\ \\n \\t\n"
            "; and \\xHH mean a quote, a backslash, a line break, a tab and a raw byte.\n\n" +
            ini.Take();
@@ -401,7 +405,24 @@ SettingsValues SettingsFromIniText(std::string_view text) {
     if (IsMusicBrainzServerText(musicbrainzServer)) {
         v.musicbrainzServer = musicbrainzServer;
     }
+    std::string acoustidKey;
+    ini.Text("acoustid", "key", acoustidKey);
+    if (IsAcoustIdKeyText(acoustidKey)) {
+        v.acoustidKey = acoustidKey;
+    }
+    std::string acoustidServer;
+    ini.Text("acoustid", "server", acoustidServer);
+    if (IsMusicBrainzServerText(acoustidServer)) {
+        v.acoustidServer = acoustidServer;
+    }
     return v;
+}
+
+bool IsAcoustIdKeyText(const std::string& key) {
+    return key.size() <= 64 && std::all_of(key.begin(), key.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_' || c == '.';
+           });
 }
 
 bool IsCddbServerText(const std::string& server) {

@@ -20,6 +20,9 @@ SettingsValues SettingsFromIniText(std::string_view text);
 
 // "host" or "host:port" with a port in 1..65535, without blanks or slashes.
 bool IsCddbServerText(const std::string& server);
+// True for an AcoustID application key: up to 64 letters, digits, "-", "_"
+// or "." (empty included: no key).
+bool IsAcoustIdKeyText(const std::string& key);
 
 // Replaces values (but its iniPath) with the defaults and the file's entries.
 // Returns false when the file could not be read; values then hold defaults.

@@ -30,6 +30,7 @@
 #include "support/LayoutCheck.h"
 #include "support/TestSupport.h"
 #include "support/WidgetTestApp.h"
+#include "widgets/FolderPathBox.h"
 #include "widgets/FolderTreeCtrl.h"
 #include "widgets/IconButton.h"
 #include "widgets/SortListCtrl.h"
@@ -279,6 +280,33 @@ TEST_F(MainDialogTest, RepeatedStatusTextsAreDroppedAndLinesKeptShort) {
     // A hostile server's long answer does not become a megabyte-wide line.
     w.AddStatus("Read from CDDB failed. Error: 10043, Response:" + std::string(100000, 'x'));
     EXPECT_LE(w.StatusTexts().back().size(), 1003u);
+}
+
+// A folder typed into the path box (or dropped) opens; it joins the recent folders in the
+// settings file at once; several files selected are tagged under "ID3 Tag Files"; Undo has
+// nothing to do where no run was made.
+TEST_F(MainDialogTest, FoldersOpenFromThePathBoxAndAreRemembered) {
+    const std::string hidden = work.File(".hidden album");
+    fs::create_directories(hidden);
+    fs::copy_file(fs::path(album) / "a track.mp3", fs::path(hidden) / "x.mp3");
+    TestWindow& w = Open();
+    emit w.Form().pathBox->folderChosen(hidden);
+    ASSERT_EQ(w.FileList()->RowCount(), 1);
+    EXPECT_EQ(w.Album().folder.rfind(hidden, 0), 0u);
+    w.OpenFolder(album + "/");
+    EXPECT_EQ(w.FileList()->RowCount(), 3);
+    w.OpenFolder(work.File("nowhere"));
+    EXPECT_EQ(w.StatusTexts().back(), "There is no folder " + work.File("nowhere") + ".");
+    SettingsValues stored;
+    ASSERT_TRUE(LoadSettingsFile(work.File("Corvane Mp3.ini"), stored));
+    EXPECT_EQ(stored.recentFolders, (std::vector<std::string>{album, hidden}));
+    EXPECT_EQ(w.Form().pathBox->count(), 2);
+
+    w.ChooseAction(MainDialog::kActionTag);
+    w.FileList()->selectAll();
+    EXPECT_EQ(w.ExecuteButton()->text(), "&ID3 Tag Files");
+    w.ChooseAction(MainDialog::kActionUndo);
+    EXPECT_FALSE(w.ExecuteButton()->isEnabled());
 }
 
 TEST_F(MainDialogTest, FoldersAreScannedAndSayWhatTheyHold) {

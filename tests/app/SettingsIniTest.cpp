@@ -40,6 +40,8 @@ SettingsValues Unusual() {
             .searchHost = "www.freedb.example:8080",
             .askMusicBrainz = false,
             .musicbrainzServer = "http://mb.lan:5000/mirror",
+            .acoustidKey = "Ab-12_x.y",
+            .acoustidServer = "http://127.0.0.1:9/acoustid",
             .iniPath = {}};
 }
 
@@ -50,7 +52,7 @@ auto Fields(const SettingsValues& v) {
                     v.proxyPort, v.windowWidth, v.windowHeight, v.windowMaximized, v.lastFolder,
                     v.createPlaylist, v.createDirectory, v.userFormats, v.nameFormat, v.caseMode,
                     v.cddbEmail, v.cddbProtocolLevel, v.cddbServer, v.searchHost, v.askMusicBrainz,
-                    v.musicbrainzServer);
+                    v.musicbrainzServer, v.acoustidKey, v.acoustidServer);
 }
 
 void ExpectSame(const SettingsValues& a, const SettingsValues& b) {
@@ -109,6 +111,11 @@ TEST(SettingsIni, OutOfRangeNumbersAreClampedOrDefaulted) {
     EXPECT_EQ(SettingsFromIniText("[Cddb]\nserver=\"freedb.org\"\n").cddbServer, "freedb.org");
     EXPECT_EQ(SettingsFromIniText("[General]\nnameFormat=\"\"\n").nameFormat,
               SettingsValues{}.nameFormat);
+    // A key that would break the request's form, a server that is no URL.
+    const SettingsValues odd =
+        SettingsFromIniText("[AcoustID]\nkey=\"a&b=c\"\nserver=\"api.acoustid.org\"\n");
+    EXPECT_EQ(odd.acoustidKey, "");
+    EXPECT_EQ(odd.acoustidServer, SettingsValues{}.acoustidServer);
 }
 
 TEST(SettingsIni, ServerTextIsHostWithOptionalPort) {

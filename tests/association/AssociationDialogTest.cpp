@@ -25,15 +25,8 @@ TrackInfo Record(const std::string& name, const std::string& title, const std::s
     return record;
 }
 
-using test::WidgetApp;
-
-// The application must exist before the fixture's widgets.
-struct AppFirst {
-    AppFirst() { WidgetApp(); }
-};
-
 // Files named by another ripper, in another order than the album, one extra.
-struct AssociationDialogTest : ::testing::Test, AppFirst {
+struct AssociationDialogTest : test::WidgetTest {
     AssociationDialogTest() {
         for (int i = 0; i < 3; ++i) {
             const std::string title = "Song " + std::to_string(i + 1);
@@ -119,7 +112,7 @@ TEST_F(AssociationDialogTest, SharedScrollBarScrollsOnlyPastOnePage) {
 }
 
 TEST(ListBoxExTest, DropsMovesAndKeysKeepRowsAndData) {
-    WidgetApp();
+    test::WidgetApp();
     CListBoxEx list;
     CListBoxEx partner;
     list.SetPartner(&partner);
@@ -172,7 +165,7 @@ TEST(ListBoxExTest, DropsMovesAndKeysKeepRowsAndData) {
 }
 
 TEST(MoveButtonBarTest, PressReleasedOverAnotherButtonRunsNothing) {
-    WidgetApp();
+    test::WidgetApp();
     CListBoxEx list;
     for (const char* text : {"a", "b"}) {
         list.addItem(text);

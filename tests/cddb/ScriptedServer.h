@@ -8,10 +8,8 @@
 
 namespace corvane::test {
 
-// A TCP server on 127.0.0.1 (port 0) that answers each connection with a
-// fixed script: packets sent with pauses in between, then a close (or an
-// open connection kept until the script's holdMs ends). It records the
-// request bytes it read (up to the empty line) for each connection.
+// A TCP server on 127.0.0.1 that answers each connection with a script: packets with pauses
+// between, then a close after holdMs. It keeps each request's head.
 class ScriptedServer {
 public:
     struct Step {

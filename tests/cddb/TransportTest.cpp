@@ -130,18 +130,12 @@ TEST(Transport, TricklingServerIsCutOffByTheTotalLimit) {
         steps.push_back(Step{"x", 40});
     }
     ScriptedServer server({Script{steps, 0}});
-    ScriptedServer again({Script{steps, 0}});
     CddbClient client;
     client.SetTimeouts(300, 600);
-    AnswerBuffer answer;
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(Receive(client, server.Port(), false, answer));
-    EXPECT_LT(ElapsedMs(start), 2000);
-    EXPECT_EQ(client.ErrorCode(), 10060);
-    // A whole command is held to the same limit and reports a failed receive.
-    start = std::chrono::steady_clock::now();
+    // A whole command is held to the limit and reports a failed receive.
+    const auto start = std::chrono::steady_clock::now();
     std::string text;
-    EXPECT_FALSE(client.Motd(LocalSite(again.Port()), text));
+    EXPECT_FALSE(client.Motd(LocalSite(server.Port()), text));
     EXPECT_GE(ElapsedMs(start), 550);
     EXPECT_LT(ElapsedMs(start), 2000);
     EXPECT_EQ(client.ErrorCode(), 10043);

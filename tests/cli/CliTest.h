@@ -19,8 +19,7 @@ struct CliRun {
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& workDir,
               const std::string& program = "");
 
-// The command-line tests: an album road, and corvane-cli run in its working
-// directory, where the settings lie.
+// An album road, with corvane-cli run in its working directory, where the settings lie.
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {

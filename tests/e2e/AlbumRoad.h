@@ -9,10 +9,9 @@
 #include "components/SettingsValues.h"
 #include "support/TestSupport.h"
 
-// What the end-to-end tests of the album road share: an album of real lame
-// files under names that say nothing, a CDDB folder holding its record, the
-// local CDDB server, the settings file of a working directory, and ways to
-// read the result back (names, bytes, tags through TagLib).
+// The end-to-end tests' album road: real lame files under names that say nothing, their
+// record for the local CDDB server, the settings of a working directory, and the result
+// read back (names, bytes, tags through TagLib).
 namespace corvane::test {
 
 inline constexpr long kSampleRate = 44100;
@@ -32,33 +31,29 @@ struct TagValues {
     unsigned track = 0;
     std::string genre;
     std::string comment;
+    bool operator==(const TagValues&) const = default;
 };
 
 class AlbumRoad {
 public:
     AlbumRoad();
 
-    // Why the road cannot run here (the MP3 plug-in, the server or the encoder
-    // is missing), or empty.
+    // Why the road cannot run here (a missing plug-in, server or encoder), or empty.
     static std::string MissingTool();
 
-    // Encodes the tracks into Album(). Sorted byte-wise by name they are the
-    // album; the disc id comes from the encoded lengths, not from what the
-    // program reads, so a lookup only works when its reading is exact.
+    // Encodes the tracks into Album(), byte-wise by name the album's order. The disc id
+    // comes from the encoded lengths, so a lookup works only when the reading is exact.
     bool MakeAlbum(const std::vector<EncodedTrack>& tracks);
-    // Three tracks of 5, 3 and 4 seconds (and some frames) whose names sort
-    // "B.mp3", "a.MP3", "c (copy).mp3": byte order, upper case first.
+    // "B.mp3", "a.MP3", "c (copy).mp3": 5, 3 and 4 seconds and some frames.
     bool MakeStandardAlbum();
 
-    // Writes the record of the album under category. comments: the extended
-    // data of some tracks, by track index.
+    // Writes the album's record under category; comments: some tracks' EXTT, by index.
     void AddRecord(const std::string& category, const std::string& dtitle,
                    const std::vector<std::string>& titles,
                    const std::map<int, std::string>& comments = {});
 
-    // Writes, for the local server's MusicBrainz stand-in, the answer to the
-    // album's MusicBrainz disc id: one release of one CD whose tracks last
-    // what the files last.
+    // The MusicBrainz stand-in's answer to the album's disc id: one release of one CD
+    // whose tracks last what the files last.
     void AddMusicBrainzRelease(const std::string& artist, const std::string& title,
                                const std::string& date, const std::string& genre,
                                const std::vector<std::string>& titles);
@@ -72,8 +67,7 @@ public:
 
     // Writes "Corvane Mp3.ini" into Work(); false on failure.
     bool WriteSettings(const SettingsValues& values) const;
-    // Settings that ask the running server (for MusicBrainz too) and need no
-    // first-run dialog.
+    // Settings that ask the running server (for MusicBrainz too), with no first-run dialog.
     SettingsValues ServerSettings() const;
 
     const std::string& Album() const { return album_; }
@@ -100,17 +94,14 @@ private:
 std::map<std::string, std::string> Snapshot(const std::string& folder);
 // The names in folder, sorted, leaving out the run journal's folder.
 std::vector<std::string> Names(const std::string& folder);
-// The MPEG audio of a file's bytes without its ID3v2 tag at the front and
-// its ID3v1 tag at the end: what tagging must leave untouched.
+// A file's bytes without its ID3v2 and ID3v1 tags: what tagging must leave untouched.
 std::string AudioBytes(const std::string& bytes);
 // False when TagLib cannot read the file as MPEG audio.
 bool ReadTags(const std::string& path, TagValues& tags);
 
-// Checks the standard album after it landed in dir under names (track order):
-// each file's audio is that of its source in before (the album as it was,
-// by name), and its tag holds the record "Los Niños / Días: Vol 1" (2001,
-// genre) with the titles "Café", "Why?", "Last \"One\"" and the second
-// track's comment.
+// The standard album landed in dir under names (track order): each file's audio is its
+// source's in before, its tag the record "Los Niños / Días: Vol 1" (2001, genre) with the
+// titles "Café", "Why?", "Last \"One\"" and the second track's comment.
 void ExpectStandardAlbumTracks(const std::string& dir, const std::vector<std::string>& names,
                                const std::map<std::string, std::string>& before,
                                const std::string& genre = "Test",

@@ -62,10 +62,6 @@ TEST_F(LookupDialogsTest, SelectDiskSortsLinesAndKeepsEachCandidate) {
     EXPECT_TRUE(dialog.OkButton()->isEnabled());
     EXPECT_EQ(dialog.SelectedData(), 2);
     EXPECT_EQ(dialog.ChosenEdit()->text(), "Max / Middle");
-    EXPECT_TRUE(dialog.ChosenEdit()->isReadOnly());
-    list->clearSelection();
-    EXPECT_FALSE(dialog.OkButton()->isEnabled());
-    EXPECT_EQ(SelectDiskDialog::ShownText("A / B - [12345678]"), "A / B");
 }
 
 // The same disc in two categories: each line names its category.
@@ -85,8 +81,8 @@ TEST_F(LookupDialogsTest, SelectDiskTellsMatchesOfOneIdApartByCategory) {
     EXPECT_EQ(search.List()->item(2)->text(), "Other - [00000002]");
 }
 
-// On show the first line is current and the arrows move from it; OK or a double click answers
-// the chosen line, Esc rejects. A line too long for the usual size widens the dialog.
+// On show the first line is current and the arrows move from it; OK answers the chosen line,
+// Esc rejects. A line too long for the usual size widens the dialog.
 TEST_F(LookupDialogsTest, SelectDiskStartsOnTheFirstLineAndAnswersTheChosenOne) {
     SelectDiskDialog dialog;
     dialog.SetMatches(ThreeMatches());
@@ -94,8 +90,6 @@ TEST_F(LookupDialogsTest, SelectDiskStartsOnTheFirstLineAndAnswersTheChosenOne) 
     QTimer::singleShot(0, &dialog, [&] {
         QListWidget* list = dialog.List();
         EXPECT_EQ(list->currentRow(), 0);
-        EXPECT_TRUE(list->hasFocus() || dialog.focusWidget() == list);
-        EXPECT_TRUE(dialog.OkButton()->isEnabled());
         EXPECT_GT(dialog.width(), dialog.minimumWidth());
         EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
         QTest::keyClick(list, Qt::Key_Down);
@@ -104,52 +98,21 @@ TEST_F(LookupDialogsTest, SelectDiskStartsOnTheFirstLineAndAnswersTheChosenOne) 
     EXPECT_EQ(RunModal(dialog), QDialog::Accepted);
     EXPECT_EQ(dialog.SelectedData(), 2);  // "Max / Middle", the third match
 
-    QTimer::singleShot(0, &dialog, [&] {
-        dialog.List()->setCurrentRow(3);  // "Zed / Last", after the long line
-        emit dialog.List()->itemDoubleClicked(dialog.List()->item(3));
-    });
-    EXPECT_EQ(RunModal(dialog), QDialog::Accepted);
-    EXPECT_EQ(dialog.SelectedData(), 0);
     QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
     EXPECT_EQ(RunModal(dialog), QDialog::Rejected);
 }
 
-TEST_F(LookupDialogsTest, TrackCountShowsTheTextAndPictureOfTheCase) {
+TEST_F(LookupDialogsTest, TrackCountShowsItsCaseAndAnswers) {
     TrackCountDialog dialog;
-    for (const bool notEnough : {false, true}) {
-        dialog.Prepare(notEnough, notEnough);
-        EXPECT_EQ(dialog.windowTitle(),
-                  notEnough ? "Not enough MP3 files !" : "Too many MP3 files !");
-        EXPECT_EQ(dialog.TooManyText()->isHidden(), notEnough);
-        EXPECT_EQ(dialog.TooManyPicture()->isHidden(), notEnough);
-        EXPECT_EQ(dialog.NotEnoughText()->isHidden(), !notEnough);
-        EXPECT_EQ(dialog.NotEnoughPicture()->isHidden(), !notEnough);
-        EXPECT_EQ(dialog.NewAlbumButton()->isEnabled(), notEnough);
-        EXPECT_TRUE((notEnough ? dialog.NotEnoughText() : dialog.TooManyText())
-                        ->text()
-                        .contains(notEnough ? "given by CDDB. Some MP3" : "given by CDDB. This happen"));
-    }
-}
-
-// New album, keep, cancel, and Esc.
-TEST_F(LookupDialogsTest, TrackCountButtonsAnswer) {
-    using Answer = TrackCountAnswer;
-    for (const auto& [button, answer] :
-         {std::pair{0, Answer::kSelectNewAlbum}, std::pair{1, Answer::kKeepAlbum},
-          std::pair{2, Answer::kCancelQuery}, std::pair{3, Answer::kCancelQuery}}) {
-        TrackCountDialog dialog;
-        QTimer::singleShot(0, &dialog, [&dialog, button = button] {
-            if (button == 3) {
-                QTest::keyClick(&dialog, Qt::Key_Escape);
-                return;
-            }
-            QPushButton* buttons[] = {dialog.NewAlbumButton(), dialog.KeepButton(),
-                                      dialog.CancelButton()};
-            buttons[button]->click();
-        });
-        ModalGuard guard(dialog);
-        EXPECT_TRUE(dialog.AskTrackCount(true, true) == answer) << "button " << button;
-    }
+    dialog.Prepare(true, true);
+    dialog.show();
+    dialog.adjustSize();
+    EXPECT_EQ(dialog.windowTitle(), "Not enough MP3 files !");
+    EXPECT_TRUE(dialog.NotEnoughText()->text().contains("given by CDDB. Some MP3"));
+    EXPECT_EQ(MisplacedControls(&dialog), std::vector<std::string>());
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.NewAlbumButton()->click(); });
+    ModalGuard guard(dialog);
+    EXPECT_TRUE(dialog.AskTrackCount(true, true) == TrackCountAnswer::kSelectNewAlbum);
 }
 
 // OK needs three characters that are not blanks or - ) ( _ +; the words kept
@@ -160,34 +123,11 @@ TEST_F(LookupDialogsTest, ManualSearchEnablesOkForUsableWordsOnly) {
     EXPECT_FALSE(dialog.OkButton()->isEnabled());
     dialog.SetInitialWords("SOME BAND LIVE");
     EXPECT_TRUE(dialog.OkButton()->isEnabled());
-    EXPECT_EQ(dialog.WordsEdit()->cursorPosition(), 14);
-    for (const char* unusable : {"- - (_) +", "A-B"}) {
-        dialog.WordsEdit()->setText(QString::fromUtf8(unusable));
-        EXPECT_FALSE(dialog.OkButton()->isEnabled()) << unusable;
-    }
+    dialog.WordsEdit()->setText(QStringLiteral("A-B"));  // the rules are SearchWordsUsable's
+    EXPECT_FALSE(dialog.OkButton()->isEnabled());
     EXPECT_EQ(dialog.Words(), "SOME BAND LIVE");
     dialog.WordsEdit()->setText(QStringLiteral("Björk"));
-    EXPECT_TRUE(dialog.OkButton()->isEnabled());
     EXPECT_EQ(dialog.Words(), "Björk");
-}
-
-TEST_F(LookupDialogsTest, DialogsAreLaidOutWithoutOverlaps) {
-    SelectDiskDialog select;
-    select.SetMatches(ThreeMatches());
-    select.List()->setCurrentRow(0);
-    select.show();
-    EXPECT_EQ(MisplacedControls(&select), std::vector<std::string>());
-    TrackCountDialog count;
-    for (bool notEnough : {false, true}) {
-        count.Prepare(notEnough, notEnough);
-        count.show();
-        count.adjustSize();
-        EXPECT_EQ(MisplacedControls(&count), std::vector<std::string>()) << notEnough;
-    }
-    ManualSearchDialog search;
-    search.SetInitialWords("LUMEN QUARTET HARBOUR NIGHTS");
-    search.show();
-    EXPECT_EQ(MisplacedControls(&search), std::vector<std::string>());
 }
 
 }  // namespace

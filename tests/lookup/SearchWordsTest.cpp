@@ -24,7 +24,6 @@ TEST(SearchWordsTest, NormalizeKeywordsCleansPunctuationAndAccents) {
                              {"àáâãäå ç èéêë ìíîï òóôõö ùúûü ý", "AAAAAA C EEEE IIII OOOOO UUUU Y"},
                              {"a*b_c.d[e]f(g)h'i~j:k;l@m#n&o/p", "A B C D E F G H I J K L M N O P"},
                              {"ñ ø œ", "Ñ Ø Œ"},
-                             {"  spaced  ", "SPACED"},
                              {"Track 05.mp3", "TRACK 05 MP3"}});
     const auto drop = [](const std::string& text) { return NormalizeKeywords(text, true); };
     test::ExpectTable(
@@ -85,8 +84,6 @@ TEST(SearchWordsTest, TheDialogNeedsThreeRealCharacters) {
 
 TEST(SearchWordsTest, BuildsTheSearchAddress) {
     test::ExpectTable(SearchWordsQuery, {{"Guns N' Roses", "GUNS+N+ROSES"},
-                                         {"  a   b  ", "A+B"},
-                                         {"AC/DC", "AC+DC"},
                                          {"100% Pure", "100%25+PURE"},
                                          {"Mötley Crüe", "MOTLEY+CRUE"},
                                          {"Mañana Кино", "MA%C3%91ANA+%D0%9A%D0%98%D0%9D%D0%9E"},

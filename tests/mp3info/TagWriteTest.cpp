@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "FileHandle.h"
+#include "Id3TagWriter.h"
 #include "Mp3Fixtures.h"
 #include "Mp3Info.h"
 #include "support/TestSupport.h"
@@ -188,6 +190,28 @@ TEST_F(TagWrite, ReadOnlyFileIsLeftUntouched) {
     EXPECT_EQ(info_->WriteTag("x", "y", "z", "2000", "c", "1", "Pop"), EACCES);
     EXPECT_EQ(info_->GetWriteError(), "the file is read-only");
     EXPECT_EQ(Bytes(), before);
+}
+
+// A copy that replaced the file hands the old one back, open but no longer
+// named, so that its blocks are freed in the background; a tag written in
+// place replaces nothing.
+TEST_F(TagWrite, ReplacedFileIsHandedBackOnlyAfterACopy) {
+    struct stat old {};
+    ASSERT_EQ(::stat(path_.c_str(), &old), 0);
+    for (const std::string& title : {std::string(3000, 'x'), std::string("fits")}) {
+        FileHandle replaced;
+        const TagWriteResult result =
+            WriteId3Tag(path_, {title, "a", "b", "", "", "", ""}, &replaced);
+        ASSERT_EQ(result.error, 0) << result.reason;
+        struct stat st {};
+        const bool copied = title.size() > 100;
+        ASSERT_EQ(replaced.IsOpen(), copied);
+        if (copied) {
+            ASSERT_EQ(::fstat(replaced.fd(), &st), 0);
+            EXPECT_EQ(st.st_ino, old.st_ino);
+            EXPECT_EQ(st.st_nlink, 0u);
+        }
+    }
 }
 
 // Through a symbolic link the file it points at is written; a name so long

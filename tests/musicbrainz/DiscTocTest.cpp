@@ -19,8 +19,7 @@ TEST(DiscToc, DocumentedDiscGivesItsId) {
 }
 
 // Random albums of whole CD frames, the play times as an exact MP3 length
-// gives them (samples / 44100): the table and the id must be libdiscid's for
-// the frames themselves.
+// gives them (samples / 44100): the id must be libdiscid's for the frames.
 TEST(DiscToc, MatchesLibdiscidOnRandomAlbums) {
     std::mt19937 random(20250301);
     for (int album = 0; album < 500; ++album) {
@@ -34,15 +33,8 @@ TEST(DiscToc, MatchesLibdiscidOnRandomAlbums) {
             file.playTime = static_cast<double>(frames.back() * 588) / 44100.0;
             files.push_back(file);
         }
-        const DiscToc toc = TocFromFiles(files);
-        ASSERT_EQ(toc.lastTrack, count);
-        long position = 150;
-        for (int i = 0; i < count; ++i) {
-            ASSERT_EQ(toc.offsets[static_cast<std::size_t>(i)], position) << "album " << album;
-            position += frames[static_cast<std::size_t>(i)];
-        }
-        ASSERT_EQ(toc.leadOut, position) << "album " << album;
-        ASSERT_EQ(MusicBrainzDiscId(toc), test::ReferenceMusicBrainzId(frames))
+        // The id hashes the whole table, so a wrong offset shows as a wrong id.
+        ASSERT_EQ(MusicBrainzDiscId(TocFromFiles(files)), test::ReferenceMusicBrainzId(frames))
             << "album " << album;
     }
 }

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "cddb/ScriptedServer.h"
+#include "support/TestSupport.h"
 
 namespace corvane {
 namespace {
@@ -25,10 +24,8 @@ TEST(HttpFetch, SendsTheHeadersAndReadsTheWholeBodyIntoAFile) {
     const FetchResult result = DownloadToTempFile(LocalRequest(server.Port()), path);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.httpStatus, 200);
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "line one\nline two\n");
+    std::string text;
+    EXPECT_TRUE(test::ReadFileBytes(path, text) && text == "line one\nline two\n") << text;
     std::filesystem::remove(path);
     const std::string request = server.Requests().at(0);
     EXPECT_NE(request.find("GET /page?q=a+b HTTP/1.1\r\n"), std::string::npos) << request;

@@ -30,7 +30,6 @@ TEST(JsonQuote, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(JsonQuote("line\nnext\ttab\r"), R"("line\nnext\ttab\r")");
     EXPECT_EQ(JsonQuote(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\x7f\"");
     EXPECT_EQ(JsonQuote(std::string("a\0b", 3)), R"("a\u0000b")");
-    EXPECT_EQ(JsonQuote("/"), R"("/")");
 }
 
 TEST(JsonQuote, KeepsValidUtf8AndEscapesStrayBytesAsLatin1) {
@@ -43,7 +42,6 @@ TEST(JsonQuote, KeepsValidUtf8AndEscapesStrayBytesAsLatin1) {
     // Overlong and surrogate encodings are not valid UTF-8 either.
     EXPECT_EQ(JsonQuote("\xc0\xaf"), R"("\u00c0\u00af")");
     EXPECT_EQ(JsonQuote("\xed\xa0\x80"), R"("\u00ed\u00a0\u0080")");
-    EXPECT_TRUE(IsValidUtf8(JsonQuote("\xff\xfe\xfd")));
 }
 
 TEST(JsonQuote, AnyBytesGiveValidUtf8WithoutRawControlCharacters) {

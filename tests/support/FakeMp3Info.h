@@ -39,35 +39,27 @@ public:
     int WriteTag(const std::string& title, const std::string& artist, const std::string& album,
                  const std::string& year, const std::string& comment, const std::string& track,
                  const std::string& genre) override;
-    std::string GetFileType() override { return Log("GetFileType", current_.fileType); }
-    int GetBitrate() override { return Log("GetBitrate", current_.bitrate); }
-    int GetAuxValue() override { return Log("GetAuxValue", current_.auxValue); }
-    unsigned GetPlaySeconds() override { return Log("GetPlaySeconds", current_.playSeconds); }
-    double GetPlayTime() override { return Log("GetPlayTime", current_.playTime); }
-    std::string GetTitle() override { return Log("GetTitle", current_.title); }
-    std::string GetArtist() override { return Log("GetArtist", current_.artist); }
-    std::string GetAlbum() override { return Log("GetAlbum", current_.album); }
-    std::string GetComment() override { return Log("GetComment", current_.comment); }
-    std::string GetGenre() override { return Log("GetGenre", current_.genre); }
-    int GetYear() override { return Log("GetYear", current_.year); }
-    int GetTrack() override { return Log("GetTrack", current_.track); }
-    int HasTag() override { return Log("HasTag", current_.hasTag ? 1 : 0); }
+    std::string GetFileType() override { return current_.fileType; }
+    int GetBitrate() override { return current_.bitrate; }
+    int GetAuxValue() override { return current_.auxValue; }
+    unsigned GetPlaySeconds() override { return current_.playSeconds; }
+    double GetPlayTime() override { return current_.playTime; }
+    std::string GetTitle() override { return current_.title; }
+    std::string GetArtist() override { return current_.artist; }
+    std::string GetAlbum() override { return current_.album; }
+    std::string GetComment() override { return current_.comment; }
+    std::string GetGenre() override { return current_.genre; }
+    int GetYear() override { return current_.year; }
+    int GetTrack() override { return current_.track; }
+    int HasTag() override { return current_.hasTag ? 1 : 0; }
 
     std::map<std::string, FakeFile> files;
     // The paths Open was called with, in order.
     std::vector<std::string> opened;
-    // Every operation called, by name, in order.
-    std::vector<std::string> calls;
     // The tags written, by the path that was open.
     std::vector<std::pair<std::string, FakeTag>> written;
 
 private:
-    template <class T>
-    T Log(const char* name, T value) {
-        calls.push_back(name);
-        return value;
-    }
-
     std::string openPath_;
     FakeFile current_;
 };

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -125,55 +126,41 @@ std::string MakeMp3(const std::string& dir, const std::string& name, long sample
 }
 
 int RunProcess(const std::vector<std::string>& argv, std::string* out) {
-    if (argv.empty()) {
-        return -1;
-    }
     std::vector<char*> args;
     for (const auto& a : argv) {
         args.push_back(const_cast<char*>(a.c_str()));
     }
     args.push_back(nullptr);
-
     int pipeFd[2] = {-1, -1};
-    if (out != nullptr && ::pipe2(pipeFd, O_CLOEXEC) != 0) {
+    if (argv.empty() || ::pipe2(pipeFd, O_CLOEXEC) != 0) {
         return -1;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (out != nullptr) {
-        posix_spawn_file_actions_adddup2(&actions, pipeFd[1], 1);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
+    posix_spawn_file_actions_adddup2(&actions, pipeFd[1], 1);
     pid_t pid = 0;
     const int rc = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (out != nullptr) {
-        ::close(pipeFd[1]);
-        out->clear();
-        if (rc == 0) {
-            char buffer[4096];
-            ssize_t got = 0;
-            while ((got = ::read(pipeFd[0], buffer, sizeof buffer)) > 0 ||
-                   (got < 0 && errno == EINTR)) {
-                if (got > 0) {
-                    out->append(buffer, static_cast<size_t>(got));
-                }
-            }
-        }
-        ::close(pipeFd[0]);
+    ::close(pipeFd[1]);
+    // Read even when the output is not wanted, so that a chatty program never blocks.
+    std::string ignored;
+    std::string& text = out != nullptr ? *out : ignored;
+    text.clear();
+    char buffer[4096];
+    ssize_t got = 0;
+    while (rc == 0 &&
+           ((got = ::read(pipeFd[0], buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR))) {
+        text.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
     }
-    if (rc != 0) {
-        return -1;
-    }
+    ::close(pipeFd[0]);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
+    while (rc == 0 && ::waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
             return -1;
         }
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return rc == 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool HaveProgram(const std::string& name) {

@@ -48,38 +48,33 @@ private:
 // Samples per CD frame (1/75 s at 44.1 kHz).
 constexpr long kCdFrameSamples = 588;
 
-// How a generated signal ends: at full level (the default), or fading out
-// linearly over `fadeOut` samples to digital silence, followed by
-// `silence` samples of digital silence (both counted in `samples`).
+// How a generated signal ends: at full level, or fading out linearly over `fadeOut`
+// samples, then `silence` samples of digital silence (both counted in `samples`).
 struct SignalEnd {
     long fadeOut = 0;
     long silence = 0;
 };
 
-// Writes a 16-bit PCM WAV of exactly `samples` sample frames per channel. The
-// signal is deterministic (a few sine tones plus low noise, from `seed`) so
-// that encoders behave as they do with music. Returns false on I/O failure.
+// Writes a 16-bit PCM WAV of exactly `samples` sample frames per channel: a few
+// sine tones plus low noise from `seed`, so that encoders behave as with music.
 bool WriteWav(const std::string& path, long samples, int channels = 2, int rate = 44100,
               unsigned seed = 1, SignalEnd end = {});
 
-// Encodes `samples` sample frames with `lame <lameArgs>` into dir/name and
-// returns the path, or an empty string when lame fails. Examples of lameArgs:
-// {"-b", "128"}, {"-V", "2"}, {"--abr", "160"}, {"-t"} (no info frame),
-// {"--resample", "22.05"}. The WAV is removed afterwards.
+// Encodes `samples` sample frames with `lame <lameArgs>` (such as {"-b", "128"})
+// into dir/name and returns the path, or an empty string when lame fails.
 std::string MakeMp3(const std::string& dir, const std::string& name, long samples,
                     const std::vector<std::string>& lameArgs, int channels = 2, int rate = 44100,
                     unsigned seed = 1, SignalEnd end = {});
 
-// Runs argv[0] (looked up in PATH) with the arguments, waits for it and
-// returns its exit status (-1 when it could not run or was killed). The
-// standard output goes into *out when out is given; standard error is dropped.
+// Runs argv[0] (looked up in PATH) and returns its exit status (-1 when it could
+// not run or was killed); its standard output goes into *out if given.
 int RunProcess(const std::vector<std::string>& argv, std::string* out = nullptr);
 
 // True when the program can be found in PATH.
 bool HaveProgram(const std::string& name);
 
-// The folder of the built programs and plug-ins: $CORVANE_BIN_DIR (ctest sets
-// it), else the folder of the running test, so a test also runs by hand.
+// The folder of the built programs: $CORVANE_BIN_DIR (ctest sets it), else the
+// running test's, so a test also runs by hand.
 std::string BinDir();
 
 // A disc id as the CDDB writes it: eight lower-case hexadecimal digits.

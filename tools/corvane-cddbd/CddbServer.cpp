@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AcoustIdStandIn.h"
 #include "lookup/SearchWords.h"
 #include "platform/Utf8.h"
 
@@ -24,6 +25,8 @@ namespace {
 constexpr std::string_view kCgiPath = "/~cddb/cddb.cgi";
 constexpr std::string_view kDiscIdPath = "/ws/2/discid/";
 constexpr std::string_view kSearchPagePath = "/freedb_search.php";
+constexpr std::string_view kReleasePath = "/ws/2/release/";
+constexpr std::string_view kAcoustIdPath = "/v2/lookup";
 // The folder of the root that holds the MusicBrainz answers; not a category.
 constexpr const char* kMusicBrainzFolder = "musicbrainz";
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
@@ -371,13 +374,15 @@ std::string CddbServer::Answer(std::string_view request) const {
     if (target.rfind(kDiscIdPath, 0) == 0) {
         return MusicBrainzDiscId(request, target);
     }
+    if (target.rfind(kReleasePath, 0) == 0) {
+        if (HeaderValue(request, "user-agent").empty()) {
+            return JsonAnswer("403 Forbidden", R"({"error":"Your requests need a User-Agent."})");
+        }
+        const std::string id = target.substr(kReleasePath.size(), question - kReleasePath.size());
+        const StandInAnswer answer = MusicBrainzRelease(options_.root, id);
+        return JsonAnswer(answer.status, answer.body);
+    }
     std::string form = question == std::string::npos ? std::string() : target.substr(question + 1);
-    if (target.substr(0, question) == kSearchPagePath) {
-        return SearchPage(HeaderValue(request, "host"), FormValue(form, "words"));
-    }
-    if (target.substr(0, question) != kCgiPath) {
-        return HttpAnswer("404 Not Found", "Not found\r\n", "UTF-8");
-    }
     if (requestLine[0] == "POST") {
         const std::size_t bodyStart = request.find("\r\n\r\n");
         form = bodyStart == std::string_view::npos ? std::string()
@@ -385,6 +390,18 @@ std::string CddbServer::Answer(std::string_view request) const {
         while (!form.empty() && (form.back() == '\r' || form.back() == '\n')) {
             form.pop_back();
         }
+    }
+    if (target.substr(0, question) == kAcoustIdPath) {
+        const StandInAnswer answer =
+            AcoustIdLookup(options_.root, FormValue(form, "client"), FormValue(form, "duration"),
+                           FormValue(form, "fingerprint"));
+        return JsonAnswer(answer.status, answer.body);
+    }
+    if (target.substr(0, question) == kSearchPagePath) {
+        return SearchPage(HeaderValue(request, "host"), FormValue(form, "words"));
+    }
+    if (target.substr(0, question) != kCgiPath) {
+        return HttpAnswer("404 Not Found", "Not found\r\n", "UTF-8");
     }
     int level = 1;
     std::string body;
@@ -618,7 +635,8 @@ std::vector<std::string> CddbServer::Categories() const {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(options_.root, error)) {
         const std::string name = entry.path().filename().string();
-        if (IsCategory(name) && name != kMusicBrainzFolder && entry.is_directory(error)) {
+        if (IsCategory(name) && name != kMusicBrainzFolder && name != "acoustid" &&
+            entry.is_directory(error)) {
             names.push_back(name);
         }
     }

@@ -17,6 +17,9 @@ namespace corvane {
 // It stands in for the MusicBrainz disc id lookup too (/ws/2/discid/ID),
 // answering with the JSON files of the folder's musicbrainz/ subfolder:
 // DISCID.json for a disc id, toc/1+N+LEADOUT+OFFSETS.json for a table.
+// It stands in for the AcoustID lookup (/v2/lookup, from the folder's
+// acoustid/*.json) and the MusicBrainz release (/ws/2/release/MBID, from
+// musicbrainz/release/MBID.json) too.
 // It answers the keyword search both ways: the "search" command of today's
 // service and the web search page /freedb_search.php of older mirrors.
 // Records are stored in UTF-8 and sent in the encoding of the requested
