@@ -279,7 +279,7 @@ void LibraryRun::Change(std::size_t index, LibraryAlbum album) {
 }
 
 void LibraryRun::File(std::size_t index, Mp3InfoObject& mp3, const std::vector<AlbumFolder>& read) {
-    LibraryAlbum album = Albums()[index];
+    LibraryAlbum album = AlbumAt(index);
     if (album.state != AlbumState::kFiling) {
         album.albumDirectory = AlbumDirectoryOf(album);
         album.state = AlbumState::kFiling;
@@ -304,7 +304,7 @@ bool LibraryRun::FileFound() {
     Mp3InfoPtr mp3 = mp3Factory_();
     const std::size_t count = Albums().size();
     for (std::size_t i = 0; i < count && !stop_ && mp3; ++i) {
-        const AlbumState state = Albums()[i].state;
+        const AlbumState state = AlbumAt(i).state;
         if (state == AlbumState::kFound || state == AlbumState::kFiling) {
             File(i, *mp3);
         }
@@ -335,6 +335,11 @@ bool LibraryRun::Undo() {
     }
     WriteReport(true);
     return true;
+}
+
+LibraryAlbum LibraryRun::AlbumAt(std::size_t index) const {
+    std::lock_guard lock(mutex_);
+    return albums_[index];
 }
 
 std::vector<LibraryAlbum> LibraryRun::Albums() const {

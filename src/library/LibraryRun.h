@@ -68,6 +68,7 @@ public:
 
     // The albums as decided so far, in the order they were listed.
     std::vector<LibraryAlbum> Albums() const;
+    LibraryAlbum AlbumAt(std::size_t index) const;
     const std::string& Error() const { return error_; }
 
 private:
