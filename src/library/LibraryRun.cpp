@@ -204,12 +204,14 @@ bool LibraryRun::Run() {
             index = albums_.size();
             albums_.push_back(album);
         }
-        if (asked) {
+        const bool fileIt = album.state == AlbumState::kFiling ||
+                            (album.state == AlbumState::kFound && options_.fileFound);
+        // An album filed at once is recorded as its filing begins, with all
+        // the lookup found: one synced line less.
+        if (asked && !(fileIt && !options_.dryRun)) {
             state_.Record(album);
         }
         listener_.AlbumChanged(album, index);
-        const bool fileIt = album.state == AlbumState::kFiling ||
-                            (album.state == AlbumState::kFound && options_.fileFound);
         if (fileIt && options_.dryRun && mp3) {
             listener_.Plan(album, FilingPlan(album, *mp3, options_.filing, read));
         } else if (fileIt && mp3) {
