@@ -88,7 +88,12 @@ struct AlbumFinder::Walked {
 };
 
 bool AlbumFinder::Find(const std::string& root, const AlbumSink& sink) {
-    root_ = root;
+    // Links are judged by where they really lead, so the root is too.
+    std::error_code error;
+    root_ = std::filesystem::canonical(root, error).string();
+    if (error) {
+        return false;
+    }
     struct stat info {};
     if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         return false;

@@ -147,7 +147,8 @@ bool WriteAlbumPlaylist(const LibraryAlbum& album, Mp3InfoObject& mp3, std::stri
     const std::string path =
         album.albumDirectory + "/" + PlaylistFileName(album.discs.front().tracks.front());
     if (Exists(path)) {
-        return true;  // written before a kill: it is whole
+        // Written before a kill (it is whole), or someone's own: kept either way.
+        return true;
     }
     const std::string temporary = path + ".part";
     if (const int error = WriteFileAtomically(temporary, BuildPlaylist(entries)); error != 0) {
