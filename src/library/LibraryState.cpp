@@ -72,7 +72,10 @@ std::string AlbumJson(const LibraryAlbum& album, bool withTracks, bool pretty) {
         .String(album.reason)
         .Key("discIds")
         .BeginCompactArray();
-    for (const LibraryDisc& disc : album.discs) {
+    // An album that was not looked up has none.
+    const bool looked = std::any_of(album.discs.begin(), album.discs.end(),
+                                    [](const LibraryDisc& disc) { return !disc.discId.empty(); });
+    for (const LibraryDisc& disc : looked ? album.discs : std::vector<LibraryDisc>()) {
         json.String(disc.discId);
     }
     json.EndArray().Key("source").String(album.source);
