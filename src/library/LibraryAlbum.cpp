@@ -1,5 +1,6 @@
 #include "library/LibraryAlbum.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace corvane {
@@ -23,6 +24,18 @@ bool StateFromName(const std::string& name, AlbumState& state) {
         }
     }
     return false;
+}
+
+LibraryAlbum Slim(LibraryAlbum album) {
+    if (album.state == AlbumState::kFound || album.state == AlbumState::kFiling) {
+        return album;
+    }
+    for (std::size_t i = 0; i < album.discs.size(); ++i) {
+        TrackList& tracks = album.discs[i].tracks;
+        tracks.resize(i == 0 ? std::min<std::size_t>(tracks.size(), 1) : 0);
+        tracks.shrink_to_fit();
+    }
+    return album;
 }
 
 }  // namespace corvane

@@ -49,4 +49,9 @@ struct LibraryAlbum {
     bool operator==(const LibraryAlbum&) const = default;
 };
 
+// The album as a long run keeps it in memory: the tracks only while they are
+// still to be filed, and the first one (which names the album directory and
+// playlist, for an undo) after that.
+LibraryAlbum Slim(LibraryAlbum album);
+
 }  // namespace corvane

@@ -202,7 +202,7 @@ bool LibraryRun::Run() {
         {
             std::lock_guard lock(mutex_);
             index = albums_.size();
-            albums_.push_back(album);
+            albums_.push_back(Slim(album));
         }
         const bool fileIt = album.state == AlbumState::kFiling ||
                             (album.state == AlbumState::kFound && options_.fileFound);
@@ -275,7 +275,7 @@ void LibraryRun::Change(std::size_t index, LibraryAlbum album) {
     state_.Record(album);
     {
         std::lock_guard lock(mutex_);
-        albums_[index] = album;
+        albums_[index] = Slim(album);
     }
     listener_.AlbumChanged(album, index);
 }
@@ -331,7 +331,7 @@ bool LibraryRun::Undo() {
         {
             std::lock_guard lock(mutex_);
             index = albums_.size();
-            albums_.push_back(album);
+            albums_.push_back(Slim(album));
         }
         Change(index, album);
     }

@@ -143,7 +143,8 @@ LibraryState::LibraryState(const std::string& root) : folder_(root + "/" + kLibr
                 filedOrder_[album.folder] = lines_;
             }
             ++lines_;
-            albums_[album.folder] = std::move(album);
+            const std::string key = album.folder;  // the right side is evaluated first
+            albums_[key] = Slim(std::move(album));
         }
     }
 }
@@ -153,7 +154,7 @@ int LibraryState::Record(const LibraryAlbum& album) {
         filedOrder_[album.folder] = lines_;
     }
     ++lines_;
-    albums_[album.folder] = album;
+    albums_[album.folder] = Slim(album);
     if (!writable_) {
         return 0;
     }
