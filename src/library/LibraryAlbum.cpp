@@ -27,9 +27,6 @@ bool StateFromName(const std::string& name, AlbumState& state) {
 }
 
 LibraryAlbum Slim(LibraryAlbum album) {
-    if (album.state == AlbumState::kFound || album.state == AlbumState::kFiling) {
-        return album;
-    }
     for (std::size_t i = 0; i < album.discs.size(); ++i) {
         TrackList& tracks = album.discs[i].tracks;
         tracks.resize(i == 0 ? std::min<std::size_t>(tracks.size(), 1) : 0);

@@ -49,9 +49,9 @@ struct LibraryAlbum {
     bool operator==(const LibraryAlbum&) const = default;
 };
 
-// The album as a long run keeps it in memory: the tracks only while they are
-// still to be filed, and the first one (which names the album directory and
-// playlist, for an undo) after that.
+// The album as a long run keeps it in its list: of the tracks only the first
+// (which names the album directory and playlist, for an undo). The state
+// keeps the tracks of the albums still to be filed.
 LibraryAlbum Slim(LibraryAlbum album);
 
 }  // namespace corvane

@@ -215,7 +215,7 @@ bool LibraryRun::Run() {
         if (fileIt && options_.dryRun && mp3) {
             listener_.Plan(album, FilingPlan(album, *mp3, options_.filing, read));
         } else if (fileIt && mp3) {
-            File(index, *mp3, read);
+            File(index, album, *mp3, read);
         }
         listener_.Progress(++decided, listedCount, listingDone);
         WriteReport(false);
@@ -280,8 +280,8 @@ void LibraryRun::Change(std::size_t index, LibraryAlbum album) {
     listener_.AlbumChanged(album, index);
 }
 
-void LibraryRun::File(std::size_t index, Mp3InfoObject& mp3, const std::vector<AlbumFolder>& read) {
-    LibraryAlbum album = AlbumAt(index);
+void LibraryRun::File(std::size_t index, LibraryAlbum album, Mp3InfoObject& mp3,
+                      const std::vector<AlbumFolder>& read) {
     if (album.state != AlbumState::kFiling) {
         album.albumDirectory = AlbumDirectoryOf(album);
         album.state = AlbumState::kFiling;
@@ -308,7 +308,9 @@ bool LibraryRun::FileFound() {
     for (std::size_t i = 0; i < count && !stop_ && mp3; ++i) {
         const AlbumState state = AlbumAt(i).state;
         if (state == AlbumState::kFound || state == AlbumState::kFiling) {
-            File(i, *mp3);
+            // The list keeps no tracks; the state keeps them for what is to be filed.
+            const LibraryAlbum* full = state_.Find(AlbumAt(i).folder);
+            File(i, full != nullptr ? *full : AlbumAt(i), *mp3);
         }
     }
     WriteReport(true);

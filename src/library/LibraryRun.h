@@ -78,7 +78,8 @@ private:
     bool Identify(LibraryAlbum& album, const std::vector<AlbumFolder>& discs,
                   LibraryLookup& lookup);
     void Change(std::size_t index, LibraryAlbum album);
-    void File(std::size_t index, Mp3InfoObject& mp3, const std::vector<AlbumFolder>& read = {});
+    void File(std::size_t index, LibraryAlbum album, Mp3InfoObject& mp3,
+              const std::vector<AlbumFolder>& read = {});
     void WriteReport(bool force);
 
     LibraryOptions options_;

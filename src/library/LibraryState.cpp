@@ -59,6 +59,13 @@ TrackInfo ReadTrack(const nlohmann::json& json) {
     return track;
 }
 
+// The tracks stay while the album is still to be filed, and only when the
+// state is written: a dry run files nothing.
+LibraryAlbum Kept(LibraryAlbum album, bool writable) {
+    const bool toFile = album.state == AlbumState::kFound || album.state == AlbumState::kFiling;
+    return toFile && writable ? album : Slim(std::move(album));
+}
+
 }  // namespace
 
 std::string AlbumJson(const LibraryAlbum& album, bool withTracks, bool pretty) {
@@ -144,7 +151,7 @@ LibraryState::LibraryState(const std::string& root) : folder_(root + "/" + kLibr
             }
             ++lines_;
             const std::string key = album.folder;  // the right side is evaluated first
-            albums_[key] = Slim(std::move(album));
+            albums_[key] = Kept(std::move(album), true);
         }
     }
 }
@@ -154,7 +161,7 @@ int LibraryState::Record(const LibraryAlbum& album) {
         filedOrder_[album.folder] = lines_;
     }
     ++lines_;
-    albums_[album.folder] = Slim(album);
+    albums_[album.folder] = Kept(album, writable_);
     if (!writable_) {
         return 0;
     }
