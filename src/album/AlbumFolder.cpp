@@ -44,10 +44,10 @@ bool IsRegularFile(int dirFd, const dirent& entry) {
     return ::fstatat(dirFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 
-// The names of the MP3 files of the current directory, in directory order.
-std::vector<std::string> ListMp3Names() {
+// The names of the MP3 files of a folder, in directory order.
+std::vector<std::string> ListMp3Names(const std::string& folder) {
     std::vector<std::string> names;
-    DIR* dir = ::opendir(".");
+    DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
         return names;
     }
@@ -154,11 +154,16 @@ int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3,
     if (path.empty() || ::chdir(path.c_str()) != 0) {
         return -1;
     }
-    album.folder = AbsoluteFolder(path);
+    return ReadFolderFiles(album, AbsoluteFolder(path), mp3, progress);
+}
+
+int ReadFolderFiles(AlbumFolder& album, const std::string& folder, Mp3InfoObject& mp3,
+                    const ScanProgress& progress) {
+    album.folder = folder;
     album.files.clear();
     album.tracks.clear();
 
-    std::vector<std::string> names = ListMp3Names();
+    std::vector<std::string> names = ListMp3Names(folder);
     // Byte order: upper case before lower case, UTF-8 in code point order.
     std::sort(names.begin(), names.end());
     const std::string prefix = album.folder == "/" ? "/" : album.folder + "/";

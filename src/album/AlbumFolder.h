@@ -30,6 +30,12 @@ using ScanProgress = std::function<void(std::size_t done, std::size_t total)>;
 int ScanFolder(AlbumFolder& album, const std::string& path, Mp3InfoObject& mp3,
                const ScanProgress& progress = {});
 
+// The same without changing the current directory, for a folder given as an
+// absolute path: several threads may read folders at once, each with its own
+// component object.
+int ReadFolderFiles(AlbumFolder& album, const std::string& folder, Mp3InfoObject& mp3,
+                    const ScanProgress& progress = {});
+
 // Fills record, whose filePath is set, through the component. Returns false,
 // leaving the record unchanged but for openError, when the component cannot
 // open the file.

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
-#include "association/Association.h"
+#include "association/AlbumPairing.h"
 #include "association/PairingFile.h"
 #include "cddb/CddbAgent.h"
 #include "cli/CommandLineView.h"
@@ -27,6 +27,7 @@
 #include "naming/NameFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/MemoryComboBox.h"
+#include "processing/PlanText.h"
 #include "processing/ProcessingPipeline.h"
 #include "processing/RunLock.h"
 #include "processing/RunRecovery.h"
@@ -85,15 +86,8 @@ std::string CurrentDirectory() {
     return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string(".");
 }
 
-// The template to name the files with. A format written with the keyword
-// words ("Track# - Title") is taken as its template; a text too short to
-// hold a keyword gives the default, as in the window.
 std::string ChosenTemplate(const ApplyOptions& options, const SettingsValues& settings) {
-    std::string format = options.format.value_or(settings.nameFormat);
-    if (format.find('%') == std::string::npos) {
-        format = FromDisplayName(format);
-    }
-    return format.size() < 2 ? std::string(kDefaultNameFormat) : format;
+    return NameTemplate(options.format.value_or(settings.nameFormat));
 }
 
 // Prints lines the way the processing log shows them: "Done." completes the
@@ -124,27 +118,10 @@ private:
     bool open_ = false;
 };
 
-// What the processing would do, without doing it: the pipeline's own plan,
-// with what it will refuse since it never replaces a file.
-void PrintPlan(Plan plan, const AlbumFolder& album) {
-    ForeseeRefusals(plan);
-    if (!plan.dirName.empty()) {
-        std::printf("Directory: %s\n", plan.dirName.c_str());
-    } else {
-        std::printf("Directory: none, the files stay in %s\n", album.folder.c_str());
+void PrintPlan(const Plan& plan, const AlbumFolder& album) {
+    for (const std::string& line : PlanLines(plan, album.folder)) {
+        std::printf("%s\n", line.c_str());
     }
-    for (const FileJob& job : plan.jobs) {
-        if (!job.skipReason.empty()) {
-            std::printf("%s -> (left as it is: %s)\n", job.currentName.c_str(),
-                        job.skipReason.c_str());
-        } else if (!job.refusal.empty()) {
-            std::printf("%s -> %s  (%s)\n", job.currentName.c_str(), job.newName.c_str(),
-                        job.refusal.c_str());
-        } else {
-            std::printf("%s -> %s\n", job.currentName.c_str(), job.newName.c_str());
-        }
-    }
-    std::printf("Playlist: %s\n", plan.playlistName.empty() ? "none" : plan.playlistName.c_str());
 }
 
 // A run that was killed in the folder is finished or undone first: a new
@@ -163,29 +140,15 @@ int RefuseUnfinishedRun(const std::string& folder) {
     return 1;
 }
 
-// Which file becomes which track: rows of the two lists, row k against row k.
-struct Pairing {
-    std::vector<int> fileRows;
-    std::vector<int> trackRows;
-};
+using Pairing = AlbumPairing;
 
-// In record order after a disc id: the files are the disc's tracks in order.
-Pairing RecordOrder(const AlbumFolder& album) {
-    return {RecordOrderRows(album.files.size()), RecordOrderRows(album.tracks.size())};
-}
-
-// After a keyword search the files were named by someone else: they are
-// matched with the titles by number, title and play time, and the pairs shown.
-Pairing AutomaticPairing(const AlbumFolder& album) {
-    Association association(album.files, album.tracks);
-    association.AutoAssociate();
-    Pairing pairing;
-    for (const AssociatedPair& pair : AssociatedPairs(
-             association.FileRows(), association.TitleRows(), album.files, album.tracks)) {
-        pairing.fileRows.push_back(pair.file);
-        pairing.trackRows.push_back(pair.track);
-        std::printf("%s -> %s\n", album.files[static_cast<std::size_t>(pair.file)].fileName.c_str(),
-                    album.tracks[static_cast<std::size_t>(pair.track)].title.c_str());
+// The automatic pairs are shown, since no one chose them.
+Pairing ShownAutomaticPairing(const AlbumFolder& album) {
+    Pairing pairing = AutomaticPairing(album);
+    for (std::size_t k = 0; k < pairing.fileRows.size(); ++k) {
+        std::printf("%s -> %s\n",
+                    album.files[static_cast<std::size_t>(pairing.fileRows[k])].fileName.c_str(),
+                    album.tracks[static_cast<std::size_t>(pairing.trackRows[k])].title.c_str());
     }
     return pairing;
 }
@@ -194,8 +157,7 @@ Pairing AutomaticPairing(const AlbumFolder& album) {
 bool LengthsFit(const AlbumFolder& album, const Pairing& pairing) {
     const TrackList& files = album.files;
     const TrackList& tracks = album.tracks;
-    const std::vector<FileJob> mismatches = LengthMismatches(
-        PairRows(files, pairing.fileRows, tracks, pairing.trackRows), files, tracks);
+    const std::vector<FileJob> mismatches = PairingMismatches(album, pairing);
     if (mismatches.empty()) {
         return true;
     }
@@ -302,8 +264,8 @@ int RunApply(const Arguments& arguments) {
     Pairing pairing;
     std::string problem;
     if (!options.pairing) {
-        pairing =
-            options.search || lookup.FoundBySound() ? AutomaticPairing(album) : RecordOrder(album);
+        pairing = options.search || lookup.FoundBySound() ? ShownAutomaticPairing(album)
+                                                          : RecordOrderPairing(album);
     } else if (!ReadPairingFile(*options.pairing, album.files, album.tracks, pairing.fileRows,
                                 pairing.trackRows, problem)) {
         std::fprintf(stderr, "corvane-cli apply: %s: %s\n", options.pairing->c_str(),

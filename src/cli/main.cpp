@@ -7,6 +7,7 @@
 #include "cli/CddbCommands.h"
 #include "cli/Commands.h"
 #include "cli/FingerprintCommand.h"
+#include "cli/LibraryCommand.h"
 #include "cli/RecoveryCommands.h"
 #include "cli/ScanCommand.h"
 
@@ -30,6 +31,7 @@ const Command kCommands[] = {
     {"sites", corvane::cli::kSitesUsage, corvane::cli::RunSites, false},
     {"resume", corvane::cli::kResumeUsage, corvane::cli::RunResume, false},
     {"undo", corvane::cli::kUndoUsage, corvane::cli::RunUndo, false},
+    {"library", corvane::cli::kLibraryUsage, corvane::cli::RunLibrary, true},
 };
 
 // The usage goes to standard output when asked for, to standard error after

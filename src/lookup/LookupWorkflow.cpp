@@ -217,6 +217,7 @@ bool LookupWorkflow::RunCommand(const std::function<void(bool& manualUsed)>& att
 void LookupWorkflow::BeginAttempt() {
     view_.EnableQuery(false);
     view_.EnableExecute(false);
+    foundSource_.clear();
     // The album of an earlier query must not outlive a failed one: nothing
     // may offer its titles for these files.
     DiscardTracks();
@@ -236,7 +237,12 @@ void LookupWorkflow::AddEmailAdvice() {
     }
 }
 
+const DiscRecord& LookupWorkflow::FoundRecord() const {
+    return foundSource_ == kMusicBrainzName ? musicBrainz_.Record() : agent_.Record();
+}
+
 void LookupWorkflow::ReportAlbumFound(const std::string& captionWord, const char* source) {
+    foundSource_ = source;
     view_.EnableQuery(true);
     view_.EnableExecute(true);
     view_.AddStatus(AlbumFoundText(source, captionWord));

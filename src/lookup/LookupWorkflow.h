@@ -69,6 +69,10 @@ public:
     int LookupCount() const { return lookupCount_; }
     const CddbServerAddress& DefaultServer() const { return server_; }
     KeywordSearch& Search() { return search_; }
+    // After an album was found: the service that found it ("CDDB" or
+    // "MusicBrainz") and its record.
+    const std::string& FoundSource() const { return foundSource_; }
+    const DiscRecord& FoundRecord() const;
     SoundLookup& Sound() { return sound_; }
     // The album kept was found by the files' sound: they pair by it.
     bool FoundBySound() const { return sound_.Found(); }
@@ -94,6 +98,7 @@ private:
     std::string proxyHost_;
     int proxyPort_ = 80;
     int lookupCount_ = 0;
+    std::string foundSource_;
     MusicBrainzLookup musicBrainz_{album_, view_};
     KeywordSearch search_{album_, agent_, view_};
     SoundLookup sound_{album_, view_, musicBrainz_.Client()};

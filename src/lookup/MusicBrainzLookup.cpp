@@ -94,12 +94,12 @@ MusicBrainzOutcome MusicBrainzLookup::Run() {
         }
     }
     const Candidate& candidate = candidates[chosen];
-    DiscRecord record = ToDiscRecord(*candidate.release, *candidate.medium, toc);
+    record_ = ToDiscRecord(*candidate.release, *candidate.medium, toc);
     const auto& ids = candidate.medium->discIds;
     if (std::find(ids.begin(), ids.end(), discId) != ids.end()) {
-        record.ids.musicBrainzDiscId = discId;
+        record_.ids.musicBrainzDiscId = discId;
     }
-    BuildTrackList(record, album_.tracks);
+    BuildTrackList(record_, album_.tracks);
     view_.ShowDatabaseList();
     return MusicBrainzOutcome::kAlbumRead;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "album/AlbumFolder.h"
+#include "cddb/CddbRecords.h"
 #include "musicbrainz/MusicBrainzClient.h"
 
 namespace corvane {
@@ -31,6 +32,9 @@ public:
     bool Enabled() const { return enabled_; }
 
     MusicBrainzOutcome Run();
+    // The record the last kAlbumRead made the track list of (its release id
+    // and medium are in extendedData).
+    const DiscRecord& Record() const { return record_; }
     // The client, whose rate limit every MusicBrainz request keeps.
     MusicBrainzClient& Client() { return client_; }
 
@@ -40,6 +44,7 @@ private:
     SteadyRequestClock clock_;
     MusicBrainzClient client_{clock_};
     bool enabled_ = true;
+    DiscRecord record_;
 };
 
 // "Album found in MusicBrainz. Press ..." needs the service's name; the

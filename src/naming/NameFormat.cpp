@@ -17,7 +17,7 @@ struct Keyword {
 
 constexpr Keyword kKeywords[] = {
     {"%0", "Track#"}, {"%1", "Artist"},  {"%2", "Title"}, {"%3", "Year"},    {"%4", "Album"},
-    {"%5", "Length"}, {"%6", "BitRate"}, {"%7", "Genre"}, {"%8", "Comment"},
+    {"%5", "Length"}, {"%6", "BitRate"}, {"%7", "Genre"}, {"%8", "Comment"}, {"%9", "Disc#"},
 };
 
 // Each expansion step keeps at most this much. A file name keeps at most 255
@@ -48,6 +48,13 @@ bool IsPresetNameFormat(std::string_view nameFormat) {
            kPresetNameFormats.end();
 }
 
+std::string NameTemplate(std::string format) {
+    if (format.find('%') == std::string::npos) {
+        format = FromDisplayName(format);
+    }
+    return format.size() < 2 ? std::string(kDefaultNameFormat) : format;
+}
+
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
     if (from.empty()) {
         return std::string(text);
@@ -70,9 +77,9 @@ namespace {
 // spells two keywords "Comments" and "Bitrate"; both spellings of each stand
 // for the keyword, never for literal text.
 constexpr Keyword kReadWords[] = {
-    {"%0", "Track#"},  {"%0", "Track"}, {"%1", "Artist"},   {"%2", "Title"},
-    {"%3", "Year"},    {"%4", "Album"}, {"%5", "Length"},   {"%6", "BitRate"},
-    {"%6", "Bitrate"}, {"%7", "Genre"}, {"%8", "Comments"}, {"%8", "Comment"},
+    {"%0", "Track#"},   {"%0", "Track"},   {"%1", "Artist"},  {"%2", "Title"},   {"%3", "Year"},
+    {"%4", "Album"},    {"%5", "Length"},  {"%6", "BitRate"}, {"%6", "Bitrate"}, {"%7", "Genre"},
+    {"%8", "Comments"}, {"%8", "Comment"}, {"%9", "Disc#"},
 };
 
 std::string WordsToCodes(std::string_view text) {
@@ -93,7 +100,7 @@ std::string CodesToWords(std::string_view nameFormat) {
 
 bool IsCodeAt(std::string_view text, std::size_t pos) {
     return pos + 1 < text.size() && text[pos] == '%' && text[pos + 1] >= '0' &&
-           text[pos + 1] <= '8';
+           text[pos + 1] <= '9';
 }
 
 // Appends the text of a quoted run that starts after its opening quote; ""
@@ -171,6 +178,8 @@ std::string ExpandNameFormat(std::string_view nameFormat, const TrackInfo& recor
         std::to_string(record.bitrate) + "Kbps",
         record.genre,
         record.comment,
+        // A one-disc album has no disc number: "%9-%0" gives "-01" there.
+        record.discNumber > 0 ? std::to_string(record.discNumber) : std::string(),
     };
     std::string text = LimitBytes(nameFormat, kMaxExpandedBytes);
     for (std::size_t i = 0; i < std::size(kKeywords); ++i) {

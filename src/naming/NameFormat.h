@@ -12,7 +12,8 @@ namespace corvane {
 
 // A name format is a template in which %0 .. %8 stand for fields of a track:
 // %0 track number, %1 artist, %2 title, %3 year, %4 album, %5 length,
-// %6 bitrate, %7 genre, %8 comment. Everything else is copied as it is.
+// %6 bitrate, %7 genre, %8 comment, %9 disc number (empty for a one-disc
+// album). Everything else is copied as it is.
 
 inline constexpr const char* kDefaultNameFormat = "%0 - %2";
 // The editor does not let these be removed.
@@ -23,6 +24,11 @@ inline constexpr const char* kNameExtension = ".mp3";
 inline constexpr std::size_t kMaxFileNameBytes = 255;
 
 bool IsPresetNameFormat(std::string_view nameFormat);
+
+// The template a format names: a format written with the keyword words
+// ("Track# - Title") is read back to codes; a text too short to hold a
+// keyword gives the default, as in the window.
+std::string NameTemplate(std::string format);
 
 // "%0 - [%4] - %2" <-> "Track# - [Album] - Title". FromDisplayName also takes
 // the bare word "Track" and the spellings "Bitrate" and "Comments", and

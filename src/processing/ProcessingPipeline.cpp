@@ -54,6 +54,23 @@ void AddFolderNames(const std::string& folder, std::vector<std::string>& names) 
     }
 }
 
+// A name of the album directory, or a caller's relative path whose parts
+// are such names (".." allowed, to reach beside the album folder).
+bool IsUsableDirectoryPath(const std::string& path) {
+    std::size_t start = 0;
+    for (std::size_t slash; start <= path.size(); start = slash + 1) {
+        slash = path.find('/', start);
+        if (slash == std::string::npos) {
+            slash = path.size();
+        }
+        const std::string part = path.substr(start, slash - start);
+        if (part != ".." && !IsUsableFileName(part)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string AlbumDirectoryName(const TrackInfo& firstTrack) {
@@ -72,12 +89,15 @@ std::string LocalTimeText() {
 }
 
 Plan MakePlan(const TrackList& files, const std::vector<int>& fileRows, const TrackList& tracks,
-              const std::vector<int>& trackRows, const ProcessingOptions& options) {
+              const std::vector<int>& trackRows, const ProcessingOptions& options,
+              const std::string& directoryName) {
     Plan plan;
     plan.albumFolder = files.empty() ? std::string() : FolderOf(files.front().filePath);
     plan.jobs = PairRows(files, fileRows, tracks, trackRows);
     if (!tracks.empty()) {
-        plan.dirName = options.createDirectory ? AlbumDirectoryName(tracks.front()) : "";
+        const std::string dirName =
+            directoryName.empty() ? AlbumDirectoryName(tracks.front()) : directoryName;
+        plan.dirName = options.createDirectory ? dirName : "";
         plan.playlistName = options.createPlaylist ? PlaylistFileName(tracks.front()) : "";
     }
     return plan;
@@ -143,7 +163,7 @@ void ProcessingPipeline::SetResume(RunState state, Mp3InfoObject& mp3Info) {
 }
 
 Plan ProcessingPipeline::PlanOfRun() const {
-    return MakePlan(files_, fileRows_, tracks_, trackRows_, options_);
+    return MakePlan(files_, fileRows_, tracks_, trackRows_, options_, directoryName_);
 }
 
 void ProcessingPipeline::Start() {
@@ -278,7 +298,7 @@ void ProcessingPipeline::CreateDirectoryStep() {
         StepFailed("No album to name the directory after.");
         return;
     }
-    if (!dirReady_ && !IsUsableFileName(dirName)) {
+    if (!dirReady_ && !IsUsableDirectoryPath(dirName)) {
         StepFailed("Cannot create the directory " + Quoted(dirName), EINVAL);
         return;
     }

@@ -40,8 +40,12 @@ struct Plan {
     std::string playlistName;   // empty: no playlist
 };
 
+// directoryName: the album directory, relative to the album folder, when the
+// caller names it (a disc of a multi-disc album goes to "../Album/Disc 1");
+// empty: "Artist - Album" of the first track.
 Plan MakePlan(const TrackList& files, const std::vector<int>& fileRows, const TrackList& tracks,
-              const std::vector<int>& trackRows, const ProcessingOptions& options);
+              const std::vector<int>& trackRows, const ProcessingOptions& options,
+              const std::string& directoryName = {});
 
 // Sets each job's refusal: what the run will refuse to do since it never
 // replaces a file (a name that is taken, or that an earlier file gets).
@@ -78,6 +82,8 @@ public:
     void SetLists(const TrackList& files, const TrackList& tracks, std::vector<int> fileRows,
                   std::vector<int> trackRows, Mp3InfoObject& mp3Info);
     void SetOptions(const ProcessingOptions& options) { options_ = options; }
+    // The album directory named by the caller (see MakePlan).
+    void SetDirectoryName(std::string name) { directoryName_ = std::move(name); }
     void SetDependencyOptions(const std::string& searchWords, bool confirmDependencies);
     // The dependencies step; without one, step 3 does nothing.
     void SetDependencyStep(DependencyStep* step) { dependencyStep_ = step; }
@@ -155,6 +161,7 @@ private:
     std::vector<int> trackRows_;
     Mp3InfoObject* mp3Info_ = nullptr;
     ProcessingOptions options_;
+    std::string directoryName_;
     std::string searchWords_;
     bool confirmDependencies_ = false;
     DependencyStep* dependencyStep_ = nullptr;

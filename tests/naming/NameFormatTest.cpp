@@ -21,7 +21,7 @@ TrackInfo Track(const std::string& track, const std::string& title) {
 
 TEST(NameFormatTest, DisplayNamesWriteKeywordsAsWords) {
     EXPECT_EQ(ToDisplayName("%0%1%2%3%4%5%6%7%8%9"),
-              "Track#ArtistTitleYearAlbumLengthBitRateGenreComment%9");
+              "Track#ArtistTitleYearAlbumLengthBitRateGenreCommentDisc#");
     // The editor's spellings are the keywords too; quoted text is literal.
     test::ExpectTable(FromDisplayName, {{"Track - Title", "%0 - %2"},
                                         {"Tracks", "%0s"},
@@ -32,7 +32,7 @@ TEST(NameFormatTest, DisplayNamesWriteKeywordsAsWords) {
 
 TEST(NameFormatTest, EveryTemplateReadsBackFromItsDisplayName) {
     std::vector<std::string> templates(kPresetNameFormats.begin(), kPresetNameFormats.end());
-    for (char code = '0'; code <= '8'; ++code) {
+    for (char code = '0'; code <= '9'; ++code) {
         templates.push_back(std::string("x %") + code + " y");
     }
     // Literal text that looks like keywords, and quotes.
@@ -79,8 +79,10 @@ TEST(NameFormatTest, BuildsNamesFromEveryField) {
     record.bitrate = 192;
     record.genre = "Rock";
     record.comment = "Live";
-    EXPECT_EQ(ExpandNameFormat("%0|%1|%2|%3|%4|%5|%6|%7|%8", record),
-              "05|Up/Down|Song|1999|Record|00:03:44|192Kbps|Rock|Live");
+    EXPECT_EQ(ExpandNameFormat("%0|%1|%2|%3|%4|%5|%6|%7|%8|%9", record),
+              "05|Up/Down|Song|1999|Record|00:03:44|192Kbps|Rock|Live|");
+    record.discNumber = 2;  // of a multi-disc album
+    EXPECT_EQ(ExpandNameFormat("%9-%0", record), "2-05");
     const auto name = [&](const char* nameFormat, const char* mode = kCaseDoNothing) {
         return BuildFileName(record, nameFormat, mode);
     };

@@ -30,6 +30,7 @@ public:
         std::string root;       // the CATEGORY/DISCID folder
         std::string motdFile;   // message of the day; a built-in one when empty
         std::string sitesFile;  // site lines; the server itself when empty
+        std::string logFile;    // each request line appended; none when empty
     };
 
     explicit CddbServer(Options options);
@@ -53,6 +54,7 @@ private:
     struct Connection;
 
     void Serve(int client) const;
+    void LogRequest(const std::string& request) const;
     void ReapFinished(bool all);
     std::string Command(const std::string& command, int level) const;
     std::string QueryCommand(const std::vector<std::string>& words) const;
@@ -72,6 +74,7 @@ private:
     std::vector<std::string> Categories() const;
 
     Options options_;
+    mutable std::mutex logMutex_;
     int listener_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};

@@ -13,13 +13,15 @@ namespace {
 
 // To standard output when asked for, to standard error after a mistake.
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: corvane-cddbd [--port PORT] [--motd FILE] [--sites FILE] FOLDER [PORT]\n"
-                 "       corvane-cddbd --help | --version\n"
-                 "  FOLDER holds the records as CATEGORY/DISCID; PORT 0 (the default)\n"
-                 "  picks a free port. It listens on 127.0.0.1 only. MusicBrainz answers,\n"
-                 "  for /ws/2/discid/, lie in FOLDER/musicbrainz as DISCID.json or\n"
-                 "  toc/1+N+LEADOUT+OFFSETS.json.\n");
+    std::fprintf(
+        out,
+        "usage: corvane-cddbd [--port PORT] [--motd FILE] [--sites FILE] [--log FILE] FOLDER "
+        "[PORT]\n"
+        "       corvane-cddbd --help | --version\n"
+        "  FOLDER holds the records as CATEGORY/DISCID; PORT 0 (the default)\n"
+        "  picks a free port. It listens on 127.0.0.1 only. MusicBrainz answers,\n"
+        "  for /ws/2/discid/, lie in FOLDER/musicbrainz as DISCID.json or\n"
+        "  toc/1+N+LEADOUT+OFFSETS.json.\n");
 }
 
 int Usage() {
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
             options.motdFile = argv[++i];
         } else if (argument == "--sites" && hasValue) {
             options.sitesFile = argv[++i];
+        } else if (argument == "--log" && hasValue) {
+            options.logFile = argv[++i];
         } else if (!argument.empty() && argument[0] != '-' && options.root.empty()) {
             options.root = argument;
         } else if (!options.root.empty() && !portGiven && !argument.empty() &&
