@@ -72,9 +72,6 @@ struct TrackInfo {
     // track its fingerprint named, so that the association pairs them
     // whatever the file's name, tag or length. Empty otherwise.
     std::string soundKey{};
-    // The disc of a multi-disc album and the album's disc count; 0 for one disc.
-    std::int32_t discNumber = 0;
-    std::int32_t discCount = 0;
 
     // Empties every field but auxValue, which is only carried along.
     void Clear();
