@@ -10,6 +10,7 @@
 
 #include "app/AlbumLists.h"
 #include "app/FolderNavigator.h"
+#include "app/LibraryEntry.h"
 #include "app/LookupPrompts.h"
 #include "app/SplashWindow.h"
 #include "app/TagFieldEditor.h"
@@ -110,6 +111,10 @@ void MainDialog::ConnectControls() {
     connect(form_.settingsButton, &QPushButton::clicked, this, &MainDialog::OnSettings);
     connect(form_.aboutButton, &QPushButton::clicked, this, &MainDialog::OnAbout);
     connect(form_.pathBox, &FolderPathBox::folderChosen, this, &MainDialog::OpenFolder);
+    connect(form_.libraryButton, &QPushButton::clicked, this, [this] {
+        OpenLibrary(this, album_.folder, settings_->values, loader_,
+                    [this](const std::string& folder) { OpenFolder(folder); });
+    });
     setAcceptDrops(true);
 }
 

@@ -254,6 +254,10 @@ QWidget* MainForm::BuildExtendedOptions(QWidget* panel) {
     more->addWidget(Label(tr("Server"), serverCombo), 2, 1);
     more->addWidget(serverCombo, 2, 2);
     more->addLayout(buttons, 3, 1, 1, 2);
+    // A whole music folder, album after album.
+    libraryButton = MakeButton(tr("&Library..."), artwork::kGroupFolders, extended);
+    libraryButton->setToolTip(tr("Put every album under a folder in order"));
+    more->addWidget(libraryButton, 4, 1, 1, 2);
     more->setColumnStretch(2, 1);
     return extended;
 }

@@ -88,6 +88,7 @@ public:
     QComboBox* serverCombo = nullptr;
     IconButton* settingsButton = nullptr;
     IconButton* aboutButton = nullptr;
+    IconButton* libraryButton = nullptr;
     FolderPathBox* pathBox = nullptr;
     CFolderTreeCtrl* tree = nullptr;
     SortListCtrl* fileList = nullptr;
