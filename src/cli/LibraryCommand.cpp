@@ -65,33 +65,27 @@ int UsageError(const std::string& message) {
 
 int Parse(const Arguments& arguments, LibraryCommandOptions& options) {
     std::vector<std::string> roots;
-    const std::string problem = ParseArguments(
-        arguments,
-        {
-            ServerAddress("--server", options.server),
-            Valued("--musicbrainz-server",
-                   [&](const std::string& value) {
-                       options.musicbrainzServer = value;
-                       return IsMusicBrainzServerText(value)
-                                  ? std::string()
-                                  : "\"" + value + "\" is not an http:// or https:// URL";
-                   }),
-            Flag("--no-musicbrainz", options.noMusicBrainz),
-            Flag("--dry-run", options.dryRun),
-            Flag("--again", options.again),
-            Flag("--undo", options.undo),
-            Valued("--jobs",
-                   [&](const std::string& value) {
-                       const bool number =
-                           !value.empty() && value.size() <= 3 &&
-                           value.find_first_not_of("0123456789") == std::string::npos &&
-                           std::stoi(value) > 0;
-                       options.jobs = number ? std::stoi(value) : 0;
-                       return number ? "" : "--jobs needs a number from 1 up";
-                   }),
-            Text("--report", options.report),
-        },
-        roots);
+    const std::string problem =
+        ParseArguments(arguments,
+                       {
+                           ServerAddress("--server", options.server),
+                           ServiceUrl("--musicbrainz-server", options.musicbrainzServer),
+                           Flag("--no-musicbrainz", options.noMusicBrainz),
+                           Flag("--dry-run", options.dryRun),
+                           Flag("--again", options.again),
+                           Flag("--undo", options.undo),
+                           Valued("--jobs",
+                                  [&](const std::string& value) {
+                                      const bool number = !value.empty() && value.size() <= 3 &&
+                                                          value.find_first_not_of("0123456789") ==
+                                                              std::string::npos &&
+                                                          std::stoi(value) > 0;
+                                      options.jobs = number ? std::stoi(value) : 0;
+                                      return number ? "" : "--jobs needs a number from 1 up";
+                                  }),
+                           Text("--report", options.report),
+                       },
+                       roots);
     if (!problem.empty()) {
         return UsageError(problem);
     }

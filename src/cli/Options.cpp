@@ -90,6 +90,29 @@ Option ServerAddress(std::string name, std::optional<std::string>& target) {
     });
 }
 
+namespace {
+
+std::string UrlProblem(const std::string& value) {
+    return IsMusicBrainzServerText(value) ? std::string()
+                                          : "\"" + value + "\" is not an http:// or https:// URL";
+}
+
+}  // namespace
+
+Option ServiceUrl(std::string name, std::string& target) {
+    return Valued(std::move(name), [&target](const std::string& value) {
+        target = value;
+        return UrlProblem(value);
+    });
+}
+
+Option ServiceUrl(std::string name, std::optional<std::string>& target) {
+    return Valued(std::move(name), [&target](const std::string& value) {
+        target = value;
+        return UrlProblem(value);
+    });
+}
+
 std::string ParseArguments(const Arguments& arguments, const std::vector<Option>& options,
                            std::vector<std::string>& positional) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -133,12 +156,7 @@ bool ParseOptions(const Arguments& arguments, ScanOptions& options) {
 }
 
 Option MusicBrainzServer(std::string& target) {
-    return Valued("--musicbrainz-server", [&target](const std::string& value) {
-        target = value;
-        return IsMusicBrainzServerText(value)
-                   ? std::string()
-                   : "\"" + value + "\" is not an http:// or https:// URL";
-    });
+    return ServiceUrl("--musicbrainz-server", target);
 }
 
 void AddAcoustIdOptions(std::vector<Option>& known, AcoustIdOptions& options) {
@@ -148,12 +166,7 @@ void AddAcoustIdOptions(std::vector<Option>& known, AcoustIdOptions& options) {
                    ? std::string()
                    : "\"" + value + "\" is not an AcoustID application key";
     }));
-    known.push_back(Valued("--acoustid-server", [&options](const std::string& value) {
-        options.server = value;
-        return IsMusicBrainzServerText(value)
-                   ? std::string()
-                   : "\"" + value + "\" is not an http:// or https:// URL";
-    }));
+    known.push_back(ServiceUrl("--acoustid-server", options.server));
     known.push_back(Flag("--no-acoustid", options.off));
 }
 
@@ -191,21 +204,9 @@ int ParseOptions(const Arguments& arguments, ApplyOptions& options) {
                               : "--dependencies takes \"all\" or \"checked\"";
                }),
         Flag("--no-dependencies", options.dependencies.move, false),
-        Valued("--musicbrainz-server",
-               [&](const std::string& value) {
-                   options.musicbrainzServer = value;
-                   return IsMusicBrainzServerText(value)
-                              ? std::string()
-                              : "\"" + value + "\" is not an http:// or https:// URL";
-               }),
+        ServiceUrl("--musicbrainz-server", options.musicbrainzServer),
         Flag("--no-musicbrainz", options.noMusicBrainz),
-        Valued("--cover-art-server",
-               [&](const std::string& value) {
-                   options.coverArtServer = value;
-                   return IsMusicBrainzServerText(value)
-                              ? std::string()
-                              : "\"" + value + "\" is not an http:// or https:// URL";
-               }),
+        ServiceUrl("--cover-art-server", options.coverArtServer),
         Valued("--cover-size",
                [&](const std::string& value) {
                    options.coverSize = value;

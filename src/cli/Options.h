@@ -27,6 +27,9 @@ Option Valued(std::string name, std::function<std::string(const std::string&)> t
 Option Text(std::string name, std::optional<std::string>& target);
 // "HOST" or "HOST:PORT".
 Option ServerAddress(std::string name, std::optional<std::string>& target);
+// The http:// or https:// address of a web service.
+Option ServiceUrl(std::string name, std::string& target);
+Option ServiceUrl(std::string name, std::optional<std::string>& target);
 
 // The one parser of every command: options may stand anywhere, other words
 // are positional, and "--" ends the options so that a later word may start
