@@ -1,5 +1,7 @@
 #include "widgets/ResizableDialog.h"
 
+#include "widgets/ScreenFit.h"
+
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QResizeEvent>
@@ -141,6 +143,10 @@ void ResizableDialog::FinishSetup() {
 
 void ResizableDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // A dialog laid out for a larger screen (or a larger scale factor) opens inside this one.
+    if (isWindow() && !initDone_) {
+        FitIntoScreen(*this, false);
+    }
     FinishSetup();
 }
 

@@ -36,13 +36,16 @@ QSize AvailableScreenSize(const QWidget& window) {
     return room.expandedTo(QSize(1, 1));
 }
 
-void FitIntoScreen(QWidget& window) {
+void FitIntoScreen(QWidget& window, bool centre) {
     const QScreen* screen = ScreenOf(window);
     if (screen == nullptr) {
         return;
     }
     const QRect available = screen->availableGeometry();
     window.resize(window.size().boundedTo(AvailableScreenSize(window)));
+    if (!centre && available.contains(QRect(window.pos(), window.size() + FrameExtra(window)))) {
+        return;
+    }
     QRect frame(QPoint(), window.size() + FrameExtra(window));
     frame.moveCenter(available.center());
     window.move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
