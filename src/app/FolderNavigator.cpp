@@ -86,10 +86,9 @@ std::string FolderNavigator::Reselect(const std::string& albumDirectory,
 }
 
 bool FolderNavigator::WaitWhileLocked(const std::string& folder, std::function<void()> whenFree) {
+    // Only the folder shown now is waited for.
     if (!FolderIsLocked(folder)) {
-        if (lockedFolder_ == folder) {
-            lockTimer_.stop();
-        }
+        lockTimer_.stop();
         return false;
     }
     status_(kFolderLockedText);
