@@ -26,6 +26,7 @@
 #include "lookup/SelectDiskDialog.h"
 #include "naming/FormatEditorDialog.h"
 #include "naming/KeywordEdit.h"
+#include "processing/RunLock.h"
 #include "settings/SettingsIni.h"
 #include "support/LayoutCheck.h"
 #include "support/TestSupport.h"
@@ -307,6 +308,18 @@ TEST_F(MainDialogTest, FoldersOpenFromThePathBoxAndAreRemembered) {
     EXPECT_EQ(w.ExecuteButton()->text(), "&ID3 Tag Files");
     w.ChooseAction(MainDialog::kActionUndo);
     EXPECT_FALSE(w.ExecuteButton()->isEnabled());
+}
+
+// While another run holds the folder the window offers nothing, and takes it up once free.
+TEST_F(MainDialogTest, AFolderAnotherRunHoldsWaits) {
+    RunLock other;
+    ASSERT_EQ(other.LockRunOf(album), 0);
+    TestWindow& w = Open();
+    w.OpenFolder(album);
+    EXPECT_TRUE(w.HasStatus(kFolderLockedText));
+    EXPECT_FALSE(w.QueryButton()->isEnabled());
+    other.Release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.QueryButton()->isEnabled(); }, 3000));
 }
 
 TEST_F(MainDialogTest, FoldersAreScannedAndSayWhatTheyHold) {
