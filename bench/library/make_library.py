@@ -7,7 +7,14 @@ frames, so the play times the program reads are exact); each album copies
 its tracks from the pool in a combination that gives it a disc id of its
 own.
 
-usage: make_library.py ROOT CDDB ALBUMS [TRACKS]
+With --link the albums hard-link their tracks to the pool instead: no
+audio of their own, so that 10,000 albums take little disk and no
+encoding. The pool's lengths then spread wider, since short albums have too
+few distinct disc ids for that many. Only for runs that write nothing (a
+dry run): a tag written to one album would change every album sharing the
+file.
+
+usage: make_library.py [--link] ROOT CDDB ALBUMS [TRACKS]
 """
 import array
 import math
@@ -22,14 +29,14 @@ RATE = 44100
 FRAME_SAMPLES = 588  # one CD frame
 
 
-def encode_pool(folder, count):
-    """count tracks of 1 s plus 17 k frames; returns [(path, frames)].
+def encode_pool(folder, count, step):
+    """count tracks of 1 s plus step k frames; returns [(path, frames)].
 
     The spread of lengths gives albums enough different disc lengths for
     thousands of distinct disc ids."""
     pool = []
     for k in range(count):
-        frames = 75 + 17 * k
+        frames = 75 + step * k
         samples = frames * FRAME_SAMPLES
         wav = os.path.join(folder, f"pool{k}.wav")
         with wave.open(wav, "wb") as out:
@@ -37,9 +44,10 @@ def encode_pool(folder, count):
             out.setsampwidth(2)
             out.setframerate(RATE)
             freq = 220.0 + 10 * k
-            step = 2 * math.pi * freq / RATE
-            out.writeframes(array.array(
-                "h", (int(6000 * math.sin(step * i)) for i in range(samples))).tobytes())
+            phase = 2 * math.pi * freq / RATE
+            # A whole number of cycles a second: one second, repeated.
+            second = array.array("h", (int(6000 * math.sin(phase * i)) for i in range(RATE)))
+            out.writeframes((second * (samples // RATE + 1))[:samples].tobytes())
         mp3 = os.path.join(folder, f"pool{k}.mp3")
         subprocess.run(["lame", "--quiet", "-b", "64", wav, mp3], check=True)
         os.remove(wav)
@@ -73,12 +81,16 @@ def record(disc, offsets, seconds, artist, title, titles):
 
 
 def main():
-    root, cddb, albums = sys.argv[1], sys.argv[2], int(sys.argv[3])
-    tracks = int(sys.argv[4]) if len(sys.argv) > 4 else 10
+    args = sys.argv[1:]
+    link = "--link" in args
+    if link:
+        args.remove("--link")
+    root, cddb, albums = args[0], args[1], int(args[2])
+    tracks = int(args[3]) if len(args) > 3 else 10
     os.makedirs(os.path.join(cddb, "misc"), exist_ok=True)
     pool_folder = os.path.join(cddb, "..", "pool")
     os.makedirs(pool_folder, exist_ok=True)
-    pool = encode_pool(pool_folder, 40)
+    pool = encode_pool(pool_folder, 40, 100 if link else 17)
     chance = random.Random(27)
     used = set()
     made = 0
@@ -92,7 +104,8 @@ def main():
         folder = os.path.join(root, artist, title)
         os.makedirs(folder, exist_ok=True)
         for i, p in enumerate(picks):
-            shutil.copyfile(pool[p][0], os.path.join(folder, f"track{i:02d}.mp3"))
+            place = os.link if link else shutil.copyfile
+            place(pool[p][0], os.path.join(folder, f"track{i:02d}.mp3"))
         titles = [f"Song {made}-{i + 1}" for i in range(tracks)]
         with open(os.path.join(cddb, "misc", f"{disc:08x}"), "w") as out:
             out.write(record(disc, offsets, seconds, artist, title, titles))

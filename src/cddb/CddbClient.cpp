@@ -63,7 +63,10 @@ std::string CddbClient::UserName() const {
     if (!local.empty()) {
         return FilterHelloWord(local, kEmailWordExtra);
     }
-    const std::string login = LoginName();
+    if (!login_) {
+        login_ = LoginName();
+    }
+    const std::string& login = *login_;
     return login.empty() ? "Unknown" : FilterHelloWord(login);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -138,6 +139,9 @@ private:
     std::string proxyUser_;
     std::string proxyPassword_;
     std::string email_;
+    // The login name, read once: looking it up opens the password database,
+    // which a library run would do twice per album.
+    mutable std::optional<std::string> login_;
     int errorCode_ = 0;
     std::int64_t commandStart_ = 0;  // steady-clock ms while a command runs, else 0
 };

@@ -72,6 +72,8 @@ private:
 struct ReadAlbum {
     LibraryAlbum album;
     std::vector<AlbumFolder> discs;
+    std::string unfinished;  // why it cannot be filed now, found while reading
+    bool asked = false;      // looked up in this run
 };
 
 long NowSeconds() {
@@ -153,10 +155,14 @@ bool LibraryRun::Run() {
         options_.again ? std::set<std::string>() : state_.DecidedFolders();
     const auto readAlbums = [&](Mp3InfoObject* mp3) {
         while (std::optional<LibraryAlbum> album = listed.Pop()) {
-            ReadAlbum item{std::move(*album), {}};
+            ReadAlbum item;
+            item.album = std::move(*album);
             const bool decided = item.album.state == AlbumState::kDone ||
                                  decidedBefore.count(item.album.folder) != 0;
             if (!decided && mp3 != nullptr && !stop_) {
+                item.unfinished = UnfinishedRunReason(item.album);
+            }
+            if (!decided && mp3 != nullptr && !stop_ && item.unfinished.empty()) {
                 for (const LibraryDisc& disc : item.album.discs) {
                     item.discs.emplace_back();
                     ReadFolderFiles(item.discs.back(), disc.folder, *mp3);
@@ -179,47 +185,39 @@ bool LibraryRun::Run() {
         });
     }
 
+    // The lookups wait for the network, one at a time; what follows them
+    // (recording, printing, planning, filing) runs meanwhile on its own thread.
+    BlockingQueue<ReadAlbum> looked(kReadAhead);
+    std::thread settler([&] {
+        Mp3InfoPtr mp3 = mp3Factory_();
+        std::size_t decided = 0;
+        while (std::optional<ReadAlbum> item = looked.Pop()) {
+            if (stop_) {
+                break;
+            }
+            const bool earlier = decidedBefore.count(item->album.folder) != 0;
+            Settle(std::move(item->album), item->asked, earlier, item->discs, mp3.get());
+            listener_.Progress(++decided, listedCount, listingDone);
+            WriteReport(false);
+        }
+        looked.Close();
+    });
     LibraryLookup lookup(options_.settings);
-    Mp3InfoPtr mp3 = mp3Factory_();
-    std::size_t decided = 0;
     while (std::optional<ReadAlbum> item = read.Pop()) {
         if (stop_) {
             break;
         }
-        const LibraryAlbum* known = state_.Find(item->album.folder);
-        bool asked = false;
-        LibraryAlbum album = item->album;
-        if (album.state == AlbumState::kDone && known != nullptr &&
-            known->state == AlbumState::kFiled) {
-            album = *known;  // filed by an earlier pass
-        } else if (album.state != AlbumState::kDone && decidedBefore.count(album.folder) != 0) {
-            album = *known;  // decided by an earlier pass
-        } else if (album.state != AlbumState::kDone) {
-            asked = Identify(album, item->discs, lookup);  // not asked: the next run asks
+        if (item->album.state != AlbumState::kDone &&
+            decidedBefore.count(item->album.folder) == 0) {
+            // Not asked when the services are down: the next run asks.
+            item->asked = Identify(item->album, item->discs, item->unfinished, lookup);
         }
-        const std::vector<AlbumFolder>& read = item->discs;
-        std::size_t index = 0;
-        {
-            std::lock_guard lock(mutex_);
-            index = albums_.size();
-            albums_.push_back(Slim(album));
+        if (!looked.Push(std::move(*item))) {
+            break;
         }
-        const bool fileIt = album.state == AlbumState::kFiling ||
-                            (album.state == AlbumState::kFound && options_.fileFound);
-        // An album filed at once is recorded as its filing begins, with all
-        // the lookup found: one synced line less.
-        if (asked && !(fileIt && !options_.dryRun)) {
-            state_.Record(album);
-        }
-        listener_.AlbumChanged(album, index);
-        if (fileIt && options_.dryRun && mp3) {
-            listener_.Plan(album, FilingPlan(album, *mp3, options_.filing, read));
-        } else if (fileIt && mp3) {
-            File(index, album, *mp3, read);
-        }
-        listener_.Progress(++decided, listedCount, listingDone);
-        WriteReport(false);
     }
+    looked.Close();
+    settler.join();
     // Stopped or done: the other threads end at their next album.
     listed.Close();
     read.Close();
@@ -247,9 +245,41 @@ void LibraryRun::FinishInterrupted() {
     }
 }
 
+// What an album looked up (or decided earlier) comes to: recorded, reported,
+// and planned or filed when found.
+void LibraryRun::Settle(LibraryAlbum album, bool asked, bool decidedEarlier,
+                        const std::vector<AlbumFolder>& read, Mp3InfoObject* mp3) {
+    const LibraryAlbum* known = state_.Find(album.folder);
+    if (album.state == AlbumState::kDone && known != nullptr &&
+        known->state == AlbumState::kFiled) {
+        album = *known;  // filed by an earlier pass
+    } else if (album.state != AlbumState::kDone && decidedEarlier && known != nullptr) {
+        album = *known;  // decided by an earlier pass
+    }
+    std::size_t index = 0;
+    {
+        std::lock_guard lock(mutex_);
+        index = albums_.size();
+        albums_.push_back(Slim(album));
+    }
+    const bool fileIt = album.state == AlbumState::kFiling ||
+                        (album.state == AlbumState::kFound && options_.fileFound);
+    // An album filed at once is recorded as its filing begins, with all the
+    // lookup found: one synced line less.
+    if (asked && !(fileIt && !options_.dryRun)) {
+        state_.Record(album);
+    }
+    listener_.AlbumChanged(album, index);
+    if (fileIt && options_.dryRun && mp3 != nullptr) {
+        listener_.Plan(album, FilingPlan(album, *mp3, options_.filing, read));
+    } else if (fileIt && mp3 != nullptr) {
+        File(index, album, *mp3, read);
+    }
+}
+
 bool LibraryRun::Identify(LibraryAlbum& album, const std::vector<AlbumFolder>& discs,
-                          LibraryLookup& lookup) {
-    if (const std::string unfinished = UnfinishedRunReason(album); !unfinished.empty()) {
+                          const std::string& unfinished, LibraryLookup& lookup) {
+    if (!unfinished.empty()) {
         album.state = AlbumState::kFailed;
         album.reason = unfinished;
         return true;

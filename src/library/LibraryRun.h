@@ -76,7 +76,9 @@ private:
     void FinishInterrupted();
     // False when the services were taken as down and not asked.
     bool Identify(LibraryAlbum& album, const std::vector<AlbumFolder>& discs,
-                  LibraryLookup& lookup);
+                  const std::string& unfinished, LibraryLookup& lookup);
+    void Settle(LibraryAlbum album, bool asked, bool decidedEarlier,
+                const std::vector<AlbumFolder>& read, Mp3InfoObject* mp3);
     void Change(std::size_t index, LibraryAlbum album);
     void File(std::size_t index, LibraryAlbum album, Mp3InfoObject& mp3,
               const std::vector<AlbumFolder>& read = {});

@@ -5,6 +5,8 @@
 
 #include "album/DiscIdCalculator.h"
 #include "cli/CliTest.h"
+#include "musicbrainz/DiscToc.h"
+#include "platform/Json.h"
 
 namespace corvane::test {
 namespace {
@@ -66,6 +68,8 @@ protected:
                                    offsets[i].frames);
         }
         lastLength_ = offsets.back().minutes * 60 + offsets.back().seconds;
+        lastMbId_ = MusicBrainzDiscId(TocFromOffsets(offsets));
+        lastFrames_ = frames;
         if (!category.empty()) {
             WriteRecord(road_.Cddb(), category, lastId_,
                         MakeRecord(lastId_, lastOffsets_, lastLength_, dtitle, titles));
@@ -100,11 +104,38 @@ protected:
         EXPECT_TRUE(Snapshot(root_ + "/damaged") == untouched_[2]);
     }
 
+    // The MusicBrainz stand-in's answer to the last disc: medium `medium` of
+    // release `release`, of two media.
+    void AddMusicBrainzMedium(const std::string& release, int medium) {
+        std::string tracks;
+        for (std::size_t i = 0; i < lastFrames_.size(); ++i) {
+            tracks += std::string(i == 0 ? "" : ",") + R"({"position":)" + std::to_string(i + 1) +
+                      R"(,"title":"Song )" + std::to_string(i + 1) + R"(","length":)" +
+                      std::to_string(lastFrames_[i] * 1000 / 75) + "}";
+        }
+        std::string media;
+        for (int position = 1; position <= 2; ++position) {
+            const std::string disc = position == medium ? JsonQuote(lastMbId_) : R"("other")";
+            media += std::string(position == 1 ? "" : ",") + R"({"position":)" +
+                     std::to_string(position) + R"(,"format":"CD","discs":[{"id":)" + disc +
+                     R"(}],"tracks":[)" + tracks + "]}";
+        }
+        fs::create_directories(road_.Cddb() + "/musicbrainz");
+        WriteFileBytes(road_.Cddb() + "/musicbrainz/" + lastMbId_ + ".json",
+                       R"({"id":)" + JsonQuote(lastMbId_) + R"(,"releases":[{"id":)" +
+                           JsonQuote(release) +
+                           R"(,"title":"Opus","date":"2001","artist-credit":[{"name":"Opus )"
+                           R"(Artist"}],"media":[)" +
+                           media + "]}]}");
+    }
+
     std::string root_;
     std::set<std::string> ids_;
     std::string lastId_;
     std::vector<int> lastOffsets_;
     int lastLength_ = 0;
+    std::string lastMbId_;
+    std::vector<long> lastFrames_;
     std::vector<std::map<std::string, std::string>> untouched_;
 };
 
@@ -159,6 +190,63 @@ TEST_F(LibraryCommandTest, KilledAtAnyMomentTheSameCommandFinishesTheRun) {
     const CliRun last = Library();
     EXPECT_EQ(last.status, 3) << last.out << last.err;
     ExpectFinalTree();
+}
+
+// Discs that only MusicBrainz knows belong together when they are media of one release.
+TEST_F(LibraryCommandTest, DiscsAreOneAlbumWhenTheyAreMediaOfOneRelease) {
+    root_ = road_.TempFile("mb");
+    const struct {
+        const char* folder;
+        const char* release;
+        int medium;
+    } discs[] = {{"Opus/CD1", "5e1ea5e0-0000-4000-8000-000000000001", 1},
+                 {"Opus/CD2", "5e1ea5e0-0000-4000-8000-000000000001", 2},
+                 {"Mixed/CD1", "5e1ea5e0-0000-4000-8000-000000000001", 1},
+                 {"Mixed/CD2", "5e1ea5e0-0000-4000-8000-000000000002", 2}};
+    const std::vector<long> frames[] = {{600, 700}, {900}, {650, 800}, {1000}};
+    for (std::size_t i = 0; i < std::size(discs); ++i) {
+        AddDisc(discs[i].folder, frames[i], "", "");
+        AddMusicBrainzMedium(discs[i].release, discs[i].medium);
+    }
+    ASSERT_TRUE(road_.WriteSettings(road_.ServerSettings()));
+
+    const CliRun run = Library();
+    EXPECT_EQ(run.status, 3) << run.out << run.err;
+    EXPECT_NE(run.out.find("filed: Opus (2 discs) -> Opus/Opus Artist - Opus"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("choose: Mixed (2 discs): the discs do not belong to one album"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(Names(root_ + "/Opus/Opus Artist - Opus"),
+              (std::vector<std::string>{"Disc 1", "Disc 2", "Opus Artist - Opus.m3u"}));
+    EXPECT_EQ(Names(root_ + "/Opus/Opus Artist - Opus/Disc 2"),
+              std::vector<std::string>{"01 - Song 1.mp3"});
+    EXPECT_EQ(Names(root_ + "/Mixed/CD2"), std::vector<std::string>{"rip0.mp3"});
+}
+
+// Killed while it undoes, then undone again: each album is put back once, nothing left over.
+TEST_F(LibraryCommandTest, KilledWhileUndoingTheSameCommandFinishesTheUndo) {
+    const auto before = Snapshot(root_);
+    ASSERT_EQ(Library().status, 3);
+    int kills = 0;
+    for (int ms = 5; ms < 5000; ms += 10) {
+        const CliRun run = RunCli({"-s", "KILL", std::to_string(ms / 1000.0),
+                                   BinDir() + "/corvane-cli", "library", root_, "--undo"},
+                                  road_.Work(), "timeout");
+        if (run.status != -1 && run.status != 137) {
+            break;
+        }
+        ++kills;
+    }
+    EXPECT_GT(kills, 2);
+    const CliRun last = Library({"--undo"});
+    EXPECT_EQ(last.status, 0) << last.out << last.err;
+    EXPECT_EQ(last.out.find("undone:"), std::string::npos) << last.out;
+    auto after = Snapshot(root_);
+    std::erase_if(after, [](const auto& entry) {
+        return entry.first.find(".corvane-") != std::string::npos;
+    });
+    EXPECT_TRUE(after == before);
 }
 
 }  // namespace

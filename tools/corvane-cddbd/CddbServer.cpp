@@ -269,9 +269,12 @@ bool CddbServer::Listen(int port) {
 
 void CddbServer::Run() {
     while (!stop_) {
+        // Reaped at every turn, not only when idle: a client that never
+        // pauses (a library run) would otherwise pile up ended threads until
+        // no new one can start.
+        ReapFinished(false);
         pollfd entry{listener_, POLLIN, 0};
         if (::poll(&entry, 1, 100) <= 0) {
-            ReapFinished(false);
             continue;
         }
         const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
