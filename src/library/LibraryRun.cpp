@@ -249,11 +249,11 @@ void LibraryRun::FinishInterrupted() {
 // and planned or filed when found.
 void LibraryRun::Settle(LibraryAlbum album, bool asked, bool decidedEarlier,
                         const std::vector<AlbumFolder>& read, Mp3InfoObject* mp3) {
-    const LibraryAlbum* known = state_.Find(album.folder);
-    if (album.state == AlbumState::kDone && known != nullptr &&
+    const std::optional<LibraryAlbum> known = state_.Find(album.folder);
+    if (album.state == AlbumState::kDone && known.has_value() &&
         known->state == AlbumState::kFiled) {
         album = *known;  // filed by an earlier pass
-    } else if (album.state != AlbumState::kDone && decidedEarlier && known != nullptr) {
+    } else if (album.state != AlbumState::kDone && decidedEarlier && known.has_value()) {
         album = *known;  // decided by an earlier pass
     }
     std::size_t index = 0;
@@ -339,8 +339,8 @@ bool LibraryRun::FileFound() {
         const AlbumState state = AlbumAt(i).state;
         if (state == AlbumState::kFound || state == AlbumState::kFiling) {
             // The list keeps no tracks; the state keeps them for what is to be filed.
-            const LibraryAlbum* full = state_.Find(AlbumAt(i).folder);
-            File(i, full != nullptr ? *full : AlbumAt(i), *mp3);
+            const std::optional<LibraryAlbum> full = state_.Find(AlbumAt(i).folder);
+            File(i, full ? *full : AlbumAt(i), *mp3);
         }
     }
     WriteReport(true);

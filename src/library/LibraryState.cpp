@@ -157,6 +157,7 @@ LibraryState::LibraryState(const std::string& root) : folder_(root + "/" + kLibr
 }
 
 int LibraryState::Record(const LibraryAlbum& album) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (album.state == AlbumState::kFiling) {
         filedOrder_[album.folder] = lines_;
     }
@@ -179,12 +180,14 @@ int LibraryState::Record(const LibraryAlbum& album) {
     return error;
 }
 
-const LibraryAlbum* LibraryState::Find(const std::string& folder) const {
+std::optional<LibraryAlbum> LibraryState::Find(const std::string& folder) const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     const auto found = albums_.find(folder);
-    return found != albums_.end() ? &found->second : nullptr;
+    return found != albums_.end() ? std::optional<LibraryAlbum>(found->second) : std::nullopt;
 }
 
 std::set<std::string> LibraryState::DecidedFolders() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     std::set<std::string> folders;
     for (const auto& [folder, album] : albums_) {
         if (album.state != AlbumState::kListed && album.state != AlbumState::kFailed &&
@@ -196,6 +199,7 @@ std::set<std::string> LibraryState::DecidedFolders() const {
 }
 
 std::map<std::string, std::string> LibraryState::FiledDirectories() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     std::map<std::string, std::string> dirs;
     for (const auto& [folder, album] : albums_) {
         if (album.state == AlbumState::kFiled && !album.albumDirectory.empty()) {
@@ -206,6 +210,7 @@ std::map<std::string, std::string> LibraryState::FiledDirectories() const {
 }
 
 std::vector<LibraryAlbum> LibraryState::Interrupted() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     std::vector<LibraryAlbum> albums;
     for (const auto& [folder, album] : albums_) {
         if (album.state == AlbumState::kFiling) {
@@ -216,6 +221,7 @@ std::vector<LibraryAlbum> LibraryState::Interrupted() const {
 }
 
 std::vector<LibraryAlbum> LibraryState::FiledNewestFirst() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     std::vector<std::pair<long, const LibraryAlbum*>> filed;
     for (const auto& [folder, order] : filedOrder_) {
         const LibraryAlbum& album = albums_.at(folder);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <map>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,7 +17,8 @@ inline constexpr const char* kLibraryStateFolder = ".corvane-library";
 // The run's state in ROOT/.corvane-library/albums.jsonl: one line per
 // decision, the whole album each time, appended and synced before the run
 // acts on it. Read back, the last line of each album is where it stands, so
-// a run killed at any moment goes on from there.
+// a run killed at any moment goes on from there. The listing, the lookups
+// and the filing ask it from their own threads: every call takes its lock.
 class LibraryState {
 public:
     // Reads the state of root; a missing file is an empty state. A line cut
@@ -27,8 +30,8 @@ public:
     int Record(const LibraryAlbum& album);
     void SetWritable(bool writable) { writable_ = writable; }
 
-    // The album as the state last saw it, or null.
-    const LibraryAlbum* Find(const std::string& folder) const;
+    // The album as the state last saw it, if it did.
+    std::optional<LibraryAlbum> Find(const std::string& folder) const;
     // Albums decided for good: not looked up again (a failure or an undone
     // album is).
     std::set<std::string> DecidedFolders() const;
@@ -44,6 +47,7 @@ public:
 private:
     std::string folder_;
     bool writable_ = true;
+    mutable std::mutex mutex_;  // guards what follows
     std::map<std::string, LibraryAlbum> albums_;
     std::map<std::string, long> filedOrder_;  // when each album's filing began
     long lines_ = 0;
