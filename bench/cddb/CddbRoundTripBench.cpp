@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "../CddbdProcess.h"
 #include "cddb/CddbAgent.h"
 #include "platform/FileSystem.h"
 #include "platform/TcpSocket.h"
@@ -63,30 +64,7 @@ std::string WriteDatabase() {
 
 // Starts corvane-cddbd from this program's folder; returns its port or 0.
 int StartServer(const std::string& root, pid_t& pid) {
-    int out[2];
-    if (pipe(out) != 0) {
-        return 0;
-    }
-    const std::string program = corvane::ExecutableDir() + "/corvane-cddbd";
-    pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        execl(program.c_str(), program.c_str(), "--port", "0", root.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    pollfd entry{out[0], POLLIN, 0};
-    while (line.find('\n') == std::string::npos && poll(&entry, 1, 5000) > 0 &&
-           read(out[0], &c, 1) == 1) {
-        line += c;
-    }
-    close(out[0]);
-    const std::size_t colon = line.rfind(':');
-    return colon == std::string::npos ? 0 : std::atoi(line.c_str() + colon + 1);
+    return corvane::bench::StartCddbd(root, {}, pid);
 }
 
 // One motd, query and read, in milliseconds; negative when a command failed.

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "../CddbdProcess.h"
 #include "album/AlbumFolder.h"
 #include "album/DiscIdCalculator.h"
 #include "cddb/CddbAgent.h"
@@ -51,30 +52,7 @@ double Seconds(Clock::time_point start) {
 
 // Starts corvane-cddbd with a request log; returns its port or 0.
 int StartServer(const std::string& root, const std::string& log, pid_t& pid) {
-    int out[2];
-    if (pipe(out) != 0) {
-        return 0;
-    }
-    const std::string program = corvane::ExecutableDir() + "/corvane-cddbd";
-    pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        execl(program.c_str(), program.c_str(), "--port", "0", "--log", log.c_str(), root.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    pollfd entry{out[0], POLLIN, 0};
-    while (line.find('\n') == std::string::npos && poll(&entry, 1, 5000) > 0 &&
-           read(out[0], &c, 1) == 1) {
-        line += c;
-    }
-    close(out[0]);
-    const std::size_t colon = line.rfind(':');
-    return colon == std::string::npos ? 0 : std::atoi(line.c_str() + colon + 1);
+    return corvane::bench::StartCddbd(root, {"--log", log}, pid);
 }
 
 struct ChildRun {
