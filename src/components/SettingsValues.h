@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/HttpFetch.h"
+
 namespace corvane {
 
 inline constexpr const char* kIniFileName = "Corvane Mp3.ini";
@@ -69,5 +71,13 @@ struct SettingsValues {
 
     bool operator==(const SettingsValues&) const = default;
 };
+
+// The settings' proxy for the web services' requests.
+inline FetchProxy SettingsProxy(const SettingsValues& settings) {
+    FetchProxy proxy;
+    proxy.host = settings.proxyHost;
+    proxy.port = settings.proxyPort;
+    return proxy;
+}
 
 }  // namespace corvane

@@ -34,10 +34,7 @@ std::string MusicBrainzDiscIdStatusText(const std::string& discId) {
 
 void MusicBrainzLookup::Configure(const SettingsValues& settings) {
     enabled_ = settings.askMusicBrainz;
-    FetchProxy proxy;
-    proxy.host = settings.proxyHost;
-    proxy.port = settings.proxyPort;
-    client_.Configure(settings.musicbrainzServer, settings.cddbEmail, proxy);
+    client_.Configure(settings.musicbrainzServer, settings.cddbEmail, SettingsProxy(settings));
 }
 
 MusicBrainzOutcome MusicBrainzLookup::Run() {

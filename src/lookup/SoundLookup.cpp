@@ -52,10 +52,7 @@ SoundLookup::SoundLookup(AlbumFolder& album, LookupView& view, MusicBrainzClient
 
 void SoundLookup::Configure(const SettingsValues& settings) {
     key_ = settings.acoustidKey;
-    FetchProxy proxy;
-    proxy.host = settings.proxyHost;
-    proxy.port = settings.proxyPort;
-    client_.Configure(settings.acoustidServer, settings.acoustidKey, proxy);
+    client_.Configure(settings.acoustidServer, settings.acoustidKey, SettingsProxy(settings));
 }
 
 SoundOutcome SoundLookup::Run() {

@@ -128,8 +128,20 @@ MbRelease ReadRelease(const json& release) {
 }
 
 // The text within limits and parsed as an object; null root otherwise.
-json ParseObject(std::string_view text, std::string& error) {
-    return ParseAnswerObject(text, kMaxMusicBrainzAnswerBytes, error);
+// The answer's object; a null one with kGarbage or kError (the service's own
+// message) in result when it is not an answer to read.
+json ParseObject(std::string_view text, std::string& error, MbParseResult& result) {
+    json root = ParseAnswerObject(text, kMaxMusicBrainzAnswerBytes, error);
+    result = MbParseResult::kGarbage;
+    if (root.is_null()) {
+        return root;
+    }
+    if (const json* message = JsonMember(root, "error")) {
+        error = message->is_string() ? message->get<std::string>() : std::string("unknown error");
+        result = MbParseResult::kError;
+        return json();
+    }
+    return root;
 }
 
 }  // namespace
@@ -138,13 +150,10 @@ MbParseResult ParseMusicBrainzRelease(std::string_view text, MbRelease& release,
                                       std::string& error) {
     release = MbRelease{};
     error.clear();
-    const json root = ParseObject(text, error);
+    MbParseResult refused = MbParseResult::kGarbage;
+    const json root = ParseObject(text, error, refused);
     if (root.is_null()) {
-        return MbParseResult::kGarbage;
-    }
-    if (const json* message = JsonMember(root, "error")) {
-        error = message->is_string() ? message->get<std::string>() : std::string("unknown error");
-        return MbParseResult::kError;
+        return refused;
     }
     release = ReadRelease(root);
     if (release.id.empty() || release.media.empty()) {
@@ -158,13 +167,10 @@ MbParseResult ParseMusicBrainzRelease(std::string_view text, MbRelease& release,
 MbParseResult ParseMusicBrainzAnswer(std::string_view text, MbAnswer& answer, std::string& error) {
     answer = MbAnswer{};
     error.clear();
-    const json root = ParseObject(text, error);
+    MbParseResult refused = MbParseResult::kGarbage;
+    const json root = ParseObject(text, error, refused);
     if (root.is_null()) {
-        return MbParseResult::kGarbage;
-    }
-    if (const json* message = JsonMember(root, "error")) {
-        error = message->is_string() ? message->get<std::string>() : std::string("unknown error");
-        return MbParseResult::kError;
+        return refused;
     }
     const json* releases = JsonMember(root, "releases");
     if (releases == nullptr || !releases->is_array()) {

@@ -62,8 +62,7 @@ TagOptions TagOptionsFrom(const SettingsValues& settings) {
     options.server = settings.coverArtServer;
     options.size = settings.coverSize;
     options.userAgent = MusicBrainzUserAgent(settings.cddbEmail);
-    options.proxy.host = settings.proxyHost;
-    options.proxy.port = settings.proxyPort;
+    options.proxy = SettingsProxy(settings);
     options.save = settings.saveCover;
     options.embed = settings.embedCover;
     options.replace = settings.replaceCover;
