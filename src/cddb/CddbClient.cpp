@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 #include "ProgramVersion.h"
 #include "cddb/AnswerText.h"
@@ -21,6 +23,26 @@ namespace corvane {
 namespace {
 
 constexpr const char* kEmailWordExtra = ".-_";
+
+// The server keeps the connection open when it says so and the answer was
+// received whole, to the length it gave: no byte of it is left to misread as
+// the next answer.
+bool KeepsConnection(const AnswerBuffer& answer) {
+    const std::size_t body = FindBody(answer.text);
+    if (body == std::string::npos) {
+        return false;
+    }
+    std::string head = answer.text.substr(0, body);
+    std::transform(head.begin(), head.end(), head.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::size_t length = head.find("\r\ncontent-length:");
+    if (head.find("\r\nconnection: keep-alive\r\n") == std::string::npos ||
+        length == std::string::npos || head.find("\r\ntransfer-encoding:") != std::string::npos) {
+        return false;
+    }
+    const unsigned long long bodyBytes = std::strtoull(head.c_str() + length + 17, nullptr, 10);
+    return body + bodyBytes == answer.received;
+}
 
 std::int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -92,6 +114,9 @@ void CddbClient::SetProxy(const std::string& host, int port, const std::string& 
     proxyPassword_ = password;
 }
 
+CddbClient::CddbClient() = default;
+CddbClient::~CddbClient() = default;
+
 void CddbClient::SetProtocolLevel(int level) {
     if (level >= 1 && level <= 6) {
         protocolLevel_ = level;
@@ -125,7 +150,8 @@ std::string CddbClient::FormatRequest(const CddbSite& site, const std::string& c
         // Servers that share an address with other names need the Host line.
         const std::string host =
             site.port == 80 ? site.host : site.host + ":" + std::to_string(site.port);
-        return "GET " + site.path + target + "Host: " + host + "\r\n" + IdentityHeaders() + "\r\n";
+        return "GET " + site.path + target + "Host: " + host + "\r\n" + IdentityHeaders() +
+               "Connection: keep-alive\r\n\r\n";
     }
     return "GET http://" + site.host + site.path + target + ProxyHeaders(site) + "\r\n" +
            IdentityHeaders() + "\r\n";
@@ -208,6 +234,7 @@ bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
                 const bool list = (code >= 210 && code <= 219) ||
                                   (code == 200 && lists == ListStatuses::k200And21x);
                 if (!list) {
+                    answer.received = text.size();
                     return true;  // a single-line answer never carries the terminator
                 }
                 lists = ListStatuses::kAll;  // read on to the terminator
@@ -215,6 +242,7 @@ bool CddbClient::ReceiveAnswer(TcpSocket& socket, std::string_view terminator,
         }
         const std::size_t at = FindTerminator(text, received, terminator);
         if (at != std::string::npos) {
+            answer.received = text.size();
             text.resize(at);
             return true;
         }
@@ -249,29 +277,63 @@ bool CddbClient::Exchange(const CddbSite& site, const std::string& commandWords,
 
 bool CddbClient::ConnectSendReceive(const CddbSite& site, const std::string& commandWords,
                                     ListStatuses lists, std::string& body) {
-    TcpSocket socket;  // closed on every path when it goes out of scope
     const bool viaProxy = !proxyHost_.empty();
-    if (!socket.Create() ||
-        !socket.Connect(viaProxy ? proxyHost_ : site.host, viaProxy ? proxyPort_ : site.port,
-                        static_cast<int>(totalTimeoutMs_))) {
-        errorCode_ = socket.LastError();
-        return false;
-    }
+    const std::string host = viaProxy ? proxyHost_ : site.host;
+    const int port = viaProxy ? proxyPort_ : site.port;
+    const std::string server = host + ":" + std::to_string(port);
     const std::string request = FormatRequest(site, commandWords);
-    if (!socket.Send(request.data(), request.size())) {
-        errorCode_ = socket.LastError();
-        return false;
-    }
     AnswerBuffer answer;
-    if (!ReceiveAnswer(socket, kTerminator, kInitialBufferSize, lists, answer)) {
-        errorCode_ = kSocketProtocolNotSupported;
-        return false;
+    std::unique_ptr<TcpSocket> socket = viaProxy ? nullptr : TakeKeptSocket(server);
+    if (socket && !SendReceive(*socket, request, lists, answer)) {
+        if (!answer.text.empty()) {
+            return false;  // the server answered, and wrongly
+        }
+        // Closed by the server meanwhile: asked again on a new connection.
+        socket.reset();
     }
-    socket.Close();
+    if (!socket) {
+        socket = std::make_unique<TcpSocket>();
+        if (!socket->Create() || !socket->Connect(host, port, static_cast<int>(totalTimeoutMs_))) {
+            errorCode_ = socket->LastError();
+            return false;
+        }
+        if (!SendReceive(*socket, request, lists, answer)) {
+            return false;
+        }
+    }
+    if (!viaProxy && KeepsConnection(answer)) {
+        kept_ = std::move(socket);
+        keptServer_ = server;
+        keptSince_ = NowMs();
+    }
     lastAnswer_ = DecodeAnswer(answer.text, protocolLevel_);
     const std::size_t at = FindBody(lastAnswer_);
     body = at == std::string::npos ? std::string() : lastAnswer_.substr(at);
     return true;
+}
+
+bool CddbClient::SendReceive(TcpSocket& socket, const std::string& request, ListStatuses lists,
+                             AnswerBuffer& answer) {
+    if (!socket.Send(request.data(), request.size())) {
+        errorCode_ = socket.LastError();
+        return false;
+    }
+    if (!ReceiveAnswer(socket, kTerminator, kInitialBufferSize, lists, answer)) {
+        errorCode_ = kSocketProtocolNotSupported;
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<TcpSocket> CddbClient::TakeKeptSocket(const std::string& server) {
+    std::unique_ptr<TcpSocket> socket = std::move(kept_);
+    // Anything waiting on an idle connection is its close (or garbage).
+    bool waiting = true;
+    if (!socket || keptServer_ != server || NowMs() - keptSince_ > kKeepIdleMs ||
+        !socket->IsReadable(waiting) || waiting) {
+        return nullptr;
+    }
+    return socket;
 }
 
 bool CddbClient::Query(const CddbSite& site, std::uint32_t discId, const OffsetList& offsets,

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@ class TcpSocket;
 struct AnswerBuffer {
     std::string text;
     std::size_t capacity = 0;
+    std::size_t received = 0;  // bytes received, the cut-off terminator included
 };
 
 // Which statuses of an answer carry a list that ends with the terminator;
@@ -30,8 +32,10 @@ enum class ListStatuses {
     k200And21x,  // the search command's 200 carries its matches too
 };
 
-// The CDDB protocol over HTTP/1.0: one connection, one GET request and one
-// answer per command, directly or through an HTTP proxy. Failures return
+// The CDDB protocol over HTTP/1.0: one GET request and one answer per
+// command, directly or through an HTTP proxy. A direct connection the server
+// offers to keep open (keep-alive) carries the next command to that server,
+// which saves a lookup's second connection and a library run one per album. Failures return
 // false; ErrorCode() then tells why and LastAnswer() holds what was received.
 class CddbClient {
 public:
@@ -46,8 +50,14 @@ public:
     static constexpr std::uint32_t kDefaultTotalTimeoutMs = 30000;
     static constexpr int kPollIntervalMs = 250;
 
-    CddbClient() = default;
-    virtual ~CddbClient() = default;
+    // An idle kept connection older than this is closed rather than reused:
+    // servers close theirs after a few seconds.
+    static constexpr std::int64_t kKeepIdleMs = 4000;
+
+    CddbClient();
+    virtual ~CddbClient();
+    CddbClient(const CddbClient&) = delete;
+    CddbClient& operator=(const CddbClient&) = delete;
 
     virtual std::string HelloString() const;
     // The login name, each character other than an ASCII letter or digit
@@ -122,6 +132,10 @@ private:
                   std::string& body);
     bool ConnectSendReceive(const CddbSite& site, const std::string& commandWords,
                             ListStatuses lists, std::string& body);
+    bool SendReceive(TcpSocket& socket, const std::string& request, ListStatuses lists,
+                     AnswerBuffer& answer);
+    // The kept connection to server when it is still usable, else null.
+    std::unique_ptr<TcpSocket> TakeKeptSocket(const std::string& server);
     // The end of a command once its body is parsed: success empties
     // LastAnswer(); failure keeps the body there and sets failureCode (0
     // leaves the error code as it is).
@@ -143,6 +157,9 @@ private:
     // which a library run would do twice per album.
     mutable std::optional<std::string> login_;
     int errorCode_ = 0;
+    std::unique_ptr<TcpSocket> kept_;
+    std::string keptServer_;  // "host:port" of kept_
+    std::int64_t keptSince_ = 0;
     std::int64_t commandStart_ = 0;  // steady-clock ms while a command runs, else 0
 };
 

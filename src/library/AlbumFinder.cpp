@@ -1,11 +1,13 @@
 #include "library/AlbumFinder.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "album/AlbumFolder.h"
@@ -19,7 +21,29 @@ namespace {
 struct Listing {
     bool hasMp3 = false;
     std::vector<std::string> folders;  // names, sorted
+    std::set<std::string> links;       // those of the folders reached through a link
 };
+
+// What an entry is, from the listing's type where it gives one: a stat per
+// file would be most of a large tree's listing.
+mode_t EntryType(DIR* dir, const dirent& entry, bool& link) {
+    link = entry.d_type == DT_LNK;
+    if (entry.d_type == DT_DIR) {
+        return S_IFDIR;
+    }
+    if (entry.d_type == DT_REG) {
+        return S_IFREG;
+    }
+    struct stat info {};
+    if (entry.d_type == DT_UNKNOWN &&
+        ::fstatat(::dirfd(dir), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        link = S_ISLNK(info.st_mode);
+    }
+    if (::fstatat(::dirfd(dir), entry.d_name, &info, 0) != 0) {
+        return 0;
+    }
+    return info.st_mode & S_IFMT;
+}
 
 Listing ListFolder(const std::string& folder) {
     Listing listing;
@@ -32,13 +56,14 @@ Listing ListFolder(const std::string& folder) {
         if (name.empty() || name[0] == '.') {
             continue;  // hidden folders, ".", "..", the run's own folders
         }
-        struct stat info {};
-        if (::fstatat(::dirfd(dir), name.c_str(), &info, 0) != 0) {
-            continue;
-        }
-        if (S_ISDIR(info.st_mode)) {
+        bool link = false;
+        const mode_t type = EntryType(dir, *entry, link);
+        if (type == S_IFDIR) {
             listing.folders.push_back(name);
-        } else if (S_ISREG(info.st_mode) && IsMp3FileName(name)) {
+            if (link) {
+                listing.links.insert(name);
+            }
+        } else if (type == S_IFREG && IsMp3FileName(name)) {
             listing.hasMp3 = true;
         }
     }
@@ -107,16 +132,19 @@ bool AlbumFinder::Find(const std::string& root, const AlbumSink& sink) {
 }
 
 // A folder is entered once, and only when it lies inside the root: a link
-// out of the root or into a loop is not followed.
-bool AlbumFinder::Enter(const std::string& path) {
+// out of the root or into a loop is not followed. A folder that is no link
+// lies where its parent does, so only links need their real path.
+bool AlbumFinder::Enter(const std::string& path, bool link) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         return false;
     }
-    std::error_code error;
-    const std::string real = std::filesystem::canonical(path, error).string();
-    if (error || (real != root_ && real.rfind(root_ + "/", 0) != 0)) {
-        return false;
+    if (link) {
+        std::error_code error;
+        const std::string real = std::filesystem::canonical(path, error).string();
+        if (error || (real != root_ && real.rfind(root_ + "/", 0) != 0)) {
+            return false;
+        }
     }
     return visited_.insert({info.st_dev, info.st_ino}).second;
 }
@@ -130,7 +158,7 @@ AlbumFinder::Walked AlbumFinder::Walk(const std::string& folder, const AlbumSink
             return {};
         }
         const std::string path = folder + "/" + name;
-        if (!Enter(path)) {
+        if (!Enter(path, listing.links.count(name) != 0)) {
             continue;
         }
         if (const std::string album = DoneAlbumOf(path); !album.empty()) {

@@ -41,7 +41,7 @@ private:
     void Emit(LibraryAlbum album, const AlbumSink& sink) const;
     // The folder the done album is listed under, or empty when it is not done.
     std::string DoneAlbumOf(const std::string& folder) const;
-    bool Enter(const std::string& path);
+    bool Enter(const std::string& path, bool link);
 
     std::map<std::string, std::string> filedDirectories_;
     bool again_;

@@ -27,42 +27,46 @@ constexpr const char* kServicesDown =
 // the network busy, few enough to keep memory small.
 constexpr std::size_t kReadAhead = 4;
 
-// A queue between threads; Close wakes every waiter and ends it.
+// A queue between threads; Close wakes every waiter and ends it. A push
+// wakes one taker and a take one pusher: waking all of them for every album
+// costs a large library more than its reading.
 template <class T>
 class BlockingQueue {
 public:
     explicit BlockingQueue(std::size_t capacity = 0) : capacity_(capacity) {}
     bool Push(T item) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return closed_ || capacity_ == 0 || items_.size() < capacity_; });
+        notFull_.wait(lock, [&] { return closed_ || capacity_ == 0 || items_.size() < capacity_; });
         if (closed_) {
             return false;
         }
         items_.push_back(std::move(item));
-        changed_.notify_all();
+        notEmpty_.notify_one();
         return true;
     }
     std::optional<T> Pop() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return closed_ || !items_.empty(); });
+        notEmpty_.wait(lock, [&] { return closed_ || !items_.empty(); });
         if (items_.empty()) {
             return std::nullopt;
         }
         T item = std::move(items_.front());
         items_.pop_front();
-        changed_.notify_all();
+        notFull_.notify_one();
         return item;
     }
     // No more pushes; what is queued can still be taken.
     void Close() {
         std::lock_guard lock(mutex_);
         closed_ = true;
-        changed_.notify_all();
+        notEmpty_.notify_all();
+        notFull_.notify_all();
     }
 
 private:
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable notEmpty_;
+    std::condition_variable notFull_;
     std::deque<T> items_;
     std::size_t capacity_;
     bool closed_ = false;

@@ -112,16 +112,19 @@ void ForeseeRefusals(Plan& plan) {
             leaving.insert(job.currentName);
         }
     }
+    // A directory still to be made holds no names: a library's plans ask nothing then.
+    const bool targetExists = !moving || Exists(target);
     std::set<std::string> taken;
     for (FileJob& job : plan.jobs) {
         if (!job.skipReason.empty()) {
             continue;
         }
-        if (moving && Exists(target + job.currentName)) {
+        if (moving && targetExists && Exists(target + job.currentName)) {
             job.refusal = "the directory holds a file of that name: this one stays where it is";
         } else if (!taken.insert(job.newName).second) {
             job.refusal = "a file above gets that name: this one will keep its name";
-        } else if (Exists(target + job.newName) && (moving || leaving.count(job.newName) == 0)) {
+        } else if (targetExists && Exists(target + job.newName) &&
+                   (moving || leaving.count(job.newName) == 0)) {
             job.refusal = "that name is taken: the file will keep its name";
         }
     }

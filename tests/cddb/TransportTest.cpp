@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "ProgramVersion.h"
 #include "cddb/CddbClient.h"
@@ -206,6 +207,43 @@ TEST(Transport, SocketIsClosedOnEveryPath) {
     EXPECT_EQ(OpenDescriptors(), before);
 }
 
+// A connection the server keeps open carries the next command; one it closed
+// meanwhile, before or after the request, is replaced by a new one; one it
+// did not offer to keep, or whose answer's length is wrong, is not reused.
+TEST(Transport, KeptConnectionCarriesTheNextCommand) {
+    const std::string motd = "210 motd\r\nhi\r\n.\r\n";
+    const auto answer = [&](const std::string& connection, std::size_t length) {
+        return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(length) +
+               "\r\nConnection: " + connection + "\r\n\r\n" + motd;
+    };
+    const std::string kept = answer("Keep-Alive", motd.size());
+    const struct {
+        const char* what;
+        std::vector<Script> scripts;
+        int connections;
+    } cases[] = {
+        {"kept", {Script{{Step{kept, 0}, Step{kept, 150}}, 400}}, 1},
+        {"closed before the request", {Script{{Step{kept, 0}}, 0}, Script{{Step{kept, 0}}, 0}}, 2},
+        {"closed after the request", {Script{{Step{kept, 0}}, 300}, Script{{Step{kept, 0}}, 0}}, 2},
+        {"not offered", {Script{{Step{answer("close", motd.size()), 0}}, 400}}, 2},
+        {"length wrong", {Script{{Step{answer("keep-alive", motd.size() + 9), 0}}, 400}}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedServer server(c.scripts);
+        CddbClient client;
+        std::string text;
+        ASSERT_TRUE(client.Motd(LocalSite(server.Port()), text));
+        if (std::string(c.what) == "closed before the request") {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        text.clear();
+        ASSERT_TRUE(client.Motd(LocalSite(server.Port()), text));
+        EXPECT_EQ(text, "hi");
+        EXPECT_EQ(server.Connections(), c.connections);
+    }
+}
+
 TEST(Commands, QueryWordsAndRequest) {
     const OffsetList offsets{{0, 2, 0}, {3, 30, 15}, {7, 1, 40}};
     EXPECT_EQ(CddbClient::QueryWords(0x1e019e02, offsets), "cddb+query+1e019e02+2+150+15765+421");
@@ -223,7 +261,7 @@ TEST(Commands, QueryWordsAndRequest) {
               "GET /~cddb/cddb.cgi?cmd=cddb+query+1e019e02+2+150+15765+421&hello=joe+pc1+"
               "CorvaneMP3+2.00&proto=6 HTTP/1.0\r\nHost: 127.0.0.1:" +
                   std::to_string(server.Port()) + "\r\nUser-Agent: CorvaneMP3/" + kProgramVersion +
-                  "\r\nUser-Email: joe@pc1\r\n\r\n");
+                  "\r\nUser-Email: joe@pc1\r\nConnection: keep-alive\r\n\r\n");
 }
 
 TEST(Commands, ReadAnswerIsDecodedByLevel) {

@@ -178,7 +178,9 @@ std::string HeaderValue(std::string_view request, const std::string& name) {
     }
     const std::size_t start = at + name.size() + 3;
     const std::size_t end = head.find("\r\n", start);
-    std::string value(request.substr(start, end == std::string::npos ? end : end - start));
+    // The last header line ends where the header block does.
+    std::string value(
+        request.substr(start, (end == std::string::npos ? head.size() : end) - start));
     value.erase(0, value.find_first_not_of(' '));
     value.erase(value.find_last_not_of(' ') + 1);
     return value;
@@ -329,44 +331,99 @@ void CddbServer::LogRequest(const std::string& request) const {
     }
 }
 
-void CddbServer::Serve(int client) const {
-    timeval timeout{kClientTimeoutMs / 1000, 0};
-    ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    std::string request;
-    char chunk[4096];
-    std::size_t wanted = std::string::npos;  // whole request size once known
-    while (request.size() < kMaxRequestBytes) {
-        const std::size_t headEnd = request.find("\r\n\r\n");
-        if (headEnd != std::string::npos && wanted == std::string::npos) {
-            // A POST carries the form after the header block.
-            const std::string head = Lower(request.substr(0, headEnd));
-            const std::size_t length = head.find("\r\ncontent-length:");
-            wanted = headEnd + 4 +
-                     (length == std::string::npos
-                          ? 0
-                          : std::min<std::size_t>(
-                                kMaxRequestBytes,
-                                std::strtoul(head.c_str() + length + 17, nullptr, 10)));
+namespace {
+
+// The size of the request at the front of pending (its header block and the
+// form a POST carries), or npos while it is incomplete.
+std::size_t RequestSize(const std::string& pending) {
+    const std::size_t headEnd = pending.find("\r\n\r\n");
+    if (headEnd == std::string::npos) {
+        return std::string::npos;
+    }
+    const std::string head = Lower(pending.substr(0, headEnd));
+    const std::size_t length = head.find("\r\ncontent-length:");
+    const std::size_t wanted =
+        headEnd + 4 +
+        (length == std::string::npos
+             ? 0
+             : std::min<std::size_t>(kMaxRequestBytes,
+                                     std::strtoul(head.c_str() + length + 17, nullptr, 10)));
+    return pending.size() >= wanted ? wanted : std::string::npos;
+}
+
+// A client that asks for it keeps its connection for the next request, as a
+// web server does: HTTP/1.1 unless it says close, HTTP/1.0 when it says keep-alive.
+bool WantsKeepAlive(std::string_view request) {
+    const std::string connection = Lower(HeaderValue(request, "connection"));
+    const std::string_view line = request.substr(0, request.find("\r\n"));
+    const bool http11 = line.size() >= 8 && line.substr(line.size() - 8) == "HTTP/1.1";
+    return http11 ? connection != "close" : connection == "keep-alive";
+}
+
+bool SendAll(int client, const std::string& answer) {
+    for (std::size_t sent = 0; sent < answer.size();) {
+        const ssize_t n = ::send(client, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) {
+            return false;
         }
-        if (wanted != std::string::npos && request.size() >= wanted) {
-            break;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+// Reads the next request into request; false when the client closed, went
+// quiet for the time-out, or the server stops.
+bool CddbServer::NextRequest(int client, std::string& pending, std::string& request) const {
+    char chunk[4096];
+    for (int waited = 0; pending.size() < kMaxRequestBytes;) {
+        const std::size_t size = RequestSize(pending);
+        if (size != std::string::npos) {
+            request = pending.substr(0, size);
+            pending.erase(0, size);
+            return true;
+        }
+        pollfd entry{client, POLLIN, 0};
+        const int ready = ::poll(&entry, 1, 100);
+        if (stop_ || ready < 0 || (ready == 0 && (waited += 100) >= kClientTimeoutMs)) {
+            return false;
+        }
+        if (ready == 0) {
+            continue;
         }
         const ssize_t got = ::recv(client, chunk, sizeof chunk, 0);
         if (got <= 0) {
-            break;
+            // A request cut off by the close is still answered.
+            request = std::move(pending);
+            pending.clear();
+            return !request.empty();
         }
-        request.append(chunk, static_cast<std::size_t>(got));
+        waited = 0;
+        pending.append(chunk, static_cast<std::size_t>(got));
     }
-    LogRequest(request);
-    const std::string answer = Answer(request);
-    std::size_t sent = 0;
-    while (sent < answer.size()) {
-        const ssize_t n = ::send(client, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) {
+    request = std::move(pending);  // too long: answered as it stands
+    pending.clear();
+    return true;
+}
+
+void CddbServer::Serve(int client) const {
+    timeval timeout{kClientTimeoutMs / 1000, 0};
+    ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    std::string pending;
+    std::string request;
+    while (NextRequest(client, pending, request)) {
+        LogRequest(request);
+        std::string answer = Answer(request);
+        const std::size_t close = answer.find("\r\nConnection: close\r\n");
+        const bool keep = WantsKeepAlive(request) && close != std::string::npos &&
+                          close < answer.find("\r\n\r\n");
+        if (keep) {
+            answer.replace(close, 19, "\r\nConnection: keep-alive");
+        }
+        if (!SendAll(client, answer) || !keep) {
             break;
         }
-        sent += static_cast<std::size_t>(n);
     }
     ::shutdown(client, SHUT_WR);
     ::close(client);

@@ -54,6 +54,7 @@ private:
     struct Connection;
 
     void Serve(int client) const;
+    bool NextRequest(int client, std::string& pending, std::string& request) const;
     void LogRequest(const std::string& request) const;
     void ReapFinished(bool all);
     std::string Command(const std::string& command, int level) const;
