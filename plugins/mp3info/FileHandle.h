@@ -15,6 +15,11 @@ public:
     ~FileHandle() { Close(); }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle(FileHandle&& other) noexcept : fd_(other.Detach()) {}
+    FileHandle& operator=(FileHandle&& other) noexcept {
+        Reset(other.Detach());
+        return *this;
+    }
 
     int fd() const { return fd_; }
     bool IsOpen() const { return fd_ >= 0; }

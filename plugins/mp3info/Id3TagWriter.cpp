@@ -394,7 +394,7 @@ int WriteBytes(int fd, const ByteVector& bytes, std::uint64_t offset) {
 }
 
 TagWriteResult WriteInPlace(int fd, ByteSource& source, const MpegStreamInfo& before,
-                            const TagLayout& layout) {
+                            const TagLayout& layout, bool flush) {
     PlannedFile planned(layout, source);
     if (const std::string change = AudioChange(before, source, planned, 0, AudioMoved::kNothing);
         !change.empty()) {
@@ -407,11 +407,14 @@ TagWriteResult WriteInPlace(int fd, ByteSource& source, const MpegStreamInfo& be
         return Failed(err, "cannot write the ID3v1 tag");
     }
     // The size stays, so only the data needs flushing.
-    return ::fdatasync(fd) == 0 ? TagWriteResult{} : Failed(errno, "cannot write the tag");
+    return !flush || ::fdatasync(fd) == 0 ? TagWriteResult{}
+                                          : Failed(errno, "cannot write the tag");
 }
 
-// The new file's bytes and the old one's permissions into the copy, flushed.
-int FillCopy(TemporaryCopy& copy, int in, const struct stat& st, const TagLayout& layout) {
+// The new file's bytes and the old one's permissions into the copy, flushed
+// unless its batch is flushed later.
+int FillCopy(TemporaryCopy& copy, int in, const struct stat& st, const TagLayout& layout,
+             bool flush) {
     const std::uint64_t tagSize = layout.tag.size();
     int err = WriteBytes(copy.fd(), layout.tag, 0);
     if (err == 0) {
@@ -426,7 +429,7 @@ int FillCopy(TemporaryCopy& copy, int in, const struct stat& st, const TagLayout
     }
     // Keeping the owner may be refused to a normal user; the copy is still good.
     [[maybe_unused]] const int ignored = err == 0 ? ::fchown(copy.fd(), st.st_uid, st.st_gid) : 0;
-    if (err == 0 && ::fsync(copy.fd()) != 0) {
+    if (err == 0 && flush && ::fsync(copy.fd()) != 0) {
         err = errno;
     }
     const int closeErr = copy.Close();
@@ -442,13 +445,17 @@ bool StillTheSame(const std::string& path, const struct stat& read) {
            now.st_mtim.tv_sec == read.st_mtim.tv_sec && now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
 }
 
+const TagWriteResult kFileChanged{
+    EBUSY, "the file changed while its tag was written, so it is left as it is"};
+
+// The copy, written and checked; renamed over the file when replace.
 TagWriteResult WriteCopy(const std::string& path, int in, const struct stat& st, ByteSource& source,
-                         const MpegStreamInfo& before, const TagLayout& layout) {
-    TemporaryCopy copy;
+                         const MpegStreamInfo& before, const TagLayout& layout, TemporaryCopy& copy,
+                         bool replace) {
     if (const int err = copy.Create(path)) {
         return Failed(err, "cannot create a copy beside it");
     }
-    if (const int err = FillCopy(copy, in, st, layout)) {
+    if (const int err = FillCopy(copy, in, st, layout, replace)) {
         return Failed(err, "cannot write the copy");
     }
     FileByteSource written;
@@ -461,8 +468,11 @@ TagWriteResult WriteCopy(const std::string& path, int in, const struct stat& st,
         !change.empty()) {
         return AudioMismatch(change);
     }
+    if (!replace) {
+        return {};
+    }
     if (!StillTheSame(path, st)) {
-        return {EBUSY, "the file changed while its tag was written, so it is left as it is"};
+        return kFileChanged;
     }
     if (const int err = copy.Replace(path)) {
         return Failed(err, "cannot put the copy in place of the file");
@@ -513,7 +523,7 @@ TagWriteResult PlanLayout(ByteSource& source, const MpegStreamInfo& stream,
 }  // namespace
 
 TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& values,
-                           FileHandle* replaced) {
+                           FileHandle* replaced, DeferredWrites* deferred) {
     // Renaming a copy over a symbolic link would replace the link, not the file.
     const std::string path = RealPath(linkPath);
     struct stat st {};
@@ -547,13 +557,92 @@ TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& va
         return r;
     }
     if (inPlace) {
-        return WriteInPlace(file.fd(), source, before, layout);
+        const TagWriteResult result =
+            WriteInPlace(file.fd(), source, before, layout, deferred == nullptr);
+        if (result.error == 0 && deferred != nullptr) {
+            deferred->AddInPlace(linkPath, file.fd());
+        }
+        return result;
     }
-    const TagWriteResult result = WriteCopy(path, file.fd(), st, source, before, layout);
-    if (result.error == 0 && replaced != nullptr) {
+    auto copy = std::make_unique<TemporaryCopy>();
+    const TagWriteResult result =
+        WriteCopy(path, file.fd(), st, source, before, layout, *copy, deferred == nullptr);
+    if (result.error == 0 && deferred != nullptr) {
+        deferred->AddCopy(linkPath, path, std::move(copy), st, std::move(file));
+    } else if (result.error == 0 && replaced != nullptr) {
         replaced->Reset(file.Detach());
     }
     return result;
+}
+
+void DeferredWrites::KeepDevice(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && devices_.count(st.st_dev) == 0) {
+        devices_.emplace(st.st_dev, FileHandle(::fcntl(fd, F_DUPFD_CLOEXEC, 0)));
+    }
+}
+
+void DeferredWrites::AddInPlace(const std::string& name, int fd) {
+    KeepDevice(fd);
+    struct stat st {};
+    ::fstat(fd, &st);
+    inPlace_.emplace_back(name, st.st_dev);
+}
+
+void DeferredWrites::AddCopy(const std::string& name, const std::string& path,
+                             std::unique_ptr<TemporaryCopy> copy, const struct stat& read,
+                             FileHandle original) {
+    KeepDevice(original.fd());
+    copies_.push_back({name, path, std::move(copy), read, std::move(original)});
+}
+
+std::string DeferredWrites::CurrentName(const std::string& name) const {
+    for (const Copy& waiting : copies_) {
+        if (waiting.name == name) {
+            return waiting.copy->name();
+        }
+    }
+    return name;
+}
+
+std::vector<std::pair<std::string, TagWriteResult>> DeferredWrites::Flush(
+    BackgroundCloser& closer) {
+    std::map<dev_t, int> flushErrors;
+    for (const auto& [device, file] : devices_) {
+        // A file that could not be kept open leaves nothing to flush by.
+        flushErrors[device] = !file.IsOpen() ? EBADF : ::syncfs(file.fd()) == 0 ? 0 : errno;
+    }
+    std::vector<std::pair<std::string, TagWriteResult>> failures;
+    for (const auto& [path, device] : inPlace_) {
+        if (const int err = flushErrors[device]) {
+            failures.emplace_back(path, Failed(err, "cannot write the tag"));
+        }
+    }
+    // Only a copy on the disk takes the place of its file.
+    std::map<std::string, std::string> folders;  // folder, a file in it
+    for (Copy& waiting : copies_) {
+        TagWriteResult result;
+        if (const int err = flushErrors[waiting.read.st_dev]) {
+            result = Failed(err, "cannot write the copy");
+        } else if (!StillTheSame(waiting.path, waiting.read)) {
+            result = kFileChanged;
+        } else if (const int renameErr = waiting.copy->Replace(waiting.path)) {
+            result = Failed(renameErr, "cannot put the copy in place of the file");
+        }
+        if (result.error != 0) {
+            failures.emplace_back(waiting.name, result);
+            continue;
+        }
+        folders.emplace(waiting.path.substr(0, waiting.path.rfind('/') + 1), waiting.path);
+        closer.Close(waiting.original);
+    }
+    for (const auto& [folder, file] : folders) {
+        SyncFolder(file);
+    }
+    inPlace_.clear();
+    copies_.clear();  // a copy not put in place is removed
+    devices_.clear();
+    return failures;
 }
 
 }  // namespace corvane

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <sys/stat.h>
+
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FileHandle.h"
 #include "components/Mp3InfoObject.h"
@@ -35,7 +41,50 @@ struct TagWriteResult {
 // When a copy replaced the file and `replaced` is given, it receives a
 // descriptor of the old file, whose close frees its blocks (see
 // BackgroundCloser).
+//
+// With `deferred` given, nothing is flushed and a copy is not renamed: the
+// write waits in deferred for its Flush.
+class DeferredWrites;
 TagWriteResult WriteId3Tag(const std::string& path, const Id3WriteValues& values,
-                           FileHandle* replaced = nullptr);
+                           FileHandle* replaced = nullptr, DeferredWrites* deferred = nullptr);
+
+// Tag writes of a batch that wait for one flush: tags written in place, and
+// copies beside their files.
+class DeferredWrites {
+public:
+    DeferredWrites() = default;
+    DeferredWrites(const DeferredWrites&) = delete;
+    DeferredWrites& operator=(const DeferredWrites&) = delete;
+
+    // A tag written in place into the open file fd; name is the file as
+    // the caller named it (a link, maybe), for the failures.
+    void AddInPlace(const std::string& name, int fd);
+    // A copy complete beside path (name's real path); renamed over it at
+    // Flush unless the file changed meanwhile. original is the open file
+    // that the copy replaces.
+    void AddCopy(const std::string& name, const std::string& path,
+                 std::unique_ptr<TemporaryCopy> copy, const struct stat& read, FileHandle original);
+    // The name of the copy waiting for name, or name itself.
+    std::string CurrentName(const std::string& name) const;
+    // Flushes each file system written to once, renames the copies over
+    // their files, flushes each of their folders once; the replaced files
+    // go to closer. The writes that failed, by name; afterwards empty.
+    std::vector<std::pair<std::string, TagWriteResult>> Flush(BackgroundCloser& closer);
+
+private:
+    struct Copy {
+        std::string name;
+        std::string path;
+        std::unique_ptr<TemporaryCopy> copy;
+        struct stat read {};
+        FileHandle original;
+    };
+    void KeepDevice(int fd);
+
+    std::vector<std::pair<std::string, dev_t>> inPlace_;
+    std::vector<Copy> copies_;
+    // One open file on each file system written to, for its flush.
+    std::map<dev_t, FileHandle> devices_;
+};
 
 }  // namespace corvane

@@ -57,6 +57,24 @@ void Mp3Info::Release() {
     delete this;
 }
 
+// Writes reported done are not dropped with the object.
+Mp3Info::~Mp3Info() {
+    deferred_.Flush(replacedFiles_);
+}
+
+// Writes already waiting go on waiting for FlushWrites.
+void Mp3Info::SetDeferredWrites(bool deferred) {
+    deferWrites_ = deferred;
+}
+
+std::vector<DeferredWriteFailure> Mp3Info::FlushWrites() {
+    std::vector<DeferredWriteFailure> failures;
+    for (auto& [path, result] : deferred_.Flush(replacedFiles_)) {
+        failures.push_back({path, result.error, result.reason});
+    }
+    return failures;
+}
+
 int Mp3Info::Open(const std::string& path) {
     opened_ = false;
     path_ = path;
@@ -89,11 +107,12 @@ int Mp3Info::WriteTag(const std::string& title, const std::string& artist, const
     }
     const Id3WriteValues values{title, artist, album, year, comment, track, genre, extra};
     FileHandle replaced;
-    const TagWriteResult result = WriteId3Tag(path_, values, &replaced);
+    const TagWriteResult result =
+        WriteId3Tag(path_, values, &replaced, deferWrites_ ? &deferred_ : nullptr);
     replacedFiles_.Close(replaced);
     writeError_ = result.reason;
     if (result.error == 0) {
-        tag_ = ReadTagsOf(path_);
+        tag_ = ReadTagsOf(deferred_.CurrentName(path_));
     }
     return result.error;
 }

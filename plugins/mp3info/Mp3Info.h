@@ -5,6 +5,7 @@
 #include "FileHandle.h"
 #include "Fingerprinter.h"
 #include "Id3TagReader.h"
+#include "Id3TagWriter.h"
 #include "MpegStreamScanner.h"
 #include "PlayLength.h"
 #include "components/Mp3InfoObject.h"
@@ -44,13 +45,15 @@ public:
     int GetFingerprint(const std::string& path, std::string& fingerprint, int& seconds) override {
         return ComputeFingerprint(path, fingerprint, seconds);
     }
+    void SetDeferredWrites(bool deferred) override;
+    std::vector<DeferredWriteFailure> FlushWrites() override;
 
     // What the last Open found; for tests and tools.
     const MpegStreamInfo& Stream() const { return stream_; }
     const PlayLength& Length() const { return length_; }
 
 private:
-    ~Mp3Info() override = default;
+    ~Mp3Info() override;
     friend Mp3InfoObject* CreateMp3Info();
 
     std::string path_;
@@ -60,6 +63,8 @@ private:
     Id3Fields tag_;
     std::string writeError_;
     ExtraTagFields extra_;
+    bool deferWrites_ = false;
+    DeferredWrites deferred_;
     // Frees the blocks of the files that tag writes replaced.
     BackgroundCloser replacedFiles_;
 };

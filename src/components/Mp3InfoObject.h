@@ -47,6 +47,13 @@ struct TagDetails {
     std::string cover;      // its bytes
 };
 
+// A deferred tag write that failed when its batch was flushed.
+struct DeferredWriteFailure {
+    std::string path;    // as WriteTag's Open was given it
+    int error = 0;       // an errno value
+    std::string reason;  // as GetWriteError gives it
+};
+
 // The MP3 information component (Mp3Info.so). One object reads the stream
 // details and the ID3 fields of one file at a time and writes ID3 fields back.
 // Query operations report on the file that Open opened last.
@@ -109,6 +116,16 @@ public:
     // forgets them. An older component writes the seven fields only.
     virtual void SetExtraFields(const ExtraTagFields& /*fields*/) {}
     virtual TagDetails GetTagDetails() { return {}; }
+    // With deferred writes on, a WriteTag that succeeds has written the new
+    // tag but left it unflushed: in place, or in a copy beside the file that
+    // is not yet renamed over it. FlushWrites then makes the whole batch
+    // durable with one flush of each file system, puts the copies in place
+    // and flushes their folders, and returns the writes that failed there.
+    // A batch thus costs one wait for the disk, not one per file. Turning
+    // deferral off leaves waiting writes to FlushWrites (or to the object's
+    // end). An older component writes each file through at once.
+    virtual void SetDeferredWrites(bool /*deferred*/) {}
+    virtual std::vector<DeferredWriteFailure> FlushWrites() { return {}; }
 
 protected:
     virtual ~Mp3InfoObject() = default;

@@ -54,6 +54,8 @@ public:
 
     // 0, or the errno value that says why the attribute could not be set again.
     int Restore();
+    // The file was read-only and is writable until Restore.
+    bool Cleared() const { return cleared_; }
 
 private:
     std::string path_;

@@ -433,21 +433,42 @@ void ProcessingPipeline::TagFiles() {
     journal_.Touch(kJournalFolder);
     journal_.Commit();
     const int noteError = journal_.NoteGroup(ops);
+    // The batch is written, then flushed to the disk once; a tag's outcome
+    // is journaled only after that, so the journal never says "written"
+    // before the disk has it.
+    std::vector<std::pair<int, std::string>> results;  // error, why
     for (FileJob* job : batch) {
         const int error = noteError != 0 ? noteError : WriteTag(*job);
-        if (error == kNotMp3) {
-            FailJob(*job, "Cannot read " + Quoted(job->currentName) +
-                              " as an MP3 file: its tag is not written.");
-        } else if (error != 0) {
-            FailJob(
-                *job,
-                "Cannot write the tag of " + Quoted(job->currentName) + ": " +
-                    (noteError != 0 ? JournalText(noteError) : WriteFailureText(*mp3Info_, error)),
-                0, IsRetryable(error));
+        results.emplace_back(error, noteError != 0 ? JournalText(noteError)
+                                    : error != 0   ? WriteFailureText(*mp3Info_, error)
+                                                   : std::string());
+    }
+    for (const DeferredWriteFailure& failure : mp3Info_->FlushWrites()) {
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            if (journal_.Absolute(WorkPath(batch[i]->currentName)) == failure.path) {
+                results[i] = {failure.error,
+                              failure.reason.empty() ? ErrorText(failure.error) : failure.reason};
+            }
         }
+    }
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        RecordTagOutcome(*batch[i], results[i].first, results[i].second);
     }
     journal_.Touch(WorkPath("").empty() ? "" : plan_.dirName);
     journal_.Commit();
+}
+
+void ProcessingPipeline::RecordTagOutcome(FileJob& job, int error, const std::string& why) {
+    const std::string path = journal_.Absolute(WorkPath(job.currentName));
+    journal_.Outcome(error == kNotMp3 ? EINVAL : error, error == 0 ? TagDigestOfFile(path) : "");
+    job.tagDone = error == 0;
+    if (error == kNotMp3) {
+        FailJob(job, "Cannot read " + Quoted(job.currentName) +
+                         " as an MP3 file: its tag is not written.");
+    } else if (error != 0) {
+        FailJob(job, "Cannot write the tag of " + Quoted(job.currentName) + ": " + why, 0,
+                IsRetryable(error));
+    }
 }
 
 // A copy of the old tag in the journal's folder, made once per file.
@@ -472,12 +493,13 @@ int ProcessingPipeline::KeepOldTag(FileJob& job) {
     return error;
 }
 
-// Writes the tag whose journal line is written, and its outcome with the
-// digest of the tag written.
+// Writes the tag whose journal line is written; the batch's flush follows.
 int ProcessingPipeline::WriteTag(FileJob& job) {
     const std::string path = journal_.Absolute(WorkPath(job.currentName));
-    // A read-only file is made writable for the write only.
+    // A read-only file is made writable for the write only; its copy must be
+    // in place before the attribute is set again, so it is written through.
     TemporarilyWritable writable(path);
+    mp3Info_->SetDeferredWrites(!writable.Cleared());
     int error = kNotMp3;
     if (mp3Info_->Open(path) == 0) {
         const TrackInfo& track = TrackOf(job);
@@ -485,8 +507,7 @@ int ProcessingPipeline::WriteTag(FileJob& job) {
         error = mp3Info_->WriteTag(track.title, track.artist, track.album, track.year,
                                    track.comment, track.track, track.genre);
     }
-    journal_.Outcome(error == kNotMp3 ? EINVAL : error, error == 0 ? TagDigestOfFile(path) : "");
-    job.tagDone = error == 0;
+    mp3Info_->SetDeferredWrites(false);
     if (const int restoreError = writable.Restore()) {
         Problem("Cannot make " + Quoted(job.currentName) +
                 " read-only again: " + ErrorText(restoreError));

@@ -123,6 +123,7 @@ private:
     void TagFiles();
     int KeepOldTag(FileJob& job);
     int WriteTag(FileJob& job);
+    void RecordTagOutcome(FileJob& job, int error, const std::string& why);
     void PrepareCover();
     void SaveCover();
     ExtraTagFields ExtraFieldsOf(const TrackInfo& track) const;

@@ -214,6 +214,39 @@ TEST_F(TagWrite, ReplacedFileIsHandedBackOnlyAfterACopy) {
     }
 }
 
+// A deferred batch changes no file until its flush, which puts every copy in
+// place, and leaves a file that changed meanwhile as it is, its copy gone.
+TEST_F(TagWrite, DeferredBatchIsInPlaceOnlyAfterItsFlush) {
+    const std::string inPlace = dir_.File("b.mp3");
+    const std::string changed = dir_.File("c.mp3");
+    std::filesystem::copy_file(path_, inPlace);
+    std::filesystem::copy_file(path_, changed);
+    ASSERT_EQ(info_->Open(inPlace), 0);
+    ASSERT_EQ(info_->WriteTag("gives it room", "a", "b", "", "", "", ""), 0);
+    const std::string before = Bytes();
+    info_->SetDeferredWrites(true);
+    for (const std::string& file : {path_, inPlace, changed}) {
+        ASSERT_EQ(info_->Open(file), 0);
+        ASSERT_EQ(info_->WriteTag("deferred", "a", "b", "", "", "", ""), 0)
+            << info_->GetWriteError();
+    }
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(Listing().size(), 5u);  // the two copies wait beside their files
+    std::string changedBytes = Bytes(changed) + "x";
+    ASSERT_TRUE(test::WriteFileBytes(changed, changedBytes));
+    const std::vector<DeferredWriteFailure> failures = info_->FlushWrites();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].path, changed);
+    EXPECT_EQ(failures[0].error, EBUSY);
+    EXPECT_EQ(Bytes(changed), changedBytes);
+    EXPECT_EQ(Listing(), (std::set<std::string>{"w.mp3", "b.mp3", "c.mp3"}));
+    for (const std::string& file : {path_, inPlace}) {
+        ASSERT_EQ(info_->Open(file), 0);
+        EXPECT_EQ(info_->GetTitle(), "deferred");
+    }
+    EXPECT_EQ(AudioOf(Bytes()), AudioOf(before));
+}
+
 // Through a symbolic link the file it points at is written; a name so long
 // that a copy's name cannot simply add to it still gets its tag.
 TEST_F(TagWrite, LinkAndLongNameKeepTheirFile) {

@@ -55,24 +55,43 @@ private:
 };
 
 // The tag writer killed while its copy of the file is half made, or after
-// it wrote.
+// it wrote. Deferred, each write leaves a whole copy beside its file, which
+// the batch's flush renames over it: killed between, several copies wait.
 class KillingMp3 : public FakeMp3Info {
 public:
     explicit KillingMp3(KillingOps& killer) : killer_(killer) {}
+    void SetDeferredWrites(bool deferred) override { deferred_ = deferred; }
     int WriteTag(const std::string& a, const std::string& b, const std::string& c,
                  const std::string& d, const std::string& e, const std::string& f,
                  const std::string& g) override {
-        const std::string copy = opened.back() + ".tagging-Xy12Z9";
+        const std::string path = opened.back();
+        const std::string copy = path + ".tagging-Xy12Z" + std::to_string(waiting_.size());
         WriteFileBytes(copy, "MP3:half");
         killer_.Count();
-        ::unlink(copy.c_str());
+        if (deferred_) {
+            std::error_code error;
+            fs::copy_file(path, copy, fs::copy_options::overwrite_existing, error);
+            Open(copy);
+            waiting_.emplace_back(copy, path);
+        } else {
+            ::unlink(copy.c_str());
+        }
         const int error = FakeMp3Info::WriteTag(a, b, c, d, e, f, g);
         killer_.Count();
         return error;
     }
+    std::vector<DeferredWriteFailure> FlushWrites() override {
+        for (const auto& [copy, path] : std::exchange(waiting_, {})) {
+            ::rename(copy.c_str(), path.c_str());
+            killer_.Count();
+        }
+        return {};
+    }
 
 private:
     KillingOps& killer_;
+    bool deferred_ = false;
+    std::vector<std::pair<std::string, std::string>> waiting_;  // copy, file
 };
 
 class RunJournalTest : public ::testing::Test {
