@@ -42,12 +42,12 @@ int FileOps::RemoveFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 ? 0 : LastError();
 }
 
-int FileOps::CreateFile(const std::string& path, std::string_view data) {
+int FileOps::CreateFile(const std::string& path, std::string_view data, bool sync) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         return LastError();
     }
-    const int err = WriteAndClose(fd, data, true);
+    const int err = WriteAndClose(fd, data, sync);
     if (err != 0) {
         ::unlink(path.c_str());
     }
@@ -68,6 +68,18 @@ int FileOps::ReplaceFile(const std::string& from, const std::string& to) {
 
 int FileOps::Truncate(const std::string& path, std::size_t size) {
     return ::truncate(path.c_str(), static_cast<off_t>(size)) == 0 ? 0 : LastError();
+}
+
+int FileOps::SyncFileSystem(const std::string& path) {
+    const int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    int err = ::syncfs(fd) == 0 ? 0 : LastError();
+    if (::close(fd) != 0 && err == 0) {
+        err = LastError();
+    }
+    return err;
 }
 
 }  // namespace corvane

@@ -18,8 +18,9 @@ public:
     virtual int MakeDirectory(const std::string& path);
     virtual int RemoveDirectory(const std::string& path);
     virtual int RemoveFile(const std::string& path);
-    // Makes the file path, which must not exist yet, with data, synced.
-    virtual int CreateFile(const std::string& path, std::string_view data);
+    // Makes the file path, which must not exist yet, with data, synced
+    // unless a SyncFileSystem after a batch of them is to do it.
+    virtual int CreateFile(const std::string& path, std::string_view data, bool sync = true);
     // Appends data to path, made when missing; synced when asked.
     virtual int Append(const std::string& path, std::string_view data, bool sync);
     // Puts the file `from` in the place of `to`, replacing it: only for a
@@ -29,6 +30,9 @@ public:
     // Makes the entries of a folder (made, renamed, removed) last through a
     // power loss.
     virtual int SyncDirectory(const std::string& path);
+    // Flushes everything written to the file system that holds path: one
+    // wait for the disk where a sync per file would be one each.
+    virtual int SyncFileSystem(const std::string& path);
 };
 
 }  // namespace corvane

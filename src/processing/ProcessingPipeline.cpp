@@ -430,16 +430,20 @@ void ProcessingPipeline::TagFiles() {
             {JournalOpKind::kTag, {WorkPath(job->currentName), job->oldTagCopy}, {}, 0, {}});
     }
     // The old tags are on the disk before the journal says a write began.
+    const int backupError = ops_.SyncFileSystem(journal_.Absolute(kJournalFolder));
     journal_.Touch(kJournalFolder);
     journal_.Commit();
-    const int noteError = journal_.NoteGroup(ops);
+    const int noteError = backupError != 0 ? backupError : journal_.NoteGroup(ops);
     // The batch is written, then flushed to the disk once; a tag's outcome
     // is journaled only after that, so the journal never says "written"
     // before the disk has it.
     std::vector<std::pair<int, std::string>> results;  // error, why
+    const std::string noteText = backupError != 0
+                                     ? "cannot keep the old tags: " + ErrorText(backupError)
+                                     : JournalText(noteError);
     for (FileJob* job : batch) {
         const int error = noteError != 0 ? noteError : WriteTag(*job);
-        results.emplace_back(error, noteError != 0 ? JournalText(noteError)
+        results.emplace_back(error, noteError != 0 ? noteText
                                     : error != 0   ? WriteFailureText(*mp3Info_, error)
                                                    : std::string());
     }
@@ -482,10 +486,13 @@ int ProcessingPipeline::KeepOldTag(FileJob& job) {
         return error;
     }
     const std::string backup = MakeTagBackup(content);
+    // Numbered on from the last copy made: trying every number from 1 for
+    // each file would cost an album of n files n * n / 2 tries.
     int error = EEXIST;
-    for (int n = 1; error == EEXIST; ++n) {
-        job.oldTagCopy = std::string(kJournalFolder) + "/tag-" + std::to_string(n);
-        error = ops_.CreateFile(journal_.Absolute(job.oldTagCopy), backup);
+    for (; error == EEXIST; ++nextTagCopy_) {
+        job.oldTagCopy = std::string(kJournalFolder) + "/tag-" + std::to_string(nextTagCopy_);
+        // Flushed with the rest of the batch's copies, before the first write.
+        error = ops_.CreateFile(journal_.Absolute(job.oldTagCopy), backup, false);
     }
     if (error != 0) {
         job.oldTagCopy.clear();

@@ -168,6 +168,7 @@ private:
     DependencyStep* dependencyStep_ = nullptr;
 
     Plan plan_;
+    int nextTagCopy_ = 1;  // the number of the next old tag's copy
     bool resuming_ = false;
     bool blocked_ = false;  // no journal: nothing may change
     bool dirReady_ = false;

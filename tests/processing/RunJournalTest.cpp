@@ -38,8 +38,8 @@ public:
     int Truncate(S path, std::size_t size) override {
         return Count(), FileOps::Truncate(path, size);
     }
-    int CreateFile(S path, std::string_view data) override {
-        return Count(), FileOps::CreateFile(path, data);
+    int CreateFile(S path, std::string_view data, bool sync) override {
+        return Count(), FileOps::CreateFile(path, data, sync);
     }
     int Append(const std::string& path, std::string_view data, bool sync) override {
         Count();

@@ -295,8 +295,8 @@ TEST_F(SafetyTest, EveryChangedFolderIsSyncedAfterItsLastChange) {
         int MakeDirectory(S p) override { return Changed({p}), FileOps::MakeDirectory(p); }
         int RemoveDirectory(S p) override { return Changed({p}), FileOps::RemoveDirectory(p); }
         int RemoveFile(S p) override { return Changed({p}), FileOps::RemoveFile(p); }
-        int CreateFile(S p, std::string_view d) override {
-            return Changed({p}), FileOps::CreateFile(p, d);
+        int CreateFile(S p, std::string_view d, bool sync) override {
+            return Changed({p}), FileOps::CreateFile(p, d, sync);
         }
         int ReplaceFile(S a, S b) override { return Changed({a, b}), FileOps::ReplaceFile(a, b); }
         int SyncDirectory(const std::string& p) override {
