@@ -29,6 +29,7 @@
 #include "FileHandle.h"
 #include "Id3TagReader.h"
 #include "MpegStreamScanner.h"
+#include "platform/FileSystemFlush.h"
 
 namespace corvane {
 
@@ -550,6 +551,11 @@ TagWriteResult WriteId3Tag(const std::string& linkPath, const Id3WriteValues& va
     MpegStreamInfo before;
     if (!ScanMpegStream(source, before, FrameCount::kFirstFrame)) {
         return {EILSEQ, "no MPEG audio was found in it"};
+    }
+    // Where one flush of the file system cannot stand for the file's own,
+    // the write goes through at once.
+    if (deferred != nullptr && !OneFlushCoversFileSystem(file.fd())) {
+        deferred = nullptr;
     }
     TagLayout layout;
     bool inPlace = false;

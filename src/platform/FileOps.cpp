@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "platform/FileSystem.h"
+#include "platform/FileSystemFlush.h"
 
 namespace corvane {
 
@@ -47,7 +48,7 @@ int FileOps::CreateFile(const std::string& path, std::string_view data, bool syn
     if (fd < 0) {
         return LastError();
     }
-    const int err = WriteAndClose(fd, data, sync);
+    const int err = WriteAndClose(fd, data, sync || !OneFlushCoversFileSystem(fd));
     if (err != 0) {
         ::unlink(path.c_str());
     }
