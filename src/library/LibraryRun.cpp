@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +27,8 @@ constexpr const char* kServicesDown =
 // Read folders waiting for their lookup, per reading thread: enough to keep
 // the network busy, few enough to keep memory small.
 constexpr std::size_t kReadAhead = 4;
+// How much the reading threads step back (a nice value, for their thread only).
+constexpr int kReaderNice = 10;
 
 // A queue between threads; Close wakes every waiter and ends it. A push
 // wakes one taker and a take one pusher: waking all of them for every album
@@ -181,6 +184,9 @@ bool LibraryRun::Run() {
     std::atomic<unsigned> readersLeft{std::max(1u, options_.jobs)};
     for (unsigned i = 0; i < std::max(1u, options_.jobs); ++i) {
         readers.emplace_back([&] {
+            // Reading is bulk work that is ahead anyway: the lookups, which
+            // wait on each answer, and the window come first when they need a core.
+            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kReaderNice);
             Mp3InfoPtr mp3 = mp3Factory_();
             readAlbums(mp3.get());
             if (--readersLeft == 0) {
