@@ -116,6 +116,14 @@ public:
     void Log(const std::string&) override {}
 };
 
+// The album's disc id, and its table of contents into offsets.
+std::uint32_t DiscIdOf(const corvane::AlbumFolder& album, corvane::OffsetList& offsets) {
+    corvane::DiscIdCalculator calculator;
+    const std::uint32_t id = calculator.ComputeDiscId(album.files);
+    calculator.GetOffsets(offsets);
+    return id;
+}
+
 std::vector<std::string> AlbumFolders(const std::string& root) {
     std::vector<std::string> folders;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
@@ -135,11 +143,9 @@ double FileAlbumByAlbum(const std::string& root, corvane::Mp3InfoObject& mp3, in
     for (const std::string& folder : AlbumFolders(root)) {
         corvane::AlbumFolder album;
         corvane::ReadFolderFiles(album, folder, mp3);
-        corvane::DiscIdCalculator calculator;
-        const std::uint32_t id = calculator.ComputeDiscId(album.files);
         corvane::OffsetList offsets;
-        calculator.GetOffsets(offsets);
-        if (agent.Lookup(id, offsets) != corvane::CddbAgent::LookupResult::kRecordRead) {
+        if (agent.Lookup(DiscIdOf(album, offsets), offsets) !=
+            corvane::CddbAgent::LookupResult::kRecordRead) {
             continue;
         }
         agent.BuildTrackList(album.tracks);
@@ -219,10 +225,8 @@ int main(int argc, char** argv) {
     int known = 0;
     start = Clock::now();
     for (const corvane::AlbumFolder& album : read) {
-        corvane::DiscIdCalculator calculator;
-        const std::uint32_t id = calculator.ComputeDiscId(album.files);
         corvane::OffsetList offsets;
-        calculator.GetOffsets(offsets);
+        const std::uint32_t id = DiscIdOf(album, offsets);
         std::vector<corvane::DiscMatch> matches;
         known += agent.Query(site, id, offsets, matches) && matches.size() == 1 ? 1 : 0;
     }
@@ -231,11 +235,8 @@ int main(int argc, char** argv) {
     agent.SetSite(site.host, site.port);
     start = Clock::now();
     for (const corvane::AlbumFolder& album : read) {
-        corvane::DiscIdCalculator calculator;
-        const std::uint32_t id = calculator.ComputeDiscId(album.files);
         corvane::OffsetList offsets;
-        calculator.GetOffsets(offsets);
-        agent.Lookup(id, offsets);
+        agent.Lookup(DiscIdOf(album, offsets), offsets);
     }
     const double lookupSeconds = Seconds(start);
     const double baseline = scanSeconds + querySeconds;
